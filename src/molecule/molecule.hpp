@@ -1,0 +1,88 @@
+#pragma once
+
+// The molecule record and the molecule table MOL(role, j): reactants (role 1),
+// products (role 2) and transition states (role 3), up to ten each in job-line
+// order. The job input names them, the data file reader fills them, the
+// thermochemistry adds the totals that the reaction and rate sections combine.
+
+#include <array>
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace orvalen {
+
+// MULT, ROTNUM and ETOT not supplied by the job input: the data file may supply them.
+inline constexpr int NOT_GIVEN = 999999;
+inline constexpr double NOT_GIVEN_REAL = 999999.0;
+inline bool isNotGiven(int value) { return value == NOT_GIVEN; }
+inline bool isNotGiven(double etot) { return std::fabs(etot - NOT_GIVEN_REAL) < 1.0e-6; }
+
+inline constexpr int MAX_PER_ROLE = 10;
+inline constexpr int MAX_ATOMS = 100;
+inline constexpr int MAX_FREQ = 300;
+
+enum Role : int { REACTANT = 1, PRODUCT = 2, TRANSITION_STATE = 3 };
+
+// Fixed-length texts, blank-padded on the right.
+inline constexpr std::size_t NAME_LEN = 20;
+inline constexpr std::size_t FILENAME_LEN = 255;
+inline constexpr std::size_t SHORT_TEXT_LEN = 10;
+
+// Cuts or blank-pads a text to exactly n characters.
+std::string fixedText(std::string_view text, std::size_t n);
+// Drops trailing blanks.
+std::string trimmed(std::string_view text);
+
+struct Molecule {
+  std::string name = std::string(NAME_LEN, ' ');         // upper case, 20 characters
+  std::string fileName = std::string(FILENAME_LEN, ' '); // upper case, 255 characters
+  std::string fileNameAsWritten;                         // word 3 of the job line, original case
+  std::string stoich = std::string(SHORT_TEXT_LEN, ' ');
+  std::string symGroup = std::string(SHORT_TEXT_LEN, ' ');
+  int natoms = 0;
+  int mult = 0;
+  int rotnum = 0;
+  int linear = 0;
+  int nneg = 0;
+  std::array<int, MAX_ATOMS> na{};                     // atomic numbers
+  std::array<std::array<double, 3>, MAX_ATOMS> c{};    // x, y, z in Angstrom, principal axes
+  double mass = 0.0;                                   // amu
+  std::array<double, 3> pmoi{};                        // Ia, Ib, Ic in amu*A^2
+  double nfreq = 0.0;                                  // a whole number held in a real
+  std::array<double, MAX_FREQ> freq{};                 // cm-1, imaginary modes negative
+  std::array<double, MAX_FREQ> xinten{};               // km/mol
+  double etot = 0.0;                                   // Hartree
+  // Totals stored by the thermochemistry.
+  double qtot = 0.0; // total partition function
+  double stot = 0.0; // Hartree/K
+  double ezpe = 0.0; // ETOT + ZPEtot, Hartree
+  double eu = 0.0;   // ETOT + Utot, Hartree
+  double eh = 0.0;   // ETOT + Htot, Hartree
+  double eg = 0.0;   // ETOT + Gtot, Hartree
+};
+
+// MOL(role, j), role 1..3, j 1..10, and the counts NPART(0..3).
+class MoleculeTable {
+public:
+  MoleculeTable(); // every entry as INITMOL leaves it
+
+  // Throws orvalen::Error naming MOL and the offending index when out of bounds.
+  Molecule& at(int role, int j);
+  const Molecule& at(int role, int j) const;
+
+  // NPART(role); NPART(0) is the sum over the three roles.
+  int npart(int role) const;
+  // Takes the next slot of a role and returns its j; an eleventh molecule of a
+  // role throws orvalen::Error naming MOL and the index.
+  int add(int role);
+
+private:
+  std::vector<Molecule> mol_;
+  std::array<int, 4> npart_{};
+};
+
+// MULT = ROTNUM = 999999 and ETOT = 999999.0 in every entry, all else zero or blank.
+void initMol(MoleculeTable& table);
+
+} // namespace orvalen

@@ -1,0 +1,134 @@
+#include "report/error.hpp"
+#include "report/format.hpp"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <limits>
+
+namespace orvalen::fmt {
+namespace {
+
+const double inf = std::numeric_limits<double>::infinity();
+const double nan = std::numeric_limits<double>::quiet_NaN();
+
+struct FieldCase {
+  const char* format;
+  double value;
+  const char* expected;
+};
+
+TEST(OutputFields, RealFieldsRoundAlignAndOverflow) {
+  const FieldCase cases[] = {
+      {"(f10.3)", 1234.5678, "  1234.568"},
+      {"(f16.8)", -76.123456789, "    -76.12345679"},
+      {"(f4.3)", 0.5, ".500"},
+      {"(f10.3)", -0.5, "    -0.500"},
+      {"(f10.3)", 1.0e7, "**********"},
+      {"(f10.3)", -0.0001, "    -0.000"},
+      {"(f10.3)", -0.0, "    -0.000"},
+      {"(f5.2)", 0.125, " 0.12"},
+      {"(f9.4)", 1.0, "   1.0000"},
+      {"(f12.2)", 298.15, "      298.15"},
+      {"(f12.2)", 101325.0, "   101325.00"},
+      {"(1pE12.5)", 0.0, " 0.00000E+00"},
+      {"(1pE15.5)", 12345.678, "    1.23457E+04"},
+      {"(1pE15.5)", 1.5e-120, "    1.50000-120"},
+      {"(1pd17.6)", 6.02214e23, "     6.022140D+23"},
+      {"(1pe12.3)", -2.5e15, "  -2.500E+15"},
+      {"(1pe20.6)", 4.1164e-26, "        4.116400E-26"},
+      {"(1pE12.5)", 1.0, " 1.00000E+00"},
+      {"(1pE12.5)", 9.9999949, " 9.99999E+00"},
+      {"(1pE12.5)", 9.9999951, " 1.00000E+01"},
+      {"(0pE12.5)", 12345.678, " 0.12346E+05"},
+      {"(f20.10)", inf, "            Infinity"},
+      {"(f7.3)", inf, "    Inf"},
+      {"(f2.1)", inf, "**"},
+      {"(f10.3)", -inf, " -Infinity"},
+      {"(f8.3)", -inf, "    -Inf"},
+      {"(f3.1)", -inf, "***"},
+      {"(1pE15.5)", nan, "            NaN"},
+      {"(f2.1)", nan, "**"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(format(c.format, c.value), std::string(c.expected) + "\n") << c.format << " " << c.value;
+}
+
+TEST(OutputFields, IntegersAndTexts) {
+  EXPECT_EQ(format("(i15)", -5), "             -5\n");
+  EXPECT_EQ(format("(i1)", 12), "*\n");
+  EXPECT_EQ(format("(i1)", 0), "0\n");
+  EXPECT_EQ(format("(i6)", 347), "   347\n");
+  EXPECT_EQ(format("(a15)", std::string("ACETALDEHYDE_LONG_NA")), "ACETALDEHYDE_LO\n");
+  EXPECT_EQ(format("(a20)", std::string("OH")), "                  OH\n");
+  EXPECT_EQ(format("(a1,a1)", 'x', 'y'), "xy\n");
+}
+
+TEST(OutputLayout, SlashesSkipsRepeatsAndEarlyStop) {
+  EXPECT_EQ(format("( ' Gelec = ',f10.3,'  kJ/mol',f10.3,'  kcal/mol',f16.8,' Hartree'/)", 0.0, 0.0,
+                   0.0),
+            " Gelec =      0.000  kJ/mol     0.000  kcal/mol      0.00000000 Hartree\n\n");
+  EXPECT_EQ(format("(//,1x,255a1)", 'A', ' ', '=', '=', ' ', 'B', '.'), "\n\n A == B.\n");
+  EXPECT_EQ(format("(//' *** Electronic contribution ***')"), "\n\n *** Electronic contribution ***\n");
+  EXPECT_EQ(format("(i2,4x)", 7), " 7\n");                // trailing skip adds nothing
+  EXPECT_EQ(format("(3f5.1)", 1.0, 2.0, 3.0), "  1.0  2.0  3.0\n");
+  EXPECT_EQ(format("('x',2(1pe9.2),'y')", 1.0, 2.0), "x 1.00E+00 2.00E+00y\n");
+  EXPECT_EQ(format("('a',<>i3,'|',<>i3)", 2, 1, 2, 1, 9), "a  1  2|  9\n");
+  // m1/molecule1 style: literal right after a descriptor without a comma
+  EXPECT_EQ(format("('m',i1,'/molecule',i1'/s')", 0, 0), "m0/molecule0/s\n");
+  EXPECT_EQ(format("('k',1pe10.2,0pf6.2)", 1234.0, 1.5), "k  1.23E+03  1.50\n");
+}
+
+TEST(InputFields, FixedColumnsAndImpliedPoint) {
+  Record r{"                          " "      185", "X.DAT", 3};
+  double x = -1;
+  read("(26x,f10.4)", r, &x);
+  EXPECT_DOUBLE_EQ(x, 0.0185);
+  int n = -1;
+  Record blank{"", "X.DAT", 4};
+  read("(26x,i10)", blank, &n);
+  EXPECT_EQ(n, 0);
+  double f = 0, g = 0;
+  Record modes{"    1234.567   12.000", "X.DAT", 5};
+  read("(4x,2f9.3)", modes, &f, &g);
+  EXPECT_EQ(f, 1234.567);
+  EXPECT_EQ(g, 12.0);
+
+  struct RealCase {
+    const char* text;
+    int d;
+    double expected;
+  };
+  const RealCase reals[] = {{"2.5E15", 10, 2.5e15}, {"25E14", 10, 2.5e5}, {"1000", 10, 1.0e-7},
+                            {"1 2.5", 3, 12.5},     {"-1.5d2", 3, -150.0}, {"1.5+2", 3, 150.0},
+                            {"  ", 3, 0.0},         {"5", 4, 0.0005},      {".5", 4, 0.5}};
+  for (const auto& c : reals) {
+    double v = -99;
+    ASSERT_TRUE(parseRealField(c.text, c.d, v)) << c.text;
+    EXPECT_DOUBLE_EQ(v, c.expected) << c.text;
+  }
+  double big = 0;
+  ASSERT_TRUE(parseRealField("1E400", 0, big));
+  EXPECT_TRUE(std::isinf(big));
+  for (const char* bad : {".", "+", "-", "E5", "1.2x", "1.2.3", "1E", "1E+", "1e5.0"}) {
+    double v = 0;
+    EXPECT_FALSE(parseRealField(bad, 3, v)) << bad;
+  }
+  for (const char* bad : {"1.0", "12a", "+", "99999999999"}) {
+    int v = 0;
+    EXPECT_FALSE(parseIntField(bad, v)) << bad;
+  }
+}
+
+TEST(InputFields, ConversionErrorNamesFileLineAndText) {
+  Record r{"                          1.2x", "CH4.DAT", 12};
+  double x = 0;
+  try {
+    read("(26x,f10.4)", r, &x);
+    FAIL();
+  } catch (const Error& e) {
+    EXPECT_STREQ(e.what(), "CH4.DAT line 12: cannot read \"1.2x\" as a real number");
+  }
+}
+
+} // namespace
+} // namespace orvalen::fmt
