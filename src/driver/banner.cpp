@@ -9,7 +9,7 @@ namespace orvalen {
 
 namespace fs = std::filesystem;
 
-int buildNumber(const BuildStamp& stamp) {
+int buildNumber(const BuildStamp &stamp) {
   int nBuild = BUILT_NUMBER;
   std::error_code ec;
   if (stamp.object.empty() || !fs::exists(stamp.object, ec))
@@ -34,7 +34,7 @@ int buildNumber(const BuildStamp& stamp) {
   return nBuild;
 }
 
-void printTitle(fmt::Writer& out, int nBuild) {
+void printTitle(fmt::Writer &out, int nBuild) {
   out.write("(13x,'*******************************************************'/"
             "13x,'*                   Orvalen v.0.1                     *'/"
             "13x,'*               (build number',i6,')                  *'/"

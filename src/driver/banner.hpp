@@ -18,9 +18,9 @@ struct BuildStamp {
 // BUILDNUMBER: the built-in number, raised by one (and the include file
 // rewritten, the object file deleted) on the first run after a build of the
 // development copy.
-int buildNumber(const BuildStamp& stamp);
+int buildNumber(const BuildStamp &stamp);
 
 // PRINTTITLE: the fifteen banner lines that open every report.
-void printTitle(fmt::Writer& out, int nBuild);
+void printTitle(fmt::Writer &out, int nBuild);
 
 } // namespace orvalen

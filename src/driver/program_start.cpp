@@ -12,7 +12,7 @@ std::string fileExtension(std::string_view fil, std::string_view ext) {
   return name.substr(0, FILENAME_LEN);
 }
 
-FileNames fileNames(const std::vector<std::string>& args) {
+FileNames fileNames(const std::vector<std::string> &args) {
   auto word = [&](std::size_t n) {
     return n < args.size() ? args[n].substr(0, FILENAME_LEN) : std::string();
   };

@@ -18,6 +18,6 @@ struct FileNames {
   std::string input;
   std::string report;
 };
-FileNames fileNames(const std::vector<std::string>& args);
+FileNames fileNames(const std::vector<std::string> &args);
 
 } // namespace orvalen

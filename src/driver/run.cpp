@@ -16,7 +16,7 @@ namespace orvalen {
 
 namespace {
 
-constexpr const char* USAGE =
+constexpr const char *USAGE =
     "Usage: orvalen [JOB[.inp] [REPORT[.out]]]\n"
     "\n"
     "Computes the RRHO thermochemistry of the reactants, products and transition\n"
@@ -33,8 +33,8 @@ constexpr const char* USAGE =
 
 } // namespace
 
-int runProgram(const std::vector<std::string>& args, std::ostream& console,
-               const BuildStamp& stamp) {
+int runProgram(const std::vector<std::string> &args, std::ostream &console,
+               const BuildStamp &stamp) {
   if (args.size() > 1 && (args[1] == "-h" || args[1] == "--help")) {
     console << USAGE;
     return 0;
@@ -68,7 +68,7 @@ int runProgram(const std::vector<std::string>& args, std::ostream& console,
   return 0;
 }
 
-int runProgram(const std::vector<std::string>& args, std::ostream& console) {
+int runProgram(const std::vector<std::string> &args, std::ostream &console) {
   return runProgram(args, console,
                     BuildStamp{ORVALEN_BUILD_STAMP_INCLUDE, ORVALEN_BUILD_STAMP_OBJECT});
 }

@@ -13,8 +13,8 @@ namespace orvalen {
 // the reaction, rate and tunnelling sections are written. Returns the exit
 // status; errors are thrown as orvalen::Error. `console` receives --help and
 // --version texts only.
-int runProgram(const std::vector<std::string>& args, std::ostream& console,
-               const BuildStamp& stamp);
-int runProgram(const std::vector<std::string>& args, std::ostream& console);
+int runProgram(const std::vector<std::string> &args, std::ostream &console,
+               const BuildStamp &stamp);
+int runProgram(const std::vector<std::string> &args, std::ostream &console);
 
 } // namespace orvalen

@@ -17,7 +17,9 @@ std::string trimmed(std::string_view text) {
   return std::string(end == std::string_view::npos ? std::string_view{} : text.substr(0, end + 1));
 }
 
-MoleculeTable::MoleculeTable() : mol_(3 * MAX_PER_ROLE) { initMol(*this); }
+MoleculeTable::MoleculeTable() : mol_(3 * MAX_PER_ROLE) {
+  initMol(*this);
+}
 
 static void checkIndex(int role, int j) {
   if (role < 1 || role > 3 || j < 1 || j > MAX_PER_ROLE)
@@ -26,12 +28,12 @@ static void checkIndex(int role, int j) {
                 " molecules per role)");
 }
 
-Molecule& MoleculeTable::at(int role, int j) {
+Molecule &MoleculeTable::at(int role, int j) {
   checkIndex(role, j);
   return mol_[static_cast<std::size_t>((role - 1) * MAX_PER_ROLE + (j - 1))];
 }
 
-const Molecule& MoleculeTable::at(int role, int j) const {
+const Molecule &MoleculeTable::at(int role, int j) const {
   checkIndex(role, j);
   return mol_[static_cast<std::size_t>((role - 1) * MAX_PER_ROLE + (j - 1))];
 }
@@ -43,21 +45,20 @@ int MoleculeTable::npart(int role) const {
 }
 
 int MoleculeTable::add(int role) {
-  static constexpr const char* roleWord[] = {"", "reactants", "products", "transition states"};
+  static constexpr const char *roleWord[] = {"", "reactants", "products", "transition states"};
   const int j = npart(role) + 1;
   if (role < 1 || j > MAX_PER_ROLE)
     throw Error("MOL(" + std::to_string(role) + ", " + std::to_string(j) + "): more than " +
-                std::to_string(MAX_PER_ROLE) + " " + roleWord[role < 1 ? 0 : role] +
-                " in the job");
+                std::to_string(MAX_PER_ROLE) + " " + roleWord[role < 1 ? 0 : role] + " in the job");
   npart_[static_cast<std::size_t>(role)] = j;
   ++npart_[0];
   return j;
 }
 
-void initMol(MoleculeTable& table) {
+void initMol(MoleculeTable &table) {
   for (int role = 1; role <= 3; ++role)
     for (int j = 1; j <= MAX_PER_ROLE; ++j) {
-      Molecule& m = table.at(role, j);
+      Molecule &m = table.at(role, j);
       m = Molecule{};
       m.mult = NOT_GIVEN;
       m.rotnum = NOT_GIVEN;

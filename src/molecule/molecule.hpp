@@ -15,8 +15,12 @@ namespace orvalen {
 // MULT, ROTNUM and ETOT not supplied by the job input: the data file may supply them.
 inline constexpr int NOT_GIVEN = 999999;
 inline constexpr double NOT_GIVEN_REAL = 999999.0;
-inline bool isNotGiven(int value) { return value == NOT_GIVEN; }
-inline bool isNotGiven(double etot) { return std::fabs(etot - NOT_GIVEN_REAL) < 1.0e-6; }
+inline bool isNotGiven(int value) {
+  return value == NOT_GIVEN;
+}
+inline bool isNotGiven(double etot) {
+  return std::fabs(etot - NOT_GIVEN_REAL) < 1.0e-6;
+}
 
 inline constexpr int MAX_PER_ROLE = 10;
 inline constexpr int MAX_ATOMS = 100;
@@ -45,14 +49,14 @@ struct Molecule {
   int rotnum = 0;
   int linear = 0;
   int nneg = 0;
-  std::array<int, MAX_ATOMS> na{};                     // atomic numbers
-  std::array<std::array<double, 3>, MAX_ATOMS> c{};    // x, y, z in Angstrom, principal axes
-  double mass = 0.0;                                   // amu
-  std::array<double, 3> pmoi{};                        // Ia, Ib, Ic in amu*A^2
-  double nfreq = 0.0;                                  // a whole number held in a real
-  std::array<double, MAX_FREQ> freq{};                 // cm-1, imaginary modes negative
-  std::array<double, MAX_FREQ> xinten{};               // km/mol
-  double etot = 0.0;                                   // Hartree
+  std::array<int, MAX_ATOMS> na{};                  // atomic numbers
+  std::array<std::array<double, 3>, MAX_ATOMS> c{}; // x, y, z in Angstrom, principal axes
+  double mass = 0.0;                                // amu
+  std::array<double, 3> pmoi{};                     // Ia, Ib, Ic in amu*A^2
+  double nfreq = 0.0;                               // a whole number held in a real
+  std::array<double, MAX_FREQ> freq{};              // cm-1, imaginary modes negative
+  std::array<double, MAX_FREQ> xinten{};            // km/mol
+  double etot = 0.0;                                // Hartree
   // Totals stored by the thermochemistry.
   double qtot = 0.0; // total partition function
   double stot = 0.0; // Hartree/K
@@ -68,8 +72,8 @@ public:
   MoleculeTable(); // every entry as INITMOL leaves it
 
   // Throws orvalen::Error naming MOL and the offending index when out of bounds.
-  Molecule& at(int role, int j);
-  const Molecule& at(int role, int j) const;
+  Molecule &at(int role, int j);
+  const Molecule &at(int role, int j) const;
 
   // NPART(role); NPART(0) is the sum over the three roles.
   int npart(int role) const;
@@ -83,6 +87,6 @@ private:
 };
 
 // MULT = ROTNUM = 999999 and ETOT = 999999.0 in every entry, all else zero or blank.
-void initMol(MoleculeTable& table);
+void initMol(MoleculeTable &table);
 
 } // namespace orvalen

@@ -26,12 +26,12 @@ struct Item {
 
   Kind kind = Literal;
   int repeat = 1;
-  bool countAtWrite = false; // "<>": the repeat count is the next value
-  char code = 0;             // data descriptor letter, upper case: I F E D G A
-  int w = -1;                // field width; -1 for a bare A
-  int d = 0;                 // digits after the decimal point
-  int n = 0;                 // nX: positions; kP: the scale factor
-  std::string text;          // literal
+  bool countAtWrite = false;  // "<>": the repeat count is the next value
+  char code = 0;              // data descriptor letter, upper case: I F E D G A
+  int w = -1;                 // field width; -1 for a bare A
+  int d = 0;                  // digits after the decimal point
+  int n = 0;                  // nX: positions; kP: the scale factor
+  std::string text;           // literal
   std::vector<Item> children; // group
 };
 
@@ -58,7 +58,7 @@ private:
   std::string_view s_;
   std::size_t pos_ = 0;
 
-  [[noreturn]] void fail(const std::string& what) const {
+  [[noreturn]] void fail(const std::string &what) const {
     throw std::invalid_argument("format text \"" + std::string(s_) + "\": " + what +
                                 " at position " + std::to_string(pos_ + 1));
   }
@@ -186,9 +186,11 @@ private:
   }
 };
 
-std::string stars(int w) { return std::string(static_cast<std::size_t>(w), '*'); }
+std::string stars(int w) {
+  return std::string(static_cast<std::size_t>(w), '*');
+}
 
-std::string rightAlign(const std::string& s, int w) {
+std::string rightAlign(const std::string &s, int w) {
   if (static_cast<int>(s.size()) > w)
     return stars(w);
   return std::string(static_cast<std::size_t>(w) - s.size(), ' ') + s;
@@ -213,7 +215,9 @@ std::shared_ptr<const ParsedFormat> parseFormat(std::string_view text) {
 
 // ---- Field editors --------------------------------------------------------
 
-std::string editI(std::int64_t value, int w) { return rightAlign(std::to_string(value), w); }
+std::string editI(std::int64_t value, int w) {
+  return rightAlign(std::to_string(value), w);
+}
 
 std::string editF(double value, int w, int d) {
   if (!std::isfinite(value))
@@ -296,8 +300,8 @@ public:
   explicit Output(std::span<const Value> values) : values_(values) {}
 
   // Walks the items; false when a data descriptor found no value left.
-  bool walk(const std::vector<Item>& items) {
-    for (const Item& item : items) {
+  bool walk(const std::vector<Item> &items) {
+    for (const Item &item : items) {
       switch (item.kind) {
       case Item::Literal:
         put(item.text);
@@ -336,10 +340,10 @@ public:
     return true;
   }
 
-  std::vector<std::string> finish(const std::vector<Item>& items) {
+  std::vector<std::string> finish(const std::vector<Item> &items) {
     // Values left at the closing parenthesis: a new line, and the format again
     // from its last top-level group (or from its start when it has none).
-    const std::vector<Item>* again = &items;
+    const std::vector<Item> *again = &items;
     std::vector<Item> tail;
     for (std::size_t i = items.size(); i-- > 0;)
       if (items[i].kind == Item::Group) {
@@ -379,17 +383,17 @@ private:
     line_.clear();
     pending_ = 0;
   }
-  static std::int64_t integer(const Value& v) {
-    if (const auto* i = std::get_if<std::int64_t>(&v.get()))
+  static std::int64_t integer(const Value &v) {
+    if (const auto *i = std::get_if<std::int64_t>(&v.get()))
       return *i;
     throw std::invalid_argument("an integer value is needed for an I field or a repeat count");
   }
-  static double real(const Value& v) {
-    if (const auto* x = std::get_if<double>(&v.get()))
+  static double real(const Value &v) {
+    if (const auto *x = std::get_if<double>(&v.get()))
       return *x;
     throw std::invalid_argument("a real value is needed for an F, E or D field");
   }
-  std::string edit(const Item& item, const Value& v) const {
+  std::string edit(const Item &item, const Value &v) const {
     switch (item.code) {
     case 'I':
       return editI(integer(v), item.w);
@@ -399,7 +403,7 @@ private:
     case 'D':
       return editE(real(v), item.w, item.d, scale_, item.code);
     case 'A': {
-      const auto* s = std::get_if<std::string>(&v.get());
+      const auto *s = std::get_if<std::string>(&v.get());
       if (!s)
         throw std::invalid_argument("a text value is needed for an A field");
       return editA(*s, item.w < 0 ? static_cast<int>(s->size()) : item.w);
@@ -413,7 +417,7 @@ private:
 
 } // namespace
 
-std::vector<std::string> formatLines(const ParsedFormat& format, std::span<const Value> values) {
+std::vector<std::string> formatLines(const ParsedFormat &format, std::span<const Value> values) {
   Output out(values);
   return out.finish(format.items);
 }
@@ -424,7 +428,7 @@ std::vector<std::string> formatLines(std::string_view format, std::span<const Va
 
 std::string formatText(std::string_view format, std::span<const Value> values) {
   std::string text;
-  for (const auto& line : formatLines(format, values)) {
+  for (const auto &line : formatLines(format, values)) {
     text += line;
     text += '\n';
   }
@@ -435,7 +439,7 @@ void Writer::writeValues(std::string_view format, std::span<const Value> values)
   auto it = cache_.find(format);
   if (it == cache_.end())
     it = cache_.emplace(std::string(format), parseFormat(format)).first;
-  for (const auto& line : formatLines(*it->second, values))
+  for (const auto &line : formatLines(*it->second, values))
     *out_ << line << '\n';
 }
 
@@ -451,11 +455,13 @@ std::string withoutBlanks(std::string_view field) {
   return s;
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 } // namespace
 
-bool parseIntField(std::string_view field, int& value) {
+bool parseIntField(std::string_view field, int &value) {
   const std::string s = withoutBlanks(field);
   if (s.empty()) {
     value = 0;
@@ -483,7 +489,7 @@ bool parseIntField(std::string_view field, int& value) {
   return true;
 }
 
-bool parseRealField(std::string_view field, int decimals, double& value) {
+bool parseRealField(std::string_view field, int decimals, double &value) {
   const std::string s = withoutBlanks(field);
   if (s.empty()) {
     value = 0.0;
@@ -536,7 +542,7 @@ bool parseRealField(std::string_view field, int decimals, double& value) {
   return true;
 }
 
-void readFields(std::string_view format, const Record& record, std::span<const Target> targets) {
+void readFields(std::string_view format, const Record &record, std::span<const Target> targets) {
   const auto parsed = parseFormat(format);
   std::size_t col = 0; // next column, from 0
   std::size_t next = 0;
@@ -548,7 +554,7 @@ void readFields(std::string_view format, const Record& record, std::span<const T
     col += static_cast<std::size_t>(w);
     return f;
   };
-  auto fail = [&](const std::string& f, const char* kind) {
+  auto fail = [&](const std::string &f, const char *kind) {
     const auto b = f.find_first_not_of(' ');
     const auto e = f.find_last_not_of(' ');
     const std::string shown = b == std::string::npos ? f : f.substr(b, e - b + 1);
@@ -556,8 +562,8 @@ void readFields(std::string_view format, const Record& record, std::span<const T
                 "\" as " + kind);
   };
   // Returns false when the targets are used up.
-  auto walk = [&](auto&& self, const std::vector<Item>& items) -> bool {
-    for (const Item& item : items) {
+  auto walk = [&](auto &&self, const std::vector<Item> &items) -> bool {
+    for (const Item &item : items) {
       if (item.kind == Item::Skip) {
         col += static_cast<std::size_t>(item.n);
       } else if (item.kind == Item::Group) {
@@ -568,21 +574,21 @@ void readFields(std::string_view format, const Record& record, std::span<const T
         for (int r = 0; r < item.repeat; ++r) {
           if (next >= targets.size())
             return false;
-          const Target& t = targets[next++];
+          const Target &t = targets[next++];
           if (item.code == 'A') {
-            auto* s = std::get_if<std::string*>(&t);
+            auto *s = std::get_if<std::string *>(&t);
             if (!s)
               throw std::invalid_argument("an A field needs a text target");
             **s = field(item.w < 0 ? 255 : item.w);
           } else if (item.code == 'I') {
-            auto* p = std::get_if<int*>(&t);
+            auto *p = std::get_if<int *>(&t);
             if (!p)
               throw std::invalid_argument("an I field needs an integer target");
             const std::string f = field(item.w);
             if (!parseIntField(f, **p))
               fail(f, "an integer");
           } else {
-            auto* p = std::get_if<double*>(&t);
+            auto *p = std::get_if<double *>(&t);
             if (!p)
               throw std::invalid_argument("an F or G field needs a real target");
             const std::string f = field(item.w);

@@ -32,11 +32,11 @@ public:
   Value(long long v) : v_(static_cast<std::int64_t>(v)) {}
   Value(double v) : v_(v) {}
   Value(char c) : v_(std::string(1, c)) {}
-  Value(const char* s) : v_(std::string(s)) {}
+  Value(const char *s) : v_(std::string(s)) {}
   Value(std::string_view s) : v_(std::string(s)) {}
-  Value(const std::string& s) : v_(s) {}
+  Value(const std::string &s) : v_(s) {}
 
-  const std::variant<std::int64_t, double, std::string>& get() const { return v_; }
+  const std::variant<std::int64_t, double, std::string> &get() const { return v_; }
 
 private:
   std::variant<std::int64_t, double, std::string> v_;
@@ -53,12 +53,12 @@ struct ParsedFormat {
 std::shared_ptr<const ParsedFormat> parseFormat(std::string_view text);
 
 // The lines one write produces, each without its line end.
-std::vector<std::string> formatLines(const ParsedFormat& format, std::span<const Value> values);
+std::vector<std::string> formatLines(const ParsedFormat &format, std::span<const Value> values);
 std::vector<std::string> formatLines(std::string_view format, std::span<const Value> values);
 
 // The whole text of one write, every line ended by "\n". For tests and small uses.
 std::string formatText(std::string_view format, std::span<const Value> values);
-template <class... Args> std::string format(std::string_view text, const Args&... values) {
+template <class... Args> std::string format(std::string_view text, const Args &...values) {
   const Value vals[] = {Value(values)..., Value(0)};
   return formatText(text, std::span<const Value>(vals, sizeof...(Args)));
 }
@@ -72,16 +72,16 @@ std::string editA(std::string_view text, int w);
 // Writes report lines to a stream; parses each format text once.
 class Writer {
 public:
-  explicit Writer(std::ostream& out) : out_(&out) {}
+  explicit Writer(std::ostream &out) : out_(&out) {}
 
-  template <class... Args> void write(std::string_view format, const Args&... values) {
+  template <class... Args> void write(std::string_view format, const Args &...values) {
     const Value vals[] = {Value(values)..., Value(0)};
     writeValues(format, std::span<const Value>(vals, sizeof...(Args)));
   }
   void writeValues(std::string_view format, std::span<const Value> values);
 
 private:
-  std::ostream* out_;
+  std::ostream *out_;
   std::map<std::string, std::shared_ptr<const ParsedFormat>, std::less<>> cache_;
 };
 
@@ -98,13 +98,12 @@ struct Record {
 
 // Where a data descriptor stores its value: Iw into an int, Fw.d/Gw.d into a
 // double, Aw into a string (which receives exactly w characters).
-using Target = std::variant<int*, double*, std::string*>;
+using Target = std::variant<int *, double *, std::string *>;
 
 // Reads the fields of a format text from one record. A field that does not
 // convert throws orvalen::Error: `<file> line <n>: cannot read "<text>" as ...`.
-void readFields(std::string_view format, const Record& record, std::span<const Target> targets);
-template <class... Ptrs>
-void read(std::string_view format, const Record& record, Ptrs... targets) {
+void readFields(std::string_view format, const Record &record, std::span<const Target> targets);
+template <class... Ptrs> void read(std::string_view format, const Record &record, Ptrs... targets) {
   const Target t[] = {Target(targets)...};
   readFields(format, record, t);
 }
@@ -112,7 +111,7 @@ void read(std::string_view format, const Record& record, Ptrs... targets) {
 // Field converters of the input side. They return false when the text is not
 // a number of their kind. `decimals` is d of Fw.d: without a decimal point in
 // the field, its last d mantissa digits are the fraction.
-bool parseIntField(std::string_view field, int& value);
-bool parseRealField(std::string_view field, int decimals, double& value);
+bool parseIntField(std::string_view field, int &value);
+bool parseRealField(std::string_view field, int decimals, double &value);
 
 } // namespace orvalen::fmt

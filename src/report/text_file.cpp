@@ -10,7 +10,7 @@ namespace orvalen {
 
 namespace fs = std::filesystem;
 
-void ensureFile(const fs::path& path, const std::string& shownName) {
+void ensureFile(const fs::path &path, const std::string &shownName) {
   std::error_code ec;
   const auto status = fs::status(path, ec);
   if (fs::is_directory(status))
@@ -22,7 +22,7 @@ void ensureFile(const fs::path& path, const std::string& shownName) {
     throw Error(shownName + ": cannot create file: " + std::strerror(errno));
 }
 
-LineFile::LineFile(const fs::path& path, std::string shownName)
+LineFile::LineFile(const fs::path &path, std::string shownName)
     : in_(path, std::ios::binary), name_(std::move(shownName)) {
   std::error_code ec;
   if (fs::is_directory(path, ec))
@@ -31,7 +31,9 @@ LineFile::LineFile(const fs::path& path, std::string shownName)
     throw Error(name_ + ": cannot open file for reading: " + std::strerror(errno));
 }
 
-bool LineFile::atEnd() { return in_.peek() == std::ifstream::traits_type::eof(); }
+bool LineFile::atEnd() {
+  return in_.peek() == std::ifstream::traits_type::eof();
+}
 
 fmt::Record LineFile::readLine() {
   if (atEnd())
@@ -49,6 +51,8 @@ fmt::Record LineFile::readLine() {
   return rec;
 }
 
-void LineFile::skipLine() { readLine(); }
+void LineFile::skipLine() {
+  readLine();
+}
 
 } // namespace orvalen

@@ -14,20 +14,20 @@ namespace orvalen {
 // Makes sure `path` names a regular file that can be used, creating it empty
 // when it does not exist. Throws orvalen::Error naming `shownName` when it is a
 // directory or cannot be created or opened.
-void ensureFile(const std::filesystem::path& path, const std::string& shownName);
+void ensureFile(const std::filesystem::path &path, const std::string &shownName);
 
 // A sequential text file read one line at a time, like a formatted read unit.
 // Lines may end in LF or CR LF; a line is cut to its first 255 characters.
 class LineFile {
 public:
   // Opens an existing file (use ensureFile first to create a missing one).
-  LineFile(const std::filesystem::path& path, std::string shownName);
+  LineFile(const std::filesystem::path &path, std::string shownName);
 
-  bool atEnd();             // true when every line has been read
-  fmt::Record readLine();   // "(a255)"; throws orvalen::Error at the end of the file
-  void skipLine();          // a read that transfers nothing; throws at the end
+  bool atEnd();           // true when every line has been read
+  fmt::Record readLine(); // "(a255)"; throws orvalen::Error at the end of the file
+  void skipLine();        // a read that transfers nothing; throws at the end
   long lineNumber() const { return line_; } // number of lines read so far
-  const std::string& name() const { return name_; }
+  const std::string &name() const { return name_; }
 
 private:
   std::ifstream in_;

@@ -12,9 +12,9 @@ const double inf = std::numeric_limits<double>::infinity();
 const double nan = std::numeric_limits<double>::quiet_NaN();
 
 struct FieldCase {
-  const char* format;
+  const char *format;
   double value;
-  const char* expected;
+  const char *expected;
 };
 
 TEST(OutputFields, RealFieldsRoundAlignAndOverflow) {
@@ -49,8 +49,9 @@ TEST(OutputFields, RealFieldsRoundAlignAndOverflow) {
       {"(1pE15.5)", nan, "            NaN"},
       {"(f2.1)", nan, "**"},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(format(c.format, c.value), std::string(c.expected) + "\n") << c.format << " " << c.value;
+  for (const auto &c : cases)
+    EXPECT_EQ(format(c.format, c.value), std::string(c.expected) + "\n")
+        << c.format << " " << c.value;
 }
 
 TEST(OutputFields, IntegersAndTexts) {
@@ -64,12 +65,13 @@ TEST(OutputFields, IntegersAndTexts) {
 }
 
 TEST(OutputLayout, SlashesSkipsRepeatsAndEarlyStop) {
-  EXPECT_EQ(format("( ' Gelec = ',f10.3,'  kJ/mol',f10.3,'  kcal/mol',f16.8,' Hartree'/)", 0.0, 0.0,
-                   0.0),
-            " Gelec =      0.000  kJ/mol     0.000  kcal/mol      0.00000000 Hartree\n\n");
+  EXPECT_EQ(
+      format("( ' Gelec = ',f10.3,'  kJ/mol',f10.3,'  kcal/mol',f16.8,' Hartree'/)", 0.0, 0.0, 0.0),
+      " Gelec =      0.000  kJ/mol     0.000  kcal/mol      0.00000000 Hartree\n\n");
   EXPECT_EQ(format("(//,1x,255a1)", 'A', ' ', '=', '=', ' ', 'B', '.'), "\n\n A == B.\n");
-  EXPECT_EQ(format("(//' *** Electronic contribution ***')"), "\n\n *** Electronic contribution ***\n");
-  EXPECT_EQ(format("(i2,4x)", 7), " 7\n");                // trailing skip adds nothing
+  EXPECT_EQ(format("(//' *** Electronic contribution ***')"),
+            "\n\n *** Electronic contribution ***\n");
+  EXPECT_EQ(format("(i2,4x)", 7), " 7\n"); // trailing skip adds nothing
   EXPECT_EQ(format("(3f5.1)", 1.0, 2.0, 3.0), "  1.0  2.0  3.0\n");
   EXPECT_EQ(format("('x',2(1pe9.2),'y')", 1.0, 2.0), "x 1.00E+00 2.00E+00y\n");
   EXPECT_EQ(format("('a',<>i3,'|',<>i3)", 2, 1, 2, 1, 9), "a  1  2|  9\n");
@@ -79,7 +81,9 @@ TEST(OutputLayout, SlashesSkipsRepeatsAndEarlyStop) {
 }
 
 TEST(InputFields, FixedColumnsAndImpliedPoint) {
-  Record r{"                          " "      185", "X.DAT", 3};
+  Record r{"                          "
+           "      185",
+           "X.DAT", 3};
   double x = -1;
   read("(26x,f10.4)", r, &x);
   EXPECT_DOUBLE_EQ(x, 0.0185);
@@ -94,14 +98,14 @@ TEST(InputFields, FixedColumnsAndImpliedPoint) {
   EXPECT_EQ(g, 12.0);
 
   struct RealCase {
-    const char* text;
+    const char *text;
     int d;
     double expected;
   };
-  const RealCase reals[] = {{"2.5E15", 10, 2.5e15}, {"25E14", 10, 2.5e5}, {"1000", 10, 1.0e-7},
+  const RealCase reals[] = {{"2.5E15", 10, 2.5e15}, {"25E14", 10, 2.5e5},  {"1000", 10, 1.0e-7},
                             {"1 2.5", 3, 12.5},     {"-1.5d2", 3, -150.0}, {"1.5+2", 3, 150.0},
                             {"  ", 3, 0.0},         {"5", 4, 0.0005},      {".5", 4, 0.5}};
-  for (const auto& c : reals) {
+  for (const auto &c : reals) {
     double v = -99;
     ASSERT_TRUE(parseRealField(c.text, c.d, v)) << c.text;
     EXPECT_DOUBLE_EQ(v, c.expected) << c.text;
@@ -109,11 +113,11 @@ TEST(InputFields, FixedColumnsAndImpliedPoint) {
   double big = 0;
   ASSERT_TRUE(parseRealField("1E400", 0, big));
   EXPECT_TRUE(std::isinf(big));
-  for (const char* bad : {".", "+", "-", "E5", "1.2x", "1.2.3", "1E", "1E+", "1e5.0"}) {
+  for (const char *bad : {".", "+", "-", "E5", "1.2x", "1.2.3", "1E", "1E+", "1e5.0"}) {
     double v = 0;
     EXPECT_FALSE(parseRealField(bad, 3, v)) << bad;
   }
-  for (const char* bad : {"1.0", "12a", "+", "99999999999"}) {
+  for (const char *bad : {"1.0", "12a", "+", "99999999999"}) {
     int v = 0;
     EXPECT_FALSE(parseIntField(bad, v)) << bad;
   }
@@ -125,7 +129,7 @@ TEST(InputFields, ConversionErrorNamesFileLineAndText) {
   try {
     read("(26x,f10.4)", r, &x);
     FAIL();
-  } catch (const Error& e) {
+  } catch (const Error &e) {
     EXPECT_STREQ(e.what(), "CH4.DAT line 12: cannot read \"1.2x\" as a real number");
   }
 }

@@ -1,0 +1,56 @@
+#pragma once
+
+// Runs the real orvalen binary in a folder and captures its exit status and
+// standard error.
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <sys/wait.h>
+
+namespace orvalen::test {
+
+struct RunResult {
+  int status = -1;
+  std::string stderrText;
+  std::string stdoutText;
+};
+
+inline std::string shellQuote(const std::string &s) {
+  std::string q = "'";
+  for (char c : s)
+    q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+// `args` is the command-line tail, already quoted as needed.
+inline RunResult runOrvalen(const std::filesystem::path &dir, const std::string &args) {
+  const auto errFile = dir / ".stderr";
+  const auto outFile = dir / ".stdout";
+  const std::string cmd = "cd " + shellQuote(dir.string()) + " && " + shellQuote(ORVALEN_BINARY) +
+                          " " + args + " >" + shellQuote(outFile.string()) + " 2>" +
+                          shellQuote(errFile.string());
+  const int raw = std::system(cmd.c_str());
+  RunResult r;
+  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  auto slurp = [](const std::filesystem::path &p) {
+    std::string text;
+    if (FILE *f = std::fopen(p.c_str(), "rb")) {
+      char buf[4096];
+      std::size_t n;
+      while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+        text.append(buf, n);
+      std::fclose(f);
+    }
+    return text;
+  };
+  r.stderrText = slurp(errFile);
+  r.stdoutText = slurp(outFile);
+  std::error_code ec;
+  std::filesystem::remove(errFile, ec);
+  std::filesystem::remove(outFile, ec);
+  return r;
+}
+
+} // namespace orvalen::test
