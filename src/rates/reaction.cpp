@@ -1,0 +1,156 @@
+#include "rates/reaction.hpp"
+
+#include <cmath>
+#include <vector>
+
+namespace orvalen {
+
+void blankLastNonBlank(std::string &text) {
+  const auto last = text.find_last_not_of(' ');
+  if (last != std::string::npos)
+    text[last] = ' ';
+}
+
+std::string appendToTitle(std::string_view title, std::string_view tail) {
+  return fixedText(trimmed(title) + std::string(tail), TITLE_LEN);
+}
+
+std::string sectionTitle(const MoleculeTable &mol, std::string_view start, int otherRole,
+                         std::string_view arrow) {
+  std::string title = fixedText(start, TITLE_LEN);
+  for (const int role : {static_cast<int>(REACTANT), otherRole})
+    for (int j = 1; j <= mol.npart(role); ++j) {
+      if (role == otherRole && j == 1) { // the "+" after the last reactant becomes the arrow
+        blankLastNonBlank(title);
+        title = appendToTitle(title, arrow);
+      }
+      const std::string name = trimmed(fixedText(mol.at(role, j).name, NAME_LEN));
+      title = appendToTitle(title, " " + name + " +");
+    }
+  blankLastNonBlank(title); // the "+" after the last molecule
+  return title;
+}
+
+bool hasReaction(const MoleculeTable &mol) {
+  return mol.npart(REACTANT) >= 1 && mol.npart(PRODUCT) >= 1;
+}
+
+ReactionTotals reactionThermodynamics(const MoleculeTable &mol) {
+  ReactionTotals r;
+  if (!hasReaction(mol))
+    return r;
+  r.present = true;
+  r.title = sectionTitle(mol, " Thermodynamic functions for the reaction", PRODUCT, " ==");
+  for (const int role : {REACTANT, PRODUCT}) {
+    const double s = role == REACTANT ? -1.0 : 1.0;
+    for (int j = 1; j <= mol.npart(role); ++j) {
+      const Molecule &m = mol.at(role, j);
+      r.drE += s * m.etot;
+      r.drZpe += s * m.ezpe;
+      r.drU += s * m.eu;
+      r.drH += s * m.eh;
+      r.drG += s * m.eg;
+      r.drS += s * m.stot;
+      if (role == PRODUCT)
+        r.drQ = r.drQ * m.qtot;
+      else
+        r.drQ = r.drQ / m.qtot;
+    }
+  }
+  return r;
+}
+
+void writeTitle(fmt::Writer &out, std::string_view title) {
+  const auto last = title.find_last_not_of(' ');
+  std::vector<fmt::Value> chars;
+  if (last != std::string_view::npos)
+    for (const char c : title.substr(0, last + 1))
+      chars.emplace_back(c);
+  out.writeValues("(//,1x,255a1)", chars);
+}
+
+void writeConditions(fmt::Writer &out, const Conditions &cond) {
+  out.write("(/ ' Temperature  = ',f15.2,' K')", cond.T);
+  out.write("(  ' Pressure     = ',f15.2,' Pa',f10.4,' atm',f10.2,' torr',f10.2,' bar')", cond.P,
+            cond.P / 101325.0, cond.P / 101325.0 * 760.0, cond.P / 100000.0);
+}
+
+namespace {
+
+// One summary-table row: the label, a column per reactant, the gap, a column
+// per product, then the reaction total. `field` picks the molecule's value.
+template <class Field> std::vector<fmt::Value> tableRow(const MoleculeTable &mol, Field field) {
+  std::vector<fmt::Value> values;
+  for (const int role : {REACTANT, PRODUCT}) {
+    values.emplace_back(mol.npart(role));
+    for (int j = 1; j <= mol.npart(role); ++j)
+      values.emplace_back(field(mol.at(role, j)));
+  }
+  return values;
+}
+
+// A row of energies: the molecules' values in Hartree, then the reaction
+// total in Hartree, kcal/mol and kJ/mol.
+void writeEnergyRow(fmt::Writer &out, std::string_view format, const MoleculeTable &mol,
+                    double Molecule::*field, double total) {
+  auto values = tableRow(mol, [field](const Molecule &m) { return m.*field; });
+  const double kj = total / KJ2HARTREE;
+  values.emplace_back(total);
+  values.emplace_back(kj * KJ2KCAL);
+  values.emplace_back(kj);
+  out.writeValues(format, values);
+}
+
+// A reaction total in kJ/mol, kcal/mol and Hartree.
+void writeEnergyLine(fmt::Writer &out, std::string_view format, double total) {
+  const double kj = total / KJ2HARTREE;
+  out.write(format, kj, kj * KJ2KCAL, total);
+}
+
+} // namespace
+
+void writeReactionSection(fmt::Writer &out, const MoleculeTable &mol, const Conditions &cond,
+                          const ReactionTotals &totals) {
+  if (!hasReaction(mol))
+    return;
+  writeTitle(out, totals.title);
+  writeConditions(out, cond);
+
+  out.writeValues("(/13x,<>a15,4x,'=',8x,<>a15,8x,'DrE, a.u.       kcal/mol         kJ/mol')",
+                  tableRow(mol, [](const Molecule &m) { return fixedText(m.name, NAME_LEN); }));
+  out.writeValues("(' Nneg   ',<>i15,12x,<>i15)",
+                  tableRow(mol, [](const Molecule &m) { return m.nneg; }));
+  out.writeValues("(' RotNum ',<>i15,12x,<>i15)",
+                  tableRow(mol, [](const Molecule &m) { return m.rotnum; }));
+  writeEnergyRow(out, "(' E      ',<>f15.7,12x,<>f15.7,8x,f15.7,2f15.2)", mol, &Molecule::etot,
+                 totals.drE);
+  writeEnergyRow(out, "(' E+ZPE  ',<>f15.7,12x,<>f15.7,8x,f15.7,2f15.2)", mol, &Molecule::ezpe,
+                 totals.drZpe);
+  writeEnergyRow(out, "(' E+U    ',<>f15.7,12x,<>f15.7,8x,f15.7,2f15.2)", mol, &Molecule::eu,
+                 totals.drU);
+  writeEnergyRow(out, "(' E+H    ',<>f15.7,12x,<>f15.7,8x,f15.7,2f15.2)", mol, &Molecule::eh,
+                 totals.drH);
+  writeEnergyRow(out, "(' E+G    ',<>f15.7,12x,<>f15.7,8x,f15.7,2f15.2)", mol, &Molecule::eg,
+                 totals.drG);
+  out.writeValues("(/' File   ',<>(1x,a14),12x,<>(1x,a14))", tableRow(mol, [](const Molecule &m) {
+                    return fixedText(m.fileName, FILENAME_LEN);
+                  }));
+
+  out.write("(//' DrQ = ',1pE15.5,'   ln(Qtot)=',0pf12.5,'   lg(Qtot)=',0pf12.5)", totals.drQ,
+            std::log(totals.drQ), std::log10(totals.drQ));
+  writeEnergyLine(out, "(/' DrEE  ',f10.3,'  kJ/mol',f10.3,'  kcal/mol',f16.8,' Hartree  ')",
+                  totals.drE);
+  writeEnergyLine(out, "( ' DrZPE ',f10.3,'  kJ/mol',f10.3,'  kcal/mol',f16.8,' Hartree  ')",
+                  totals.drZpe);
+  writeEnergyLine(out, "( ' DrU = ',f10.3,'  kJ/mol',f10.3,'  kcal/mol',f16.8,' Hartree  ')",
+                  totals.drU);
+  writeEnergyLine(out, "( ' DrH = ',f10.3,'  kJ/mol',f10.3,'  kcal/mol',f16.8,' Hartree  ')",
+                  totals.drH);
+  const double drSJ = totals.drS / KJ2HARTREE * 1000.0; // Hartree/K to J/K/mol
+  out.write("( ' DrS = ',f10.3,' J/K/mol',f10.3,' cal/K/mol',f16.8,' Hartree/K')", drSJ,
+            drSJ * KJ2KCAL, totals.drS);
+  writeEnergyLine(out, "( ' DrG = ',f10.3,'  kJ/mol',f10.3,'  kcal/mol',f16.8,' Hartree  ')",
+                  totals.drG);
+}
+
+} // namespace orvalen
