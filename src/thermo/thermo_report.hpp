@@ -1,0 +1,21 @@
+#pragma once
+
+// The molecule's section of the report: heading and molecule data, the
+// electronic, translational, rotational and vibrational blocks (with the table
+// of all frequencies), the totals and the corrected energies.
+
+#include "molecule/molecule.hpp"
+#include "report/format.hpp"
+#include "thermo/constants.hpp"
+#include "thermo/rrho.hpp"
+
+namespace orvalen {
+
+void writeMoleculeSection(fmt::Writer &out, const Molecule &m, const Conditions &cond,
+                          const MoleculeThermo &t);
+
+// TDRRHO: computes the molecule's thermochemistry, writes its section and
+// stores its totals (QTOT, STOT, EZPE, EU, EH, EG) into the record.
+void tdrrho(Molecule &m, const Conditions &cond, fmt::Writer &out);
+
+} // namespace orvalen
