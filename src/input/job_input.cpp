@@ -41,9 +41,9 @@ void readConditions(const fmt::Record &rec, Conditions &cond) {
     double Conditions::*field;
   };
   constexpr Key keys[] = {{"TT", &Conditions::T},
-                                 {"TEMP", &Conditions::T},
-                                 {"PP", &Conditions::P},
-                                 {"PRES", &Conditions::P}};
+                          {"TEMP", &Conditions::T},
+                          {"PP", &Conditions::P},
+                          {"PRES", &Conditions::P}};
   for (const Key &k : keys) {
     const OptionResult r = atLine(rec, [&] { return iGetOption(k.key, rec.text); });
     if (r.found)
