@@ -1,0 +1,28 @@
+#pragma once
+
+// The molecule data file: marker lines whose values sit in fixed columns, an
+// atom block in principal axes and a table of harmonic frequencies with their
+// infrared intensities. Reading it completes a molecule record named by the
+// job input.
+
+#include "molecule/molecule.hpp"
+
+#include <array>
+#include <filesystem>
+
+namespace orvalen {
+
+// READMOLFILE: reads the data file of `m` into its record. The file is looked up
+// with the name as the job line wrote it, then with the upper-case FILENAME; a
+// relative name is taken relative to `jobDir`. When neither exists the name as
+// written is created empty there and the record gets nothing from it. MULT,
+// ROTNUM and ETOT are taken from the file only while they are NOT_GIVEN.
+// Throws orvalen::Error naming the file (and the line) or the array and index.
+void readMolFile(Molecule &m, const std::filesystem::path &jobDir);
+
+// LINEAR: 1 when the first two moments of inertia are equal to 0.1 % and the
+// third is below 0.001 amu*A^2, else 0; two zero moments (an atom, or no
+// moments in the file) are not linear.
+int linearity(const std::array<double, 3> &pmoi);
+
+} // namespace orvalen
