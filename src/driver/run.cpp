@@ -1,11 +1,18 @@
 #include "driver/run.hpp"
 
 #include "driver/program_start.hpp"
+#include "input/job_input.hpp"
+#include "molecule/mol_file.hpp"
 #include "molecule/molecule.hpp"
+#include "rates/kinetics.hpp"
+#include "rates/reaction.hpp"
+#include "rates/tunnelling.hpp"
 #include "report/error.hpp"
 #include "report/format.hpp"
 #include "report/text_file.hpp"
 #include "thermo/constants.hpp"
+#include "thermo/rrho.hpp"
+#include "thermo/thermo_report.hpp"
 
 #include <cerrno>
 #include <cstring>
@@ -56,11 +63,38 @@ int runProgram(const std::vector<std::string> &args, std::ostream &console,
   fmt::Writer report(reportFile);
   printTitle(report, nBuild);
 
-  // The run state, passed along from phase to phase.
+  // The run state, passed along from phase to phase: constants and default
+  // conditions, the molecule table with its not-given values, then the job.
   Conditions cond;
   MoleculeTable mol;
-  (void)cond;
-  (void)mol;
+  readJobInput(input, cond, mol);
+
+  // Every data file is read before any thermochemistry, roles in the order
+  // reactants, products, transition states.
+  const auto jobDir = std::filesystem::path(names.input).parent_path();
+  for (int role = REACTANT; role <= TRANSITION_STATE; ++role)
+    for (int j = 1; j <= mol.npart(role); ++j)
+      readMolFile(mol.at(role, j), jobDir);
+
+  for (int role = REACTANT; role <= TRANSITION_STATE; ++role)
+    for (int j = 1; j <= mol.npart(role); ++j)
+      tdrrho(mol.at(role, j), cond, report);
+
+  ReactionTotals reaction;
+  if (mol.npart(REACTANT) >= 1 && mol.npart(PRODUCT) >= 1) {
+    reaction = reactionThermodynamics(mol);
+    writeReactionSection(report, mol, cond, reaction);
+  }
+
+  RateConstants rates;
+  if (mol.npart(REACTANT) >= 1 && mol.npart(TRANSITION_STATE) >= 1) {
+    rates = rateConstants(mol, cond);
+    writeRateSection(report, mol, cond, rates);
+  }
+  if (cond.nexp >= 1) // also without a rate section: kG is then 0
+    writeEffectiveRateConstant(report, cond, effectiveRateConstant(rates.kG, cond));
+
+  writeTunnelling(report, tunnelling(imaginaryFrequency(mol), rates.dH0, reaction.drZpe, cond.T));
 
   reportFile.flush();
   if (!reportFile)
