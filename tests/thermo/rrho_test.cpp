@@ -219,7 +219,8 @@ TEST(Vibrational, StiffModesAtLowTemperatureKeepTheirZeroPointEnergy) {
     m.freq[0] = 3000.0;
     Conditions cond;
     cond.T = T;
-    const VibMode &r = vibrational(m, cond).mode[0];
+    const Vibrations v = vibrational(m, cond);
+    const VibMode &r = v.mode[0];
     EXPECT_NEAR(r.zpe, 17.943985, 1e-6) << T;
     EXPECT_NEAR(r.uvib, 17.943985, 1e-6) << T;
     EXPECT_NEAR(r.hvib, 17.943985, 1e-6) << T;
