@@ -371,8 +371,11 @@ def job_lines(folder):
     if mols[3] and len(mols[3][0]["modes"]) >= 7:
         vim = abs(mols[3][0]["modes"][6][0])
     tn = tunnelling(t, vim, dh0, drzpe)
-    out.append(" Transmission coeeficient by Wigner theory                  =" + F(tn["kW"], 20, 10))
-    out.append(" Transmission coeeficient for uniform parabolic potential   =" + F(tn["kP"], 20, 10))
+    # the misspelt "coeeficient" and "Thrular" are the report's own fixed texts
+    out.append(" Transmission coeeficient by Wigner theory                  ="
+               + F(tn["kW"], 20, 10))
+    out.append(" Transmission coeeficient for uniform parabolic potential   ="
+               + F(tn["kP"], 20, 10))
     out.append(" Transmission coeeficient by Skodje-Thrular theory (a>b,a<b)="
                + F(tn["kST"], 20, 10) + F(tn["kST1"], 20, 10) + F(tn["kST2"], 20, 10))
     return out
