@@ -6,6 +6,8 @@
 #include "support/run_binary.hpp"
 #include "support/temp_dir.hpp"
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
@@ -17,34 +19,34 @@ namespace {
 namespace fs = std::filesystem;
 
 struct JobCase {
-  fs::path folder;  // holds <job>.inp, the data files and <job>.expected
-  std::string job;  // job name without extension
+  fs::path folder; // holds <job>.inp, the data files and <job>.expected
+  std::string job; // job name without extension
 };
 
 std::vector<JobCase> jobCases() {
   std::vector<JobCase> cases;
-  for (const char* root : {"tests/e2e/jobs", "examples"}) {
+  for (const char *root : {"tests/e2e/jobs", "examples"}) {
     const fs::path base = fs::path(ORVALEN_SOURCE_DIR) / root;
     if (!fs::is_directory(base))
       continue;
-    for (const auto& entry : fs::directory_iterator(base)) {
+    for (const auto &entry : fs::directory_iterator(base)) {
       if (!entry.is_directory())
         continue;
-      for (const auto& file : fs::directory_iterator(entry.path()))
+      for (const auto &file : fs::directory_iterator(entry.path()))
         if (file.path().extension() == ".expected")
           cases.push_back({entry.path(), file.path().stem().string()});
     }
   }
   std::sort(cases.begin(), cases.end(),
-            [](const JobCase& a, const JobCase& b) { return a.folder < b.folder; });
+            [](const JobCase &a, const JobCase &b) { return a.folder < b.folder; });
   return cases;
 }
 
-std::string unifiedDiff(const fs::path& expected, const fs::path& actual) {
+std::string unifiedDiff(const fs::path &expected, const fs::path &actual) {
   const std::string cmd = "diff -u " + test::shellQuote(expected.string()) + " " +
                           test::shellQuote(actual.string()) + " 2>&1";
   std::string text;
-  if (FILE* p = popen(cmd.c_str(), "r")) {
+  if (FILE *p = popen(cmd.c_str(), "r")) {
     char buf[4096];
     std::size_t n;
     while ((n = fread(buf, 1, sizeof buf, p)) > 0 && text.size() < 20000)
@@ -57,9 +59,9 @@ std::string unifiedDiff(const fs::path& expected, const fs::path& actual) {
 class WholeReport : public ::testing::TestWithParam<JobCase> {};
 
 TEST_P(WholeReport, MatchesExpectedReport) {
-  const JobCase& c = GetParam();
+  const JobCase &c = GetParam();
   test::TempDir dir;
-  for (const auto& file : fs::directory_iterator(c.folder))
+  for (const auto &file : fs::directory_iterator(c.folder))
     if (file.is_regular_file() && file.path().extension() != ".expected" &&
         file.path().extension() != ".out")
       fs::copy_file(file.path(), dir / file.path().filename().string());
@@ -77,9 +79,9 @@ TEST_P(WholeReport, MatchesExpectedReport) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Jobs, WholeReport, ::testing::ValuesIn(jobCases()),
-                         [](const ::testing::TestParamInfo<JobCase>& info) {
+                         [](const ::testing::TestParamInfo<JobCase> &info) {
                            std::string name = info.param.folder.filename().string();
-                           for (char& ch : name)
+                           for (char &ch : name)
                              if (!std::isalnum(static_cast<unsigned char>(ch)))
                                ch = '_';
                            return name;
