@@ -36,7 +36,15 @@ constexpr const char *USAGE =
     "  -h, --help     show this text\n"
     "  --version      show the version and build number\n"
     "\n"
-    "The job input and molecule data file formats are described in the README.\n";
+    "Job input lines (a blank line ends the input, '!' starts a comment line):\n"
+    "  COND TEMP=298.15 PRES=101325        temperature (K) and pressure (Pa)\n"
+    "  REACT name file [MULT=m] [ROTNUM=s] [ETOT=e]   a reactant and its data file\n"
+    "  PROD  name file [...]               a product\n"
+    "  TS    name file [...]               a transition state\n"
+    "  KEFF  C [n]                         effective rate constant kG*C**n\n"
+    "\n"
+    "The job input and molecule data file formats are documented in full in\n"
+    "README.md (installed under share/doc/orvalen).\n";
 
 } // namespace
 
