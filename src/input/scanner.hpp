@@ -4,6 +4,8 @@
 // written as KEY=value or KEY(v1,v2,...) anywhere in a line, case-insensitive,
 // and the program's own number syntax for their values.
 
+#include "report/text_file.hpp"
+
 #include <array>
 #include <cstddef>
 #include <string>
@@ -12,7 +14,6 @@
 
 namespace orvalen {
 
-inline constexpr std::size_t LINE_LEN = 255;       // a line of text, blank-padded
 inline constexpr std::size_t UPPER_CASE_CUT = 132; // TOUPPERCASE looks no further
 inline constexpr int MAX_LINE_WORDS = 100;         // words of a line in an option search
 inline constexpr int MAX_OPTION_ITEMS = 50;        // values of one option

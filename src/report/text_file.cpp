@@ -15,8 +15,12 @@ void ensureFile(const fs::path &path, const std::string &shownName) {
   const auto status = fs::status(path, ec);
   if (fs::is_directory(status))
     throw Error(shownName + ": cannot open file: it is a directory");
-  if (fs::exists(status))
+  if (fs::exists(status)) {
+    // A device or a pipe could stream without end: only plain files are read.
+    if (!fs::is_regular_file(status))
+      throw Error(shownName + ": cannot open file: it is not a regular file");
     return;
+  }
   std::ofstream create(path, std::ios::app);
   if (!create)
     throw Error(shownName + ": cannot create file: " + std::strerror(errno));
@@ -38,14 +42,19 @@ bool LineFile::atEnd() {
 fmt::Record LineFile::readLine() {
   if (atEnd())
     throw Error(name_ + ": unexpected end of file after line " + std::to_string(line_));
+  // Only the first 255 characters of a line are kept; the rest of a longer
+  // line is passed over without being held in memory.
   fmt::Record rec;
-  std::getline(in_, rec.text);
-  if (in_.bad())
-    throw Error(name_ + ": read error after line " + std::to_string(line_));
-  if (!rec.text.empty() && rec.text.back() == '\r')
-    rec.text.pop_back();
-  if (rec.text.size() > 255)
-    rec.text.resize(255);
+  std::streambuf *buf = in_.rdbuf();
+  std::size_t length = 0;
+  for (int c = buf->sbumpc(); c != std::char_traits<char>::eof() && c != '\n'; c = buf->sbumpc()) {
+    if (length++ <= LINE_LEN)
+      rec.text += static_cast<char>(c);
+  }
+  if (length == rec.text.size() && !rec.text.empty() && rec.text.back() == '\r')
+    rec.text.pop_back(); // CR LF line end
+  if (rec.text.size() > LINE_LEN)
+    rec.text.resize(LINE_LEN);
   rec.file = name_;
   rec.line = ++line_;
   return rec;

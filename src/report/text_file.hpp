@@ -11,6 +11,8 @@
 
 namespace orvalen {
 
+inline constexpr std::size_t LINE_LEN = 255; // characters of a line that a read sees
+
 // Makes sure `path` names a regular file that can be used, creating it empty
 // when it does not exist. Throws orvalen::Error naming `shownName` when it is a
 // directory or cannot be created or opened.
