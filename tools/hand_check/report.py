@@ -904,6 +904,21 @@ def self_test():
                     same("%s %s %s" % (ex, mol.name, key), getattr(mol, key.lower()), r[key])
         same("%s tunnelling" % ex, report_lines(job)[-3:], reference.job_lines(folder)[-3:])
 
+    # Every data file of the examples and the test jobs against molfile.py's reader.
+    import glob
+    import molfile
+    for path in sorted(glob.glob(os.path.join(ROOT, "examples", "*", "*.dat"))
+                       + glob.glob(os.path.join(ROOT, "tests", "e2e", "jobs", "*", "*.dat"))):
+        mol = Molecule(1, "", "", "")
+        read_data_file(path, mol)
+        ref = molfile.read_data_file(path)
+        got = (mol.pmoi, mol.mass, mol.rotnum, mol.mult, mol.etot, mol.nneg, mol.natoms,
+               mol.linear, list(zip(mol.freq, mol.xinten)), mol.nfreq, mol.symgroup, mol.stoich)
+        want = (ref["pmoi"], ref["mass"], ref["rotnum"], ref["mult"], ref["etot"], ref["nneg"],
+                ref["natoms"], ref["linear"], ref["modes"], float(len(ref["modes"])),
+                ref["symgroup"], ref["stoich"])
+        same("data file " + os.path.relpath(path, ROOT), got, want)
+
     # The water job against its section from tests/fixtures/thermo/water_section.py.
     water = os.path.join(ROOT, "tests", "e2e", "jobs", "water")
     with open(os.path.join(water, "water.expected")) as f:
