@@ -415,5 +415,17 @@ TEST(FuzzRegression, ReplaysKeptInputs) {
   }
 }
 
+// Found by fuzz_format (regressions/format/edite-long-mantissa): editE keeps
+// the digits of the mantissa in a 64-character buffer, so with more than about
+// 55 decimals the text is cut, the exponent is lost and a scale factor beyond
+// the digits that remain makes substr throw std::out_of_range.
+TEST(FuzzRegression, DISABLED_EFieldWithLongMantissa) {
+  // 1PE80.60 of -0.5: "-5." and 60 zeros, then "E-01": 67 characters.
+  EXPECT_EQ(fmt::editE(-0.5, 80, 60, 1),
+            std::string(13, ' ') + "-5." + std::string(60, '0') + "E-01");
+  // 62P with 66 decimals puts 62 digits before the point: no room in 5 columns.
+  EXPECT_EQ(fmt::format("(62pe5.66)", -0.5), "*****\n");
+}
+
 } // namespace
 } // namespace orvalen
