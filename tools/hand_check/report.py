@@ -641,7 +641,8 @@ def molecule_section(mol, t, p):
 
     e = mol.etot
     out += ["", "", " *** Total energy corrected by TD functions ****", ""]
-    out.append(" Etot        = " + F(e, 16, 8) + "  (Etot used as a BaseEnergy for TD calculations)")
+    out.append(" Etot        = " + F(e, 16, 8)
+               + "  (Etot used as a BaseEnergy for TD calculations)")
     for label, x in (("ZPEtot", tot["ZPE"]), ("Utot", tot["U"]), ("Htot", tot["H"]),
                      ("Ftot", tot["F"]), ("Gtot", tot["G"])):
         # (  ' Etot+Htot   = ',f16.8,10x,' (Htot   = ',f16.8,')')
