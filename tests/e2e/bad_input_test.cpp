@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace orvalen {
@@ -205,6 +206,17 @@ std::vector<BadCase> badCases() {
          dir.write("job.inp", "REACT W water.dat\nPROD A a.dat\n");
        },
        {"a.dat", "directory"}},
+      // A device or a pipe could stream for ever or block: only plain files are read.
+      {"DataFileIsDevice",
+       job("REACT W water.dat\nPROD Z /dev/zero\n"),
+       {"/dev/zero", "not a regular file"}},
+      {"DataFileIsPipe",
+       [](const test::TempDir &dir) {
+         copyFixture(dir, "water.dat");
+         ASSERT_EQ(::mkfifo((dir / "p.dat").c_str(), 0600), 0);
+         dir.write("job.inp", "REACT W water.dat\nPROD P p.dat\n");
+       },
+       {"p.dat", "not a regular file"}},
       {"DataFileInMissingFolder",
        job("REACT W water.dat\nPROD A nowhere/a.dat\n"),
        {"nowhere/a.dat", "cannot create"}},
@@ -223,6 +235,10 @@ std::vector<BadCase> badCases() {
       {"JobInputIsFolder",
        [](const test::TempDir &dir) { fs::create_directory(dir / "job.inp"); },
        {"job.inp", "directory"},
+       Report::None},
+      {"JobInputIsPipe",
+       [](const test::TempDir &dir) { ASSERT_EQ(::mkfifo((dir / "job.inp").c_str(), 0600), 0); },
+       {"job.inp", "not a regular file"},
        Report::None},
   };
 }
