@@ -39,10 +39,6 @@ RateConstants rateConstants(const MoleculeTable &mol, const Conditions &cond) {
     const double s = role == REACTANT ? -1.0 : 1.0;
     for (int j = 1; j <= mol.npart(role); ++j) {
       const Molecule &m = mol.at(role, j);
-      if (role == TRANSITION_STATE)
-        r.prodQ = r.prodQ * m.qtot;
-      else
-        r.prodQ = r.prodQ / m.qtot;
       r.dEa += s * m.etot;
       r.dH0 += s * m.ezpe;
       r.dH += s * m.eh;
@@ -50,6 +46,7 @@ RateConstants rateConstants(const MoleculeTable &mol, const Conditions &cond) {
       r.dG += s * m.eg;
     }
   }
+  r.prodQ = partitionRatio(mol, TRANSITION_STATE);
   r.m = mol.npart(REACTANT);
 
   const double T = cond.T;

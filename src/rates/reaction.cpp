@@ -31,6 +31,29 @@ std::string sectionTitle(const MoleculeTable &mol, std::string_view start, int o
   return title;
 }
 
+double partitionRatio(const MoleculeTable &mol, int otherRole) {
+  double ratio = 1.0;
+  double lnRatio = 0.0;
+  bool allPositive = true;
+  bool leftRange = false; // the running value lost precision or overflowed
+  for (const int role : {static_cast<int>(REACTANT), otherRole})
+    for (int j = 1; j <= mol.npart(role); ++j) {
+      const double q = mol.at(role, j).qtot;
+      if (role == REACTANT)
+        ratio = ratio / q;
+      else
+        ratio = ratio * q;
+      leftRange = leftRange || !std::isnormal(ratio);
+      allPositive = allPositive && q > 0.0 && std::isfinite(q);
+      lnRatio += role == REACTANT ? -std::log(q) : std::log(q);
+    }
+  // Ten reactants of Qtot ~ 1e32 take the running quotient below the smallest
+  // double, and the ratio would show as 0 however moderate it is.
+  if (allPositive && leftRange)
+    ratio = std::exp(lnRatio);
+  return ratio;
+}
+
 bool hasReaction(const MoleculeTable &mol) {
   return mol.npart(REACTANT) >= 1 && mol.npart(PRODUCT) >= 1;
 }
@@ -51,12 +74,9 @@ ReactionTotals reactionThermodynamics(const MoleculeTable &mol) {
       r.drH += s * m.eh;
       r.drG += s * m.eg;
       r.drS += s * m.stot;
-      if (role == PRODUCT)
-        r.drQ = r.drQ * m.qtot;
-      else
-        r.drQ = r.drQ / m.qtot;
     }
   }
+  r.drQ = partitionRatio(mol, PRODUCT);
   return r;
 }
 

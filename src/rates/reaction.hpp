@@ -32,6 +32,13 @@ std::string appendToTitle(std::string_view title, std::string_view tail);
 std::string sectionTitle(const MoleculeTable &mol, std::string_view start, int otherRole,
                          std::string_view arrow);
 
+// Product of the QTOT of the molecules of `otherRole` divided by the product
+// of the reactants' QTOT, formed as a running value in job order: divided by
+// each reactant's, multiplied by each of the others'. When that running value
+// leaves the range of doubles while every QTOT is positive and finite, the
+// ratio is formed from the sum of the logarithms instead.
+double partitionRatio(const MoleculeTable &mol, int otherRole);
+
 // The reaction quantities, products minus reactants. When the job has no
 // reactant or no product they keep their start values (present = false).
 struct ReactionTotals {

@@ -244,9 +244,9 @@ std::string editE(double value, int w, int d, int scale, char letter) {
   if (k <= -d || k > d + 1)
     return stars(w);
   const int nsig = k > 0 ? d + 1 : d + k;
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*e", nsig - 1, value);
-  std::string_view r(buf);
+  std::vector<char> buf(static_cast<std::size_t>(nsig) + 32);
+  std::snprintf(buf.data(), buf.size(), "%.*e", nsig - 1, value);
+  std::string_view r(buf.data());
   const bool negative = r.front() == '-';
   if (negative)
     r.remove_prefix(1);

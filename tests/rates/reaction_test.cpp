@@ -109,6 +109,22 @@ TEST(ReactionTotals, SameMoleculeOnBothSidesGivesZeroTotalsAndUnitRatio) {
   EXPECT_EQ(r.drQ, 1.0);
 }
 
+TEST(ReactionTotals, RatioOfLargePartitionFunctionsDoesNotUnderflow) {
+  // Ten reactants and ten products of Qtot 1e40 each: the running quotient
+  // 1/1e40/.../1e40 leaves the range of doubles after eight divisions, but the
+  // ratio is 1; so is the activation ratio with the same ten as transition
+  // states. Products of 2e40 give 2^10 = 1024.
+  MoleculeTable mol;
+  for (int k = 0; k < 10; ++k) {
+    addMolecule(mol, REACTANT, "R", {-1.0, -0.9, -0.8, -0.7, -1.5, 2.0e-5, 1.0e40});
+    addMolecule(mol, PRODUCT, "P", {-1.0, -0.9, -0.8, -0.7, -1.5, 2.0e-5, 2.0e40});
+    addMolecule(mol, TRANSITION_STATE, "T", {-1.0, -0.9, -0.8, -0.7, -1.5, 2.0e-5, 1.0e40});
+  }
+  EXPECT_NEAR(reactionThermodynamics(mol).drQ, 1024.0, 1024.0 * 1e-12);
+  EXPECT_NEAR(partitionRatio(mol, TRANSITION_STATE), 1.0, 1e-12);
+  EXPECT_NEAR(rateConstants(mol, Conditions{}).prodQ, 1.0, 1e-12);
+}
+
 TEST(ReactionSection, SkippedWithoutReactantsOrWithoutProducts) {
   for (const int only : {REACTANT, PRODUCT}) {
     MoleculeTable mol;
