@@ -431,16 +431,24 @@ TEST(FuzzRegression, ReplaysKeptInputs) {
   }
 }
 
-// Found by fuzz_format (regressions/format/edite-long-mantissa): editE keeps
+// Found by fuzz_format (regressions/format/edite-long-mantissa): editE kept
 // the digits of the mantissa in a 64-character buffer, so with more than about
-// 55 decimals the text is cut, the exponent is lost and a scale factor beyond
-// the digits that remain makes substr throw std::out_of_range.
-TEST(FuzzRegression, DISABLED_EFieldWithLongMantissa) {
+// 55 decimals the text was cut, the exponent lost and a scale factor beyond
+// the digits that remained made substr throw std::out_of_range.
+TEST(FuzzRegression, EFieldWithLongMantissa) {
   // 1PE80.60 of -0.5: "-5." and 60 zeros, then "E-01": 67 characters.
   EXPECT_EQ(fmt::editE(-0.5, 80, 60, 1),
             std::string(13, ' ') + "-5." + std::string(60, '0') + "E-01");
   // 62P with 66 decimals puts 62 digits before the point: no room in 5 columns.
   EXPECT_EQ(fmt::format("(62pe5.66)", -0.5), "*****\n");
+}
+
+// Found by fuzz_format (regressions/format/deep-group-nesting): the format
+// parser recurses once per nested group with no limit, so a text of many "("
+// overflows the stack instead of being refused as a malformed format.
+TEST(FuzzRegression, DISABLED_DeeplyNestedGroupsAreRefused) {
+  EXPECT_THROW(fmt::parseFormat(std::string(100000, '(') + std::string(100000, ')')),
+               std::invalid_argument);
 }
 
 } // namespace

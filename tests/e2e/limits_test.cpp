@@ -240,11 +240,11 @@ TEST_F(LimitJob, RateTunnellingAndEffectiveRateSectionsFollow) {
 
 // Product k has the same structure and frequencies as reactant k, so the
 // products' partition functions are the reactants' and DrQ is 1. Each Qtot is
-// about 1e32 here: dividing by the ten reactants' first underflows to 0, which
-// the report then shows as DrQ = 0 with ln = -Infinity; the rate section's
-// ProdQ (ten transition states over ten reactants) underflows the same way and
-// gives kQ = 0. Computing these ratios from ln(Qtot) sums avoids it.
-TEST_F(LimitJob, DISABLED_PartitionFunctionRatiosDoNotUnderflow) {
+// about 1e32 here: dividing by the ten reactants' first would underflow to 0,
+// and the report would show DrQ = 0 with ln = -Infinity; the rate section's
+// ProdQ (ten transition states over ten reactants) would underflow the same way
+// and give kQ = 0. These ratios are formed from ln(Qtot) sums when that happens.
+TEST_F(LimitJob, PartitionFunctionRatiosDoNotUnderflow) {
   EXPECT_TRUE(lineStarting(" DrQ =").starts_with(" DrQ =     1.00000E+00"))
       << lineStarting(" DrQ =");
   const std::string prodQ = lineStarting(" Partition functions product ProdQ");
