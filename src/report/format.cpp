@@ -55,8 +55,10 @@ public:
   }
 
 private:
+  static constexpr int MAX_GROUP_DEPTH = 16; // report formats nest one level
   std::string_view s_;
   std::size_t pos_ = 0;
+  int depth_ = 0;
 
   [[noreturn]] void fail(const std::string &what) const {
     throw std::invalid_argument("format text \"" + std::string(s_) + "\": " + what +
@@ -134,9 +136,12 @@ private:
       skipSpace();
       if (peek() == '(') {
         ++pos_;
+        if (++depth_ > MAX_GROUP_DEPTH)
+          fail("groups nested too deeply");
         item.kind = Item::Group;
         item.children = parseList();
         expect(')');
+        --depth_;
         items.push_back(std::move(item));
         continue;
       }
@@ -302,6 +307,9 @@ public:
   // Walks the items; false when a data descriptor found no value left.
   bool walk(const std::vector<Item> &items) {
     for (const Item &item : items) {
+      // Report formats take a few hundred steps; repeat counts multiplied
+      // through nested groups could otherwise keep a write busy for ever.
+      step();
       switch (item.kind) {
       case Item::Literal:
         put(item.text);
@@ -324,6 +332,7 @@ public:
           count = static_cast<int>(integer(values_[next_++]));
         }
         for (int r = 0; r < count; ++r) {
+          step();
           if (item.kind == Item::Group) {
             if (!walk(item.children))
               return false;
@@ -366,13 +375,19 @@ public:
   std::size_t used() const { return next_; }
 
 private:
+  static constexpr long MAX_STEPS = 10'000'000;
   std::span<const Value> values_;
   std::size_t next_ = 0;
+  long steps_ = 0;
   int scale_ = 0;
   std::string line_;
   std::size_t pending_ = 0; // nX positions not yet filled
   std::vector<std::string> lines_;
 
+  void step() {
+    if (++steps_ > MAX_STEPS)
+      throw std::invalid_argument("format text repeats its items too often");
+  }
   void put(std::string_view s) {
     line_.append(pending_, ' ');
     pending_ = 0;

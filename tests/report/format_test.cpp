@@ -80,6 +80,15 @@ TEST(OutputLayout, SlashesSkipsRepeatsAndEarlyStop) {
   EXPECT_EQ(format("('k',1pe10.2,0pf6.2)", 1234.0, 1.5), "k  1.23E+03  1.50\n");
 }
 
+TEST(OutputLayout, RunawayRepeatCountsAreRefused) {
+  // 99999^3 literal writes would keep one write busy for ever.
+  EXPECT_THROW(format("(99999(99999(99999('x'))))"), std::invalid_argument);
+  EXPECT_THROW(format("(99999(99999(99999(1x))))"), std::invalid_argument);
+  EXPECT_THROW(parseFormat(std::string(20, '(') + "i2" + std::string(20, ')')),
+               std::invalid_argument);
+  EXPECT_EQ(format("(2(2(2('x'))))"), "xxxxxxxx\n");
+}
+
 TEST(InputFields, FixedColumnsAndImpliedPoint) {
   Record r{"                          "
            "      185",
