@@ -44,7 +44,7 @@ for t in "${targets[@]}"; do
     -artifact_prefix="$findings/" -print_final_stats=1 "${dict[@]}" \
     "$corpus" "$here/seeds/$t" >"$log" 2>&1
   rc=$?
-  execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
+  execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   cov=$(grep -o 'cov: [0-9]*' "$log" | tail -1)
   if [ $rc -ne 0 ] || [ -n "$(ls -A "$findings")" ]; then
     status=1
