@@ -156,7 +156,9 @@ inline void molFile(Bytes data, const ScratchDir &dir) {
 // ---- Format texts and field editors ---------------------------------------
 
 // Format texts whose expansion is huge (nested repeat counts around items that
-// take no value) would run for ever without being wrong; they are not explored.
+// take no value) are not explored: a fixed-column read walks them without a
+// bound, and a write stops only after ten million steps, holding all the text
+// it made by then (gigabytes when the repeated items are long literals).
 inline bool expansionSmall(std::string_view text) {
   double product = 1.0;
   long long n = -1;
@@ -173,19 +175,6 @@ inline bool expansionSmall(std::string_view text) {
   if (n > 0)
     product *= static_cast<double>(n);
   return product <= 1.0e6;
-}
-
-// Groups nested deeper than 64 are left out while the parser recurses once per
-// level without a limit (regressions/format/deep-group-nesting): thousands of
-// "(" overflow the stack.
-inline bool nestingShallow(std::string_view text) {
-  int depth = 0;
-  for (char c : text)
-    if (c == '(' && ++depth > 64)
-      return false;
-    else if (c == ')')
-      --depth;
-  return true;
 }
 
 // The digits after the first byte as little-endian values.
@@ -303,7 +292,7 @@ inline void anyFormat(std::string_view bytes) {
   const std::string_view text = bytes.substr(0, nl);
   const std::string record(nl == std::string_view::npos ? std::string_view{}
                                                         : bytes.substr(nl + 1));
-  if (!expansionSmall(text) || !nestingShallow(text))
+  if (!expansionSmall(text))
     return;
   try {
     fmt::parseFormat(text);
