@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -28,6 +29,10 @@ constexpr std::string_view STOICHIOMETRY = "Stoichiometry           :";
 constexpr std::string_view IMAGINARY_FREQS = "Num. of imaginary freqs :";
 constexpr std::string_view MULTIPLICITY = "Spin multiplicity of molecule =";
 constexpr std::string_view BASE_ENERGY = "Base Energy :";
+
+// Block rows are read line after line, so their formats are parsed once.
+const std::shared_ptr<const fmt::ParsedFormat> ATOM_ROW = fmt::parseFormat("(14x,i3,3x,3f15.6)");
+const std::shared_ptr<const fmt::ParsedFormat> MODE_ROW = fmt::parseFormat("(4x,2f9.3)");
 constexpr std::string_view FREQUENCIES = "No. Frequency Intensity";
 // Ends the atom block and the frequency table, wherever it stands in a line.
 constexpr std::string_view END_OF_BLOCK = "----------";
@@ -88,7 +93,7 @@ int readAtoms(LineFile &file, fmt::Record &buffer, Molecule &m) {
                   std::to_string(atoms) + "), C(1..3, " + std::to_string(atoms) + "): more than " +
                   std::to_string(MAX_ATOMS) + " atoms in the coordinates block");
     const auto a = static_cast<std::size_t>(atoms - 1);
-    fmt::read("(14x,i3,3x,3f15.6)", buffer, &m.na[a], &m.c[a][0], &m.c[a][1], &m.c[a][2]);
+    fmt::read(*ATOM_ROW, buffer, &m.na[a], &m.c[a][0], &m.c[a][1], &m.c[a][2]);
   }
   return atoms;
 }
@@ -109,7 +114,7 @@ int readModes(LineFile &file, const fmt::Record &markerLine, Molecule &m) {
                   std::to_string(modes) + "), XINTEN(" + std::to_string(modes) + "): more than " +
                   std::to_string(MAX_FREQ) + " frequencies in the table");
     const auto n = static_cast<std::size_t>(modes - 1);
-    fmt::read("(4x,2f9.3)", line, &m.freq[n], &m.xinten[n]);
+    fmt::read(*MODE_ROW, line, &m.freq[n], &m.xinten[n]);
   }
   return modes;
 }

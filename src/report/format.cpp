@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -191,6 +192,12 @@ private:
   }
 };
 
+// Report formats take a few hundred steps and write a few hundred characters;
+// repeat counts multiplied through nested groups could otherwise keep one
+// read or write busy for ever or fill the memory.
+constexpr long MAX_FORMAT_STEPS = 10'000'000;
+constexpr std::size_t MAX_WRITE_CHARS = std::size_t{1} << 24;
+
 std::string stars(int w) {
   return std::string(static_cast<std::size_t>(w), '*');
 }
@@ -224,21 +231,54 @@ std::string editI(std::int64_t value, int w) {
   return rightAlign(std::to_string(value), w);
 }
 
+namespace {
+
+// The correctly rounded decimal text of a double, as the C library prints it
+// ("%.*f" or "%.*e"), kept on the stack for the precisions in use.
+class NumberText {
+public:
+  NumberText(double value, std::chars_format format, int precision) {
+    const std::size_t need = static_cast<std::size_t>(precision) + 400;
+    char *p = small_;
+    if (need > sizeof small_) {
+      big_.resize(need);
+      p = big_.data();
+    }
+    const auto r = std::to_chars(p, p + need, value, format, precision);
+    text_ = std::string_view(p, static_cast<std::size_t>(r.ptr - p));
+  }
+  std::string_view view() const { return text_; }
+
+private:
+  char small_[512];
+  std::vector<char> big_;
+  std::string_view text_;
+};
+
+} // namespace
+
 std::string editF(double value, int w, int d) {
   if (!std::isfinite(value))
     return editSpecial(value, w);
-  std::vector<char> buf(static_cast<std::size_t>(d) + 400);
-  std::snprintf(buf.data(), buf.size(), "%.*f", d, value);
-  std::string s(buf.data());
-  if (d == 0)
-    s += '.';
-  if (static_cast<int>(s.size()) > w) { // the 0 before the point is optional
-    if (s.rfind("0.", 0) == 0)
-      s.erase(0, 1);
-    else if (s.rfind("-0.", 0) == 0)
-      s.erase(1, 1);
+  const NumberText text(value, std::chars_format::fixed, d);
+  std::string_view digits = text.view();
+  const bool negative = digits.front() == '-';
+  if (negative)
+    digits.remove_prefix(1);
+  std::size_t len = (negative ? 1 : 0) + digits.size() + (d == 0 ? 1 : 0);
+  if (len > static_cast<std::size_t>(w) && digits.starts_with("0.")) {
+    digits.remove_prefix(1); // the 0 before the point is optional
+    --len;
   }
-  return rightAlign(s, w);
+  if (len > static_cast<std::size_t>(w))
+    return stars(w);
+  std::string out(static_cast<std::size_t>(w) - len, ' ');
+  if (negative)
+    out += '-';
+  out += digits;
+  if (d == 0)
+    out += '.';
+  return out;
 }
 
 std::string editE(double value, int w, int d, int scale, char letter) {
@@ -249,9 +289,8 @@ std::string editE(double value, int w, int d, int scale, char letter) {
   if (k <= -d || k > d + 1)
     return stars(w);
   const int nsig = k > 0 ? d + 1 : d + k;
-  std::vector<char> buf(static_cast<std::size_t>(nsig) + 32);
-  std::snprintf(buf.data(), buf.size(), "%.*e", nsig - 1, value);
-  std::string_view r(buf.data());
+  const NumberText text(value, std::chars_format::scientific, nsig - 1);
+  std::string_view r = text.view();
   const bool negative = r.front() == '-';
   if (negative)
     r.remove_prefix(1);
@@ -307,8 +346,6 @@ public:
   // Walks the items; false when a data descriptor found no value left.
   bool walk(const std::vector<Item> &items) {
     for (const Item &item : items) {
-      // Report formats take a few hundred steps; repeat counts multiplied
-      // through nested groups could otherwise keep a write busy for ever.
       step();
       switch (item.kind) {
       case Item::Literal:
@@ -375,20 +412,23 @@ public:
   std::size_t used() const { return next_; }
 
 private:
-  static constexpr long MAX_STEPS = 10'000'000;
   std::span<const Value> values_;
   std::size_t next_ = 0;
   long steps_ = 0;
+  std::size_t written_ = 0;
   int scale_ = 0;
   std::string line_;
   std::size_t pending_ = 0; // nX positions not yet filled
   std::vector<std::string> lines_;
 
   void step() {
-    if (++steps_ > MAX_STEPS)
+    if (++steps_ > MAX_FORMAT_STEPS)
       throw std::invalid_argument("format text repeats its items too often");
   }
   void put(std::string_view s) {
+    written_ += pending_ + s.size();
+    if (written_ > MAX_WRITE_CHARS)
+      throw std::invalid_argument("format text writes too many characters");
     line_.append(pending_, ' ');
     pending_ = 0;
     line_ += s;
@@ -558,7 +598,15 @@ bool parseRealField(std::string_view field, int decimals, double &value) {
 }
 
 void readFields(std::string_view format, const Record &record, std::span<const Target> targets) {
-  const auto parsed = parseFormat(format);
+  readFields(*parseFormat(format), record, targets);
+}
+
+void readFields(const ParsedFormat &format, const Record &record, std::span<const Target> targets) {
+  long steps = 0;
+  auto step = [&] {
+    if (++steps > MAX_FORMAT_STEPS)
+      throw std::invalid_argument("format text repeats its items too often");
+  };
   std::size_t col = 0; // next column, from 0
   std::size_t next = 0;
   auto field = [&](int w) {
@@ -579,14 +627,18 @@ void readFields(std::string_view format, const Record &record, std::span<const T
   // Returns false when the targets are used up.
   auto walk = [&](auto &&self, const std::vector<Item> &items) -> bool {
     for (const Item &item : items) {
+      step();
       if (item.kind == Item::Skip) {
         col += static_cast<std::size_t>(item.n);
       } else if (item.kind == Item::Group) {
-        for (int r = 0; r < item.repeat; ++r)
+        for (int r = 0; r < item.repeat; ++r) {
+          step();
           if (!self(self, item.children))
             return false;
+        }
       } else if (item.kind == Item::Data) {
         for (int r = 0; r < item.repeat; ++r) {
+          step();
           if (next >= targets.size())
             return false;
           const Target &t = targets[next++];
@@ -617,7 +669,7 @@ void readFields(std::string_view format, const Record &record, std::span<const T
     }
     return true;
   };
-  walk(walk, parsed->items);
+  walk(walk, format.items);
 }
 
 } // namespace orvalen::fmt

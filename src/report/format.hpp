@@ -103,7 +103,14 @@ using Target = std::variant<int *, double *, std::string *>;
 // Reads the fields of a format text from one record. A field that does not
 // convert throws orvalen::Error: `<file> line <n>: cannot read "<text>" as ...`.
 void readFields(std::string_view format, const Record &record, std::span<const Target> targets);
+// The same with a format text parsed once, for reads done line after line.
+void readFields(const ParsedFormat &format, const Record &record, std::span<const Target> targets);
 template <class... Ptrs> void read(std::string_view format, const Record &record, Ptrs... targets) {
+  const Target t[] = {Target(targets)...};
+  readFields(format, record, t);
+}
+template <class... Ptrs>
+void read(const ParsedFormat &format, const Record &record, Ptrs... targets) {
   const Target t[] = {Target(targets)...};
   readFields(format, record, t);
 }

@@ -11,6 +11,9 @@ namespace orvalen {
 namespace fs = std::filesystem;
 
 void ensureFile(const fs::path &path, const std::string &shownName) {
+  // A NUL would silently cut the name the system opens.
+  if (path.native().find('\0') != std::string::npos)
+    throw Error(shownName + ": cannot open file: its name holds a NUL character");
   std::error_code ec;
   const auto status = fs::status(path, ec);
   if (fs::is_directory(status))

@@ -42,6 +42,8 @@ TEST(EnsureFile, CreatesMissingFilesAndRejectsWhatIsNotAFile) {
   EXPECT_THROW(ensureFile(dir / "sub.dat", "sub.dat"), Error);
   EXPECT_THROW(ensureFile("/dev/zero", "/dev/zero"), Error); // would never end
   EXPECT_THROW(ensureFile(dir / "no" / "such" / "x.dat", "x.dat"), Error);
+  // "new.dat" exists, but a name cut at a NUL must not open it.
+  EXPECT_THROW(ensureFile(dir / std::string("new.dat\0junk", 12), "new.dat"), Error);
 }
 
 } // namespace
