@@ -36,14 +36,6 @@ std::string bannerText() {
   return s.str();
 }
 
-std::vector<std::string> linesOf(const std::string &text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);)
-    lines.push_back(line);
-  return lines;
-}
-
 void copyFixture(const test::TempDir &dir, const std::string &name, const std::string &as = "") {
   fs::copy_file(FIXTURES / name, dir / (as.empty() ? name : as));
 }
@@ -252,7 +244,7 @@ TEST_P(BadInput, StopsWithOneMessageAndTheBannerOnly) {
   const auto r = test::runOrvalen(dir.path(), "job");
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.stdoutText, "");
-  const auto lines = linesOf(r.stderrText);
+  const auto lines = test::linesOf(r.stderrText);
   ASSERT_EQ(lines.size(), 1u) << r.stderrText;
   EXPECT_TRUE(r.stderrText.ends_with("\n"));
   EXPECT_TRUE(lines[0].starts_with("orvalen: ")) << lines[0];
@@ -278,7 +270,7 @@ TEST(BadInput, ReportIsFolder) {
   fs::create_directory(dir / "res.out");
   const auto r = test::runOrvalen(dir.path(), "job res");
   EXPECT_EQ(r.status, 1);
-  const auto lines = linesOf(r.stderrText);
+  const auto lines = test::linesOf(r.stderrText);
   ASSERT_EQ(lines.size(), 1u) << r.stderrText;
   EXPECT_TRUE(lines[0].starts_with("orvalen: res.out")) << lines[0];
 }
@@ -386,7 +378,7 @@ TEST_P(HostileInput, EndsCleanly) {
   if (r.status == 0) {
     EXPECT_EQ(r.stderrText, "");
   } else {
-    EXPECT_EQ(linesOf(r.stderrText).size(), 1u) << r.stderrText;
+    EXPECT_EQ(test::linesOf(r.stderrText).size(), 1u) << r.stderrText;
     EXPECT_TRUE(r.stderrText.starts_with("orvalen: ")) << r.stderrText;
   }
   EXPECT_TRUE(dir.read("job.out").starts_with(bannerText()));

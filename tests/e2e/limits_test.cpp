@@ -24,14 +24,6 @@ namespace fs = std::filesystem;
 
 const fs::path LIMITS = fs::path(ORVALEN_FIXTURES) / "limits";
 
-std::vector<std::string> linesOf(const std::string &text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);)
-    lines.push_back(line);
-  return lines;
-}
-
 std::string joined(const std::vector<std::string> &lines) {
   std::string s;
   for (const auto &l : lines)
@@ -56,7 +48,7 @@ void copyLimits(const test::TempDir &dir) {
 // Inserts `text` as a new line after line `after` (counted from 1) of a file.
 void insertLine(const test::TempDir &dir, const std::string &file, int after,
                 const std::string &text) {
-  auto lines = linesOf(dir.read(file));
+  auto lines = test::linesOf(dir.read(file));
   ASSERT_LE(after, static_cast<int>(lines.size()));
   lines.insert(lines.begin() + after, text);
   dir.write(file, joined(lines));
@@ -64,7 +56,7 @@ void insertLine(const test::TempDir &dir, const std::string &file, int after,
 
 // Appends `tail` to line `n` of a file.
 void extendLine(const test::TempDir &dir, const std::string &file, int n, const std::string &tail) {
-  auto lines = linesOf(dir.read(file));
+  auto lines = test::linesOf(dir.read(file));
   ASSERT_LE(n, static_cast<int>(lines.size()));
   lines[static_cast<std::size_t>(n - 1)] += tail;
   dir.write(file, joined(lines));
@@ -90,7 +82,7 @@ protected:
     dir_ = new test::TempDir;
     copyLimits(*dir_);
     run_ = new test::RunResult(test::runOrvalen(dir_->path(), "limits"));
-    report_ = new std::vector<std::string>(linesOf(dir_->read("limits.out")));
+    report_ = new std::vector<std::string>(test::linesOf(dir_->read("limits.out")));
   }
   static void TearDownTestSuite() {
     delete report_;
@@ -287,7 +279,7 @@ std::vector<OneMore> oneMoreCases() {
        {"limits.inp line 36", "more than 20 words"}},
       {"FiftyFirstOptionValue",
        [](const test::TempDir &d) {
-         auto lines = linesOf(d.read("limits.inp"));
+         auto lines = test::linesOf(d.read("limits.inp"));
          auto &l = lines[6]; // line 7: ROTNUM=(4,9,...,9)
          l.insert(l.size() - 1, ",9");
          d.write("limits.inp", joined(lines));
@@ -295,7 +287,7 @@ std::vector<OneMore> oneMoreCases() {
        {"limits.inp line 7", "more than 50 values"}},
       {"FiftyFirstConditionValue",
        [](const test::TempDir &d) {
-         auto lines = linesOf(d.read("limits.inp"));
+         auto lines = test::linesOf(d.read("limits.inp"));
          auto &l = lines[4]; // line 5: COND TEMP=(298.15,1,...,1) PRES=101325
          l.insert(l.find(')'), ",1");
          d.write("limits.inp", joined(lines));
@@ -312,7 +304,7 @@ TEST_P(OneMoreThanLimit, StopsWithClearMessage) {
   GetParam().change(dir);
   const auto r = test::runOrvalen(dir.path(), "limits");
   EXPECT_EQ(r.status, 1);
-  const auto lines = linesOf(r.stderrText);
+  const auto lines = test::linesOf(r.stderrText);
   ASSERT_EQ(lines.size(), 1u) << r.stderrText;
   EXPECT_TRUE(lines[0].starts_with("orvalen: ")) << lines[0];
   for (const auto &text : GetParam().message)

@@ -1,5 +1,7 @@
 #include "rates_fixture.hpp"
 
+#include "support/temp_dir.hpp"
+
 #include <gtest/gtest.h>
 #include <sstream>
 #include <vector>
@@ -11,14 +13,6 @@ using test::fixturePath;
 using test::readFile;
 using test::readJob;
 using test::writeRateSections;
-
-std::vector<std::string> lines(const std::string &text) {
-  std::vector<std::string> out;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);)
-    out.push_back(line);
-  return out;
-}
 
 // Each case is a molecule table with its totals filled by hand (<case>.tab) and
 // the report text of the reaction, rate, effective rate constant and tunnelling
@@ -43,7 +37,7 @@ TEST(RateSections, WholeSectionsMatchTheHandCalculation) {
 
 TEST(RateSections, TenOnEachSideWritesEveryColumnOnOneLine) {
   const test::Job job = readJob(fixturePath("ten_to_ten.tab"));
-  const auto written = lines(writeRateSections(job.mol, job.cond));
+  const auto written = test::linesOf(writeRateSections(job.mol, job.cond));
   // 8-character label, 10 columns of 15, 12 blanks, 10 columns of 15, then the
   // reaction total: 8 blanks and three fields of 15.
   const std::size_t rowE = 8 + 150 + 12 + 150 + 8 + 45;
@@ -60,9 +54,9 @@ TEST(RateSections, JobPressureChangesOnlyThePressureLines) {
   // Fc uses the fixed standard pressure; the job pressure reaches the rate
   // constants only through each molecule's QTOT, which is held fixed here.
   test::Job job = readJob(fixturePath("m2_oh_ch4.tab"));
-  const auto atOneAtm = lines(writeRateSections(job.mol, job.cond));
+  const auto atOneAtm = test::linesOf(writeRateSections(job.mol, job.cond));
   job.cond.P = 250000.0;
-  const auto atHigherP = lines(writeRateSections(job.mol, job.cond));
+  const auto atHigherP = test::linesOf(writeRateSections(job.mol, job.cond));
   ASSERT_EQ(atOneAtm.size(), atHigherP.size());
   int differing = 0;
   for (std::size_t i = 0; i < atOneAtm.size(); ++i)

@@ -7,6 +7,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace orvalen::test {
 
@@ -47,6 +48,15 @@ inline std::string readFile(const std::filesystem::path &p) {
   std::stringstream s;
   s << in.rdbuf();
   return s.str();
+}
+
+// The lines of a text, without their line feeds.
+inline std::vector<std::string> linesOf(const std::string &text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);)
+    lines.push_back(line);
+  return lines;
 }
 
 } // namespace orvalen::test

@@ -1,5 +1,6 @@
 #include "report/error.hpp"
 #include "thermo/rrho.hpp"
+#include "water_molecule.hpp"
 
 #include <gtest/gtest.h>
 
@@ -22,19 +23,6 @@ void expectContribution(const Contribution &c, const Expected &e, double qtol, d
   EXPECT_NEAR(c.g, e.g, tol);
 }
 
-Molecule water() {
-  Molecule m;
-  m.name = fixedText("H2O", NAME_LEN);
-  m.natoms = 3;
-  m.mult = 1;
-  m.rotnum = 2;
-  m.linear = 0;
-  m.mass = 18.01056;
-  m.pmoi = {0.6145, 1.1549, 1.7694};
-  m.etot = -76.4;
-  return m;
-}
-
 TEST(CalcTdf, FunctionsOfAPartitionFunctionOfE) {
   // Q = e, dQ/dT = 0: F = -RT, S = R, U = F + TS = 0; H adds RT only for hflag 1.
   // RT/1000 = 8.314472145136097 * 298.15 / 1000 = 2.478959870 kJ/mol.
@@ -53,7 +41,7 @@ TEST(CalcTdf, FunctionsOfAPartitionFunctionOfE) {
 }
 
 TEST(Electronic, SpinDegeneracy) {
-  Molecule m = water();
+  Molecule m = test::waterRotor();
   const Conditions cond;
   const Contribution singlet = electronic(m, cond);
   EXPECT_EQ(singlet.q, 1.0);
@@ -70,7 +58,7 @@ TEST(Electronic, SpinDegeneracy) {
 }
 
 TEST(Translational, WaterMassAtStandardConditions) {
-  const Contribution t = translational(water(), Conditions{});
+  const Contribution t = translational(test::waterRotor(), Conditions{});
   // Stran = R ln Qtran + 1.5 R, the convention used throughout the report.
   expectContribution(t, {3.0043185e6, 3.718440, 6.197400, 136.48673, -36.975078, -34.496118},
                      0.5e-1, 0.5e-6);
@@ -81,8 +69,8 @@ TEST(Translational, WaterMassAtStandardConditions) {
 TEST(Translational, PressureEntersOnlyThroughTheVolume) {
   Conditions doubled;
   doubled.P = 2.0 * DEFAULT_P;
-  const Contribution base = translational(water(), Conditions{});
-  const Contribution high = translational(water(), doubled);
+  const Contribution base = translational(test::waterRotor(), Conditions{});
+  const Contribution high = translational(test::waterRotor(), doubled);
   EXPECT_NEAR(base.s - high.s, 5.7631529, 1e-7); // R ln 2
   EXPECT_NEAR(high.u, base.u, 1e-12);
   EXPECT_NEAR(high.h, base.h, 1e-12);
@@ -90,12 +78,12 @@ TEST(Translational, PressureEntersOnlyThroughTheVolume) {
 
 TEST(Rotational, RotorsOfTheWorkedExamples) {
   const Conditions cond;
-  Molecule bent = water();
+  Molecule bent = test::waterRotor();
   expectContribution(rotational(bent, cond),
                      {42.801515, 3.718440, 3.718440, 43.705634, -9.312395, -9.312395}, 0.5e-6,
                      0.5e-6);
 
-  Molecule linear = water();
+  Molecule linear = test::waterRotor();
   linear.linear = 1;
   linear.pmoi = {43.1, 43.1, 0.0};
   expectContribution(rotational(linear, cond),
@@ -108,7 +96,7 @@ TEST(Rotational, RotorsOfTheWorkedExamples) {
 
 TEST(Rotational, AnAtomHasNoRotation) {
   for (int linear : {0, 1}) {
-    Molecule atom = water();
+    Molecule atom = test::waterRotor();
     atom.natoms = 1;
     atom.linear = linear;
     const Contribution r = rotational(atom, Conditions{});
@@ -122,7 +110,7 @@ TEST(Rotational, AnAtomHasNoRotation) {
 }
 
 TEST(Vibrational, OneModeOf1000Wavenumbers) {
-  Molecule m = water();
+  Molecule m = test::waterRotor();
   m.nfreq = 1.0;
   m.freq[0] = 1000.0;
   m.xinten[0] = 50.0;
@@ -155,7 +143,7 @@ TEST(Vibrational, WhichModesAreUsed) {
   // The unscaled frequency must exceed 0.1 cm-1; imaginary modes are negative.
   const Case cases[] = {{0.1, 0},     {0.0, 0},    {-0.0, 0}, {-500.0, 0},
                         {0.10001, 1}, {1000.0, 1}, {nan, 1}};
-  Molecule m = water();
+  Molecule m = test::waterRotor();
   m.nfreq = static_cast<double>(std::size(cases));
   for (std::size_t n = 0; n < std::size(cases); ++n)
     m.freq[n] = cases[n].freq;
@@ -180,7 +168,7 @@ TEST(Vibrational, WhichModesAreUsed) {
 }
 
 TEST(Vibrational, NoFrequencies) {
-  Molecule atom = water();
+  Molecule atom = test::waterRotor();
   atom.nfreq = 0.0;
   atom.freq[0] = 1000.0; // beyond NFREQ: not a mode
   const Vibrations v = vibrational(atom, Conditions{});
@@ -195,7 +183,7 @@ TEST(Vibrational, NoFrequencies) {
 }
 
 TEST(Vibrational, MoreRowsThanTheTableHoldsNameFreq) {
-  Molecule m = water();
+  Molecule m = test::waterRotor();
   m.nfreq = 301.0;
   try {
     vibrational(m, Conditions{});
@@ -214,7 +202,7 @@ TEST(Vibrational, StiffModesAtLowTemperatureKeepTheirZeroPointEnergy) {
   // the zero level = 1. Written as exp(theta/T) powers, the derivative of Q
   // overflows there and would give a finite U = 0 and S = -R theta/2T.
   for (double T : {10.0}) {
-    Molecule m = water();
+    Molecule m = test::waterRotor();
     m.nfreq = 1.0;
     m.freq[0] = 3000.0;
     Conditions cond;
@@ -231,7 +219,7 @@ TEST(Vibrational, StiffModesAtLowTemperatureKeepTheirZeroPointEnergy) {
   }
   // At 5 K (theta/T = 863) exp(-theta/T) underflows to 0 and 1/x is infinite:
   // the low-temperature values are not guarded and come out non-finite.
-  Molecule m = water();
+  Molecule m = test::waterRotor();
   m.nfreq = 1.0;
   m.freq[0] = 3000.0;
   Conditions cold;
@@ -240,7 +228,7 @@ TEST(Vibrational, StiffModesAtLowTemperatureKeepTheirZeroPointEnergy) {
 }
 
 TEST(Totals, SumsAndCorrectedEnergies) {
-  Molecule m = water();
+  Molecule m = test::waterRotor();
   m.nfreq = 1.0;
   m.freq[0] = 1000.0;
   const MoleculeThermo t = computeThermo(m, Conditions{});

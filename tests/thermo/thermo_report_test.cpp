@@ -1,5 +1,8 @@
 #include "report/format.hpp"
 #include "thermo/thermo_report.hpp"
+#include "water_molecule.hpp"
+
+#include "support/temp_dir.hpp"
 
 #include <gtest/gtest.h>
 
@@ -12,40 +15,7 @@
 namespace orvalen {
 namespace {
 
-std::string readFile(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  EXPECT_TRUE(in) << path;
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-std::vector<std::string> splitLines(const std::string &text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);)
-    lines.push_back(line);
-  return lines;
-}
-
-// The water-like molecule of tests/fixtures/thermo (water_section.py has the same data).
-Molecule water() {
-  Molecule m;
-  m.name = fixedText("H2O", NAME_LEN);
-  m.natoms = 3;
-  m.mult = 1;
-  m.rotnum = 2;
-  m.linear = 0;
-  m.mass = 18.01056;
-  m.pmoi = {0.6145, 1.1549, 1.7694};
-  m.etot = -76.4;
-  const double freq[] = {0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 1648.0, 3832.0, 3943.0};
-  const double inten[] = {0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 71.5, 2.6, 44.3};
-  m.nfreq = 9.0;
-  std::copy(std::begin(freq), std::end(freq), m.freq.begin());
-  std::copy(std::begin(inten), std::end(inten), m.xinten.begin());
-  return m;
-}
+using test::water;
 
 std::string section(const Molecule &m, const Conditions &cond = Conditions{}) {
   std::ostringstream text;
@@ -61,13 +31,13 @@ bool hasLine(const std::vector<std::string> &lines, const std::string &line) {
 TEST(MoleculeSection, WholeWaterSectionAsComputedByHand) {
   // water_section.txt is written by water_section.py from the formulas.
   const std::string expected =
-      readFile(std::string(ORVALEN_FIXTURES) + "/thermo/water_section.txt");
+      test::readFile(std::string(ORVALEN_FIXTURES) + "/thermo/water_section.txt");
   Molecule m = water();
   std::ostringstream text;
   fmt::Writer out(text);
   tdrrho(m, Conditions{}, out);
-  const std::vector<std::string> got = splitLines(text.str());
-  const std::vector<std::string> want = splitLines(expected);
+  const std::vector<std::string> got = test::linesOf(text.str());
+  const std::vector<std::string> want = test::linesOf(expected);
   for (std::size_t i = 0; i < std::min(got.size(), want.size()); ++i)
     EXPECT_EQ(got[i], want[i]) << "line " << i + 1;
   EXPECT_EQ(got.size(), want.size());
@@ -85,7 +55,7 @@ TEST(MoleculeSection, WholeWaterSectionAsComputedByHand) {
 TEST(MoleculeSection, WaterDataFileHoldsTheSameMolecule) {
   // The data file fixture, read in the columns of the molecule data file layout.
   const std::string path = std::string(ORVALEN_FIXTURES) + "/thermo/water.dat";
-  const std::vector<std::string> lines = splitLines(readFile(path));
+  const std::vector<std::string> lines = test::linesOf(test::readFile(path));
   const Molecule w = water();
   auto record = [&](const std::string &marker) {
     const auto it = std::find_if(lines.begin(), lines.end(), [&](const std::string &l) {
@@ -152,7 +122,7 @@ TEST(MoleculeSection, TableRowsOfAUsedAndAnImaginaryMode) {
   m.xinten[0] = 50.0;
   m.freq[1] = -500.0;
   m.xinten[1] = 10.0;
-  const std::vector<std::string> lines = splitLines(section(m));
+  const std::vector<std::string> lines = test::linesOf(section(m));
   EXPECT_TRUE(hasLine(lines, "   1 1000.000   50.000 1000.000     0.00  1 1438.775    0.391    "
                              "5.981    0.097    6.078    5.961    0.000 1.00809E+00"));
   EXPECT_TRUE(hasLine(lines, "   2 -500.000   10.000 -500.000     0.00  0    0.000    0.000    "
@@ -165,7 +135,7 @@ TEST(MoleculeSection, TableRowsOfAUsedAndAnImaginaryMode) {
 TEST(MoleculeSection, MoleculeWithoutFrequencies) {
   Molecule atom = water();
   atom.nfreq = 0.0;
-  const std::vector<std::string> lines = splitLines(section(atom));
+  const std::vector<std::string> lines = test::linesOf(section(atom));
   const std::string rule(118, '-');
   const auto header = std::find_if(lines.begin(), lines.end(), [](const std::string &l) {
     return l.rfind("No. Frequency Intensity", 0) == 0;
@@ -185,7 +155,7 @@ TEST(MoleculeSection, HeadingAndElectronicLines) {
   m.name = fixedText("CH3", NAME_LEN);
   m.mult = 2;
   m.rotnum = NOT_GIVEN;
-  const std::vector<std::string> lines = splitLines(section(m));
+  const std::vector<std::string> lines = test::linesOf(section(m));
   ASSERT_GE(lines.size(), 2u);
   EXPECT_EQ(lines[0], "");
   EXPECT_EQ(lines[1], " ************* TD properties of molecule CH3                 ");
@@ -209,7 +179,7 @@ TEST(MoleculeSection, HeadingAndElectronicLines) {
   Conditions cold;
   cold.T = 77.0;
   cold.P = 1.0e5;
-  const std::vector<std::string> coldLines = splitLines(section(m, cold));
+  const std::vector<std::string> coldLines = test::linesOf(section(m, cold));
   EXPECT_TRUE(hasLine(coldLines, " Temperature   :        77.00 K "));
   EXPECT_TRUE(hasLine(coldLines, " Pressure      :    100000.00 Pa"));
 }
@@ -219,7 +189,7 @@ TEST(MoleculeSection, RecordWithoutDataShowsNonFiniteFields) {
   empty.mult = NOT_GIVEN;
   empty.rotnum = NOT_GIVEN;
   empty.etot = NOT_GIVEN_REAL;
-  const std::vector<std::string> lines = splitLines(section(empty));
+  const std::vector<std::string> lines = test::linesOf(section(empty));
   EXPECT_TRUE(hasLine(lines, " Multiplicity  :       999999"));
   EXPECT_TRUE(
       hasLine(lines, " Qtran =     0.00000E+00   ln(Qtran)=   -Infinity   lg(Qtran)=   -Infinity"));
