@@ -4,11 +4,14 @@ BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 EXAMPLE ?= examples/oh_ch4/oh_ch4
 
-.PHONY: all build run test asan clean format
+.PHONY: all deps build run test asan clean format
 
 all: build
 
-build:
+deps:
+	tools/install_deps.sh
+
+build: deps
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD) -j $(JOBS)
 
@@ -20,7 +23,7 @@ test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 # The tests once more under AddressSanitizer and UndefinedBehaviorSanitizer.
-asan:
+asan: deps
 	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORVALEN_SANITIZE=ON
 	cmake --build build-asan -j $(JOBS)
 	ctest --test-dir build-asan --output-on-failure -j $(JOBS)

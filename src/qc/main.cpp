@@ -1,0 +1,6 @@
+#include <iostream>
+
+int main() {
+  std::cerr << "orvalen-import: not built yet\n";
+  return 1;
+}

@@ -1,0 +1,53 @@
+#pragma once
+// What one quantum-chemistry output says about one molecule: the geometry its
+// frequencies were computed at, the elements, the harmonic frequencies and IR
+// intensities, the electronic energy at that geometry, the spin multiplicity,
+// and which program and version wrote it. Every reader fills this record; the
+// geometry, symmetry and data-file code work from it and know no program.
+//
+//   const qc::QcRecord rec = qc::readOutput("ts.out");
+//   // rec.frequencies[0] < 0 for a saddle point
+#include <array>
+#include <cmath>
+#include <filesystem>
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace orvalen::qc {
+
+struct QcRecord {
+  std::string program;    // "NWChem", "Psi4", "xtb", "Gaussian", "ORCA"
+  std::string version;    // as the program prints it, e.g. "7.0.2"
+  std::string sourceFile; // the output that was read
+
+  // The geometry the frequencies belong to, in the program's own frame (A).
+  std::vector<int> atomicNumbers;
+  std::vector<std::array<double, 3>> coords;
+
+  // Vibrational modes only (3N-6, or 3N-5 for a linear molecule): the
+  // translations and rotations a program prints near zero are dropped. In
+  // the program's order (ascending); imaginary modes as negative numbers.
+  std::vector<double> frequencies; // cm-1
+  std::vector<double> intensities; // km/mol, one per frequency, 0 where none printed
+  bool hasIntensities = false;
+
+  double energy = std::numeric_limits<double>::quiet_NaN(); // Hartree, at that geometry
+  // The method the energy belongs to: "SCF", "DFT", "MP2", "CCSD", "CCSD(T)", "GFN2-xTB", ...
+  std::string energyLevel;
+  int multiplicity = 0; // 2S+1; 0 when the output does not say
+
+  // Rotational constants the program printed for that geometry (GHz), empty
+  // when it printed none; used to check our own moments of inertia.
+  std::vector<double> rotationalConstantsGHz;
+
+  bool optimisation = false; // the output holds a geometry optimisation
+  bool optimisationConverged = true;
+  bool saddleSearch = false; // the optimisation looked for a transition state
+
+  // Things the user should hear about but that do not make the output wrong
+  // (a program's symmetry-breaking warning, no IR intensities, ...).
+  std::vector<std::string> warnings;
+};
+
+} // namespace orvalen::qc

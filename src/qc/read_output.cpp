@@ -1,0 +1,43 @@
+#include "qc/readers.hpp"
+
+#include "report/error.hpp"
+
+#include <fstream>
+#include <iterator>
+
+namespace orvalen::qc {
+
+namespace {
+
+struct ReaderEntry {
+  bool (*recognises)(std::string_view);
+  QcRecord (*read)(const std::filesystem::path &, std::string_view);
+};
+
+// The order matters only for an output that quotes another program's banner.
+constexpr ReaderEntry READERS[] = {
+    {isGaussian, readGaussian}, {isOrca, readOrca}, {isNwchem, readNwchem},
+    {isPsi4, readPsi4},         {isXtb, readXtb},
+};
+
+} // namespace
+
+QcRecord readOutput(const std::filesystem::path &file) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(file, ec))
+    throw Error(file.string() + ": not a regular file");
+  std::ifstream in(file, std::ios::binary);
+  if (!in)
+    throw Error(file.string() + ": cannot open file");
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  for (const auto &reader : READERS)
+    if (reader.recognises(text)) {
+      QcRecord rec = reader.read(file, text);
+      rec.sourceFile = file.string();
+      return rec;
+    }
+  throw Error(file.string() + ": not an output of a known program (NWChem, Psi4, xtb, Gaussian, "
+                              "ORCA)");
+}
+
+} // namespace orvalen::qc

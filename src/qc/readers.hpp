@@ -1,0 +1,32 @@
+#pragma once
+// One reader per quantum-chemistry program. Each recognises its program from
+// lines only that program prints (never from the file name) and walks the
+// output line by line into a QcRecord. A reader throws orvalen::Error whose
+// message starts with the file name ("ts.out: no frequencies found") when the
+// output would give a wrong data file: truncated, no final geometry, no
+// frequencies, frequencies computed at another geometry than the final one.
+#include "qc/qc_record.hpp"
+
+#include <filesystem>
+#include <string_view>
+
+namespace orvalen::qc {
+
+// `text` is the whole output as bytes; `file` is its path (for messages, and
+// for readers that need files beside it, as xtb's xtbopt.xyz and vibspectrum).
+bool isNwchem(std::string_view text);
+QcRecord readNwchem(const std::filesystem::path &file, std::string_view text);
+bool isPsi4(std::string_view text);
+QcRecord readPsi4(const std::filesystem::path &file, std::string_view text);
+bool isXtb(std::string_view text);
+QcRecord readXtb(const std::filesystem::path &file, std::string_view text);
+bool isGaussian(std::string_view text);
+QcRecord readGaussian(const std::filesystem::path &file, std::string_view text);
+bool isOrca(std::string_view text);
+QcRecord readOrca(const std::filesystem::path &file, std::string_view text);
+
+// Reads the file, finds which program wrote it and hands it to that reader.
+// Throws orvalen::Error "FILE: not an output of a known program" otherwise.
+QcRecord readOutput(const std::filesystem::path &file);
+
+} // namespace orvalen::qc

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need and a fresh machine
+# lacks; does nothing when everything is there. orvalen itself needs only a
+# C++20 compiler; the companion programs orvalen-import and orvalen-scan need
+# Eigen, Boost.Math, nlohmann-json and CLI11; the tests need GoogleTest,
+# gfortran (the field-editing comparison), xtb (one live calculation) and
+# rsvg-convert (the plot renders).
+set -euo pipefail
+
+need=()
+command -v g++ >/dev/null || need+=(g++)
+command -v cmake >/dev/null || need+=(cmake)
+command -v ninja >/dev/null || need+=(ninja-build)
+command -v make >/dev/null || need+=(make)
+command -v gfortran >/dev/null || need+=(gfortran)
+command -v xtb >/dev/null || need+=(xtb)
+command -v rsvg-convert >/dev/null || need+=(librsvg2-bin)
+[ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
+[ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
+[ -f /usr/include/eigen3/Eigen/Dense ] || need+=(libeigen3-dev)
+[ -f /usr/include/boost/math/quadrature/gauss_kronrod.hpp ] || need+=(libboost-math-dev)
+[ -f /usr/include/nlohmann/json.hpp ] || need+=(nlohmann-json3-dev)
+[ -f /usr/include/CLI/CLI.hpp ] || need+=(libcli11-dev)
+
+[ ${#need[@]} -eq 0 ] && exit 0
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+echo "install_deps: installing ${need[*]}" >&2
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update
+"${sudo[@]}" apt-get install -y --no-install-recommends "${need[@]}"
