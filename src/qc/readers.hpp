@@ -2,9 +2,13 @@
 // One reader per quantum-chemistry program. Each recognises its program from
 // lines only that program prints (never from the file name) and walks the
 // output line by line into a QcRecord. A reader throws orvalen::Error whose
-// message starts with the file name ("ts.out: no frequencies found") when the
-// output would give a wrong data file: truncated, no final geometry, no
-// frequencies, frequencies computed at another geometry than the final one.
+// message starts with the file name ("ts.out: no final geometry") when the
+// output would give a wrong data file: truncated, no geometry, frequencies
+// computed at another geometry than the final one. An output without any
+// frequency analysis (a single point) is read with `frequencies` empty: the
+// caller decides whether it needs them (`--energy` takes only the energy).
+// `energy` is the highest level the output reports at that geometry:
+// CCSD(T) over CCSD over MP2 over SCF/DFT, with `energyLevel` naming it.
 #include "qc/qc_record.hpp"
 
 #include <filesystem>
