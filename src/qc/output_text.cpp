@@ -1,0 +1,103 @@
+#include "qc/output_text.hpp"
+
+#include "report/error.hpp"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <numeric>
+
+namespace orvalen::qc {
+
+std::vector<std::string_view> splitLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string_view::npos)
+      end = text.size();
+    std::string_view line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r')
+      line.remove_suffix(1);
+    lines.push_back(line);
+    start = end + 1;
+  }
+  return lines;
+}
+
+std::vector<std::string_view> splitWords(std::string_view line) {
+  std::vector<std::string_view> words;
+  std::size_t i = 0;
+  while (i < line.size()) {
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
+      ++i;
+    std::size_t j = i;
+    while (j < line.size() && line[j] != ' ' && line[j] != '\t')
+      ++j;
+    if (j > i)
+      words.push_back(line.substr(i, j - i));
+    i = j;
+  }
+  return words;
+}
+
+std::optional<double> parseReal(std::string_view word) {
+  // Fortran programs write the exponent with D; from_chars knows only E.
+  std::string w(word);
+  std::replace(w.begin(), w.end(), 'D', 'E');
+  std::replace(w.begin(), w.end(), 'd', 'e');
+  const char *first = w.data();
+  if (!w.empty() && w.front() == '+')
+    ++first;
+  double value = 0.0;
+  const auto [end, ec] = std::from_chars(first, w.data() + w.size(), value);
+  if (ec != std::errc() || end != w.data() + w.size() || w.empty() || !std::isfinite(value))
+    return std::nullopt;
+  return value;
+}
+
+std::optional<long> parseInteger(std::string_view word) {
+  const char *first = word.data();
+  if (!word.empty() && word.front() == '+')
+    ++first;
+  long value = 0;
+  const auto [end, ec] = std::from_chars(first, word.data() + word.size(), value);
+  if (ec != std::errc() || end != word.data() + word.size() || word.empty())
+    return std::nullopt;
+  return value;
+}
+
+double realAt(const std::filesystem::path &file, std::size_t lineIndex, std::string_view word) {
+  if (const auto v = parseReal(word))
+    return *v;
+  throw Error(file.string() + " line " + std::to_string(lineIndex + 1) + ": cannot read \"" +
+              std::string(word) + "\" as a number");
+}
+
+void dropTranslationsRotations(const std::filesystem::path &file, bool linear,
+                               std::vector<double> &frequencies, std::vector<double> &intensities) {
+  const std::size_t drop = linear ? 5 : 6;
+  if (frequencies.size() < drop)
+    throw Error(file.string() + ": frequency table has " + std::to_string(frequencies.size()) +
+                " rows, fewer than the " + std::to_string(drop) +
+                " translations and rotations it should include");
+  intensities.resize(frequencies.size(), 0.0);
+  std::vector<std::size_t> order(frequencies.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    return std::fabs(frequencies[a]) < std::fabs(frequencies[b]);
+  });
+  std::vector<bool> dropped(frequencies.size(), false);
+  for (std::size_t k = 0; k < drop; ++k)
+    dropped[order[k]] = true;
+  std::vector<double> f, x;
+  for (std::size_t i = 0; i < frequencies.size(); ++i)
+    if (!dropped[i]) {
+      f.push_back(frequencies[i]);
+      x.push_back(intensities[i]);
+    }
+  frequencies = std::move(f);
+  intensities = std::move(x);
+}
+
+} // namespace orvalen::qc

@@ -1,0 +1,41 @@
+#pragma once
+// Helpers shared by the readers of quantum-chemistry output: the output as a
+// list of lines, whitespace-separated words, numbers read without the locale
+// and with messages naming the file and line, and the step every reader of a
+// frequency table needs (drop the translations and rotations printed near 0).
+#include <array>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvalen::qc {
+
+// The output split at line feeds (a carriage return before one is dropped).
+// The views point into `text`, which must outlive them.
+std::vector<std::string_view> splitLines(std::string_view text);
+
+// Words separated by blanks or tabs.
+std::vector<std::string_view> splitWords(std::string_view line);
+
+// The whole word as a number ("1.5", "-2.0E-3", "1.5D+02"); nothing otherwise.
+std::optional<double> parseReal(std::string_view word);
+std::optional<long> parseInteger(std::string_view word);
+
+// As above, but throws orvalen::Error "FILE line N: cannot read "w" as a number".
+double realAt(const std::filesystem::path &file, std::size_t lineIndex, std::string_view word);
+
+// True when the line contains `needle`.
+inline bool contains(std::string_view line, std::string_view needle) {
+  return line.find(needle) != std::string_view::npos;
+}
+
+// Keeps the 3N-6 (linear: 3N-5) vibrational modes of a table of 3N modes that
+// includes the translations and rotations: the 6 (5) of smallest |frequency|
+// are dropped, never chosen by intensity. The order of the rest is kept.
+// Throws orvalen::Error naming the file when the table has fewer rows.
+void dropTranslationsRotations(const std::filesystem::path &file, bool linear,
+                               std::vector<double> &frequencies, std::vector<double> &intensities);
+
+} // namespace orvalen::qc
