@@ -6,7 +6,10 @@ namespace orvalen {
 
 std::string fileExtension(std::string_view fil, std::string_view ext) {
   std::string name(fil.substr(0, FILENAME_LEN));
-  const auto dot = name.find('.');
+  // Only the last component of a path is cut: a dot in a folder name (runs/v1.2/job,
+  // ../job) must not send the files outside the job's folder.
+  const auto slash = name.find_last_of("/\\");
+  const auto dot = name.find('.', slash == std::string::npos ? 0 : slash + 1);
   name = dot == std::string::npos ? trimmed(name) : name.substr(0, dot);
   name += trimmed(ext);
   return name.substr(0, FILENAME_LEN);
@@ -25,6 +28,18 @@ FileNames fileNames(const std::vector<std::string> &args) {
   names.input = trimmed(names.input);
   names.report = trimmed(names.report);
   return names;
+}
+
+std::string unknownOption(const std::vector<std::string> &args) {
+  for (std::size_t n = 1; n <= 2 && n < args.size(); ++n) {
+    const std::string &w = args[n];
+    if (!w.starts_with('-'))
+      continue;
+    if (n == 1 && (w == "-h" || w == "--help" || w == "--version"))
+      continue;
+    return w;
+  }
+  return std::string();
 }
 
 } // namespace orvalen

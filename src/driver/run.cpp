@@ -1,7 +1,9 @@
 #include "driver/run.hpp"
 
 #include "driver/program_start.hpp"
+#include "driver/report_check.hpp"
 #include "input/job_input.hpp"
+#include "molecule/mol_checks.hpp"
 #include "molecule/mol_file.hpp"
 #include "molecule/molecule.hpp"
 #include "rates/kinetics.hpp"
@@ -46,10 +48,37 @@ constexpr const char *USAGE =
     "The job input and molecule data file formats are documented in full in\n"
     "README.md (installed under share/doc/orvalen).\n";
 
+// A missing job input is created empty, but not in a folder that does not
+// exist: that is a mistyped path, an input that is missing.
+void ensureJobInput(const std::string &name) {
+  const std::filesystem::path path(name);
+  std::error_code ec;
+  if (!std::filesystem::exists(path, ec) && !path.parent_path().empty() &&
+      !std::filesystem::is_directory(path.parent_path(), ec))
+    throw Error(name + ": the job input is missing: its folder " + path.parent_path().string() +
+                " does not exist");
+  ensureFile(path, name);
+}
+
+// READMOLFILE, its errors naming the molecule as well as the file and line.
+void readDataFile(Molecule &m, const std::filesystem::path &jobDir, Warnings &warnings) {
+  try {
+    readMolFile(m, jobDir, warnings);
+  } catch (const Error &e) {
+    const std::string what = e.what();
+    if (what.starts_with("molecule "))
+      throw;
+    throw Error("molecule " + trimmed(m.name) + ", " + what);
+  }
+}
+
 } // namespace
 
-int runProgram(const std::vector<std::string> &args, std::ostream &console,
-               const BuildStamp &stamp) {
+int runProgram(const std::vector<std::string> &args, std::ostream &console, const BuildStamp &stamp,
+               Warnings &warnings) {
+  // Any other word that begins with "-" stops the run before a file is touched.
+  if (const std::string option = unknownOption(args); !option.empty())
+    throw Error("unknown option " + option + " (try orvalen --help)");
   if (args.size() > 1 && (args[1] == "-h" || args[1] == "--help")) {
     console << USAGE;
     return 0;
@@ -62,7 +91,10 @@ int runProgram(const std::vector<std::string> &args, std::ostream &console,
   // Program start: build number, file names, both files opened, banner.
   const int nBuild = buildNumber(stamp);
   const FileNames names = fileNames(args);
-  ensureFile(names.input, names.input);
+  if (args.size() < 2 || args[1].find_first_not_of(' ') == std::string::npos)
+    warnings.add("no job named, so the job input is \"" + names.input + "\" and the report \"" +
+                 names.report + "\"; run \"orvalen JOB\" to read JOB.inp and write JOB.out");
+  ensureJobInput(names.input);
   LineFile input(names.input, names.input);
   ensureFile(names.report, names.report);
   std::ofstream reportFile(names.report, std::ios::trunc | std::ios::binary);
@@ -75,14 +107,15 @@ int runProgram(const std::vector<std::string> &args, std::ostream &console,
   // conditions, the molecule table with its not-given values, then the job.
   Conditions cond;
   MoleculeTable mol;
-  readJobInput(input, cond, mol);
+  readJobInput(input, cond, mol, warnings);
 
   // Every data file is read before any thermochemistry, roles in the order
   // reactants, products, transition states.
   const auto jobDir = std::filesystem::path(names.input).parent_path();
   for (int role = REACTANT; role <= TRANSITION_STATE; ++role)
     for (int j = 1; j <= mol.npart(role); ++j)
-      readMolFile(mol.at(role, j), jobDir);
+      readDataFile(mol.at(role, j), jobDir, warnings);
+  checkMolecules(mol, warnings);
 
   for (int role = REACTANT; role <= TRANSITION_STATE; ++role)
     for (int j = 1; j <= mol.npart(role); ++j)
@@ -104,15 +137,25 @@ int runProgram(const std::vector<std::string> &args, std::ostream &console,
 
   writeTunnelling(report, tunnelling(imaginaryFrequency(mol), rates.dH0, reaction.drZpe, cond.T));
 
-  reportFile.flush();
+  reportFile.close();
   if (!reportFile)
     throw Error(names.report + ": write error");
-  return 0;
+
+  // The report as the user will read it: numbers that are not finite.
+  std::ifstream written(names.report, std::ios::binary);
+  checkReport(written, names.report, warnings);
+  return warnings.reportUnsound() ? EXIT_REPORT_UNSOUND : EXIT_OK;
 }
 
-int runProgram(const std::vector<std::string> &args, std::ostream &console) {
+int runProgram(const std::vector<std::string> &args, std::ostream &console,
+               const BuildStamp &stamp) {
+  Warnings ignored;
+  return runProgram(args, console, stamp, ignored);
+}
+
+int runProgram(const std::vector<std::string> &args, std::ostream &console, Warnings &warnings) {
   return runProgram(args, console,
-                    BuildStamp{ORVALEN_BUILD_STAMP_INCLUDE, ORVALEN_BUILD_STAMP_OBJECT});
+                    BuildStamp{ORVALEN_BUILD_STAMP_INCLUDE, ORVALEN_BUILD_STAMP_OBJECT}, warnings);
 }
 
 } // namespace orvalen

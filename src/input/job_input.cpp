@@ -3,6 +3,7 @@
 #include "input/scanner.hpp"
 #include "report/error.hpp"
 #include "report/format.hpp"
+#include "report/warnings.hpp"
 
 #include <algorithm>
 #include <string>
@@ -34,20 +35,61 @@ std::string wordOr(const std::vector<std::string> &words, std::size_t k) {
   return k < words.size() ? words[k] : std::string();
 }
 
+std::string where(const fmt::Record &rec) {
+  return rec.file + " line " + std::to_string(rec.line) + ": ";
+}
+
+// An option whose key is there but whose value did not read as a number: it
+// becomes 0, which is hardly ever what was meant ("MULT 2", "TEMP=298.15K").
+// `words` are the words searched, in their original letter case.
+void checkOptionValue(const fmt::Record &rec, const std::vector<std::string> &words,
+                      const char *key, const char *quantity, const char *example,
+                      const OptionResult &r, Warnings &warnings) {
+  if (!r.found || (r.nres >= 1 && r.lres(1) != 3))
+    return;
+  const std::string keyText(key);
+  std::size_t k = 0;
+  while (k < words.size()) {
+    std::string upper = words[k];
+    for (char &c : upper)
+      if (c >= 'a' && c <= 'z')
+        c = static_cast<char>(c - 'a' + 'A');
+    if (upper.starts_with(keyText))
+      break;
+    ++k;
+  }
+  const std::string word = k < words.size() ? words[k] : keyText;
+  std::string text = where(rec) + "\"" + word + "\" gives no number";
+  if (r.nres >= 1)
+    text += " (\"" + r.sres(1) + "\" is not a number)";
+  text += ", so the " + std::string(quantity) + " is 0";
+  int ival = 0;
+  double xval = 0.0;
+  if (r.nres == 0 && k + 1 < words.size() && isNumber(words[k + 1], ival, xval) != 0)
+    text += "; the value must be attached to the key: " + keyText + "=" + words[k + 1];
+  else
+    text += "; write a plain number attached to the key, e.g. " + std::string(example);
+  warnings.add(text);
+}
+
 // COND: later keys of the same field win, TEMP over TT and PRES over PP.
-void readConditions(const fmt::Record &rec, Conditions &cond) {
+void readConditions(const fmt::Record &rec, Conditions &cond, Warnings &warnings) {
   struct Key {
     const char *key;
     double Conditions::*field;
+    const char *quantity;
+    const char *example;
   };
-  constexpr Key keys[] = {{"TT", &Conditions::T},
-                          {"TEMP", &Conditions::T},
-                          {"PP", &Conditions::P},
-                          {"PRES", &Conditions::P}};
+  constexpr Key keys[] = {{"TT", &Conditions::T, "temperature", "TT=298.15 (K)"},
+                          {"TEMP", &Conditions::T, "temperature", "TEMP=298.15 (K)"},
+                          {"PP", &Conditions::P, "pressure", "PP=101325 (Pa)"},
+                          {"PRES", &Conditions::P, "pressure", "PRES=101325 (Pa)"}};
+  const auto words = atLine(rec, [&] { return subString(caseKeptView(rec.text), MAX_LINE_WORDS); });
   for (const Key &k : keys) {
     const OptionResult r = atLine(rec, [&] { return iGetOption(k.key, rec.text); });
     if (r.found)
       cond.*k.field = r.xres(1); // 0.0 without a number
+    checkOptionValue(rec, words, k.key, k.quantity, k.example, r, warnings);
   }
 }
 
@@ -62,7 +104,7 @@ fmt::Record keffField(const fmt::Record &rec, const std::string &word, const cha
 }
 
 // KEFF C [n]: C read with G20.10 (implied decimal point included), n with I20.
-void readKeff(const fmt::Record &rec, Conditions &cond) {
+void readKeff(const fmt::Record &rec, Conditions &cond, Warnings &warnings) {
   // The letter case of the words does not change what the reads give; keeping
   // it shows the user's own text in an error message.
   const auto words =
@@ -70,13 +112,20 @@ void readKeff(const fmt::Record &rec, Conditions &cond) {
   if (words.size() >= 2) {
     fmt::read("(g20.10)", keffField(rec, words[1], "a real number"), &cond.conc);
     cond.nexp = 1;
+    if (impliedPointChanges(words[1], 10))
+      warnings.add(where(rec) + "the KEFF concentration \"" + words[1] +
+                   "\" has no decimal point, so its last ten digits are the fraction and it "
+                   "reads as " +
+                   numberText(cond.conc) + " molecules/cm3; write " + withPointWritten(words[1]) +
+                   " if that number was meant");
   }
   if (words.size() >= 3)
     fmt::read("(i20)", keffField(rec, words[2], "an integer"), &cond.nexp);
 }
 
 // REACT, PROD or TS: the next slot of the role gets name, data file and overrides.
-void readMolecule(const fmt::Record &rec, const std::string &lineu, MoleculeTable &mol) {
+void readMolecule(const fmt::Record &rec, const std::string &lineu, MoleculeTable &mol,
+                  Warnings &warnings) {
   const auto words = atLine(rec, [&] { return subString(lineu, MAX_JOB_LINE_WORDS); });
   const auto asWritten =
       atLine(rec, [&] { return subString(caseKeptView(rec.text), MAX_JOB_LINE_WORDS); });
@@ -94,34 +143,45 @@ void readMolecule(const fmt::Record &rec, const std::string &lineu, MoleculeTabl
   std::string options;
   for (std::size_t k = 3; k < words.size(); ++k)
     options += (k > 3 ? " " : "") + words[k];
-  const auto option = [&](const char *key) {
-    return atLine(rec, [&] { return iGetOption(key, options); });
+  std::vector<std::string> optionWords;
+  for (std::size_t k = 3; k < asWritten.size(); ++k)
+    optionWords.push_back(asWritten[k]);
+  const auto option = [&](const char *key, const char *quantity, const char *example) {
+    const OptionResult r = atLine(rec, [&] { return iGetOption(key, options); });
+    checkOptionValue(rec, optionWords, key, quantity, example, r, warnings);
+    return r;
   };
-  if (const OptionResult r = option("MULT"); r.found)
+  if (const OptionResult r = option("MULT", "multiplicity", "MULT=2"); r.found)
     m.mult = r.ires(1);
-  if (const OptionResult r = option("ROTNUM"); r.found)
+  if (const OptionResult r = option("ROTNUM", "rotation number", "ROTNUM=12"); r.found)
     m.rotnum = r.ires(1);
-  if (const OptionResult r = option("ETOT"); r.found)
+  if (const OptionResult r = option("ETOT", "energy", "ETOT=-40.51 (Hartree)"); r.found)
     m.etot = r.xres(1); // Hartree
 }
 
 } // namespace
 
 void readJobInput(LineFile &in, Conditions &cond, MoleculeTable &mol) {
+  Warnings ignored;
+  readJobInput(in, cond, mol, ignored);
+}
+
+void readJobInput(LineFile &in, Conditions &cond, MoleculeTable &mol, Warnings &warnings) {
   while (!in.atEnd()) {
-    const fmt::Record rec = in.readLine();
-    // Only blanks lead: a line that begins with a tab matches no keyword.
+    fmt::Record rec = in.readLine();
+    // A tab counts as a blank: tab-separated words, and a line indented by a tab.
+    std::replace(rec.text.begin(), rec.text.end(), '\t', ' ');
     const std::string lineu = toUpperCase(leftAdjusted(rec.text));
     if (lineu[0] == '!')
       continue;
     if (lineu.find_first_not_of(' ') == std::string::npos)
       break; // a blank line ends the job input
     if (lineu.starts_with("COND"))
-      readConditions(rec, cond);
+      readConditions(rec, cond, warnings);
     else if (lineu.starts_with("KEFF"))
-      readKeff(rec, cond);
+      readKeff(rec, cond, warnings);
     else if (lineu.starts_with("REACT") || lineu.starts_with("PROD") || lineu.starts_with("TS "))
-      readMolecule(rec, lineu, mol);
+      readMolecule(rec, lineu, mol, warnings);
   }
 }
 

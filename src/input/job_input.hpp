@@ -7,6 +7,7 @@
 
 #include "molecule/molecule.hpp"
 #include "report/text_file.hpp"
+#include "report/warnings.hpp"
 #include "thermo/constants.hpp"
 
 namespace orvalen {
@@ -16,7 +17,12 @@ inline constexpr std::size_t KEFF_FIELD = 20; // width of the G20.10 and I20 rea
 
 // Reads the job input from its current line to its end or to the first blank
 // line, updating the conditions and entering the molecules into the table in
-// line order. Errors name the job file and the line: "<file> line <n>: ...".
+// line order. A tab counts as a blank. Errors name the job file and the line:
+// "<file> line <n>: ...". An option whose key is there without a number it
+// could read (it then becomes 0), and a KEFF concentration that the implied
+// decimal point changes, add a warning naming the line.
+void readJobInput(LineFile &in, Conditions &cond, MoleculeTable &mol, Warnings &warnings);
+// The same, the warnings dropped.
 void readJobInput(LineFile &in, Conditions &cond, MoleculeTable &mol);
 
 } // namespace orvalen

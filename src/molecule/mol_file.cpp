@@ -3,6 +3,7 @@
 #include "report/error.hpp"
 #include "report/format.hpp"
 #include "report/text_file.hpp"
+#include "report/warnings.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -10,6 +11,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 namespace orvalen {
 
@@ -36,6 +38,9 @@ const std::shared_ptr<const fmt::ParsedFormat> MODE_ROW = fmt::parseFormat("(4x,
 constexpr std::string_view FREQUENCIES = "No. Frequency Intensity";
 // Ends the atom block and the frequency table, wherever it stands in a line.
 constexpr std::string_view END_OF_BLOCK = "----------";
+constexpr std::string_view ALL_MARKERS[] = {
+    MOMENTS,       COORDINATES,     ROTATION_NUMBER, MOLECULAR_MASS, SYMMETRY_GROUP,
+    STOICHIOMETRY, IMAGINARY_FREQS, MULTIPLICITY,    BASE_ENERGY,    FREQUENCIES};
 
 bool holds(const fmt::Record &line, std::string_view marker) {
   return line.text.find(marker) != std::string::npos;
@@ -43,11 +48,13 @@ bool holds(const fmt::Record &line, std::string_view marker) {
 
 struct DataFile {
   fs::path path;
-  std::string shown; // the name as the job line wrote it, for messages
+  std::string shown;    // the name as the job line wrote it, for messages
+  bool created = false; // it did not exist and was created empty
 };
 
 // The name as written is tried first, then the upper-case FILENAME; a missing
-// file is created empty under the name as written.
+// file is created empty under the name as written. A missing folder is a
+// missing input, not a file to create.
 DataFile locate(const Molecule &m, const fs::path &jobDir) {
   const std::string upper = trimmed(m.fileName);
   const std::string asWritten = m.fileNameAsWritten.empty() ? upper : trimmed(m.fileNameAsWritten);
@@ -60,9 +67,62 @@ DataFile locate(const Molecule &m, const fs::path &jobDir) {
     if (fs::exists(upperPath, ec))
       file.path = upperPath;
   }
+  if (!fs::exists(file.path, ec)) {
+    const fs::path folder = file.path.parent_path();
+    if (!folder.empty() && !fs::is_directory(folder, ec))
+      throw Error("molecule " + trimmed(m.name) + ": data file " + file.shown +
+                  " is missing: its folder " + fs::path(file.shown).parent_path().string() +
+                  " does not exist");
+    file.created = true;
+  }
   ensureFile(file.path, file.shown);
   return file;
 }
+
+// Real fields written without a decimal point: Fw.d takes their last d digits
+// as the fraction, so "16" in the mass field is 0.0016 amu. The first such
+// field of each kind is named with its line, the others are counted.
+class PointCheck {
+public:
+  void check(const fmt::Record &line, std::size_t column, std::size_t width, int decimals,
+             const char *what, const char *unit, double value) {
+    const std::string field =
+        column - 1 < line.text.size() ? line.text.substr(column - 1, width) : std::string();
+    if (!impliedPointChanges(field, decimals))
+      return;
+    for (Found &f : found_)
+      if (f.what == what) {
+        ++f.more;
+        return;
+      }
+    std::string shown = field;
+    shown.erase(0, shown.find_first_not_of(' '));
+    shown.erase(shown.find_last_not_of(' ') + 1);
+    found_.push_back({what,
+                      line.file + " line " + std::to_string(line.line) + ": the " + what + " \"" +
+                          shownText(shown) + "\" has no decimal point and reads as " +
+                          numberText(value) + " " + unit + " (the field's last " +
+                          std::to_string(decimals) + " digits are its fraction); write " +
+                          shownText(withPointWritten(shown)) + " if that number was meant",
+                      0});
+  }
+
+  void report(const Molecule &m, Warnings &warnings) const {
+    for (const Found &f : found_)
+      warnings.add("molecule " + trimmed(m.name) + ", " + f.text +
+                   (f.more > 0 ? " (and " + std::to_string(f.more) + " more " + f.what +
+                                     (f.more > 1 ? " fields" : " field") + " like it)"
+                               : std::string()));
+  }
+
+private:
+  struct Found {
+    std::string what;
+    std::string text;
+    int more = 0;
+  };
+  std::vector<Found> found_;
+};
 
 // The header lines under a block marker are passed over whatever they hold,
 // but they must be there.
@@ -80,7 +140,7 @@ void skipHeader(LineFile &file, int count, std::string_view marker, long markerL
 // One atom per line: atomic number in columns 15-17, x, y, z in Angstrom in
 // columns 21-65. Leaves in `buffer` the line that ended the block, or the last
 // atom line when the file ended. Returns the number of atoms.
-int readAtoms(LineFile &file, fmt::Record &buffer, Molecule &m) {
+int readAtoms(LineFile &file, fmt::Record &buffer, Molecule &m, PointCheck &points) {
   skipHeader(file, 1, COORDINATES, buffer.line);
   int atoms = 0;
   while (!file.atEnd()) {
@@ -94,6 +154,8 @@ int readAtoms(LineFile &file, fmt::Record &buffer, Molecule &m) {
                   std::to_string(MAX_ATOMS) + " atoms in the coordinates block");
     const auto a = static_cast<std::size_t>(atoms - 1);
     fmt::read(*ATOM_ROW, buffer, &m.na[a], &m.c[a][0], &m.c[a][1], &m.c[a][2]);
+    for (std::size_t k = 0; k < 3; ++k)
+      points.check(buffer, 21 + 15 * k, 15, 6, "coordinate", "Angstrom", m.c[a][k]);
   }
   return atoms;
 }
@@ -101,7 +163,7 @@ int readAtoms(LineFile &file, fmt::Record &buffer, Molecule &m) {
 // One mode per line, laid out like the report's vibration table: frequency in
 // cm-1 in columns 5-13 (imaginary modes negative), IR intensity in km/mol in
 // columns 14-22. Returns the number of modes.
-int readModes(LineFile &file, const fmt::Record &markerLine, Molecule &m) {
+int readModes(LineFile &file, const fmt::Record &markerLine, Molecule &m, PointCheck &points) {
   skipHeader(file, 2, FREQUENCIES, markerLine.line);
   int modes = 0;
   while (!file.atEnd()) {
@@ -115,6 +177,8 @@ int readModes(LineFile &file, const fmt::Record &markerLine, Molecule &m) {
                   std::to_string(MAX_FREQ) + " frequencies in the table");
     const auto n = static_cast<std::size_t>(modes - 1);
     fmt::read(*MODE_ROW, line, &m.freq[n], &m.xinten[n]);
+    points.check(line, 5, 9, 3, "frequency", "cm-1", m.freq[n]);
+    points.check(line, 14, 9, 3, "IR intensity", "km/mol", m.xinten[n]);
   }
   return modes;
 }
@@ -129,25 +193,49 @@ int linearity(const std::array<double, 3> &pmoi) {
 }
 
 void readMolFile(Molecule &m, const fs::path &jobDir) {
+  Warnings ignored;
+  readMolFile(m, jobDir, ignored);
+}
+
+void readMolFile(Molecule &m, const fs::path &jobDir, Warnings &warnings) {
   const DataFile data = locate(m, jobDir);
   LineFile file(data.path, data.shown);
+  const std::string name = trimmed(m.name);
+  if (data.created)
+    warnings.addUnsound("molecule " + name + ": data file " + data.shown +
+                        " does not exist; it was created empty, so " + name +
+                        " has no mass, moments, frequencies or energy and the report's numbers "
+                        "for it cannot be used (check the file name on its job line)");
+  else if (file.atEnd())
+    warnings.addUnsound("molecule " + name + ": data file " + data.shown + " is empty, so " + name +
+                        " has no mass, moments, frequencies or energy and the report's numbers "
+                        "for it cannot be used");
+  PointCheck points;
+  bool markerSeen = false;
 
   int atoms = 0; // NATOMS: a file without a coordinates block has no atoms
   while (!file.atEnd()) {
     fmt::Record buffer = file.readLine();
-    if (holds(buffer, MOMENTS))
+    for (const std::string_view marker : ALL_MARKERS)
+      markerSeen = markerSeen || holds(buffer, marker);
+    if (holds(buffer, MOMENTS)) {
       fmt::read("(19x,3f15.6)", buffer, &m.pmoi[0], &m.pmoi[1], &m.pmoi[2]);
+      for (std::size_t k = 0; k < 3; ++k)
+        points.check(buffer, 20 + 15 * k, 15, 6, "moment of inertia", "amu*A^2", m.pmoi[k]);
+    }
     // After the atom block the markers below are looked for on the line that
     // ended it, so a marker on the closing line of hyphens still counts.
     if (holds(buffer, COORDINATES))
-      atoms = readAtoms(file, buffer, m);
+      atoms = readAtoms(file, buffer, m, points);
 
     // A job-line value of ROTNUM, MULT or ETOT wins, and in the file the first
     // line with the marker does.
     if (isNotGiven(m.rotnum) && holds(buffer, ROTATION_NUMBER))
       fmt::read("(26x,i10)", buffer, &m.rotnum);
-    if (holds(buffer, MOLECULAR_MASS))
+    if (holds(buffer, MOLECULAR_MASS)) {
       fmt::read("(26x,f10.4)", buffer, &m.mass);
+      points.check(buffer, 27, 10, 4, "molecular mass", "amu", m.mass);
+    }
     if (holds(buffer, SYMMETRY_GROUP))
       fmt::read("(26x,a10)", buffer, &m.symGroup);
     if (holds(buffer, STOICHIOMETRY))
@@ -156,15 +244,26 @@ void readMolFile(Molecule &m, const fs::path &jobDir) {
       fmt::read("(26x,i10)", buffer, &m.nneg);
     if (isNotGiven(m.mult) && holds(buffer, MULTIPLICITY))
       fmt::read("(32x,i2)", buffer, &m.mult);
-    if (isNotGiven(m.etot) && holds(buffer, BASE_ENERGY))
+    if (isNotGiven(m.etot) && holds(buffer, BASE_ENERGY)) {
       fmt::read("(14x,f17.8)", buffer, &m.etot);
+      points.check(buffer, 15, 17, 8, "base energy", "Hartree", m.etot);
+    }
 
     // The line that ends the frequency table is not looked at for markers.
     if (holds(buffer, FREQUENCIES))
-      m.nfreq = static_cast<double>(readModes(file, buffer, m));
+      m.nfreq = static_cast<double>(readModes(file, buffer, m, points));
   }
   m.natoms = atoms;
   m.linear = linearity(m.pmoi);
+  points.report(m, warnings);
+  if (!data.created && file.lineNumber() > 0 && !markerSeen)
+    warnings.addUnsound("molecule " + name + ": data file " + data.shown +
+                        " holds none of the "
+                        "markers of a molecule data file (such as \"Molecular mass          :\" "
+                        "from column 2), so " +
+                        name +
+                        " has no data and the report's numbers "
+                        "for it cannot be used");
 }
 
 } // namespace orvalen

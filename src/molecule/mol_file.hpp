@@ -6,6 +6,7 @@
 // job input.
 
 #include "molecule/molecule.hpp"
+#include "report/warnings.hpp"
 
 #include <array>
 #include <filesystem>
@@ -18,6 +19,12 @@ namespace orvalen {
 // written is created empty there and the record gets nothing from it. MULT,
 // ROTNUM and ETOT are taken from the file only while they are NOT_GIVEN.
 // Throws orvalen::Error naming the file (and the line) or the array and index.
+// A data file that did not exist or is empty adds a warning that makes the
+// report unsound; a real field that the implied decimal point changes ("16"
+// read as 0.0016 amu) adds a warning. A data file in a folder that does not
+// exist stops the run as a missing input.
+void readMolFile(Molecule &m, const std::filesystem::path &jobDir, Warnings &warnings);
+// The same, the warnings dropped.
 void readMolFile(Molecule &m, const std::filesystem::path &jobDir);
 
 // LINEAR: 1 when the first two moments of inertia are equal to 0.1 % and the

@@ -27,8 +27,13 @@ TEST(FileNaming, CommandLineWordsGiveInputAndReportNames) {
       {{"orvalen", "job", "res"}, "job.inp", "res.out"},
       {{"orvalen", "job", "res.txt"}, "job.inp", "res.out"},
       {{"orvalen", "run.old.inp"}, "run.inp", "run.out"},
-      {{"orvalen", "..\\job"}, ".inp", ".out"},
-      {{"orvalen", "../jobs/h2"}, ".inp", ".out"},
+      // Only the last component of a path is cut at its first dot.
+      {{"orvalen", "..\\job"}, "..\\job.inp", "..\\job.out"},
+      {{"orvalen", "../jobs/h2"}, "../jobs/h2.inp", "../jobs/h2.out"},
+      {{"orvalen", "../job"}, "../job.inp", "../job.out"},
+      {{"orvalen", "runs/v1.2/job"}, "runs/v1.2/job.inp", "runs/v1.2/job.out"},
+      {{"orvalen", "runs.v2/job.old.inp"}, "runs.v2/job.inp", "runs.v2/job.out"},
+      {{"orvalen", "runs.v2/job", "out.d/res.txt"}, "runs.v2/job.inp", "out.d/res.out"},
       {{"orvalen", "job", "res", "extra", "more"}, "job.inp", "res.out"},
       {{"orvalen", "dir/job"}, "dir/job.inp", "dir/job.out"},
   };
@@ -156,9 +161,40 @@ TEST(Program, UnopenableFilesStopWithOneLineAndStatusOne) {
 
   r = test::runOrvalen(dir.path(), "no/such/folder/job");
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.stderrText.find("orvalen: no/such/folder/job.inp: cannot create file"),
-            std::string::npos)
-      << r.stderrText;
+  EXPECT_EQ(r.stderrText, "orvalen: no/such/folder/job.inp: the job input is missing: its folder "
+                          "no/such/folder does not exist\n");
+}
+
+TEST(Program, UnknownOptionsStopBeforeAnyFileIsTouched) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string unknown; // empty: none
+  };
+  const Case cases[] = {
+      {{"orvalen"}, ""},
+      {{"orvalen", "job"}, ""},
+      {{"orvalen", "-h"}, ""},
+      {{"orvalen", "--help"}, ""},
+      {{"orvalen", "--version"}, ""},
+      {{"orvalen", "job", "res"}, ""},
+      {{"orvalen", "-x"}, "-x"},
+      {{"orvalen", "-"}, "-"},
+      {{"orvalen", "--verbose", "job"}, "--verbose"},
+      {{"orvalen", "job", "-o"}, "-o"},
+      {{"orvalen", "job", "--help"}, "--help"}, // options only as the first word
+      {{"orvalen", "job", "res", "-x"}, ""},    // a third word is ignored
+  };
+  for (const auto &c : cases)
+    EXPECT_EQ(unknownOption(c.args), c.unknown) << c.args.size() << " " << c.args.back();
+
+  TempDir dir;
+  for (const char *args : {"-x", "job -o", "--verbose job"}) {
+    const auto r = test::runOrvalen(dir.path(), args);
+    EXPECT_EQ(r.status, 1) << args;
+    EXPECT_TRUE(r.stderrText.starts_with("orvalen: unknown option -")) << r.stderrText;
+    EXPECT_EQ(test::linesOf(r.stderrText).size(), 1u) << r.stderrText;
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path())); // nothing created or opened
 }
 
 } // namespace

@@ -104,7 +104,8 @@ TEST(JobInput, ConditionsLines) {
       {"COND TEMP=300\nCOND TEMP=500\n", 500.0, 101325.0},
       {"COND TEMP=350\r\nCOND PRES=10\r\n", 350.0, 10.0},
       {"   ! note\n! COND TEMP=1\nnote\nCOND TEMP=300\n", 300.0, 101325.0},
-      {"\tCOND TEMP=300\n", 298.15, 101325.0},                  // only blanks may lead
+      {"\tCOND TEMP=300\n", 300.0, 101325.0}, // a tab counts as a blank
+      {"COND\tTEMP=300\tPRES=5\n", 300.0, 5.0},
       {"COND TEMP=300\n   \nCOND TEMP=500\n", 300.0, 101325.0}, // a blank line ends the input
       {"\nCOND TEMP=500\n", 298.15, 101325.0},
   };

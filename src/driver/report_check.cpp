@@ -1,0 +1,140 @@
+#include "driver/report_check.hpp"
+
+#include <algorithm>
+#include <cstdlib>
+#include <string_view>
+#include <vector>
+
+namespace orvalen {
+
+namespace {
+
+// Texts the field editing writes for values that are not finite. Names in the
+// report are upper case and no label holds these letters, so a match is a value.
+constexpr std::string_view NON_FINITE[] = {"NaN", "Inf"};
+constexpr std::string_view MOLECULE_HEADING = " ************* TD properties of molecule ";
+
+std::size_t firstNonFinite(std::string_view line) {
+  std::size_t first = std::string_view::npos;
+  for (const auto token : NON_FINITE) {
+    const auto at = line.find(token);
+    if (at < first)
+      first = at;
+  }
+  if (first != std::string_view::npos && first > 0 && line[first - 1] == '-')
+    --first;
+  return first;
+}
+
+bool isNumberWord(const std::string &w) {
+  if (w.empty())
+    return false;
+  char *end = nullptr;
+  std::strtod(w.c_str(), &end);
+  return end == w.c_str() + w.size();
+}
+
+std::vector<std::string> words(std::string_view text) {
+  std::vector<std::string> out;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    while (i < text.size() && text[i] == ' ')
+      ++i;
+    const std::size_t start = i;
+    while (i < text.size() && text[i] != ' ')
+      ++i;
+    if (i > start)
+      out.emplace_back(text.substr(start, i - start));
+  }
+  return out;
+}
+
+// The quantity a value belongs to: the label in front of it on its line
+// ("Utran", "ln(Qtran)", "E+U", "Activation entropy at T").
+std::string quantityOf(std::string_view line, std::size_t at) {
+  std::string before(line.substr(0, at));
+  while (!before.empty() && (before.back() == ' ' || before.back() == '='))
+    before.pop_back();
+  // After a value on the same line ("Qtran = 0.0E+00  ln(Qtran)="), the label
+  // is the one nearest to it.
+  if (before.find('=') != std::string::npos) {
+    const auto gap = before.rfind("  ");
+    if (gap != std::string::npos)
+      before = before.substr(gap + 2);
+  }
+  auto w = words(before);
+  while (w.size() > 1 && isNumberWord(w.back()))
+    w.pop_back(); // the columns of a table row that are finite
+  if (w.size() == 1 && isNumberWord(w[0]))
+    return "vibration row " + w[0];
+  std::string label;
+  for (const auto &x : w)
+    label += (label.empty() ? "" : " ") + x;
+  return label.empty() ? "a value" : label;
+}
+
+struct Section {
+  std::string name;
+  long firstLine = 0;
+  long lastLine = 0;
+  std::vector<std::string> quantities;
+};
+
+void flush(Section &s, const std::string &reportName, Warnings &warnings) {
+  if (s.quantities.empty())
+    return;
+  std::string list;
+  const std::size_t shown = std::min<std::size_t>(s.quantities.size(), 6);
+  for (std::size_t k = 0; k < shown; ++k)
+    list += (k == 0 ? "" : "; ") + s.quantities[k];
+  if (s.quantities.size() > shown)
+    list += " and " + std::to_string(s.quantities.size() - shown) + " more quantities";
+  const std::string lines = s.firstLine == s.lastLine ? "line " + std::to_string(s.firstLine)
+                                                      : "lines " + std::to_string(s.firstLine) +
+                                                            "-" + std::to_string(s.lastLine);
+  warnings.addUnsound(reportName + " " + lines + ": " + s.name +
+                      " shows values that are not finite (NaN or Infinity) for " + list);
+  s.quantities.clear();
+}
+
+} // namespace
+
+void checkReport(std::istream &report, const std::string &reportName, Warnings &warnings) {
+  Section section;
+  section.name = "the banner";
+  long n = 0;
+  for (std::string line; std::getline(report, line);) {
+    ++n;
+    if (line.starts_with(" Transmission coeeficient"))
+      break; // the tunnelling lines
+    std::string next;
+    if (line.starts_with(MOLECULE_HEADING)) {
+      const auto name = words(std::string_view(line).substr(MOLECULE_HEADING.size()));
+      next = "the section of molecule " + (name.empty() ? std::string() : name.front());
+    } else if (line.starts_with("  Thermodynamic functions for the reaction"))
+      next = "the reaction section";
+    else if (line.starts_with("  Kinetic parameters for the reaction"))
+      next = "the rate constant section";
+    else if (line.starts_with(" Effective rate constant"))
+      next = "the effective rate constant";
+    if (!next.empty() && next != section.name) {
+      flush(section, reportName, warnings);
+      section.name = next;
+    }
+    const auto at = firstNonFinite(line);
+    if (at == std::string::npos)
+      continue;
+    if (section.quantities.empty())
+      section.firstLine = n;
+    section.lastLine = n;
+    const std::string q = quantityOf(line, at);
+    bool seen = false;
+    for (const auto &x : section.quantities)
+      seen = seen || x == q;
+    if (!seen)
+      section.quantities.push_back(q);
+  }
+  flush(section, reportName, warnings);
+}
+
+} // namespace orvalen

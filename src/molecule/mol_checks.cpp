@@ -1,0 +1,293 @@
+#include "molecule/mol_checks.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <string>
+
+namespace orvalen {
+
+namespace {
+
+struct Element {
+  const char *symbol;
+  double mass; // amu, most abundant isotope
+};
+
+// Hydrogen to xenon.
+constexpr Element ELEMENTS[] = {
+    {"H", 1.0078250},    {"He", 4.0026033},   {"Li", 7.0160040},   {"Be", 9.0121822},
+    {"B", 11.0093055},   {"C", 12.0},         {"N", 14.0030740},   {"O", 15.9949146},
+    {"F", 18.9984032},   {"Ne", 19.9924402},  {"Na", 22.9897697},  {"Mg", 23.9850419},
+    {"Al", 26.9815384},  {"Si", 27.9769265},  {"P", 30.9737615},   {"S", 31.9720707},
+    {"Cl", 34.9688527},  {"Ar", 39.9623831},  {"K", 38.9637069},   {"Ca", 39.9625912},
+    {"Sc", 44.9559102},  {"Ti", 47.9479471},  {"V", 50.9439635},   {"Cr", 51.9405119},
+    {"Mn", 54.9380496},  {"Fe", 55.9349421},  {"Co", 58.9332002},  {"Ni", 57.9353479},
+    {"Cu", 62.9296011},  {"Zn", 63.9291466},  {"Ga", 68.9255809},  {"Ge", 73.9211782},
+    {"As", 74.9215964},  {"Se", 79.9165218},  {"Br", 78.9183376},  {"Kr", 83.9115070},
+    {"Rb", 84.9117893},  {"Sr", 87.9056143},  {"Y", 88.9058479},   {"Zr", 89.9047037},
+    {"Nb", 92.9063775},  {"Mo", 97.9054078},  {"Tc", 97.9072160},  {"Ru", 101.9043495},
+    {"Rh", 102.9055040}, {"Pd", 105.9034830}, {"Ag", 106.9050930}, {"Cd", 113.9033581},
+    {"In", 114.9038780}, {"Sn", 119.9021966}, {"Sb", 120.9038180}, {"Te", 129.9062228},
+    {"I", 126.9044680},  {"Xe", 131.9041540},
+};
+constexpr int MAX_Z = static_cast<int>(sizeof ELEMENTS / sizeof ELEMENTS[0]);
+
+std::string elementName(int z) {
+  return z >= 1 && z <= MAX_Z ? ELEMENTS[z - 1].symbol : "Z=" + std::to_string(z);
+}
+
+const char *roleName(int role) {
+  return role == REACTANT ? "reactant" : role == PRODUCT ? "product" : "transition state";
+}
+
+std::string shownFile(const Molecule &m) {
+  return m.fileNameAsWritten.empty() ? trimmed(m.fileName) : m.fileNameAsWritten;
+}
+
+// "molecule CH4 (ch4.dat)"
+std::string who(const Molecule &m) {
+  return "molecule " + trimmed(m.name) + " (" + shownFile(m) + ")";
+}
+
+// Eigenvalues of a symmetric 3x3 matrix by Jacobi rotations, ascending.
+std::array<double, 3> eigenvalues(std::array<std::array<double, 3>, 3> a) {
+  for (int sweep = 0; sweep < 50; ++sweep) {
+    const double off = a[0][1] * a[0][1] + a[0][2] * a[0][2] + a[1][2] * a[1][2];
+    if (off < 1e-30)
+      break;
+    for (int p = 0; p < 2; ++p)
+      for (int q = p + 1; q < 3; ++q) {
+        if (a[p][q] == 0.0)
+          continue;
+        const double theta = (a[q][q] - a[p][p]) / (2.0 * a[p][q]);
+        const double t =
+            (theta >= 0.0 ? 1.0 : -1.0) / (std::fabs(theta) + std::sqrt(theta * theta + 1.0));
+        const double c = 1.0 / std::sqrt(t * t + 1.0);
+        const double s = t * c;
+        for (int k = 0; k < 3; ++k) { // A := A J
+          const double akp = a[k][p], akq = a[k][q];
+          a[k][p] = c * akp - s * akq;
+          a[k][q] = s * akp + c * akq;
+        }
+        for (int k = 0; k < 3; ++k) { // A := J^T A
+          const double apk = a[p][k], aqk = a[q][k];
+          a[p][k] = c * apk - s * aqk;
+          a[q][k] = s * apk + c * aqk;
+        }
+      }
+  }
+  std::array<double, 3> ev{a[0][0], a[1][1], a[2][2]};
+  std::sort(ev.begin(), ev.end());
+  return ev;
+}
+
+std::string threeNumbers(const std::array<double, 3> &v) {
+  char buf[96];
+  std::snprintf(buf, sizeof buf, "%.6f, %.6f, %.6f", v[0], v[1], v[2]);
+  return buf;
+}
+
+std::string frequencyText(double f) {
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "%.3f", f);
+  return buf;
+}
+
+// True when the data file gave nothing that the thermochemistry uses.
+bool nothingRead(const Molecule &m) {
+  return m.mass == 0.0 && m.nfreq == 0.0 && m.natoms == 0 && m.pmoi == std::array<double, 3>{};
+}
+
+void checkGiven(const Molecule &m, Warnings &warnings) {
+  const std::string w = who(m);
+  if (isNotGiven(m.rotnum))
+    warnings.add(w + ": no rotation number: neither its job line (ROTNUM=) nor the data file "
+                     "(\"Rotation number set to  :\") gives one, so 999999 is used; give "
+                     "ROTNUM=1 if the molecule has no symmetry");
+  else if (m.rotnum <= 0)
+    warnings.add(w + ": rotation number " + std::to_string(m.rotnum) +
+                 " is not positive; the symmetry number is 1 or more (1 for no symmetry)");
+  if (isNotGiven(m.mult))
+    warnings.add(w + ": no spin multiplicity: neither its job line (MULT=) nor the data file "
+                     "(\"Spin multiplicity of molecule =\") gives one, so 999999 is used; give "
+                     "MULT=1 for a closed-shell molecule, MULT=2 for a radical");
+  else if (m.mult <= 0)
+    warnings.add(w + ": spin multiplicity " + std::to_string(m.mult) +
+                 " is not positive; it is 2S+1, 1 or more (1 singlet, 2 doublet, 3 triplet)");
+  if (isNotGiven(m.etot))
+    warnings.add(w + ": no electronic energy: neither its job line (ETOT=) nor the data file "
+                     "(\"Base Energy :\") gives one, so 999999 Hartree is used");
+}
+
+void checkMoments(const Molecule &m, Warnings &warnings) {
+  const auto &I = m.pmoi;
+  // Two equal moments and a zero one: a linear molecule, which the program
+  // recognises only when written I, I, 0.
+  if (m.linear == 0) {
+    for (int zero = 0; zero < 2; ++zero) {
+      const double a = I[zero == 0 ? 1 : 0], b = I[2];
+      const double scale = std::max(std::fabs(a), std::fabs(b));
+      if (std::fabs(I[static_cast<std::size_t>(zero)]) < 0.001 && scale > 0.0 &&
+          std::fabs(a - b) / scale < 0.001) {
+        warnings.add(who(m) + ": moments of inertia " + threeNumbers(I) +
+                     " look like a linear molecule written with its zero moment first; a linear "
+                     "molecule is recognised only when written I, I, 0 (two equal moments, then "
+                     "the zero one), so it was taken as non-linear");
+        break;
+      }
+    }
+  }
+  const auto fromAtoms = momentsFromCoordinates(m);
+  if (!fromAtoms)
+    return;
+  std::array<double, 3> file = I;
+  std::sort(file.begin(), file.end());
+  for (std::size_t k = 0; k < 3; ++k) {
+    const double d = std::fabs(file[k] - (*fromAtoms)[k]);
+    const double scale = std::max(std::fabs(file[k]), std::fabs((*fromAtoms)[k]));
+    if (d > 0.001 && d > 0.01 * scale) {
+      warnings.add(who(m) + ": moments of inertia " + threeNumbers(I) +
+                   " amu*A^2 differ by more than 1 % from those of its coordinates block (" +
+                   threeNumbers(*fromAtoms) +
+                   " with the masses of the most abundant isotopes); check the moments line "
+                   "(amu*A^2) and the coordinates (Angstrom)");
+      return;
+    }
+  }
+}
+
+void checkFrequencies(const Molecule &m, int role, Warnings &warnings) {
+  const int n = m.nfreq > 0.0 && m.nfreq <= MAX_FREQ ? static_cast<int>(m.nfreq) : 0;
+  int negatives = 0;
+  int firstNegative = 0;
+  for (int k = 0; k < n; ++k)
+    if (m.freq[static_cast<std::size_t>(k)] < 0.0 && ++negatives == 1)
+      firstNegative = k + 1;
+  const std::string w = who(m);
+  if (role != TRANSITION_STATE) {
+    if (negatives > 0)
+      warnings.add(w + ", a " + roleName(role) + ": " + std::to_string(negatives) +
+                   " negative (imaginary) frequenc" + (negatives > 1 ? "ies" : "y") +
+                   ", the first " +
+                   frequencyText(m.freq[static_cast<std::size_t>(firstNegative - 1)]) +
+                   " cm-1 in row " + std::to_string(firstNegative) +
+                   "; a minimum has none (imaginary modes are left out of the thermochemistry; "
+                   "is this a transition state?)");
+    return;
+  }
+  if (n < 7)
+    warnings.add(w + ", a transition state: its frequency table has " + std::to_string(n) +
+                 " rows; the imaginary mode must be row 7, after six zero rows, for the "
+                 "tunnelling coefficients to see it");
+  else if (!(m.freq[6] < 0.0))
+    warnings.add(
+        w + ", a transition state: row 7 of its frequency table is " + frequencyText(m.freq[6]) +
+        " cm-1, not negative; the tunnelling coefficients take the imaginary mode from "
+        "row 7, so write six zero rows first" +
+        (negatives > 0 ? " (the negative frequency is in row " + std::to_string(firstNegative) + ")"
+                       : std::string()));
+  if (negatives != 1)
+    warnings.add(w + ", a transition state: " + std::to_string(negatives) +
+                 " negative (imaginary) frequencies; a first-order saddle point has exactly one");
+  if (negatives != m.nneg)
+    warnings.add(w + ": \"Num. of imaginary freqs\" says " + std::to_string(m.nneg) +
+                 " but its frequency table has " + std::to_string(negatives) +
+                 " negative frequenc" + (negatives == 1 ? "y" : "ies"));
+}
+
+// Atomic numbers and how often each occurs on one side of the reaction.
+std::map<int, int> atomsOf(const MoleculeTable &mol, int role) {
+  std::map<int, int> count;
+  for (int j = 1; j <= mol.npart(role); ++j) {
+    const Molecule &m = mol.at(role, j);
+    for (int a = 0; a < m.natoms && a < MAX_ATOMS; ++a)
+      ++count[m.na[static_cast<std::size_t>(a)]];
+  }
+  return count;
+}
+
+// Hill order: C, then H, then the other elements alphabetically.
+std::string formula(const std::map<int, int> &count) {
+  std::map<std::string, int> bySymbol;
+  for (const auto &[z, n] : count)
+    bySymbol[elementName(z)] += n;
+  std::string s;
+  const auto add = [&](const std::string &symbol, int n) {
+    s += (s.empty() ? "" : " ") + symbol + (n > 1 ? std::to_string(n) : "");
+  };
+  const bool carbon = bySymbol.contains("C");
+  if (carbon) {
+    add("C", bySymbol["C"]);
+    if (bySymbol.contains("H"))
+      add("H", bySymbol["H"]);
+  }
+  for (const auto &[symbol, n] : bySymbol)
+    if (!carbon || (symbol != "C" && symbol != "H"))
+      add(symbol, n);
+  return s.empty() ? "no atoms" : s;
+}
+
+} // namespace
+
+std::optional<std::array<double, 3>> momentsFromCoordinates(const Molecule &m) {
+  if (m.natoms < 1 || m.natoms > MAX_ATOMS)
+    return std::nullopt;
+  const auto n = static_cast<std::size_t>(m.natoms);
+  double total = 0.0;
+  std::array<double, 3> centre{};
+  for (std::size_t a = 0; a < n; ++a) {
+    if (m.na[a] < 1 || m.na[a] > MAX_Z)
+      return std::nullopt;
+    const double mass = ELEMENTS[m.na[a] - 1].mass;
+    total += mass;
+    for (std::size_t k = 0; k < 3; ++k)
+      centre[k] += mass * m.c[a][k];
+  }
+  for (double &x : centre)
+    x /= total;
+  std::array<std::array<double, 3>, 3> t{};
+  for (std::size_t a = 0; a < n; ++a) {
+    const double mass = ELEMENTS[m.na[a] - 1].mass;
+    std::array<double, 3> r{};
+    for (std::size_t k = 0; k < 3; ++k)
+      r[k] = m.c[a][k] - centre[k];
+    const double r2 = r[0] * r[0] + r[1] * r[1] + r[2] * r[2];
+    for (std::size_t i = 0; i < 3; ++i)
+      for (std::size_t j = 0; j < 3; ++j)
+        t[i][j] += mass * ((i == j ? r2 : 0.0) - r[i] * r[j]);
+  }
+  return eigenvalues(t);
+}
+
+void checkMolecule(const Molecule &m, int role, Warnings &warnings) {
+  if (nothingRead(m))
+    return; // the reader has said so: the file was missing, empty or held no marker
+  checkGiven(m, warnings);
+  checkMoments(m, warnings);
+  checkFrequencies(m, role, warnings);
+}
+
+void checkAtomBalance(const MoleculeTable &mol, Warnings &warnings) {
+  if (mol.npart(REACTANT) < 1 || mol.npart(PRODUCT) < 1)
+    return;
+  for (int role : {REACTANT, PRODUCT})
+    for (int j = 1; j <= mol.npart(role); ++j)
+      if (mol.at(role, j).natoms < 1)
+        return; // a molecule without coordinates: nothing to compare
+  const auto reactants = atomsOf(mol, REACTANT);
+  const auto products = atomsOf(mol, PRODUCT);
+  if (reactants != products)
+    warnings.add("the atoms do not balance: the reactants hold " + formula(reactants) +
+                 ", the products " + formula(products) +
+                 "; check the REACT and PROD lines (each molecule once per line)");
+}
+
+void checkMolecules(const MoleculeTable &mol, Warnings &warnings) {
+  for (int role = REACTANT; role <= TRANSITION_STATE; ++role)
+    for (int j = 1; j <= mol.npart(role); ++j)
+      checkMolecule(mol.at(role, j), role, warnings);
+  checkAtomBalance(mol, warnings);
+}
+
+} // namespace orvalen

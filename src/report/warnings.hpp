@@ -1,0 +1,57 @@
+#pragma once
+
+// Warnings about input that is probably not what the user meant. They never
+// change the report; the program prints each as one line
+// "orvalen: warning: <text>" on standard error. Some of them mean that the
+// report, though written to its end, cannot be trusted (a data file that did
+// not exist or was empty, values that are not finite): the run then ends with
+// exit status 2 instead of 0.
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace orvalen {
+
+class Warnings {
+public:
+  // Input that was read, but probably not as meant; the exit status stays 0.
+  void add(std::string text) { texts_.push_back(std::move(text)); }
+  // The report was written, but its numbers cannot be used: exit status 2.
+  void addUnsound(std::string text) {
+    texts_.push_back(std::move(text));
+    unsound_ = true;
+  }
+
+  const std::vector<std::string> &texts() const { return texts_; }
+  bool empty() const { return texts_.empty(); }
+  bool reportUnsound() const { return unsound_; }
+
+private:
+  std::vector<std::string> texts_;
+  bool unsound_ = false;
+};
+
+// Exit statuses of a run.
+inline constexpr int EXIT_OK = 0;
+inline constexpr int EXIT_STOPPED = 1;        // an error stopped the run
+inline constexpr int EXIT_REPORT_UNSOUND = 2; // report written, but see the warnings
+
+// A text from the input as a message shows it: a tab as \t, other control
+// characters as \xNN, so that one message stays one readable line.
+std::string shownText(std::string_view text);
+
+// True when a real field read with d > 0 decimals (Fw.d, Gw.d) has no decimal
+// point and a mantissa that is not zero, so that the implied point (its last d
+// digits are the fraction) changes the number: "16" in an f10.4 field is 0.0016.
+bool impliedPointChanges(std::string_view field, int decimals);
+
+// The field as the user probably meant it: its blanks dropped and ".0" written
+// after the mantissa ("16" gives "16.0", "25E14" gives "25.0E14").
+std::string withPointWritten(std::string_view field);
+
+// A double in the shortest text that reads back as the same value ("0.0016", "1e-07").
+std::string numberText(double value);
+
+} // namespace orvalen
