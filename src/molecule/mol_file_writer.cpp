@@ -1,0 +1,130 @@
+#include "molecule/mol_file_writer.hpp"
+
+#include "molecule/molecule.hpp"
+#include "report/error.hpp"
+#include "report/format.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+#include <string_view>
+
+namespace orvalen {
+
+namespace {
+
+// The reader finds its markers anywhere in a line, so free text must not
+// hold one; every marker has a blank, which becomes an underscore.
+constexpr std::string_view MARKERS[] = {"Ia,Ib,Ic, amu*A^2",
+                                        "Molecular coordinates in principal axes (A)",
+                                        "Rotation number set to  :",
+                                        "Molecular mass          :",
+                                        "Symmetry group          :",
+                                        "Stoichiometry           :",
+                                        "Num. of imaginary freqs :",
+                                        "Spin multiplicity of molecule =",
+                                        "Base Energy :",
+                                        "No. Frequency Intensity"};
+
+std::string withoutMarkers(std::string line) {
+  for (bool found = true; found;) {
+    found = false;
+    for (const auto marker : MARKERS)
+      if (const auto at = line.find(marker); at != std::string::npos) {
+        line[at + marker.find(' ')] = '_';
+        found = true;
+      }
+  }
+  return line;
+}
+
+// A value must fit the columns the reader takes it from, else the field
+// editor writes asterisks and the file no longer reads.
+void checkFits(double value, double low, double high, const std::string &what) {
+  if (!(value > low && value < high))
+    throw Error(what + " " + fmt::editE(value, 12, 5, 1) + " does not fit its columns of the " +
+                "molecule data file");
+}
+
+} // namespace
+
+int imaginaryCount(const MolFileData &data) {
+  return static_cast<int>(std::count_if(data.frequencies.begin(), data.frequencies.end(),
+                                        [](double f) { return f < 0.0; }));
+}
+
+void frequencyRows(const MolFileData &data, std::vector<double> &frequencies,
+                   std::vector<double> &intensities) {
+  std::vector<std::size_t> order(data.frequencies.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    return data.frequencies[a] < data.frequencies[b];
+  });
+  frequencies.assign(6, 0.0);
+  intensities.assign(6, 0.0);
+  for (const std::size_t k : order) {
+    frequencies.push_back(data.frequencies[k]);
+    intensities.push_back(k < data.intensities.size() ? data.intensities[k] : 0.0);
+  }
+}
+
+void writeMolFile(std::ostream &out, const MolFileData &data) {
+  const std::size_t atoms = data.atomicNumbers.size();
+  if (atoms != data.coords.size())
+    throw Error("molecule data: " + std::to_string(atoms) + " atomic numbers but " +
+                std::to_string(data.coords.size()) + " positions");
+  if (atoms > static_cast<std::size_t>(MAX_ATOMS))
+    throw Error("molecule data: " + std::to_string(atoms) + " atoms, more than the " +
+                std::to_string(MAX_ATOMS) + " a molecule data file holds");
+  std::vector<double> freq, inten;
+  frequencyRows(data, freq, inten);
+  if (freq.size() > static_cast<std::size_t>(MAX_FREQ))
+    throw Error("molecule data: " + std::to_string(freq.size()) +
+                " frequency rows (six for translations and rotations included), more than the " +
+                std::to_string(MAX_FREQ) + " a molecule data file holds");
+  for (std::size_t n = 0; n < freq.size(); ++n) {
+    checkFits(freq[n], -9999.9995, 99999.9995, "frequency (cm-1)");
+    checkFits(inten[n], -9999.9995, 99999.9995, "IR intensity (km/mol)");
+  }
+  checkFits(data.mass, -0.00005, 99999.99995, "molecular mass (amu)");
+  for (const double i : data.pmoi)
+    checkFits(i, -0.0000005, 99999999.9999995, "moment of inertia (amu*A^2)");
+  for (const auto &c : data.coords)
+    for (const double x : c)
+      checkFits(x, -9999999.9999995, 99999999.9999995, "coordinate (A)");
+  if (data.energy)
+    checkFits(*data.energy, -9999999.999999995, 99999999.999999995, "energy (Hartree)");
+  if (data.multiplicity < 1 || data.multiplicity > 99)
+    throw Error("molecule data: spin multiplicity " + std::to_string(data.multiplicity) +
+                " is not between 1 and 99");
+
+  fmt::Writer w(out);
+  for (const auto &line : data.title)
+    w.write("(1x,a)", withoutMarkers(line));
+  w.write("(a)", "");
+  w.write("(' Stoichiometry           :',a10)", data.stoichiometry);
+  w.write("(' Symmetry group          :',a10)", data.symmetryGroup);
+  w.write("(' Molecular mass          :',f10.4)", data.mass);
+  w.write("(' Ia,Ib,Ic, amu*A^2',1x,3f15.6)", data.pmoi[0], data.pmoi[1], data.pmoi[2]);
+  w.write("(' Rotation number set to  :',i10)", data.rotationNumber);
+  w.write("(' Num. of imaginary freqs :',i10)", imaginaryCount(data));
+  w.write("(' Spin multiplicity of molecule =',i2)", data.multiplicity);
+  if (data.energy)
+    w.write("(' Base Energy :',f17.8)", *data.energy);
+
+  w.write("(/' Molecular coordinates in principal axes (A)')");
+  w.write("('   No.      Z              X              Y              Z')");
+  for (std::size_t a = 0; a < atoms; ++a)
+    w.write("(i4,10x,i3,3x,3f15.6)", static_cast<int>(a + 1), data.atomicNumbers[a],
+            data.coords[a][0], data.coords[a][1], data.coords[a][2]);
+  w.write("(' ----------------------------------------------------------------')");
+
+  w.write("(/' No. Frequency Intensity')");
+  w.write("('       cm-1    km/mol')");
+  w.write("(' ----------------------')");
+  for (std::size_t n = 0; n < freq.size(); ++n)
+    w.write("(i4,2f9.3)", static_cast<int>(n + 1), freq[n], inten[n]);
+  w.write("(' ----------------------')");
+}
+
+} // namespace orvalen

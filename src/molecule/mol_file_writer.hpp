@@ -1,0 +1,51 @@
+#pragma once
+
+// Writing a molecule data file: the same markers and fixed columns the reader
+// (mol_file.cpp) takes them from, so that a written file reads back to the
+// values it was written from, to the printed digits. The frequency block
+// always opens with six zero rows for the translations and rotations (one
+// more than a linear molecule has, which adds nothing to its thermochemistry),
+// then the imaginary modes, most negative first, then the real ones in
+// ascending order: a transition state's reaction mode is row 7.
+//
+//   std::ofstream out("h2o.dat");
+//   writeMolFile(out, data);
+
+#include <array>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace orvalen {
+
+struct MolFileData {
+  std::vector<std::string> title; // free-text lines at the top
+  std::string stoichiometry;      // Hill order; the field holds 10 characters
+  std::string symmetryGroup;      // Schoenflies symbol
+  double mass = 0.0;              // amu
+  std::array<double, 3> pmoi{};   // Ia, Ib, Ic in amu*A^2; linear: I, I, 0
+  int rotationNumber = 1;
+  int multiplicity = 1;
+  std::optional<double> energy; // Hartree; no "Base Energy" line without one
+  std::vector<int> atomicNumbers;
+  std::vector<std::array<double, 3>> coords; // principal axes, A
+  // The vibrational modes only, in any order (cm-1, imaginary negative) with
+  // their IR intensities (km/mol).
+  std::vector<double> frequencies;
+  std::vector<double> intensities;
+};
+
+// Number of negative frequencies: "Num. of imaginary freqs".
+int imaginaryCount(const MolFileData &data);
+
+// The rows of the frequency block as written: six zero rows, the imaginary
+// modes, then the real ones; intensities follow their modes.
+void frequencyRows(const MolFileData &data, std::vector<double> &frequencies,
+                   std::vector<double> &intensities);
+
+// Throws orvalen::Error when a value does not fit its columns (a frequency
+// beyond -9999.999 .. 99999.999 cm-1, more than 100 atoms or 300 rows, ...).
+void writeMolFile(std::ostream &out, const MolFileData &data);
+
+} // namespace orvalen

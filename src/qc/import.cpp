@@ -1,0 +1,291 @@
+#include "qc/import.hpp"
+
+#include "molecule/molecule.hpp"
+#include "qc/elements.hpp"
+#include "qc/geometry.hpp"
+#include "qc/readers.hpp"
+#include "qc/symmetry.hpp"
+#include "report/error.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <map>
+
+#ifndef ORVALEN_VERSION
+#define ORVALEN_VERSION "0.1"
+#endif
+
+namespace orvalen::qc {
+
+namespace {
+
+// Two geometries of the same molecule from different programs agree to a few
+// 1e-4 A; more than this is another geometry.
+constexpr double SAME_GEOMETRY_RMSD = 0.01; // A
+// Nuclei closer than this are a typing or reading error, not a molecule.
+constexpr double CLOSEST_NUCLEI = 0.1; // A
+
+std::string number(double value, int decimals) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
+  return buf;
+}
+
+std::string plural(std::size_t n, const std::string &word) {
+  return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
+}
+
+std::size_t vibrationCount(const QcRecord &rec) {
+  const std::size_t atoms = rec.atomicNumbers.size();
+  return atoms <= 1 ? 0 : 3 * atoms - (isLinearGeometry(rec.coords) ? 5 : 6);
+}
+
+// The checks that refuse a geometry: what it holds would give a wrong file.
+void checkGeometry(const QcRecord &rec, const std::string &file) {
+  const std::size_t atoms = rec.atomicNumbers.size();
+  if (atoms == 0 || rec.coords.size() != atoms)
+    throw Error(file + ": no geometry found");
+  if (atoms > static_cast<std::size_t>(MAX_ATOMS))
+    throw Error(file + ": " + plural(atoms, "atom") + ", more than the " +
+                std::to_string(MAX_ATOMS) + " a molecule data file holds");
+  for (std::size_t a = 0; a < atoms; ++a) {
+    const int z = rec.atomicNumbers[a];
+    if (z < 1 || z > MAX_ELEMENT)
+      throw Error(file + ": atom " + std::to_string(a + 1) + " has atomic number " +
+                  std::to_string(z) + ", outside the elements H to Rn whose masses are known");
+    for (const double x : rec.coords[a])
+      if (!std::isfinite(x))
+        throw Error(file + ": atom " + std::to_string(a + 1) +
+                    " has a coordinate that is not a "
+                    "number");
+  }
+  for (std::size_t a = 0; a < atoms; ++a)
+    for (std::size_t b = a + 1; b < atoms; ++b) {
+      const auto &p = rec.coords[a], &q = rec.coords[b];
+      const double d = std::hypot(p[0] - q[0], p[1] - q[1], p[2] - q[2]);
+      if (d < CLOSEST_NUCLEI)
+        throw Error(file + ": atoms " + std::to_string(a + 1) + " and " + std::to_string(b + 1) +
+                    " are " + number(d, 3) + " A apart");
+    }
+}
+
+// The checks that refuse the frequencies of a record.
+void checkRecord(const QcRecord &rec, const std::string &file) {
+  checkGeometry(rec, file);
+  const std::size_t atoms = rec.atomicNumbers.size();
+
+  const bool linear = isLinearGeometry(rec.coords);
+  const std::size_t expected = vibrationCount(rec);
+  if (rec.frequencies.empty() && expected > 0)
+    throw Error(file + ": no frequencies (a molecule data file needs a frequency calculation "
+                       "at the geometry)");
+  if (rec.frequencies.size() != expected)
+    throw Error(file + ": " + plural(rec.frequencies.size(), "vibrational frequency") + " for " +
+                plural(atoms, "atom") + "; a " + (linear ? "linear" : "non-linear") +
+                " molecule has " + std::to_string(expected) +
+                " (translations and rotations not counted)");
+  if (rec.frequencies.size() + 6 > static_cast<std::size_t>(MAX_FREQ))
+    throw Error(file + ": " + plural(rec.frequencies.size(), "frequency") +
+                " and the six rows of translations and rotations are more than the " +
+                std::to_string(MAX_FREQ) + " a molecule data file holds");
+  for (const double f : rec.frequencies)
+    if (!std::isfinite(f))
+      throw Error(file + ": a frequency that is not a number");
+}
+
+// The electronic energy and where it came from; warns when the energy file's
+// geometry is not the one the frequencies belong to.
+std::optional<double> energyOf(const QcRecord &rec, const ImportOptions &options,
+                               const QcRecord *energyRecord, const std::string &file, Imported &out,
+                               std::string &titleLine) {
+  if (energyRecord) {
+    const std::string efile = options.energyFile ? options.energyFile->string() : "energy file";
+    if (!std::isfinite(energyRecord->energy))
+      throw Error(efile + ": no electronic energy found");
+    if (!energyRecord->atomicNumbers.empty()) {
+      if (hillFormula(energyRecord->atomicNumbers) != hillFormula(rec.atomicNumbers))
+        throw Error(efile + ": holds " + hillFormula(energyRecord->atomicNumbers) + ", not " +
+                    hillFormula(rec.atomicNumbers) + " of " + file);
+      double rmsd = distanceRmsd(rec.coords, energyRecord->coords);
+      if (energyRecord->atomicNumbers == rec.atomicNumbers)
+        rmsd = std::max(rmsd, alignedRmsd(rec.coords, energyRecord->coords));
+      if (rmsd > SAME_GEOMETRY_RMSD)
+        out.warnings.push_back(efile + ": its geometry differs from the one the frequencies of " +
+                               file + " were computed at (RMSD " + number(rmsd, 3) +
+                               " A); its energy is taken all the same");
+    } else {
+      out.warnings.push_back(efile +
+                             ": no geometry found, so it could not be compared with the "
+                             "one of " +
+                             file + "; its energy is taken all the same");
+    }
+    if (energyRecord->multiplicity > 0 && rec.multiplicity > 0 &&
+        energyRecord->multiplicity != rec.multiplicity && !options.multiplicity)
+      out.warnings.push_back(efile + ": spin multiplicity " +
+                             std::to_string(energyRecord->multiplicity) + ", but " +
+                             std::to_string(rec.multiplicity) + " in " + file);
+    titleLine = "Energy" +
+                (energyRecord->energyLevel.empty() ? "" : " (" + energyRecord->energyLevel + ")") +
+                " from " + efile;
+    return energyRecord->energy;
+  }
+  if (options.energyValue) {
+    titleLine = "Energy given on the command line";
+    return options.energyValue;
+  }
+  if (std::isfinite(rec.energy)) {
+    titleLine = "Energy" + (rec.energyLevel.empty() ? "" : " (" + rec.energyLevel + ")") +
+                " from the same calculation";
+    return rec.energy;
+  }
+  titleLine = "No electronic energy: give ETOT on the job line";
+  out.warnings.push_back(file + ": no electronic energy; the data file has no \"Base Energy\" "
+                                "line (give --energy-value, or ETOT on the job line)");
+  return std::nullopt;
+}
+
+void imaginaryWarnings(const QcRecord &rec, const std::string &file, Imported &out) {
+  std::vector<double> imaginary;
+  for (const double f : rec.frequencies)
+    if (f < 0.0)
+      imaginary.push_back(f);
+  std::sort(imaginary.begin(), imaginary.end());
+  std::string list;
+  for (const double f : imaginary)
+    list += (list.empty() ? "" : ", ") + number(f, 1);
+  if (imaginary.size() > 1)
+    out.warnings.push_back(file + ": " + std::to_string(imaginary.size()) +
+                           " imaginary frequencies (" + list +
+                           " cm-1): a saddle point of higher order, not a transition state; "
+                           "row 7 holds the first");
+  else if (imaginary.size() == 1 && rec.optimisation && !rec.saddleSearch)
+    out.warnings.push_back(file + ": imaginary frequency " + list +
+                           " cm-1 after an optimisation to a minimum: the geometry is not a "
+                           "minimum");
+  if (rec.saddleSearch && imaginary.empty())
+    out.warnings.push_back(file + ": a saddle-point search whose frequencies have no imaginary "
+                                  "mode: the geometry is not a transition state");
+}
+
+} // namespace
+
+Imported importRecord(const QcRecord &rec, const ImportOptions &options,
+                      const QcRecord *energyRecord, Source source) {
+  const std::string file = rec.sourceFile.empty() ? std::string("output") : rec.sourceFile;
+  checkRecord(rec, file);
+  Imported out;
+  MolFileData &d = out.data;
+
+  // Geometry: the principal axes of the most abundant isotopes.
+  const std::vector<double> masses = isotopeMasses(rec.atomicNumbers);
+  const PrincipalAxes frame = principalAxes(rec.coords, masses);
+  std::vector<Vec3> principal = toPrincipalFrame(rec.coords, masses, frame);
+  const bool linear = rec.coords.size() > 1 && isLinearGeometry(rec.coords);
+  if (linear) {
+    // The reader calls a molecule linear when its first two moments are
+    // equal and the third is zero: the molecular axis goes last, as z.
+    const double moment = 0.5 * (frame.moments[1] + frame.moments[2]);
+    d.pmoi = {moment, moment, 0.0};
+    for (auto &p : principal)
+      p = {p[1], p[2], p[0]};
+  } else {
+    d.pmoi = frame.moments;
+  }
+  for (const double m : masses)
+    d.mass += m;
+  // No "-0.000000" for a coordinate that is zero up to rounding.
+  for (auto &p : principal)
+    for (double &x : p)
+      if (std::fabs(x) < 5.0e-7)
+        x = 0.0;
+  d.atomicNumbers = rec.atomicNumbers;
+  d.coords = principal;
+  d.stoichiometry = hillFormula(rec.atomicNumbers);
+
+  const Symmetry sym = findSymmetry(rec.atomicNumbers, rec.coords);
+  d.symmetryGroup = sym.pointGroup;
+  d.rotationNumber = options.rotationNumber ? *options.rotationNumber : sym.rotationNumber;
+
+  if (options.multiplicity) {
+    d.multiplicity = *options.multiplicity;
+  } else if (rec.multiplicity > 0) {
+    d.multiplicity = rec.multiplicity;
+  } else {
+    // The lowest spin of the neutral molecule: a doublet for an odd number
+    // of electrons, a singlet otherwise.
+    int electrons = 0;
+    for (const int z : rec.atomicNumbers)
+      electrons += z;
+    d.multiplicity = electrons % 2 == 1 ? 2 : 1;
+    out.warnings.push_back(file + ": no spin multiplicity given; " +
+                           std::to_string(d.multiplicity) + " written, the lowest for " +
+                           std::to_string(electrons) +
+                           " electrons of the neutral molecule (give --mult M)");
+  }
+
+  d.frequencies = rec.frequencies;
+  d.intensities = rec.intensities;
+  d.intensities.resize(d.frequencies.size(), 0.0);
+
+  std::string energyLine;
+  d.energy = energyOf(rec, options, energyRecord, file, out, energyLine);
+
+  if (source == Source::Output) {
+    imaginaryWarnings(rec, file, out);
+    if (rec.optimisation && !rec.optimisationConverged)
+      out.warnings.push_back(file + ": the geometry optimisation did not converge; the "
+                                    "frequencies are those of its last geometry");
+    for (const auto &w : rec.warnings)
+      out.warnings.push_back(file + ": " + w);
+    if (!rec.hasIntensities && !rec.frequencies.empty())
+      out.warnings.push_back(file + ": no IR intensities printed; written as 0");
+  } else if (imaginaryCount(d) > 1) {
+    imaginaryWarnings(rec, file, out);
+  }
+
+  const std::string program = rec.program.empty()
+                                  ? std::string()
+                                  : rec.program + (rec.version.empty() ? "" : " " + rec.version);
+  if (source == Source::Output)
+    d.title.push_back(d.stoichiometry + " from " + (program.empty() ? "the" : program) +
+                      " output " + file);
+  else
+    d.title.push_back(d.stoichiometry + " from " + file);
+  d.title.push_back(energyLine);
+  d.title.push_back(std::string("Written by orvalen-import ") + ORVALEN_VERSION + "; point group " +
+                    sym.pointGroup + ", rotation number " + std::to_string(d.rotationNumber) +
+                    (options.rotationNumber ? " (given)" : " from the geometry"));
+  return out;
+}
+
+Imported importOutput(const std::filesystem::path &output, const ImportOptions &options) {
+  const QcRecord rec = readOutput(output);
+  if (options.energyFile) {
+    const QcRecord energyRecord = readOutput(*options.energyFile);
+    return importRecord(rec, options, &energyRecord);
+  }
+  return importRecord(rec, options);
+}
+
+Imported importUserData(const std::filesystem::path &xyz, const std::filesystem::path &freqs,
+                        const ImportOptions &options) {
+  const QcRecord rec = readXyzAndFrequencies(xyz, freqs);
+  checkGeometry(rec, xyz.string());
+  // A list that does not fit the geometry is the list's fault.
+  if (const std::size_t expected = vibrationCount(rec); rec.frequencies.size() != expected)
+    throw Error(freqs.string() + ": " + std::to_string(rec.frequencies.size()) +
+                " frequencies, but the " + plural(rec.atomicNumbers.size(), "atom") + " of " +
+                xyz.string() + " make a " +
+                (isLinearGeometry(rec.coords) ? "linear" : "non-linear") + " molecule with " +
+                std::to_string(expected) + " vibrations (translations and rotations not listed)");
+  std::optional<QcRecord> energyRecord;
+  if (options.energyFile)
+    energyRecord = readOutput(*options.energyFile);
+  Imported imp =
+      importRecord(rec, options, energyRecord ? &*energyRecord : nullptr, Source::UserData);
+  imp.data.title.front() += " and " + freqs.string();
+  return imp;
+}
+
+} // namespace orvalen::qc

@@ -1,0 +1,56 @@
+#pragma once
+// From one quantum-chemistry calculation to a molecule data file: the record a
+// reader filled becomes masses, principal axes and moments, Hill formula,
+// point group and rotation number, and the frequency rows; what would give a
+// wrong data file is refused (orvalen::Error "FILE: message"), what may still
+// be what the user meant is written with a warning.
+//
+//   qc::ImportOptions options;
+//   options.energyFile = "ts_ccsdt.out";
+//   const qc::Imported imp = qc::importOutput("ts_freq.out", options);
+//   orvalen::writeMolFile(std::cout, imp.data);
+#include "molecule/mol_file_writer.hpp"
+#include "qc/qc_record.hpp"
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace orvalen::qc {
+
+struct ImportOptions {
+  std::optional<std::filesystem::path> energyFile; // a higher-level single point
+  std::optional<double> energyValue;               // Hartree, given by the user
+  std::optional<int> rotationNumber;               // wins over the geometry's
+  std::optional<int> multiplicity;                 // wins over the output's
+};
+
+struct Imported {
+  MolFileData data;
+  std::vector<std::string> warnings; // each "FILE: message"
+};
+
+// Where a record came from: an output of a program, or a geometry and a list
+// of frequencies the user typed in (no IR intensities expected there).
+enum class Source { Output, UserData };
+
+// Builds the data file contents from a record. `energyRecord`, when given, is
+// the output of `options.energyFile`, already read.
+Imported importRecord(const QcRecord &rec, const ImportOptions &options,
+                      const QcRecord *energyRecord = nullptr, Source source = Source::Output);
+
+// Reads OUTPUT (and the energy file of the options) and imports it.
+Imported importOutput(const std::filesystem::path &output, const ImportOptions &options);
+
+// A geometry in XYZ format (atom count, comment line, one "El x y z" line per
+// atom, element as symbol or atomic number) and a free-format list of the
+// vibrational frequencies in cm-1: numbers separated by blanks, commas or
+// semicolons over any number of lines, "#" starting a comment, an imaginary
+// mode written negative or with a trailing "i" (1520.3i).
+QcRecord readXyzAndFrequencies(const std::filesystem::path &xyz,
+                               const std::filesystem::path &freqs);
+Imported importUserData(const std::filesystem::path &xyz, const std::filesystem::path &freqs,
+                        const ImportOptions &options);
+
+} // namespace orvalen::qc

@@ -1,0 +1,170 @@
+// The real orvalen-import on real files, then the real orvalen on a job made
+// of what it wrote.
+#include "support/run_program.hpp"
+#include "support/temp_dir.hpp"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace orvalen {
+namespace {
+
+namespace fs = std::filesystem;
+using test::linesOf;
+using test::readFile;
+using test::runProgram;
+using test::TempDir;
+
+const fs::path USER_DATA = fs::path(ORVALEN_FIXTURES) / "qc" / "user_data";
+
+test::RunResult import(const TempDir &dir, const std::string &args) {
+  return runProgram(ORVALEN_IMPORT_BINARY, dir.path(), args);
+}
+
+// The report line that starts with `label`.
+std::string reportLine(const std::string &report, const std::string &label) {
+  for (const auto &line : linesOf(report))
+    if (line.rfind(label, 0) == 0)
+      return line;
+  return "(no line " + label + ")";
+}
+
+TEST(ImportCli, WaterFromPaperDataIsTheHandWorkedFileAndRunsInOrvalen) {
+  TempDir dir;
+  fs::copy_file(USER_DATA / "water.xyz", dir / "water.xyz");
+  fs::copy_file(USER_DATA / "water.freqs", dir / "water.freqs");
+  const auto r = import(dir, "--xyz water.xyz --freqs water.freqs --energy-value -76.4089531 "
+                             "--mult 1 -o water.dat");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.stderrText, "");
+  EXPECT_EQ(dir.read("water.dat"), readFile(USER_DATA / "water.expected"));
+
+  dir.write("job.inp", "REACT H2O water.dat\n");
+  const auto run = runProgram(ORVALEN_BINARY, dir.path(), "job");
+  EXPECT_EQ(run.status, 0) << run.stderrText;
+  const std::string report = dir.read("job.out");
+  // Moments and mass from make_water.py; ZPE = N_A h c (1648.5 + 3832.2 + 3942.5 cm-1) / 2
+  // = 0.011962656 kJ/mol * 4711.6 = 56.3633 kJ/mol.
+  EXPECT_EQ(reportLine(report, " PMOI"), " PMOI, amu*A**2:     0.614456    1.154915    1.769370");
+  EXPECT_EQ(reportLine(report, " Rot. number"), " Rot. number   :            2");
+  EXPECT_EQ(reportLine(report, " Linearity"), " Linearity     :            0");
+  EXPECT_EQ(reportLine(report, " Molecular mass"), " Molecular mass:        18.01 amu");
+  EXPECT_EQ(reportLine(report, " ZPEtot").substr(0, 18), " ZPEtot     56.363");
+  EXPECT_EQ(reportLine(report, " Etot        =").substr(0, 31), " Etot        =     -76.40895310");
+}
+
+TEST(ImportCli, LinearSaddlePointFromPaperDataIsRowSevenAndLinearInOrvalen) {
+  TempDir dir;
+  dir.write("h3.xyz", "3\nH...H...H, collinear\nH 0 0 -0.9304\nH 0 0 0\nH 0 0 0.9304\n");
+  dir.write("h3.freqs", "1512i 911 911 2061\n");
+  const auto r = import(dir, "--xyz h3.xyz --freqs h3.freqs --mult 2 --energy-value -1.656992 "
+                             "-o h3.dat");
+  EXPECT_EQ(r.status, 0) << r.stderrText;
+  const std::string data = dir.read("h3.dat");
+  EXPECT_NE(data.find(" Ia,Ib,Ic, amu*A^2        1.744836       1.744836       0.000000\n"),
+            std::string::npos)
+      << data; // 2 m_H 0.9304^2 = 1.744836
+  EXPECT_NE(data.find(" Symmetry group          :       D*h\n"), std::string::npos);
+  EXPECT_NE(data.find("   7-1512.000    0.000\n"), std::string::npos);
+
+  dir.write("job.inp", "TS H3 h3.dat\n");
+  const auto run = runProgram(ORVALEN_BINARY, dir.path(), "job");
+  const std::string report = dir.read("job.out");
+  EXPECT_EQ(reportLine(report, " Linearity"), " Linearity     :            1");
+  EXPECT_EQ(reportLine(report, " Rot. number"), " Rot. number   :            2");
+  EXPECT_EQ(reportLine(report, " Multiplicity"), " Multiplicity  :            2");
+  EXPECT_NE(report.find("\n   7-1512.000"), std::string::npos);
+}
+
+TEST(ImportCli, WarningsGoToStandardErrorAndTheFileIsStillWritten) {
+  TempDir dir;
+  fs::copy_file(USER_DATA / "water.xyz", dir / "water.xyz");
+  dir.write("two.freqs", "-300 -1650.5 3800\n");
+  const auto r = import(dir, "--xyz water.xyz --freqs two.freqs");
+  EXPECT_EQ(r.status, 0);
+  const auto warnings = linesOf(r.stderrText);
+  ASSERT_EQ(warnings.size(), 3u) << r.stderrText;
+  EXPECT_EQ(warnings[0], "orvalen-import: warning: water.xyz: no spin multiplicity given; 1 "
+                         "written, the lowest for 10 electrons of the neutral molecule (give "
+                         "--mult M)");
+  EXPECT_EQ(warnings[1], "orvalen-import: warning: water.xyz: no electronic energy; the data "
+                         "file has no \"Base Energy\" line (give --energy-value, or ETOT on the "
+                         "job line)");
+  EXPECT_EQ(warnings[2], "orvalen-import: warning: water.xyz: 2 imaginary frequencies (-1650.5, "
+                         "-300.0 cm-1): a saddle point of higher order, not a transition state; "
+                         "row 7 holds the first");
+  EXPECT_NE(r.stdoutText.find(" Num. of imaginary freqs :         2\n"), std::string::npos);
+  EXPECT_EQ(r.stdoutText.find("Base Energy"), std::string::npos);
+}
+
+struct BadRun {
+  std::string name;
+  std::string args;
+  std::string message; // the one line on standard error
+};
+
+void PrintTo(const BadRun &b, std::ostream *os) {
+  *os << b.name;
+}
+
+class ImportRefuses : public ::testing::TestWithParam<BadRun> {};
+
+TEST_P(ImportRefuses, WithOneLineAndStatusOne) {
+  TempDir dir;
+  fs::copy_file(USER_DATA / "water.xyz", dir / "water.xyz");
+  fs::copy_file(USER_DATA / "water.freqs", dir / "water.freqs");
+  dir.write("four.freqs", "1600 3800 3900 4000\n");
+  dir.write("words.freqs", "1600 3800\n3900 cm-1\n");
+  dir.write("garbage.out", std::string("\x7f"
+                                       "ELF\x02\x01\x01\0\0\0 binary \xff\xfe",
+                                       22));
+  dir.write("short.xyz", "3\nwater\nO 0 0 0\nH 0 0.76 0.58\n");
+  dir.write("same.xyz", "3\nwater\nO 0 0 0\nH 0 0.76 0.58\nH 0 0.76 0.58\n");
+  const auto r = import(dir, GetParam().args + " -o out.dat");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.stderrText, GetParam().message + "\n");
+  EXPECT_FALSE(fs::exists(dir / "out.dat"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BadInput, ImportRefuses,
+    ::testing::Values(
+        BadRun{"missing_output", "nothere.out", "orvalen-import: nothere.out: not a regular file"},
+        BadRun{"binary_garbage", "garbage.out",
+               "orvalen-import: garbage.out: not an output of a known program (NWChem, Psi4, "
+               "xtb, Gaussian, ORCA)"},
+        BadRun{"too_many_frequencies", "--xyz water.xyz --freqs four.freqs",
+               "orvalen-import: four.freqs: 4 frequencies, but the 3 atoms of water.xyz make a "
+               "non-linear molecule with 3 vibrations (translations and rotations not listed)"},
+        BadRun{"word_in_frequencies", "--xyz water.xyz --freqs words.freqs",
+               "orvalen-import: words.freqs line 2: cannot read \"cm-1\" as a frequency in cm-1"},
+        BadRun{"truncated_xyz", "--xyz short.xyz --freqs water.freqs",
+               "orvalen-import: short.xyz: ends after 2 of 3 atoms"},
+        BadRun{"atoms_on_one_another", "--xyz same.xyz --freqs water.freqs",
+               "orvalen-import: same.xyz: atoms 2 and 3 are 0.000 A apart"},
+        BadRun{"xyz_without_freqs", "--xyz water.xyz",
+               "orvalen-import: --xyz requires --freqs (see orvalen-import --help)"},
+        BadRun{"output_and_xyz", "x.out --xyz water.xyz --freqs water.freqs",
+               "orvalen-import: x.out: an output and --xyz/--freqs both given: give one"},
+        BadRun{"zero_rotation_number", "--rotnum 0 x.out",
+               "orvalen-import: --rotnum: Value 0 not in range 1 to 999999 (see orvalen-import "
+               "--help)"}),
+    [](const auto &info) { return info.param.name; });
+
+TEST(ImportCli, HelpAndVersion) {
+  TempDir dir;
+  const auto version = import(dir, "--version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.stdoutText, "orvalen-import 0.1\n");
+  const auto help = import(dir, "--help");
+  EXPECT_EQ(help.status, 0);
+  for (const char *option : {"-o,--output FILE", "--energy FILE", "--rotnum N", "--mult M",
+                             "--xyz FILE", "--freqs FILE", "--energy-value E", "--version"})
+    EXPECT_NE(help.stdoutText.find(option), std::string::npos) << option;
+}
+
+} // namespace
+} // namespace orvalen
