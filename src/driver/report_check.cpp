@@ -49,28 +49,52 @@ std::vector<std::string> words(std::string_view text) {
   return out;
 }
 
+// Pieces of a line separated by two blanks or more: labels and values.
+std::vector<std::string> chunks(std::string_view text) {
+  std::vector<std::string> out;
+  std::string current;
+  std::size_t blanks = 0;
+  for (const char c : text) {
+    if (c == ' ') {
+      ++blanks;
+      continue;
+    }
+    if (blanks >= 2 && !current.empty()) {
+      out.push_back(current);
+      current.clear();
+    } else if (blanks == 1 && !current.empty()) {
+      current += ' ';
+    }
+    blanks = 0;
+    current += c;
+  }
+  if (!current.empty())
+    out.push_back(current);
+  return out;
+}
+
 // The quantity a value belongs to: the label in front of it on its line
 // ("Utran", "ln(Qtran)", "E+U", "Activation entropy at T").
 std::string quantityOf(std::string_view line, std::size_t at) {
-  std::string before(line.substr(0, at));
-  while (!before.empty() && (before.back() == ' ' || before.back() == '='))
-    before.pop_back();
-  // After a value on the same line ("Qtran = 0.0E+00  ln(Qtran)="), the label
-  // is the one nearest to it.
-  if (before.find('=') != std::string::npos) {
-    const auto gap = before.rfind("  ");
-    if (gap != std::string::npos)
-      before = before.substr(gap + 2);
+  std::vector<std::string> labels;
+  bool assignment = false; // "Qtran = 0.00000E+00   ln(Qtran)=": several labels with values
+  for (std::string c : chunks(line.substr(0, at))) {
+    assignment = assignment || (labels.empty() && c.find('=') != std::string::npos);
+    while (!c.empty() && (c.back() == '=' || c.back() == ' '))
+      c.pop_back();
+    if (!c.empty() && !isNumberWord(c))
+      labels.push_back(c);
   }
-  auto w = words(before);
-  while (w.size() > 1 && isNumberWord(w.back()))
-    w.pop_back(); // the columns of a table row that are finite
-  if (w.size() == 1 && isNumberWord(w[0]))
-    return "vibration row " + w[0];
+  if (labels.empty())
+    return "a value";
+  if (labels.size() > 1 && assignment)
+    return labels.back(); // the label nearest to the value
+  if (labels.size() == 1 && labels[0].find_first_not_of("0123456789") == std::string::npos)
+    return "vibration row " + labels[0];
   std::string label;
-  for (const auto &x : w)
+  for (const auto &x : labels)
     label += (label.empty() ? "" : " ") + x;
-  return label.empty() ? "a value" : label;
+  return label;
 }
 
 struct Section {

@@ -42,7 +42,7 @@ std::string withPointWritten(std::string_view field) {
 
 std::string numberText(double value) {
   char buf[64];
-  const auto r = std::to_chars(buf, buf + sizeof buf, value);
+  const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general);
   return std::string(buf, r.ptr);
 }
 

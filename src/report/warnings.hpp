@@ -7,6 +7,7 @@
 // not exist or was empty, values that are not finite): the run then ends with
 // exit status 2 instead of 0.
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -17,10 +18,14 @@ namespace orvalen {
 class Warnings {
 public:
   // Input that was read, but probably not as meant; the exit status stays 0.
-  void add(std::string text) { texts_.push_back(std::move(text)); }
+  // A text already given is not repeated (a data file named on two job lines).
+  void add(std::string text) {
+    if (std::find(texts_.begin(), texts_.end(), text) == texts_.end())
+      texts_.push_back(std::move(text));
+  }
   // The report was written, but its numbers cannot be used: exit status 2.
   void addUnsound(std::string text) {
-    texts_.push_back(std::move(text));
+    add(std::move(text));
     unsound_ = true;
   }
 
@@ -51,7 +56,8 @@ bool impliedPointChanges(std::string_view field, int decimals);
 // after the mantissa ("16" gives "16.0", "25E14" gives "25.0E14").
 std::string withPointWritten(std::string_view field);
 
-// A double in the shortest text that reads back as the same value ("0.0016", "1e-07").
+// A double in the shortest text that reads back as the same value, in the
+// style of %g ("0.0016", "250000", "1e-07").
 std::string numberText(double value);
 
 } // namespace orvalen

@@ -289,3 +289,53 @@ TEST(JobInput, MalformedOptionValuesDoNotStopTheRun) {
 
 } // namespace
 } // namespace orvalen
+
+namespace orvalen {
+namespace {
+
+std::vector<std::string> jobWarnings(const std::string &text) {
+  TempDir dir;
+  dir.write("job.inp", text);
+  LineFile in(dir / "job.inp", "job.inp");
+  Conditions cond;
+  MoleculeTable mol;
+  Warnings w;
+  readJobInput(in, cond, mol, w);
+  return w.texts();
+}
+
+// An option whose key is there but whose value gives no number becomes 0: a
+// warning names the line, the word and what was probably meant.
+TEST(JobInput, OptionsWithoutANumberAreNamed) {
+  struct Case {
+    const char *text;
+    std::vector<const char *> fragments; // one warning holding all of them; none when empty
+  };
+  const Case cases[] = {
+      {"COND TEMP=298.15 PRES=101325\nREACT A a.dat MULT=2 ROTNUM=(3) ETOT=-1.5\n", {}},
+      {"COND TEMP=298.15K\n",
+       {"job.inp line 1: \"TEMP=298.15K\" gives no number (\"298.15K\" is not a number)",
+        "temperature is 0"}},
+      {"cond tt=warm\n", {"\"tt=warm\"", "temperature is 0", "TT=298.15"}},
+      {"COND PRES 1E5\n", {"\"PRES\" gives no number", "pressure is 0", "PRES=1E5"}},
+      {"COND PP=\n", {"\"PP=\" gives no number", "pressure is 0"}},
+      {"! a\nREACT A a.dat MULT 2\n", {"job.inp line 2: \"MULT\"", "MULT=2"}},
+      {"REACT A a.dat rotnum=three\n", {"\"rotnum=three\"", "rotation number is 0"}},
+      {"TS A a.dat ETOT(x)\n", {"\"ETOT(x)\"", "energy is 0"}},
+      {"KEFF 1E15\n",
+       {"KEFF concentration \"1E15\" has no decimal point", "reads as 100000", "1.0E15"}},
+  };
+  for (const auto &c : cases) {
+    const auto w = jobWarnings(c.text);
+    if (c.fragments.empty()) {
+      EXPECT_TRUE(w.empty()) << c.text;
+      continue;
+    }
+    ASSERT_EQ(w.size(), 1u) << c.text;
+    for (const char *f : c.fragments)
+      EXPECT_NE(w[0].find(f), std::string::npos) << f << " not in " << w[0];
+  }
+}
+
+} // namespace
+} // namespace orvalen

@@ -1,0 +1,153 @@
+#include "molecule/mol_checks.hpp"
+
+#include <gtest/gtest.h>
+#include <string>
+
+namespace orvalen {
+namespace {
+
+constexpr double MH = 1.0078250; // amu, 1H
+
+// A molecule as a clean data file leaves it: H2 along z, 0.7428 A apart.
+Molecule hydrogen() {
+  Molecule m;
+  m.name = fixedText("H2", NAME_LEN);
+  m.fileNameAsWritten = "h2.dat";
+  m.mult = 1;
+  m.rotnum = 2;
+  m.etot = -1.172636;
+  m.mass = 2.0157;
+  m.natoms = 2;
+  m.na[0] = m.na[1] = 1;
+  m.c[0] = {0.0, 0.0, -0.3714};
+  m.c[1] = {0.0, 0.0, 0.3714};
+  const double i = 2.0 * MH * 0.3714 * 0.3714; // 0.278035 amu*A^2
+  m.pmoi = {i, i, 0.0};
+  m.linear = 1;
+  m.nfreq = 6.0;
+  m.freq[5] = 4406.0;
+  return m;
+}
+
+std::vector<std::string> warningsOf(const Molecule &m, int role) {
+  Warnings w;
+  checkMolecule(m, role, w);
+  return w.texts();
+}
+
+TEST(MolChecks, MomentsFromTheCoordinatesByHand) {
+  Molecule m = hydrogen();
+  auto I = momentsFromCoordinates(m);
+  ASSERT_TRUE(I);
+  EXPECT_NEAR((*I)[0], 0.0, 1e-12);
+  EXPECT_NEAR((*I)[1], 2.0 * MH * 0.3714 * 0.3714, 1e-12);
+  EXPECT_NEAR((*I)[2], 2.0 * MH * 0.3714 * 0.3714, 1e-12);
+
+  // Off the centre of mass and turned by 45 degrees about y: the same moments.
+  const double s = 0.3714 / std::sqrt(2.0);
+  m.c[0] = {1.0 - s, 2.0, 3.0 - s};
+  m.c[1] = {1.0 + s, 2.0, 3.0 + s};
+  I = momentsFromCoordinates(m);
+  ASSERT_TRUE(I);
+  EXPECT_NEAR((*I)[0], 0.0, 1e-12);
+  EXPECT_NEAR((*I)[2], 2.0 * MH * 0.3714 * 0.3714, 1e-12);
+
+  // Water in its plane (x, y), O at the origin and the H atoms at (+-0.7570,
+  // -0.5859): centre of mass y0 = 2 MH (-0.5859) / M; Ixx = sum m (y - y0)^2,
+  // Iyy = 2 MH 0.7570^2, Izz = Ixx + Iyy.
+  Molecule w;
+  w.natoms = 3;
+  w.na = {8, 1, 1};
+  w.c[0] = {0.0, 0.0, 0.0};
+  w.c[1] = {0.7570, -0.5859, 0.0};
+  w.c[2] = {-0.7570, -0.5859, 0.0};
+  const double mo = 15.9949146, total = mo + 2.0 * MH, y0 = 2.0 * MH * -0.5859 / total;
+  const double ixx = mo * y0 * y0 + 2.0 * MH * (-0.5859 - y0) * (-0.5859 - y0);
+  const double iyy = 2.0 * MH * 0.7570 * 0.7570;
+  I = momentsFromCoordinates(w);
+  ASSERT_TRUE(I);
+  EXPECT_NEAR((*I)[0], std::min(ixx, iyy), 1e-12);
+  EXPECT_NEAR((*I)[1], std::max(ixx, iyy), 1e-12);
+  EXPECT_NEAR((*I)[2], ixx + iyy, 1e-12);
+
+  w.na[0] = 200; // no mass known
+  EXPECT_FALSE(momentsFromCoordinates(w));
+  EXPECT_FALSE(momentsFromCoordinates(Molecule{}));
+}
+
+TEST(MolChecks, CleanMoleculeGivesNothing) {
+  EXPECT_EQ(warningsOf(hydrogen(), REACTANT), std::vector<std::string>{});
+  Molecule ts = hydrogen();
+  ts.nfreq = 7.0;
+  ts.freq[6] = -1500.0;
+  ts.nneg = 1;
+  EXPECT_EQ(warningsOf(ts, TRANSITION_STATE), std::vector<std::string>{});
+}
+
+TEST(MolChecks, EachMistakeIsNamed) {
+  struct Case {
+    const char *what;
+    void (*change)(Molecule &);
+    int role;
+    const char *text;
+  };
+  const Case cases[] = {
+      {"zero moment first",
+       [](Molecule &m) {
+         m.pmoi = {0.0, m.pmoi[0], m.pmoi[0]}, m.linear = 0;
+       },
+       REACTANT, "written I, I, 0"},
+      {"moments 2 % off", [](Molecule &m) { m.pmoi[0] *= 1.02, m.pmoi[1] *= 1.02; }, REACTANT,
+       "differ by more than 1 %"},
+      {"no rotation number", [](Molecule &m) { m.rotnum = NOT_GIVEN; }, PRODUCT,
+       "no rotation number"},
+      {"rotation number 0", [](Molecule &m) { m.rotnum = 0; }, PRODUCT,
+       "rotation number 0 is not positive"},
+      {"no multiplicity", [](Molecule &m) { m.mult = NOT_GIVEN; }, REACTANT,
+       "no spin multiplicity"},
+      {"multiplicity -1", [](Molecule &m) { m.mult = -1; }, REACTANT,
+       "spin multiplicity -1 is not positive"},
+      {"no energy", [](Molecule &m) { m.etot = NOT_GIVEN_REAL; }, REACTANT, "no electronic energy"},
+      {"negative frequency in a reactant", [](Molecule &m) { m.freq[5] = -4406.0; }, REACTANT,
+       "a reactant: 1 negative (imaginary) frequency, the first -4406.000 cm-1 in row 6"},
+      {"transition state with six rows", [](Molecule &m) { m.freq[5] = -900.0, m.nneg = 1; },
+       TRANSITION_STATE, "its frequency table has 6 rows"},
+  };
+  for (const auto &c : cases) {
+    Molecule m = hydrogen();
+    c.change(m);
+    const auto w = warningsOf(m, c.role);
+    ASSERT_EQ(w.size(), 1u) << c.what;
+    EXPECT_TRUE(w[0].starts_with("molecule H2 (h2.dat)")) << w[0];
+    EXPECT_NE(w[0].find(c.text), std::string::npos) << c.what << ": " << w[0];
+  }
+  // Moments within 1 % of the coordinates' are not worth a word.
+  Molecule close = hydrogen();
+  close.pmoi[0] *= 1.009, close.pmoi[1] *= 1.009;
+  EXPECT_EQ(warningsOf(close, REACTANT), std::vector<std::string>{});
+}
+
+TEST(MolChecks, AtomsBalanceOnlyWhenEveryMoleculeHasCoordinates) {
+  MoleculeTable mol;
+  mol.at(REACTANT, mol.add(REACTANT)) = hydrogen();
+  mol.at(PRODUCT, mol.add(PRODUCT)) = hydrogen();
+  Warnings w;
+  checkAtomBalance(mol, w);
+  EXPECT_TRUE(w.empty());
+
+  Molecule oxygen = hydrogen();
+  oxygen.na = {8, 8};
+  mol.at(PRODUCT, mol.add(PRODUCT)) = oxygen;
+  checkAtomBalance(mol, w);
+  ASSERT_EQ(w.texts().size(), 1u);
+  EXPECT_EQ(w.texts()[0], "the atoms do not balance: the reactants hold H2, the products H2 O2; "
+                          "check the REACT and PROD lines (each molecule once per line)");
+
+  Warnings none;
+  mol.at(PRODUCT, 2).natoms = 0; // no coordinates block: nothing to compare
+  checkAtomBalance(mol, none);
+  EXPECT_TRUE(none.empty());
+}
+
+} // namespace
+} // namespace orvalen
