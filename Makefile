@@ -1,5 +1,8 @@
-# Quick start: `make run` builds and runs the bundled example job and shows its
-# report; `make test` builds and runs every test.
+# Quick start: `make run` builds orvalen alone (a compiler, CMake and Ninja are
+# all it needs) and runs the bundled example job and shows its report;
+# `make test` builds everything and runs every test. Both use the same build
+# folder: each states the options it needs, so switching between them
+# reconfigures it.
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 EXAMPLE ?= examples/oh_ch4/oh_ch4
@@ -12,10 +15,13 @@ deps:
 	tools/install_deps.sh
 
 build: deps
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVALEN_TESTS=ON -DORVALEN_COMPANIONS=ON
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+run:
+	tools/install_deps.sh build
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVALEN_TESTS=OFF -DORVALEN_COMPANIONS=OFF
+	cmake --build $(BUILD) -j $(JOBS) --target orvalen
 	./$(BUILD)/orvalen $(EXAMPLE)
 	cat $(EXAMPLE).out
 

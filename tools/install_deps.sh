@@ -5,22 +5,37 @@
 # Eigen, Boost.Math, nlohmann-json and CLI11; the tests need GoogleTest,
 # gfortran (the field-editing comparison), xtb (one live calculation) and
 # rsvg-convert (the plot renders).
+#
+#   tools/install_deps.sh          everything: the programs, the tests, the benchmarks
+#   tools/install_deps.sh build    only what building orvalen needs (g++, cmake,
+#                                  ninja-build, make), as `make run` does
 set -euo pipefail
+
+mode=${1:-all}
+case $mode in
+  all | build) ;;
+  *)
+    echo "usage: $0 [build]" >&2
+    exit 2
+    ;;
+esac
 
 need=()
 command -v g++ >/dev/null || need+=(g++)
 command -v cmake >/dev/null || need+=(cmake)
 command -v ninja >/dev/null || need+=(ninja-build)
 command -v make >/dev/null || need+=(make)
-command -v gfortran >/dev/null || need+=(gfortran)
-command -v xtb >/dev/null || need+=(xtb)
-command -v rsvg-convert >/dev/null || need+=(librsvg2-bin)
-[ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
-[ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
-[ -f /usr/include/eigen3/Eigen/Dense ] || need+=(libeigen3-dev)
-[ -f /usr/include/boost/math/quadrature/gauss_kronrod.hpp ] || need+=(libboost-math-dev)
-[ -f /usr/include/nlohmann/json.hpp ] || need+=(nlohmann-json3-dev)
-[ -f /usr/include/CLI/CLI.hpp ] || need+=(libcli11-dev)
+if [ "$mode" = all ]; then
+  command -v gfortran >/dev/null || need+=(gfortran)
+  command -v xtb >/dev/null || need+=(xtb)
+  command -v rsvg-convert >/dev/null || need+=(librsvg2-bin)
+  [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
+  [ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
+  [ -f /usr/include/eigen3/Eigen/Dense ] || need+=(libeigen3-dev)
+  [ -f /usr/include/boost/math/quadrature/gauss_kronrod.hpp ] || need+=(libboost-math-dev)
+  [ -f /usr/include/nlohmann/json.hpp ] || need+=(nlohmann-json3-dev)
+  [ -f /usr/include/CLI/CLI.hpp ] || need+=(libcli11-dev)
+fi
 
 [ ${#need[@]} -eq 0 ] && exit 0
 sudo=()
