@@ -1,16 +1,243 @@
-// Reader of Gaussian output: not written yet.
+// Reader of Gaussian 09 and 16 output (.log/.out). Walks the output line by
+// line: "Standard orientation:"/"Input orientation:" tables give the current
+// geometry, "SCF Done:", "EUMP2 =", "E(Corr)=" after converged amplitudes and
+// "CCSD(T)=" its energies, "Charge = q Multiplicity = m" the multiplicity. A
+// "Harmonic frequencies" section takes a snapshot of all of these: the
+// frequencies belong to the geometry current at that moment. Gaussian leaves
+// out the translations and rotations and prints imaginary modes negative.
+#include "qc/geometry.hpp"
+#include "qc/output_text.hpp"
 #include "qc/readers.hpp"
-
 #include "report/error.hpp"
+
+#include <cmath>
+#include <optional>
 
 namespace orvalen::qc {
 
-bool isGaussian(std::string_view) {
-  return false;
+namespace {
+
+struct Energies {
+  double scf = std::nan("");
+  std::string scfLevel;
+  double mp2 = std::nan("");
+  double ccsd = std::nan("");
+  double ccsdt = std::nan("");
+
+  // The highest level present.
+  void into(QcRecord &rec) const {
+    if (std::isfinite(ccsdt)) {
+      rec.energy = ccsdt;
+      rec.energyLevel = "CCSD(T)";
+    } else if (std::isfinite(ccsd)) {
+      rec.energy = ccsd;
+      rec.energyLevel = "CCSD";
+    } else if (std::isfinite(mp2)) {
+      rec.energy = mp2;
+      rec.energyLevel = "MP2";
+    } else if (std::isfinite(scf)) {
+      rec.energy = scf;
+      rec.energyLevel = scfLevel;
+    }
+  }
+};
+
+struct Geometry {
+  std::vector<int> z;
+  std::vector<std::array<double, 3>> r;
+};
+
+bool sameGeometry(const Geometry &a, const Geometry &b) {
+  return a.z == b.z && alignedRmsd(a.r, b.r) < 1.0e-3;
 }
 
-QcRecord readGaussian(const std::filesystem::path &file, std::string_view) {
-  throw Error(file.string() + ": Gaussian outputs are not read yet");
+// "SCF Done:  E(RB3LYP) =  -158.45  A.U. ..." : Hartree-Fock methods are "SCF",
+// anything else a density functional.
+std::string scfLevelOf(std::string_view method) {
+  for (const char *hf : {"E(RHF)", "E(UHF)", "E(ROHF)"})
+    if (method == hf)
+      return "SCF";
+  return "DFT";
+}
+
+// The number after `key` on the line, if the word after it reads as one.
+std::optional<double> valueAfter(const std::vector<std::string_view> &words, std::string_view key) {
+  for (std::size_t i = 0; i + 1 < words.size(); ++i)
+    if (words[i] == key)
+      return parseReal(words[i + 1]);
+  return std::nullopt;
+}
+
+} // namespace
+
+bool isGaussian(std::string_view text) {
+  return contains(text, "Entering Gaussian System") ||
+         (contains(text, "Gaussian, Inc.") && contains(text, "Normal termination of Gaussian"));
+}
+
+QcRecord readGaussian(const std::filesystem::path &file, std::string_view text) {
+  const std::string name = file.string();
+  const auto lines = splitLines(text);
+  QcRecord rec;
+  rec.program = "Gaussian";
+
+  Geometry current, atFrequencies;
+  Energies energies, energiesAtFrequencies;
+  std::vector<double> rotational, rotationalAtFrequencies;
+  int multiplicity = 0, multiplicityAtFrequencies = 0;
+  bool haveFrequencies = false, inFrequencies = false;
+  bool optimisation = false, saddle = false, stopped = false;
+  bool optimisedAfterFrequencies = false, pathAfterFrequencies = false;
+  std::vector<double> freqs, intens;
+  bool normalEnd = false;
+
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::string_view line = lines[i];
+    if (line.size() < 4)
+      continue;
+    if (rec.version.empty() && line.rfind(" Gaussian ", 0) == 0 && contains(line, ", Revision ")) {
+      std::string_view v = line.substr(10);
+      while (!v.empty() && (v.back() == ',' || v.back() == ' '))
+        v.remove_suffix(1);
+      rec.version = std::string(v);
+      continue;
+    }
+    if (contains(line, "orientation:") &&
+        (contains(line, "Standard orientation:") || contains(line, "Input orientation:") ||
+         contains(line, "Z-Matrix orientation:"))) {
+      inFrequencies = false;
+      // Header of five lines, then rows up to a line of dashes.
+      Geometry g;
+      std::size_t k = i + 5;
+      for (; k < lines.size(); ++k) {
+        const auto w = splitWords(lines[k]);
+        if (w.empty() || w[0].rfind("---", 0) == 0)
+          break;
+        if (w.size() != 6 && w.size() != 5)
+          throw Error(name + " line " + std::to_string(k + 1) +
+                      ": expected a row of an orientation table, found \"" + std::string(lines[k]) +
+                      "\"");
+        const auto z = parseInteger(w[1]);
+        if (!z)
+          throw Error(name + " line " + std::to_string(k + 1) + ": cannot read \"" +
+                      std::string(w[1]) + "\" as an atomic number");
+        g.z.push_back(static_cast<int>(*z));
+        g.r.push_back({realAt(file, k, w[w.size() - 3]), realAt(file, k, w[w.size() - 2]),
+                       realAt(file, k, w[w.size() - 1])});
+      }
+      if (k >= lines.size())
+        throw Error(name + ": ends inside an orientation table (truncated output)");
+      if (!sameGeometry(g, current))
+        energies = Energies{}; // energies belong to the geometry they were computed at
+      current = std::move(g);
+      i = k;
+      continue;
+    }
+    const auto words = splitWords(line);
+    if (words.empty())
+      continue;
+    const std::string_view first = words[0];
+
+    if (first == "SCF" && words.size() > 4 && words[1] == "Done:") {
+      if (const auto e = parseReal(words[4])) {
+        energies.scf = *e;
+        energies.scfLevel = scfLevelOf(words[2]);
+      }
+    } else if (first == "E2" && contains(line, "EUMP2")) {
+      if (const auto e = valueAfter(words, "EUMP2"))
+        energies.mp2 = *e;
+    } else if (first == "Wavefunction" && contains(line, "amplitudes converged")) {
+      if (const auto e = valueAfter(words, "E(Corr)="))
+        energies.ccsd = *e;
+    } else if (first == "CCSD(T)=" && words.size() >= 2) {
+      if (const auto e = parseReal(words[1]))
+        energies.ccsdt = *e;
+    } else if (first == "Charge" && words.size() >= 6 && words[3] == "Multiplicity") {
+      if (const auto m = parseInteger(words[5]))
+        multiplicity = static_cast<int>(*m);
+    } else if (first == "Rotational" && words.size() > 3 &&
+               (words[1] == "constants" || words[1] == "constant") && words[2] == "(GHZ):") {
+      rotational.clear();
+      for (std::size_t k = 3; k < words.size(); ++k)
+        if (const auto b = parseReal(words[k]))
+          rotational.push_back(*b);
+    } else if ((first == "Search" && contains(line, "Search for a ")) ||
+               (first == "Optimization" && words.size() > 1 &&
+                (words[1] == "completed." || words[1] == "stopped."))) {
+      if (!haveFrequencies) {
+        optimisation = true;
+        saddle = saddle || contains(line, "saddle point");
+        stopped = stopped || words[1] == "stopped.";
+      } else if (!sameGeometry(current, atFrequencies)) {
+        // A frequency job checks its own geometry with an optimisation step
+        // that does not move; an optimisation step elsewhere left it.
+        optimisedAfterFrequencies = true;
+      }
+    } else if (contains(line, "IRC-IRC-IRC") || contains(line, "Potential Surface Scan")) {
+      if (haveFrequencies)
+        pathAfterFrequencies = true;
+    } else if (first == "Harmonic" && words.size() > 1 && words[1] == "frequencies") {
+      // A new analysis (or the normal format after "freq=hpmodes") starts afresh.
+      inFrequencies = true;
+      haveFrequencies = true;
+      freqs.clear();
+      intens.clear();
+      atFrequencies = current;
+      energiesAtFrequencies = energies;
+      rotationalAtFrequencies = rotational;
+      multiplicityAtFrequencies = multiplicity;
+      optimisedAfterFrequencies = false;
+      pathAfterFrequencies = false;
+    } else if (inFrequencies && first == "Frequencies" && words.size() > 2 && words[1] == "--") {
+      for (std::size_t k = 2; k < words.size(); ++k)
+        freqs.push_back(realAt(file, i, words[k]));
+    } else if (inFrequencies && first == "IR" && words.size() > 3 && words[1] == "Inten" &&
+               words[2] == "--") {
+      for (std::size_t k = 3; k < words.size(); ++k)
+        intens.push_back(realAt(file, i, words[k]));
+    } else if (first == "-" && contains(line, "- Thermochemistry -")) {
+      inFrequencies = false;
+    } else if (first == "Normal" && contains(line, "Normal termination of Gaussian")) {
+      inFrequencies = false;
+      normalEnd = true;
+    } else if (first == "Error" && contains(line, "Error termination")) {
+      normalEnd = false;
+    }
+  }
+
+  if (current.z.empty())
+    throw Error(name + ": no geometry found");
+  if (haveFrequencies && optimisedAfterFrequencies && !pathAfterFrequencies)
+    throw Error(name + ": the frequencies were computed at a geometry the optimisation then "
+                       "left; they do not belong to the optimised geometry");
+
+  const Geometry &geometry = haveFrequencies ? atFrequencies : current;
+  rec.atomicNumbers = geometry.z;
+  rec.coords = geometry.r;
+  (haveFrequencies ? energiesAtFrequencies : energies).into(rec);
+  rec.multiplicity = haveFrequencies ? multiplicityAtFrequencies : multiplicity;
+  rec.rotationalConstantsGHz = haveFrequencies ? rotationalAtFrequencies : rotational;
+  rec.optimisation = optimisation;
+  rec.saddleSearch = saddle;
+  rec.optimisationConverged = !stopped;
+
+  if (haveFrequencies) {
+    const std::size_t atoms = geometry.z.size();
+    const std::size_t expected =
+        atoms <= 1 ? 0 : 3 * atoms - (isLinearGeometry(geometry.r) ? 5 : 6);
+    if (freqs.size() != expected)
+      throw Error(name + ": the frequency table has " + std::to_string(freqs.size()) + " of the " +
+                  std::to_string(expected) + " modes of " + std::to_string(atoms) +
+                  " atoms (truncated output?)");
+    rec.hasIntensities = intens.size() == freqs.size();
+    if (!rec.hasIntensities)
+      intens.assign(freqs.size(), 0.0);
+    rec.frequencies = std::move(freqs);
+    rec.intensities = std::move(intens);
+  }
+  if (!normalEnd)
+    rec.warnings.push_back("the output does not end with \"Normal termination\"");
+  return rec;
 }
 
 } // namespace orvalen::qc

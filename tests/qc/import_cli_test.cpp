@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -18,7 +19,8 @@ using test::readFile;
 using test::runProgram;
 using test::TempDir;
 
-const fs::path USER_DATA = fs::path(ORVALEN_FIXTURES) / "qc" / "user_data";
+const fs::path QC = fs::path(ORVALEN_FIXTURES) / "qc";
+const fs::path USER_DATA = QC / "user_data";
 
 test::RunResult import(const TempDir &dir, const std::string &args) {
   return runProgram(ORVALEN_IMPORT_BINARY, dir.path(), args);
@@ -98,6 +100,95 @@ TEST(ImportCli, WarningsGoToStandardErrorAndTheFileIsStillWritten) {
                          "row 7 holds the first");
   EXPECT_NE(r.stdoutText.find(" Num. of imaginary freqs :         2\n"), std::string::npos);
   EXPECT_EQ(r.stdoutText.find("Base Energy"), std::string::npos);
+}
+
+// The value in the field before `unit` on the first line after the section of
+// molecule `name` that starts with `label`.
+double sectionValue(const std::string &report, const std::string &name, const std::string &label,
+                    const std::string &unit) {
+  const std::size_t section = report.find("TD properties of molecule " + name + " ");
+  const std::size_t line = report.find("\n" + label, section);
+  const std::size_t end = report.find(unit, line);
+  if (section == std::string::npos || line == std::string::npos || end == std::string::npos)
+    return std::nan("");
+  std::size_t start = report.rfind(' ', report.find_last_not_of(' ', end - 1)) + 1;
+  return std::stod(report.substr(start, end - start));
+}
+
+// Gaussian computes the same rigid-rotor harmonic-oscillator thermochemistry
+// (298.15 K, 1 atm) in its "- Thermochemistry -" section; the data files
+// imported from its outputs must give orvalen the same totals. Reference
+// values from those sections: "Zero-point vibrational energy" (J/mol) and the
+// "Total" thermal energy (kcal/mol) and entropy (cal/mol-K). Orvalen's
+// translational entropy is R ln Qtran + 1.5 R where Gaussian's (Sackur-Tetrode)
+// is R ln Qtran + 2.5 R, so Gaussian's entropy is orvalen's plus R = 1.98720
+// cal/mol-K. Gaussian's rotational symmetry numbers for these four (1, 2, 1,
+// 1) are the ones the geometry gives.
+TEST(ImportCli, OrvalenOnImportedGaussianOutputsAgreesWithGaussianThermochemistry) {
+  struct Molecule {
+    std::string name, role, output;
+    double zpeJoule, thermalKcal, entropyCal;
+  };
+  const std::vector<Molecule> molecules = {
+      {"CH3OO", "REACT", "CH3OO_freq_gaussian.out", 112439.9, 29.291, 64.198},
+      {"DVB", "REACT", "gaussian09_dvb_ir.out", 465080.1, 116.737, 91.850},
+      {"HCN", "PROD", "HCN_singlet.out", 41949.5, 11.631, 48.189},
+      {"TS", "TS", "TS_NH3+H=NH2+H2.out", 85395.4, 22.350, 52.838},
+  };
+  TempDir dir;
+  std::string job = "! molecules imported from Gaussian outputs\n";
+  for (const auto &m : molecules) {
+    fs::copy_file(QC / "gaussian" / m.output, dir / m.output);
+    const auto r = import(dir, test::shellQuote(m.output) + " -o " + m.name + ".dat");
+    EXPECT_EQ(r.status, 0) << m.name;
+    EXPECT_EQ(r.stderrText, "") << m.name;
+    job += m.role + " " + m.name + " " + m.name + ".dat\n";
+  }
+  dir.write("job.inp", job);
+  const auto run = runProgram(ORVALEN_BINARY, dir.path(), "job");
+  EXPECT_NE(run.status, 1) << run.stderrText;
+  const std::string report = dir.read("job.out");
+  constexpr double R_CAL = 1.98720; // cal/(mol K)
+  for (const auto &m : molecules) {
+    SCOPED_TRACE(m.name);
+    EXPECT_NEAR(sectionValue(report, m.name, " ZPEtot", "kJ/mol"), m.zpeJoule / 1000.0, 0.001);
+    EXPECT_NEAR(sectionValue(report, m.name, " Utot =", "kcal/mol"), m.thermalKcal, 0.0015);
+    EXPECT_NEAR(sectionValue(report, m.name, " Stot =", "cal/K/mol") + R_CAL, m.entropyCal, 0.0015);
+  }
+}
+
+TEST(ImportCli, EnergyFromAHigherLevelSinglePoint) {
+  TempDir dir;
+  for (const char *f :
+       {"orca/orca5_dvb_ir.out", "orca/orca6_dvb_ir.out", "orca/Orca_opt_freq_test.log",
+        "gaussian/water_ccsdt.log", "gaussian/isobutane.out"})
+    fs::copy_file(QC / f, dir / fs::path(f).filename());
+
+  // The same geometry: the energy is taken without a word.
+  auto r = import(dir, "orca6_dvb_ir.out --energy orca5_dvb_ir.out");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.stderrText, "");
+  EXPECT_NE(r.stdoutText.find("\n Energy (DFT) from orca5_dvb_ir.out\n"), std::string::npos);
+  EXPECT_NE(r.stdoutText.find("\n Base Energy :    -382.05510861\n"), std::string::npos);
+
+  // CCSD(T) at a geometry 0.04 A away from ORCA's B3LYP one: taken, with a warning.
+  r = import(dir, "Orca_opt_freq_test.log --energy water_ccsdt.log");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_NE(r.stdoutText.find("\n Base Energy :     -75.01776042\n"), std::string::npos);
+  EXPECT_EQ(r.stderrText.rfind("orvalen-import: warning: water_ccsdt.log: its geometry differs "
+                               "from the one the frequencies of Orca_opt_freq_test.log were "
+                               "computed at (RMSD ",
+                               0),
+            0u)
+      << r.stderrText;
+  EXPECT_EQ(linesOf(r.stderrText).size(), 1u);
+
+  // Another molecule: refused.
+  r = import(dir, "isobutane.out --energy water_ccsdt.log -o out.dat");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.stderrText,
+            "orvalen-import: water_ccsdt.log: holds H2O, not C4H10 of isobutane.out\n");
+  EXPECT_FALSE(fs::exists(dir / "out.dat"));
 }
 
 struct BadRun {
