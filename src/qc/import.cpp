@@ -33,7 +33,11 @@ std::string number(double value, int decimals) {
 }
 
 std::string plural(std::size_t n, const std::string &word) {
-  return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
+  if (n == 1)
+    return "1 " + word;
+  if (word.back() == 'y')
+    return std::to_string(n) + " " + word.substr(0, word.size() - 1) + "ies";
+  return std::to_string(n) + " " + word + "s";
 }
 
 std::size_t vibrationCount(const QcRecord &rec) {
