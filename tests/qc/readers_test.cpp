@@ -123,8 +123,11 @@ double standardWeight(int z) {
 TEST_P(ReadsSample, MomentsAgreeWithThePrintedRotationalConstants) {
   const Sample &s = GetParam();
   const QcRecord rec = readOutput(QC / s.file);
-  if (rec.rotationalConstantsGHz.empty())
-    GTEST_SKIP() << "no rotational constants printed";
+  // ORCA 4.0 prints no rotational constants.
+  if (s.program == "ORCA" && s.version.rfind("4.0.", 0) == 0) {
+    EXPECT_TRUE(rec.rotationalConstantsGHz.empty());
+    return;
+  }
   std::vector<double> masses;
   for (const int z : rec.atomicNumbers)
     masses.push_back(s.program == "ORCA" ? standardWeight(z) : isotopeMass(z));
