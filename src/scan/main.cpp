@@ -1,6 +1,98 @@
-#include <iostream>
+// orvalen-scan: rate constants of an orvalen job over a range of temperatures.
 
-int main() {
-  std::cerr << "orvalen-scan: not built yet\n";
-  return 1;
+#include "report/error.hpp"
+#include "scan/output.hpp"
+#include "scan/plot.hpp"
+#include "scan/scan.hpp"
+#include "scan/temperatures.hpp"
+
+#include <CLI/CLI.hpp>
+
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+namespace {
+
+std::string oneLine(std::string msg) {
+  for (char &c : msg)
+    if (c == '\n' || c == '\r')
+      c = ' ';
+  return msg;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+  using namespace orvalen::scan;
+  CLI::App app{"Rate constants of an orvalen job over a range of temperatures: TST kQ and kG,\n"
+               "Wigner, parabolic, Skodje-Truhlar and Eckart tunnelling, Arrhenius fits.",
+               "orvalen-scan"};
+  std::string job, temperatures, pressure, method = "none", format = "table", output, plot;
+  bool fit = false;
+  app.add_option("JOB", job, "job input file JOB[.inp]")->required();
+  app.add_option("-T,--temperatures", temperatures,
+                 "K: a list 300,500,1000 or START:STOP:STEP (default: the job's own)");
+  app.add_option("-P,--pressure", pressure, "Pa (default: the job's own)");
+  app.add_option("--tunnelling", method,
+                 "none | wigner | skodje-truhlar | eckart: the coefficient that multiplies kQ "
+                 "in k, the fit and the plot");
+  app.add_flag("--fit", fit, "fit k(T) = A (T/T0)^n exp(-Ea/RT), T0 = 1 K, and A exp(-Ea/RT)");
+  app.add_option("--format", format, "table | csv | json (default table)");
+  app.add_option("-o,--output", output, "output file (default: standard output)");
+  app.add_option("--plot", plot, "write an Arrhenius plot to FILE.svg");
+  app.set_version_flag("--version", "orvalen-scan 0.1 (Orvalen 0.1, build 347)");
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp &e) {
+    return app.exit(e);
+  } catch (const CLI::CallForVersion &e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError &e) {
+    std::cerr << "orvalen-scan: " << oneLine(e.what()) << " (see orvalen-scan --help)\n";
+    return 1;
+  }
+
+  try {
+    ScanRequest request;
+    request.job = job;
+    request.fit = fit;
+    if (!parseMethod(method, request.method))
+      throw orvalen::Error("unknown tunnelling method \"" + method +
+                           "\" (none, wigner, skodje-truhlar or eckart)");
+    Format fmt;
+    if (!parseFormat(format, fmt))
+      throw orvalen::Error("unknown format \"" + format + "\" (table, csv or json)");
+    if (!temperatures.empty() || app.count("-T"))
+      request.temperatures = parseTemperatures(temperatures);
+    if (app.count("-P")) {
+      double p = 0.0;
+      if (!parseReal(pressure, p) || !(p > 0.0))
+        throw orvalen::Error("pressure \"" + pressure + "\" is not a positive number (Pa)");
+      request.pressure = p;
+    }
+
+    const ScanResult result = runScan(request);
+
+    std::ostringstream text;
+    writeResult(text, result, fmt);
+    if (output.empty()) {
+      std::cout << text.str() << std::flush;
+    } else {
+      std::ofstream out(output, std::ios::binary | std::ios::trunc);
+      out << text.str();
+      out.flush();
+      if (!out)
+        throw orvalen::Error(output + ": cannot write");
+    }
+    if (!plot.empty())
+      writePlotFile(plot, result);
+    for (const std::string &w : result.warnings)
+      std::cerr << "orvalen-scan: warning: " << oneLine(w) << '\n';
+    return 0;
+  } catch (const std::exception &e) {
+    std::cerr << "orvalen-scan: " << oneLine(e.what()) << '\n';
+    return 1;
+  }
 }

@@ -1,0 +1,297 @@
+#include "scan/scan.hpp"
+
+#include "driver/program_start.hpp"
+#include "input/job_input.hpp"
+#include "molecule/mol_file.hpp"
+#include "report/error.hpp"
+#include "report/text_file.hpp"
+
+#include <cmath>
+#include <filesystem>
+#include <sstream>
+
+namespace orvalen::scan {
+
+namespace fs = std::filesystem;
+
+bool parseMethod(std::string_view word, Method &method) {
+  if (word == "none")
+    method = Method::None;
+  else if (word == "wigner")
+    method = Method::Wigner;
+  else if (word == "skodje-truhlar")
+    method = Method::SkodjeTruhlar;
+  else if (word == "eckart")
+    method = Method::Eckart;
+  else
+    return false;
+  return true;
+}
+
+const char *methodName(Method method) {
+  switch (method) {
+  case Method::Wigner:
+    return "wigner";
+  case Method::SkodjeTruhlar:
+    return "skodje-truhlar";
+  case Method::Eckart:
+    return "eckart";
+  case Method::None:
+    break;
+  }
+  return "none";
+}
+
+namespace {
+
+// Units of a rate constant that carries (volume per molecule)^v: v = m - 1
+// for kQ and kG; the effective rate constant has v = m - 1 - n.
+std::string volumeUnits(int v, int column) {
+  if (column == 0 || v == 0)
+    return "1/s";
+  const auto power = [](int p) { return p == 1 ? std::string() : std::to_string(p); };
+  const int w = v > 0 ? v : -v;
+  const std::string vol = column == 1   ? "m" + std::to_string(3 * w)
+                          : column == 2 ? "cm" + std::to_string(3 * w)
+                                        : "L" + power(w);
+  const std::string amount = (column == 3 ? "mol" : "molecule") + power(w);
+  return v > 0 ? vol + "/" + amount + "/s" : amount + "/" + vol + "/s";
+}
+
+} // namespace
+
+std::string rateUnits(int m, int column) {
+  return volumeUnits(m - 1, column);
+}
+
+std::string keffUnits(int m, int n, int column) {
+  return volumeUnits(m - 1 - n, column);
+}
+
+namespace {
+
+// The job as read once: conditions, and the molecule table with every data
+// file read; each temperature then recomputes the totals in a working copy.
+struct Job {
+  std::string file;
+  Conditions cond;
+  MoleculeTable mol;
+};
+
+// orvalen creates a missing data file empty and computes on with a molecule
+// that has no data; a scan would only fill its columns with NaN, so a
+// missing file stops it before anything is created.
+void requireDataFile(const Molecule &m, const fs::path &jobDir) {
+  const std::string upper = trimmed(m.fileName);
+  const std::string asWritten = m.fileNameAsWritten.empty() ? upper : trimmed(m.fileNameAsWritten);
+  if (asWritten.empty())
+    return; // readMolFile reports the molecule without a data file
+  std::error_code ec;
+  if (fs::exists(jobDir / asWritten, ec) || (!upper.empty() && fs::exists(jobDir / upper, ec)))
+    return;
+  throw Error("molecule " + trimmed(m.name) + ": data file " + asWritten + " not found" +
+              (jobDir.empty() ? std::string() : " in " + jobDir.string()));
+}
+
+Job readJob(const std::string &name) {
+  Job job;
+  job.file = trimmed(fileExtension(name, ".inp"));
+  std::error_code ec;
+  if (!fs::exists(job.file, ec))
+    throw Error(job.file + ": no such job input file");
+  ensureFile(job.file, job.file); // refuses a directory, a device or a pipe
+  LineFile input(job.file, job.file);
+  readJobInput(input, job.cond, job.mol);
+  const fs::path jobDir = fs::path(job.file).parent_path();
+  for (int role = REACTANT; role <= TRANSITION_STATE; ++role)
+    for (int j = 1; j <= job.mol.npart(role); ++j) {
+      requireDataFile(job.mol.at(role, j), jobDir);
+      readMolFile(job.mol.at(role, j), jobDir);
+    }
+  return job;
+}
+
+MoleculePoint summary(int role, const Molecule &m, const MoleculeThermo &t) {
+  MoleculePoint p;
+  p.role = role;
+  p.name = trimmed(m.name);
+  p.elec = t.elec;
+  p.tran = t.tran;
+  p.rot = t.rot;
+  const Vibrations &v = t.vib;
+  p.vib = Contribution{v.qvib, v.svib, v.fvib, v.uvib, v.hvib, v.gvib};
+  p.tot = t.tot;
+  p.zpe = t.zpeTot;
+  p.hh0 = v.hh0Tot;
+  p.nused = v.nused;
+  p.corrected = t.corrected;
+  return p;
+}
+
+std::optional<double> finite(double x) {
+  return std::isfinite(x) ? std::optional<double>(x) : std::nullopt;
+}
+
+std::optional<double> chosen(const Kappas &k, Method method) {
+  switch (method) {
+  case Method::Wigner:
+    return k.wigner;
+  case Method::SkodjeTruhlar:
+    return k.skodjeTruhlar;
+  case Method::Eckart:
+    return k.eckart;
+  case Method::None:
+    break;
+  }
+  return 1.0;
+}
+
+// The whole job at one temperature and pressure; `mol` receives the totals.
+ScanPoint computePoint(MoleculeTable &mol, Conditions cond, const ScanResult &result) {
+  ScanPoint p;
+  p.T = cond.T;
+  p.P = cond.P;
+  p.molecules.reserve(static_cast<std::size_t>(mol.npart(0)));
+  for (int role = REACTANT; role <= TRANSITION_STATE; ++role)
+    for (int j = 1; j <= mol.npart(role); ++j) {
+      Molecule &m = mol.at(role, j);
+      const MoleculeThermo t = computeThermo(m, cond);
+      storeTotals(m, t);
+      p.molecules.push_back(summary(role, m, t));
+    }
+  if (hasReaction(mol))
+    p.reaction = reactionThermodynamics(mol);
+  if (hasRateSection(mol))
+    p.rates = rateConstants(mol, cond);
+  if (cond.nexp >= 1)
+    p.keff = effectiveRateConstant(p.rates.kG, cond);
+  p.tunnelling = tunnelling(imaginaryFrequency(mol), p.rates.dH0, p.reaction.drZpe, cond.T);
+
+  if (p.rates.present && result.eckart.nu > 0.0) {
+    const Tunnelling &t = p.tunnelling;
+    p.kappa.wigner = finite(t.kW);
+    if (t.u < 2.0 * PI) // beyond, the parabola's integral diverges and kP has no meaning
+      p.kappa.parabolic = finite(t.kP);
+    p.kappa.skodjeTruhlar = finite(t.kST);
+    if (result.eckartDefined)
+      p.kappa.eckart = finite(eckartKappa(result.eckart, cond.T));
+  }
+  if (p.rates.present) {
+    const std::optional<double> kappa = chosen(p.kappa, result.method);
+    if (kappa)
+      p.k = finite(p.rates.kQ[2] * *kappa);
+  }
+  return p;
+}
+
+std::string afterPrefix(const std::string &title, std::string_view prefix) {
+  std::string t = trimmed(title);
+  if (t.rfind(prefix, 0) == 0)
+    t.erase(0, prefix.size());
+  const auto first = t.find_first_not_of(' ');
+  return first == std::string::npos ? std::string() : t.substr(first);
+}
+
+std::string namesJoined(const MoleculeTable &mol, int role, const char *sep) {
+  std::string s;
+  for (int j = 1; j <= mol.npart(role); ++j) {
+    if (j > 1)
+      s += sep;
+    s += trimmed(mol.at(role, j).name);
+  }
+  return s;
+}
+
+void describeJob(const MoleculeTable &mol, ScanResult &r) {
+  r.molecularity = mol.npart(REACTANT);
+  r.hasReaction = hasReaction(mol);
+  r.hasRates = hasRateSection(mol);
+  const int other = mol.npart(PRODUCT) >= 1 ? PRODUCT : TRANSITION_STATE;
+  r.chemkinName = namesJoined(mol, REACTANT, "+") + "=>" + namesJoined(mol, other, "+");
+  if (r.hasRates)
+    r.title = afterPrefix(sectionTitle(mol, "", TRANSITION_STATE, " ->"), "");
+  else if (r.hasReaction)
+    r.title = afterPrefix(sectionTitle(mol, "", PRODUCT, " =="), "");
+  else
+    r.title = namesJoined(mol, REACTANT, " + ");
+}
+
+std::string kj(double v) {
+  std::ostringstream s;
+  s.precision(4);
+  s << v;
+  return s.str();
+}
+
+} // namespace
+
+ScanResult runScan(const ScanRequest &request) {
+  Job job = readJob(request.job);
+  ScanResult r;
+  r.jobFile = job.file;
+  r.nexp = job.cond.nexp;
+  r.conc = job.cond.conc;
+  r.method = request.method;
+  describeJob(job.mol, r);
+
+  std::vector<double> temperatures = request.temperatures;
+  if (temperatures.empty()) {
+    if (!(job.cond.T > 0.0) || !std::isfinite(job.cond.T))
+      throw Error(job.file + ": the job's temperature " + kj(job.cond.T) +
+                  " K is not positive; give the temperatures with -T");
+    temperatures.push_back(job.cond.T);
+  }
+  Conditions cond = job.cond;
+  if (request.pressure)
+    cond.P = *request.pressure;
+  if (!(cond.P > 0.0) || !std::isfinite(cond.P))
+    throw Error(job.file + ": the pressure " + kj(cond.P) + " Pa is not positive; give it with -P");
+
+  // The Eckart barrier does not depend on the temperature: E+ZPE sums only.
+  if (r.hasRates) {
+    MoleculeTable &mol = job.mol;
+    Conditions c0 = cond;
+    c0.T = temperatures.front();
+    for (int role = REACTANT; role <= TRANSITION_STATE; ++role)
+      for (int j = 1; j <= mol.npart(role); ++j)
+        storeTotals(mol.at(role, j), computeThermo(mol.at(role, j), c0));
+    const double dH0 = rateConstants(mol, c0).dH0 / KJ2HARTREE;
+    const double drZpe = r.hasReaction ? reactionThermodynamics(mol).drZpe / KJ2HARTREE : 0.0;
+    r.eckart = EckartBarrier{dH0, dH0 - drZpe, imaginaryFrequency(mol)};
+    const auto why = eckartUndefined(r.eckart);
+    r.eckartDefined = !why;
+    if (r.eckart.nu == 0.0)
+      r.warnings.push_back("the first transition state has no imaginary frequency in row 7: "
+                           "no tunnelling coefficient");
+    else if (why)
+      r.warnings.push_back("no Eckart coefficient: " + *why);
+    else if (!r.hasReaction)
+      r.warnings.push_back("the job has no product: the Eckart barrier is taken as symmetric "
+                           "(V2 = V1 = " +
+                           kj(dH0) + " kJ/mol)");
+  }
+
+  r.points.reserve(temperatures.size());
+  for (const double T : temperatures) {
+    cond.T = T;
+    r.points.push_back(computePoint(job.mol, cond, r));
+  }
+
+  if (request.fit) {
+    if (!r.hasRates)
+      throw Error("--fit needs a transition state: the job has no rate constant");
+    std::vector<double> ts, ks;
+    for (const ScanPoint &p : r.points)
+      if (p.k && *p.k > 0.0) {
+        ts.push_back(p.T);
+        ks.push_back(*p.k);
+      }
+    if (ts.size() < r.points.size())
+      r.warnings.push_back("the fit leaves out " + std::to_string(r.points.size() - ts.size()) +
+                           " temperature(s) without a rate constant k");
+    r.fits = fitArrhenius(ts, ks);
+  }
+  return r;
+}
+
+} // namespace orvalen::scan

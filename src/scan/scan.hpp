@@ -1,0 +1,102 @@
+#pragma once
+
+// Rate constants over a range of temperatures: the job input and the molecule
+// data files are read once, then at each temperature the whole job is computed
+// by the same functions as a report is (thermochemistry of every molecule,
+// reaction and activation quantities, kQ and kG in the four unit systems, the
+// effective rate constant, the Wigner, parabolic and Skodje-Truhlar
+// coefficients), with the Eckart coefficient besides, e.g.
+//   ScanResult r = runScan({.job = "oh_ch4", .temperatures = parseTemperatures("300:2000:100")});
+// Nothing here writes; scan/output.hpp and scan/plot.hpp turn a result into text.
+
+#include "molecule/molecule.hpp"
+#include "rates/kinetics.hpp"
+#include "rates/reaction.hpp"
+#include "rates/tunnelling.hpp"
+#include "scan/eckart.hpp"
+#include "scan/fit.hpp"
+#include "thermo/constants.hpp"
+#include "thermo/rrho.hpp"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace orvalen::scan {
+
+// The coefficient that multiplies kQ in k, the fit and the plot.
+enum class Method { None, Wigner, SkodjeTruhlar, Eckart };
+// "none", "wigner", "skodje-truhlar", "eckart"; false for any other word.
+bool parseMethod(std::string_view word, Method &method);
+const char *methodName(Method method);
+
+struct ScanRequest {
+  std::string job;                  // JOB[.inp]: the extension is forced as orvalen does
+  std::vector<double> temperatures; // K; empty: the job's own temperature
+  std::optional<double> pressure;   // Pa; default: the job's own
+  Method method = Method::None;
+  bool fit = false;
+};
+
+// One molecule at one temperature: what its report section prints.
+struct MoleculePoint {
+  int role = 0;
+  std::string name;             // trimmed
+  Contribution elec, tran, rot; // Q; U, H, F, G in kJ/mol; S in J/(mol K)
+  Contribution vib;             // Q from the zero level, energies from the potential bottom
+  Contribution tot;             // Qtot and the sums
+  double zpe = 0.0;             // ZPEtot, kJ/mol
+  double hh0 = 0.0;             // (H-H0) of the vibrations, kJ/mol
+  int nused = 0;                // vibrations used
+  CorrectedEnergies corrected;  // Hartree
+};
+
+// Tunnelling coefficients where they are meaningful (absent elsewhere).
+struct Kappas {
+  std::optional<double> wigner;
+  std::optional<double> parabolic;     // only where h nu / kT < 2 pi
+  std::optional<double> skodjeTruhlar; // the one that applies (kST of the report)
+  std::optional<double> eckart;
+};
+
+struct ScanPoint {
+  double T = 0.0;                       // K
+  double P = 0.0;                       // Pa
+  std::vector<MoleculePoint> molecules; // reactants, products, transition states in job order
+  ReactionTotals reaction;              // present = false without reactant or product
+  RateConstants rates;                  // present = false without reactant or transition state
+  std::optional<Columns> keff;          // with a KEFF line
+  Tunnelling tunnelling;                // the report's three lines, as computed there
+  Kappas kappa;
+  std::optional<double> k; // kQ column 3 times the chosen coefficient
+};
+
+struct ScanResult {
+  std::string jobFile;     // the job input as opened
+  std::string title;       // "OH + CH4 -> TS1" (rate section), else the reaction's, else names
+  std::string chemkinName; // "OH+CH4=>H2O+CH3"
+  int molecularity = 0;    // number of reactants
+  int nexp = 0;            // KEFF exponent n (0: no effective rate constant)
+  double conc = 0.0;       // KEFF concentration C, molecules/cm3
+  bool hasReaction = false;
+  bool hasRates = false;
+  Method method = Method::None;
+  EckartBarrier eckart; // V1, V2 in kJ/mol, imaginary frequency in cm-1
+  bool eckartDefined = false;
+  std::vector<ScanPoint> points;
+  std::optional<Fits> fits;
+  std::vector<std::string> warnings; // one line each, without the program's name
+};
+
+// Reads the job and its data files once and computes every temperature.
+// Throws orvalen::Error with a one-line message for every error orvalen
+// reports for the job, and for a bad temperature or pressure.
+ScanResult runScan(const ScanRequest &request);
+
+// Units of the report's four rate constant columns for molecularity m, in
+// the report's order: "1/s", "m3/molecule/s", "cm3/molecule/s", "L/mol/s".
+std::string rateUnits(int m, int column);
+// The same for the effective rate constant kG * C**n.
+std::string keffUnits(int m, int n, int column);
+
+} // namespace orvalen::scan

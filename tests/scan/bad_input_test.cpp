@@ -1,0 +1,127 @@
+// Bad input to orvalen-scan: every error orvalen reports for a job comes out
+// as the same one line, "orvalen-scan: " in place of "orvalen: ", with exit
+// status 1; errors of the scan's own options are one clear line too.
+
+#include "scan_support.hpp"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace orvalen::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path BAD_JOBS = fs::path(ORVALEN_FIXTURES) / "bad_jobs";
+
+std::string repeated(const std::string &line, int n) {
+  std::string s;
+  for (int i = 0; i < n; ++i)
+    s += line;
+  return s;
+}
+
+void expectOneLine(const RunResult &r, const std::string &prefix) {
+  ASSERT_FALSE(r.stderrText.empty());
+  EXPECT_EQ(r.stderrText.rfind(prefix, 0), 0u) << r.stderrText;
+  EXPECT_EQ(r.stderrText.find('\n'), r.stderrText.size() - 1) << r.stderrText;
+}
+
+// Each bad data file of the fixtures as the product of a job, and job inputs
+// that break a capacity or a field read: orvalen's message, word for word.
+std::vector<std::pair<std::string, std::string>> badJobs() {
+  std::vector<std::pair<std::string, std::string>> jobs;
+  for (const auto &e : fs::directory_iterator(BAD_JOBS)) {
+    const std::string name = e.path().filename().string();
+    if (name != "water.dat")
+      jobs.emplace_back(name, "REACT W water.dat\nPROD X " + name + "\nTS T water.dat\n");
+  }
+  jobs.emplace_back("eleven_reactants", repeated("REACT W water.dat\n", 11));
+  jobs.emplace_back("keff_not_a_number", "REACT W water.dat\nKEFF 2.5X15 1\n");
+  jobs.emplace_back("option_overflow", "REACT W water.dat MULT=99999999999\n");
+  jobs.emplace_back("no_data_file_named", "REACT W water.dat\nPROD OH\n");
+  jobs.emplace_back("data_file_is_folder", "REACT W water.dat\nPROD A folder.dat\n");
+  return jobs;
+}
+
+TEST(ScanBadInput, JobErrorsAreOrvalensOwn) {
+  for (const auto &[name, inp] : badJobs()) {
+    SCOPED_TRACE(name);
+    TempDir dir;
+    for (const auto &e : fs::directory_iterator(BAD_JOBS))
+      fs::copy_file(e.path(), dir / e.path().filename().string());
+    fs::create_directory(dir / "folder.dat");
+    dir.write("job.inp", inp);
+    const RunResult orvalen = runOrvalen(dir.path(), "job");
+    ASSERT_EQ(orvalen.status, 1) << orvalen.stderrText;
+    ASSERT_EQ(orvalen.stderrText.rfind("orvalen: ", 0), 0u);
+    const RunResult scan = runScanBinary(dir.path(), "job -T 300,400");
+    EXPECT_EQ(scan.status, 1);
+    EXPECT_EQ(scan.stderrText, "orvalen-scan: " + orvalen.stderrText.substr(9));
+    EXPECT_EQ(scan.stdoutText, "");
+  }
+}
+
+struct OptionCase {
+  const char *name;
+  const char *args;    // after the job name
+  const char *message; // the error line holds it
+};
+
+class ScanBadOption : public ::testing::TestWithParam<OptionCase> {};
+
+TEST_P(ScanBadOption, OneLineAndStatusOne) {
+  const OptionCase &c = GetParam();
+  TempDir dir;
+  copyJobFolder("examples/oh_ch4", dir.path());
+  const RunResult r = runScanBinary(dir.path(), std::string("oh_ch4 ") + c.args);
+  EXPECT_EQ(r.status, 1);
+  expectOneLine(r, "orvalen-scan: ");
+  EXPECT_NE(r.stderrText.find(c.message), std::string::npos) << r.stderrText;
+  EXPECT_EQ(r.stdoutText, "");
+}
+
+const OptionCase OPTION_CASES[] = {
+    {"Letters", "-T abc", "\"abc\" is not a number"},
+    {"Unit", "-T 300K", "\"300K\" is not a number"},
+    {"Zero", "-T 0", "0 K is not positive"},
+    {"Negative", "-T 300,-5", "-5 K is not positive"},
+    {"NotFinite", "-T inf", "\"inf\" is not a number"},
+    {"EmptyItem", "-T 300,,400", "empty item"},
+    {"EmptyList", "-T ''", "no temperature given"},
+    {"EmptyRange", "-T 500:300:50", "is empty"},
+    {"StepZero", "-T 300:500:0", "step is zero"},
+    {"RangeShape", "-T 300:500", "START:STOP:STEP"},
+    {"TooManyInRange", "-T 1:200001:1", "more than 100000 temperatures"},
+    {"NegativeStart", "-T -100:300:100", "-100 K is not positive"},
+    {"PressureNotPositive", "-P 0", "pressure \"0\" is not a positive number"},
+    {"PressureLetters", "-P 1bar", "pressure \"1bar\""},
+    {"UnknownMethod", "--tunnelling bell", "unknown tunnelling method \"bell\""},
+    {"UnknownFormat", "--format xml", "unknown format \"xml\""},
+    {"UnknownOption", "--colour", "--colour"},
+    {"FitOneTemperature", "--fit", "three or more different temperatures"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Options, ScanBadOption, ::testing::ValuesIn(OPTION_CASES),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+TEST(ScanBadInput, MissingFilesAreNotCreated) {
+  TempDir dir;
+  copyJobFolder("examples/oh_ch4", dir.path());
+  RunResult r = runScanBinary(dir.path(), "nojob");
+  EXPECT_EQ(r.status, 1);
+  expectOneLine(r, "orvalen-scan: nojob.inp: no such job input file");
+  EXPECT_FALSE(fs::exists(dir / "nojob.inp"));
+
+  fs::remove(dir / "ch4.dat");
+  r = runScanBinary(dir.path(), "oh_ch4");
+  EXPECT_EQ(r.status, 1);
+  expectOneLine(r, "orvalen-scan: molecule CH4: data file ch4.dat not found");
+  EXPECT_FALSE(fs::exists(dir / "ch4.dat"));
+}
+
+} // namespace
+} // namespace orvalen::test
