@@ -1,6 +1,7 @@
 // orvalen-scan: rate constants of an orvalen job over a range of temperatures.
 
 #include "report/error.hpp"
+#include "report/warnings.hpp"
 #include "scan/output.hpp"
 #include "scan/plot.hpp"
 #include "scan/scan.hpp"
@@ -14,11 +15,17 @@
 
 namespace {
 
-std::string oneLine(std::string msg) {
-  for (char &c : msg)
+// One line on standard error, whatever the text holds.
+void say(const std::string &prefix, std::string text) {
+  for (char &c : text)
     if (c == '\n' || c == '\r')
       c = ' ';
-  return msg;
+  std::cerr << prefix << orvalen::shownText(text) << '\n';
+}
+
+void sayWarnings(const orvalen::Warnings &warnings) {
+  for (const auto &text : warnings.texts())
+    say("orvalen-scan: warning: ", text);
 }
 
 } // namespace
@@ -50,10 +57,11 @@ int main(int argc, char **argv) {
   } catch (const CLI::CallForVersion &e) {
     return app.exit(e);
   } catch (const CLI::ParseError &e) {
-    std::cerr << "orvalen-scan: " << oneLine(e.what()) << " (see orvalen-scan --help)\n";
-    return 1;
+    say("orvalen-scan: ", std::string(e.what()) + " (see orvalen-scan --help)");
+    return orvalen::EXIT_STOPPED;
   }
 
+  ScanResult result;
   try {
     ScanRequest request;
     request.job = job;
@@ -73,7 +81,7 @@ int main(int argc, char **argv) {
       request.pressure = p;
     }
 
-    const ScanResult result = runScan(request);
+    runScan(request, result);
 
     std::ostringstream text;
     writeResult(text, result, fmt);
@@ -88,11 +96,11 @@ int main(int argc, char **argv) {
     }
     if (!plot.empty())
       writePlotFile(plot, result);
-    for (const std::string &w : result.warnings)
-      std::cerr << "orvalen-scan: warning: " << oneLine(w) << '\n';
-    return 0;
+    sayWarnings(result.warnings);
+    return result.warnings.reportUnsound() ? orvalen::EXIT_REPORT_UNSOUND : orvalen::EXIT_OK;
   } catch (const std::exception &e) {
-    std::cerr << "orvalen-scan: " << oneLine(e.what()) << '\n';
-    return 1;
+    sayWarnings(result.warnings); // what was found before the stop, then the stop itself
+    say("orvalen-scan: ", e.what());
+    return orvalen::EXIT_STOPPED;
   }
 }

@@ -417,7 +417,7 @@ void writeJson(std::ostream &out, const ScanResult &r) {
   } else {
     j["fit"] = nullptr;
   }
-  j["warnings"] = r.warnings;
+  j["warnings"] = r.warnings.texts();
   out << j.dump(1) << '\n';
 }
 

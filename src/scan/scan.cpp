@@ -2,6 +2,7 @@
 
 #include "driver/program_start.hpp"
 #include "input/job_input.hpp"
+#include "molecule/mol_checks.hpp"
 #include "molecule/mol_file.hpp"
 #include "report/error.hpp"
 #include "report/text_file.hpp"
@@ -93,7 +94,20 @@ void requireDataFile(const Molecule &m, const fs::path &jobDir) {
               (jobDir.empty() ? std::string() : " in " + jobDir.string()));
 }
 
-Job readJob(const std::string &name) {
+// READMOLFILE, its errors naming the molecule as well as the file and line,
+// as orvalen's run shows them.
+void readDataFile(Molecule &m, const fs::path &jobDir, Warnings &warnings) {
+  try {
+    readMolFile(m, jobDir, warnings);
+  } catch (const Error &e) {
+    const std::string what = e.what();
+    if (what.starts_with("molecule "))
+      throw;
+    throw Error("molecule " + trimmed(m.name) + ", " + what);
+  }
+}
+
+Job readJob(const std::string &name, Warnings &warnings) {
   Job job;
   job.file = trimmed(fileExtension(name, ".inp"));
   std::error_code ec;
@@ -101,13 +115,14 @@ Job readJob(const std::string &name) {
     throw Error(job.file + ": no such job input file");
   ensureFile(job.file, job.file); // refuses a directory, a device or a pipe
   LineFile input(job.file, job.file);
-  readJobInput(input, job.cond, job.mol);
+  readJobInput(input, job.cond, job.mol, warnings);
   const fs::path jobDir = fs::path(job.file).parent_path();
   for (int role = REACTANT; role <= TRANSITION_STATE; ++role)
     for (int j = 1; j <= job.mol.npart(role); ++j) {
       requireDataFile(job.mol.at(role, j), jobDir);
-      readMolFile(job.mol.at(role, j), jobDir);
+      readDataFile(job.mol.at(role, j), jobDir, warnings);
     }
+  checkMolecules(job.mol, warnings);
   return job;
 }
 
@@ -216,6 +231,38 @@ void describeJob(const MoleculeTable &mol, ScanResult &r) {
     r.title = namesJoined(mol, REACTANT, " + ");
 }
 
+// orvalen calls a report with a value that is not finite unsound; the scan's
+// values are then unusable in the same way. One warning, at the first
+// temperature that shows one.
+void checkFinite(const ScanResult &r, Warnings &warnings) {
+  for (const ScanPoint &p : r.points) {
+    std::vector<std::string> bad;
+    for (const MoleculePoint &m : p.molecules)
+      for (double x : {m.tot.q, m.tot.s, m.tot.h, m.tot.g, m.corrected.eg})
+        if (!std::isfinite(x)) {
+          bad.push_back("the totals of " + m.name);
+          break;
+        }
+    if (r.hasReaction && !(std::isfinite(p.reaction.drG) && std::isfinite(p.reaction.drQ)))
+      bad.emplace_back("the reaction quantities");
+    if (r.hasRates) {
+      bool finiteRates = std::isfinite(p.rates.dG) && std::isfinite(p.rates.prodQ);
+      for (std::size_t c = 0; c < 4; ++c)
+        finiteRates = finiteRates && std::isfinite(p.rates.kQ[c]) && std::isfinite(p.rates.kG[c]);
+      if (!finiteRates)
+        bad.emplace_back("the rate constants");
+    }
+    if (bad.empty())
+      continue;
+    std::string list;
+    for (std::size_t i = 0; i < bad.size(); ++i)
+      list += (i == 0 ? "" : i + 1 == bad.size() ? " and " : ", ") + bad[i];
+    warnings.addUnsound("at " + numberText(p.T) + " K " + list +
+                        " are not finite numbers (NaN or Infinity): the values cannot be used");
+    return;
+  }
+}
+
 std::string kj(double v) {
   std::ostringstream s;
   s.precision(4);
@@ -225,9 +272,8 @@ std::string kj(double v) {
 
 } // namespace
 
-ScanResult runScan(const ScanRequest &request) {
-  Job job = readJob(request.job);
-  ScanResult r;
+void runScan(const ScanRequest &request, ScanResult &r) {
+  Job job = readJob(request.job, r.warnings);
   r.jobFile = job.file;
   r.nexp = job.cond.nexp;
   r.conc = job.cond.conc;
@@ -261,14 +307,14 @@ ScanResult runScan(const ScanRequest &request) {
     const auto why = eckartUndefined(r.eckart);
     r.eckartDefined = !why;
     if (r.eckart.nu == 0.0)
-      r.warnings.push_back("the first transition state has no imaginary frequency in row 7: "
-                           "no tunnelling coefficient");
+      r.warnings.add("the first transition state has no imaginary frequency in row 7: "
+                     "no tunnelling coefficient");
     else if (why)
-      r.warnings.push_back("no Eckart coefficient: " + *why);
+      r.warnings.add("no Eckart coefficient: " + *why);
     else if (!r.hasReaction)
-      r.warnings.push_back("the job has no product: the Eckart barrier is taken as symmetric "
-                           "(V2 = V1 = " +
-                           kj(dH0) + " kJ/mol)");
+      r.warnings.add("the job has no product: the Eckart barrier is taken as symmetric "
+                     "(V2 = V1 = " +
+                     kj(dH0) + " kJ/mol)");
   }
 
   r.points.reserve(temperatures.size());
@@ -276,6 +322,8 @@ ScanResult runScan(const ScanRequest &request) {
     cond.T = T;
     r.points.push_back(computePoint(job.mol, cond, r));
   }
+
+  checkFinite(r, r.warnings);
 
   if (request.fit) {
     if (!r.hasRates)
@@ -287,11 +335,10 @@ ScanResult runScan(const ScanRequest &request) {
         ks.push_back(*p.k);
       }
     if (ts.size() < r.points.size())
-      r.warnings.push_back("the fit leaves out " + std::to_string(r.points.size() - ts.size()) +
-                           " temperature(s) without a rate constant k");
+      r.warnings.add("the fit leaves out " + std::to_string(r.points.size() - ts.size()) +
+                     " temperature(s) without a rate constant k");
     r.fits = fitArrhenius(ts, ks);
   }
-  return r;
 }
 
 } // namespace orvalen::scan

@@ -6,13 +6,15 @@
 // reaction and activation quantities, kQ and kG in the four unit systems, the
 // effective rate constant, the Wigner, parabolic and Skodje-Truhlar
 // coefficients), with the Eckart coefficient besides, e.g.
-//   ScanResult r = runScan({.job = "oh_ch4", .temperatures = parseTemperatures("300:2000:100")});
+//   ScanResult r;
+//   runScan({.job = "oh_ch4", .temperatures = parseTemperatures("300:2000:100")}, r);
 // Nothing here writes; scan/output.hpp and scan/plot.hpp turn a result into text.
 
 #include "molecule/molecule.hpp"
 #include "rates/kinetics.hpp"
 #include "rates/reaction.hpp"
 #include "rates/tunnelling.hpp"
+#include "report/warnings.hpp"
 #include "scan/eckart.hpp"
 #include "scan/fit.hpp"
 #include "thermo/constants.hpp"
@@ -85,13 +87,16 @@ struct ScanResult {
   bool eckartDefined = false;
   std::vector<ScanPoint> points;
   std::optional<Fits> fits;
-  std::vector<std::string> warnings; // one line each, without the program's name
+  Warnings warnings; // probably unintended input, as orvalen finds it, and the scan's own
 };
 
-// Reads the job and its data files once and computes every temperature.
-// Throws orvalen::Error with a one-line message for every error orvalen
-// reports for the job, and for a bad temperature or pressure.
-ScanResult runScan(const ScanRequest &request);
+// Reads the job and its data files once and computes every temperature into
+// `result`. Throws orvalen::Error with a one-line message for every error
+// orvalen reports for the job, and for a bad temperature or pressure; the
+// warnings found until then stay in result.warnings. A warning that makes
+// orvalen's report unsound (an empty data file, values that are not finite)
+// makes the scan's values unusable too: warnings.reportUnsound().
+void runScan(const ScanRequest &request, ScanResult &result);
 
 // Units of the report's four rate constant columns for molecularity m, in
 // the report's order: "1/s", "m3/molecule/s", "cm3/molecule/s", "L/mol/s".

@@ -57,10 +57,13 @@ TEST(ScanBadInput, JobErrorsAreOrvalensOwn) {
     dir.write("job.inp", inp);
     const RunResult orvalen = runOrvalen(dir.path(), "job");
     ASSERT_EQ(orvalen.status, 1) << orvalen.stderrText;
-    ASSERT_EQ(orvalen.stderrText.rfind("orvalen: ", 0), 0u);
+    ASSERT_NE(orvalen.stderrText.find("orvalen: "), std::string::npos);
     const RunResult scan = runScanBinary(dir.path(), "job -T 300,400");
     EXPECT_EQ(scan.status, 1);
-    EXPECT_EQ(scan.stderrText, "orvalen-scan: " + orvalen.stderrText.substr(9));
+    std::string expected;
+    for (const std::string &line : linesOf(orvalen.stderrText))
+      expected += "orvalen-scan: " + line.substr(9) + "\n";
+    EXPECT_EQ(scan.stderrText, expected);
     EXPECT_EQ(scan.stdoutText, "");
   }
 }
@@ -121,6 +124,38 @@ TEST(ScanBadInput, MissingFilesAreNotCreated) {
   EXPECT_EQ(r.status, 1);
   expectOneLine(r, "orvalen-scan: molecule CH4: data file ch4.dat not found");
   EXPECT_FALSE(fs::exists(dir / "ch4.dat"));
+}
+
+} // namespace
+} // namespace orvalen::test
+
+namespace orvalen::test {
+namespace {
+
+TEST(ScanWarnings, OrvalensWarningsThenTheScans) {
+  // The job's own warning, word for word as orvalen gives it.
+  TempDir dir;
+  copyJobFolder("tests/e2e/jobs/ten_to_ten", dir.path());
+  RunResult r = runScanBinary(dir.path(), "ten_to_ten -T 300");
+  EXPECT_EQ(r.status, 0);
+  const std::string orvalen =
+      readFile(fs::path(ORVALEN_SOURCE_DIR) / "tests/e2e/jobs/ten_to_ten/ten_to_ten.stderr");
+  EXPECT_EQ(r.stderrText, "orvalen-scan: " + orvalen.substr(9));
+
+  // An empty data file: orvalen's report would be unsound, so are the scan's values.
+  TempDir empty;
+  copyJobFolder("examples/oh_ch4", empty.path());
+  empty.write("ch4.dat", "");
+  r = runScanBinary(empty.path(), "oh_ch4 -T 300,400");
+  EXPECT_EQ(r.status, 2);
+  const auto lines = linesOf(r.stderrText);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(
+      lines.front().rfind("orvalen-scan: warning: molecule CH4: data file ch4.dat is empty", 0),
+      0u);
+  EXPECT_EQ(lines.back(), "orvalen-scan: warning: at 300 K the totals of CH4, the reaction "
+                          "quantities and the rate constants are not finite numbers (NaN or "
+                          "Infinity): the values cannot be used");
 }
 
 } // namespace
