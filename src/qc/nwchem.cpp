@@ -1,16 +1,415 @@
-// Reader of NWChem output: not written yet.
+// Reader of NWChem (7.x) output.
+//
+// What stands where:
+//   geometry      "Output coordinates in angstroms" (or "in a.u."), rows
+//                 "    1 O   8.0000   x y z" up to a blank line; printed at the
+//                 start, at every optimisation step and once more after
+//                 "Optimization converged". A frequency task prints none: it
+//                 works at the last geometry printed before it.
+//   frequencies   each frequency task ("NWChem Nuclear Hessian and Frequency
+//                 Analysis") prints an unprojected set ("Frequency" rows) and a
+//                 projected one ("P.Frequency" rows after "(Projected
+//                 Frequencies expressed in cm-1)"): 3N values, imaginary modes
+//                 first as negative numbers. Only the projected set is used: the
+//                 unprojected translations and rotations can be far from zero.
+//   intensities   "Projected Infra Red Intensities": mode, frequency (three
+//                 decimals), "||", a.u., (debye/angs)**2, km/mol, arbitrary.
+//   energy        "Total SCF energy =", "Total DFT energy =", "Total MP2 energy",
+//                 "Total CCSD energy:", "Total CCSD(T) energy:" (the tensor
+//                 contraction engine: "CCSD total energy / hartree ="); a
+//                 numerical Hessian prints energies of displaced geometries
+//                 after them.
+//   multiplicity  "Spin multiplicity:" (DFT), "open shells =" (SCF).
+#include "qc/elements.hpp"
+#include "qc/geometry.hpp"
+#include "qc/output_text.hpp"
 #include "qc/readers.hpp"
 
 #include "report/error.hpp"
 
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
 namespace orvalen::qc {
 
-bool isNwchem(std::string_view) {
-  return false;
+namespace {
+
+constexpr double BOHR_ANGSTROM = 0.529177210903; // CODATA 2018
+
+struct Geometry {
+  std::size_t line = 0; // index of its "Output coordinates" line
+  std::vector<int> atomicNumbers;
+  std::vector<Vec3> coords;
+};
+
+// One projected frequency set with the intensity table that follows it.
+struct FrequencySet {
+  std::size_t taskLine = 0; // "NWChem Nuclear Hessian and Frequency Analysis"
+  std::size_t line = 0;     // its "(Projected Frequencies expressed in cm-1)"
+  std::vector<double> frequencies;
+  std::vector<double> intensities;
+  bool hasIntensities = false;
+  std::size_t intensityRows = 0;
+};
+
+// A run of the geometry optimiser ("NWChem Geometry Optimization").
+struct DriverRun {
+  std::size_t line = 0;
+  bool saddle = false;
+  std::optional<std::size_t> convergedLine;
+};
+
+struct Energy {
+  int rank; // SCF/DFT 0, MP2 1, CCSD 2, CCSD(T) 3
+  const char *level;
+  double value;
+  std::size_t line;
+};
+
+std::string at(const std::filesystem::path &file, std::size_t line) {
+  return file.string() + " line " + std::to_string(line + 1);
 }
 
-QcRecord readNwchem(const std::filesystem::path &file, std::string_view) {
-  throw Error(file.string() + ": NWChem outputs are not read yet");
+// The element of a geometry tag ("O", "H1", "Cl2", "C_a"): the one or two
+// leading letters that name an element, the one agreeing with the nuclear
+// charge printed beside the tag when both do.
+int elementOfTag(const std::filesystem::path &file, std::size_t line, std::string_view tag,
+                 double charge) {
+  std::size_t letters = 0;
+  while (letters < tag.size() && letters < 2 &&
+         ((tag[letters] >= 'A' && tag[letters] <= 'Z') ||
+          (tag[letters] >= 'a' && tag[letters] <= 'z')))
+    ++letters;
+  std::optional<int> two, one;
+  if (letters == 2)
+    two = atomicNumberOf(tag.substr(0, 2));
+  if (letters >= 1)
+    one = atomicNumberOf(tag.substr(0, 1));
+  const long z = std::lround(charge);
+  if (two && *two == z)
+    return *two;
+  if (one && *one == z)
+    return *one;
+  if (two)
+    return *two;
+  if (one)
+    return *one;
+  throw Error(at(file, line) + ": cannot tell the element of atom tag \"" + std::string(tag) +
+              "\"");
+}
+
+Geometry readGeometry(const std::filesystem::path &file, const std::vector<std::string_view> &lines,
+                      std::size_t header) {
+  Geometry g;
+  g.line = header;
+  const double scale = contains(lines[header], "in a.u.") ? BOHR_ANGSTROM : 1.0;
+  std::size_t i = header + 1;
+  // Skip to the dashes under the column titles.
+  while (i < lines.size() && i < header + 6 && !contains(lines[i], "----"))
+    ++i;
+  if (i >= lines.size() || !contains(lines[i], "----"))
+    throw Error(at(file, header) + ": coordinate table without its column titles");
+  for (++i; i < lines.size(); ++i) {
+    const auto w = splitWords(lines[i]);
+    if (w.empty())
+      break;
+    if (w.size() != 6)
+      throw Error(at(file, i) + ": expected \"No. Tag Charge X Y Z\" in the coordinate table");
+    const double charge = realAt(file, i, w[2]);
+    g.atomicNumbers.push_back(elementOfTag(file, i, w[1], charge));
+    g.coords.push_back({realAt(file, i, w[3]) * scale, realAt(file, i, w[4]) * scale,
+                        realAt(file, i, w[5]) * scale});
+  }
+  if (i >= lines.size())
+    throw Error(file.string() + ": output ends inside the coordinate table at line " +
+                std::to_string(header + 1));
+  if (g.coords.empty())
+    throw Error(at(file, header) + ": empty coordinate table");
+  return g;
+}
+
+// The projected frequencies from the header at `header`, and the intensity
+// table after them when there is one. Stops at the end of the output: the
+// caller sees a short set as a cut output.
+FrequencySet readFrequencySet(const std::filesystem::path &file,
+                              const std::vector<std::string_view> &lines, std::size_t header) {
+  FrequencySet s;
+  s.line = header;
+  std::size_t i = header + 1;
+  for (; i < lines.size(); ++i) {
+    const std::string_view line = lines[i];
+    if (contains(line, "Normal Eigenvalue ||") || contains(line, "NWChem Input Module") ||
+        contains(line, "Task  times"))
+      break;
+    const auto w = splitWords(line);
+    if (!w.empty() && w[0] == "P.Frequency")
+      for (std::size_t k = 1; k < w.size(); ++k)
+        s.frequencies.push_back(realAt(file, i, w[k]));
+  }
+  // The intensity table belongs to this set when it comes before the task ends.
+  for (; i < lines.size(); ++i) {
+    if (contains(lines[i], "Task  times") || contains(lines[i], "NWChem Input Module") ||
+        contains(lines[i], "(Projected Frequencies expressed in cm-1)"))
+      break;
+    if (!contains(lines[i], "Projected Infra Red Intensities"))
+      continue;
+    s.hasIntensities = true;
+    std::size_t r = i + 1;
+    while (r < lines.size() && r < i + 4 && !contains(lines[r], "------ ----------"))
+      ++r;
+    std::vector<double> freqs;
+    for (++r; r < lines.size(); ++r) {
+      const auto w = splitWords(lines[r]);
+      if (w.empty() || w[0].starts_with("---"))
+        break;
+      // mode, frequency, "||", a.u., (debye/angs)**2, km/mol, arbitrary
+      if (w.size() < 6 || w[2] != "||")
+        throw Error(at(file, r) + ": unexpected row in the infrared intensity table");
+      freqs.push_back(realAt(file, r, w[1]));
+      s.intensities.push_back(realAt(file, r, w[5]));
+    }
+    s.intensityRows = freqs.size();
+    // Same modes as the P.Frequency rows, with one decimal more: take those.
+    if (freqs.size() == s.frequencies.size()) {
+      for (std::size_t k = 0; k < freqs.size(); ++k)
+        if (std::fabs(freqs[k] - s.frequencies[k]) > 0.011)
+          throw Error(at(file, i) + ": the infrared table's frequency " + std::to_string(k + 1) +
+                      " disagrees with the projected frequencies");
+      s.frequencies = std::move(freqs);
+    }
+    break;
+  }
+  return s;
+}
+
+double largestShift(const Geometry &a, const Geometry &b) {
+  if (a.coords.size() != b.coords.size() || a.atomicNumbers != b.atomicNumbers)
+    return HUGE_VAL;
+  double m = 0.0;
+  for (std::size_t i = 0; i < a.coords.size(); ++i)
+    for (int k = 0; k < 3; ++k)
+      m = std::max(m, std::fabs(a.coords[i][k] - b.coords[i][k]));
+  return m;
+}
+
+// The energy at one geometry: the highest level among the entries in
+// [from, to), the first (`first`) or last printed of that level.
+std::optional<Energy> bestEnergy(const std::vector<Energy> &energies, std::size_t from,
+                                 std::size_t to, bool first) {
+  std::optional<Energy> best;
+  for (const Energy &e : energies) {
+    if (e.line < from || e.line >= to)
+      continue;
+    if (!best || e.rank > best->rank || (e.rank == best->rank && !first))
+      best = e;
+  }
+  return best;
+}
+
+} // namespace
+
+bool isNwchem(std::string_view text) {
+  return contains(text, "Northwest Computational Chemistry Package") ||
+         contains(text, "nwchem branch");
+}
+
+QcRecord readNwchem(const std::filesystem::path &file, std::string_view text) {
+  const auto lines = splitLines(text);
+  QcRecord rec;
+  rec.program = "NWChem";
+
+  std::vector<Geometry> geometries;
+  std::vector<FrequencySet> sets;
+  std::vector<DriverRun> drivers;
+  std::vector<std::size_t> frequencyTasks;
+  std::vector<Energy> energies;
+  std::optional<int> spinMultiplicity, openShells;
+  std::size_t symmetryBreaking = 0;
+  bool finished = false;
+  std::optional<std::size_t> errorLine; // the message of an NWChem stop
+
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::string_view line = lines[i];
+    const auto w = splitWords(line);
+    if (contains(line, "Output coordinates in angstroms") ||
+        contains(line, "Output coordinates in a.u.")) {
+      geometries.push_back(readGeometry(file, lines, i));
+    } else if (contains(line, "NWChem Nuclear Hessian and Frequency Analysis")) {
+      frequencyTasks.push_back(i);
+    } else if (contains(line, "(Projected Frequencies expressed in cm-1)")) {
+      FrequencySet s = readFrequencySet(file, lines, i);
+      s.taskLine = frequencyTasks.empty() ? i : frequencyTasks.back();
+      sets.push_back(std::move(s));
+    } else if (contains(line, "NWChem Geometry Optimization")) {
+      drivers.push_back({i, false, std::nullopt});
+    } else if (contains(line, "Transition State Search") && !drivers.empty()) {
+      drivers.back().saddle = true;
+    } else if (w.size() == 2 && w[0] == "Optimization" && w[1] == "converged" && !drivers.empty()) {
+      drivers.back().convergedLine = i;
+    } else if (contains(line, "Total SCF energy =") || contains(line, "Total DFT energy =")) {
+      energies.push_back({0, contains(line, "SCF") ? "SCF" : "DFT", realAt(file, i, w.back()), i});
+    } else if (contains(line, "Total MP2 energy") && !w.empty()) {
+      energies.push_back({1, "MP2", realAt(file, i, w.back()), i});
+    } else if (contains(line, "Total CCSD energy:") ||
+               contains(line, "CCSD total energy / hartree")) {
+      energies.push_back({2, "CCSD", realAt(file, i, w.back()), i});
+    } else if (contains(line, "Total CCSD(T) energy:") ||
+               contains(line, "CCSD(T) total energy / hartree")) {
+      energies.push_back({3, "CCSD(T)", realAt(file, i, w.back()), i});
+    } else if (contains(line, "Spin multiplicity:") && !w.empty()) {
+      if (const auto m = parseInteger(w.back()))
+        spinMultiplicity = static_cast<int>(*m);
+    } else if (w.size() == 4 && w[0] == "open" && w[1] == "shells" && w[2] == "=") {
+      if (const auto n = parseInteger(w[3]))
+        openShells = static_cast<int>(*n);
+    } else if (contains(line, "spatial symmetry breaking")) {
+      ++symmetryBreaking;
+    } else if (w.size() >= 4 && w[0] == "nwchem" && w[1] == "branch" && w[2] == "=") {
+      rec.version = std::string(w[3]);
+    } else if (!w.empty() && w[0] == "Total" && w.size() > 1 && w[1] == "times") {
+      finished = true;
+    } else if (contains(line, "current input line :") && i >= 3 && !errorLine) {
+      // An error stop prints its message in a dashed box just above this line.
+      errorLine = i - 3;
+    }
+  }
+
+  if (errorLine) {
+    // The message, without the error code NWChem prints at its far right.
+    auto w = splitWords(lines[*errorLine]);
+    if (w.size() > 1 && parseInteger(w.back()))
+      w.pop_back();
+    std::string message;
+    for (const auto word : w)
+      message += (message.empty() ? "" : " ") + std::string(word);
+    throw Error(at(file, *errorLine) + ": NWChem stopped with an error (\"" + message + "\")");
+  }
+  if (geometries.empty())
+    throw Error(file.string() + ": no geometry (no \"Output coordinates\" table)");
+
+  // A frequency task after the last complete projected set was cut short.
+  const FrequencySet *freq = sets.empty() ? nullptr : &sets.back();
+  if (!frequencyTasks.empty() && (!freq || freq->taskLine < frequencyTasks.back()))
+    throw Error(file.string() + ": the frequency analysis that starts at line " +
+                std::to_string(frequencyTasks.back() + 1) +
+                " has no projected frequencies: the output is cut short");
+
+  const Geometry *geom = nullptr;
+  if (freq) {
+    // The frequency task works at the last geometry printed before it.
+    for (const Geometry &g : geometries)
+      if (g.line < freq->taskLine)
+        geom = &g;
+    if (!geom)
+      throw Error(file.string() + ": no geometry before the frequency analysis at line " +
+                  std::to_string(freq->taskLine + 1));
+    const std::size_t n3 = 3 * geom->coords.size();
+    if (freq->frequencies.size() != n3)
+      throw Error(at(file, freq->line) + ": the projected frequency table has " +
+                  std::to_string(freq->frequencies.size()) + " values where " +
+                  std::to_string(geom->coords.size()) + " atoms need " + std::to_string(n3) +
+                  ": the output is cut short");
+    if (freq->hasIntensities && freq->intensityRows != n3)
+      throw Error(at(file, freq->line) + ": the infrared intensity table has " +
+                  std::to_string(freq->intensityRows) + " rows where " + std::to_string(n3) +
+                  " are needed: the output is cut short");
+    // An optimisation that starts after the frequencies must end where they were
+    // computed; a saddle search that moved on leaves them at its start geometry.
+    for (const DriverRun &d : drivers) {
+      if (d.line < freq->line)
+        continue;
+      const Geometry *last = nullptr;
+      for (const Geometry &g : geometries)
+        if (g.line > d.line)
+          last = &g;
+      if (!d.convergedLine || !last || largestShift(*last, *geom) > 1.0e-4)
+        throw Error(file.string() + ": the frequencies (line " + std::to_string(freq->line + 1) +
+                    ") belong to the geometry before the " +
+                    (d.saddle ? "saddle-point search" : "optimisation") + " that starts at line " +
+                    std::to_string(d.line + 1) +
+                    ", not to the final one; run a frequency analysis at the final geometry");
+    }
+  } else {
+    // No frequencies: the geometry an optimisation converged to, else the last.
+    geom = &geometries.back();
+    for (const DriverRun &d : drivers)
+      if (d.convergedLine)
+        for (const Geometry &g : geometries)
+          if (g.line > *d.convergedLine) {
+            geom = &g;
+            break;
+          }
+  }
+  rec.atomicNumbers = geom->atomicNumbers;
+  rec.coords = geom->coords;
+
+  // The optimisation that led to this geometry, if any.
+  const DriverRun *driver = nullptr;
+  for (const DriverRun &d : drivers)
+    if (d.line < geom->line)
+      driver = &d;
+  rec.optimisation = driver != nullptr;
+  if (driver) {
+    rec.saddleSearch = driver->saddle;
+    rec.optimisationConverged = driver->convergedLine.has_value();
+  }
+
+  // Energy at that geometry: before "Optimization converged" when the optimiser
+  // stopped there (the freq task only repeats it, or prints displaced
+  // geometries); otherwise the first of the highest level printed at it.
+  std::optional<Energy> energy;
+  if (driver && driver->convergedLine && *driver->convergedLine < geom->line) {
+    std::size_t stepGeometry = driver->line;
+    for (const Geometry &g : geometries)
+      if (g.line < *driver->convergedLine)
+        stepGeometry = g.line;
+    energy = bestEnergy(energies, stepGeometry, *driver->convergedLine, false);
+  }
+  if (!energy) {
+    std::size_t end = lines.size();
+    for (const Geometry &g : geometries)
+      if (g.line > geom->line) {
+        end = g.line;
+        break;
+      }
+    energy = bestEnergy(energies, geom->line, freq ? freq->line : end, freq != nullptr);
+  }
+  if (!energy)
+    throw Error(file.string() + ": no energy at the geometry of line " +
+                std::to_string(geom->line + 1));
+  rec.energy = energy->value;
+  rec.energyLevel = energy->level;
+
+  if (spinMultiplicity)
+    rec.multiplicity = *spinMultiplicity;
+  else if (openShells)
+    rec.multiplicity = *openShells + 1;
+
+  if (freq) {
+    rec.frequencies = freq->frequencies;
+    rec.intensities = freq->hasIntensities ? freq->intensities : std::vector<double>();
+    rec.hasIntensities = freq->hasIntensities;
+    if (rec.coords.size() == 1) { // an atom: three translations, no vibration
+      rec.frequencies.clear();
+      rec.intensities.clear();
+    } else {
+      dropTranslationsRotations(file, isLinearGeometry(rec.coords), rec.frequencies,
+                                rec.intensities);
+    }
+    if (!rec.hasIntensities)
+      rec.warnings.push_back("NWChem printed no projected infrared intensities; they are "
+                             "written as 0");
+  }
+  if (symmetryBreaking > 0)
+    rec.warnings.push_back("NWChem warned of spatial symmetry breaking " +
+                           std::to_string(symmetryBreaking) +
+                           " times: the SCF state may be a symmetry-broken, higher one; "
+                           "rerun with \"noautosym\" in the geometry block");
+  if (!finished)
+    rec.warnings.push_back("the output stops before NWChem's closing \"Total times\" line: "
+                           "the run did not finish");
+  return rec;
 }
 
 } // namespace orvalen::qc

@@ -1,16 +1,393 @@
-// Reader of Psi4 output: not written yet.
+// Reader of Psi4 (1.3 and later) output.
+//
+// What stands where:
+//   geometry      "Geometry (in Angstrom), charge = 0, multiplicity = 2:" (or "in
+//                 Bohr"), then rows "O  x y z [mass]" (after a "Center X Y Z
+//                 Mass" title in a module's geometry block) up to a blank line.
+//                 Every module prints the geometry it works at; the optimiser's
+//                 result follows "Final optimized geometry and variables:".
+//   frequencies   the last "==> Harmonic Vibrational Analysis <==": rows
+//                 "Freq [cm^-1]" three a row, translations and rotations left
+//                 out, imaginary modes with a trailing "i" ("2072.8994i"); "IR
+//                 activ [km/mol]" rows beside them when the Hessian was analytic.
+//                 A finite-difference Hessian ("Using finite-differences of")
+//                 works at the geometry of the gradient computed just before it;
+//                 its displaced geometries follow.
+//   energy        "@RHF Final Energy:" (UHF, ROHF; RKS, UKS for DFT), "MP2 total
+//                 energy", "* CCSD total energy", "* CCSD(T) total energy", the
+//                 "Total Energy" of a "DF-MP2 Energies" block; each at the
+//                 geometry printed last before it. "Final energy is" closes an
+//                 optimisation.
+#include "qc/elements.hpp"
+#include "qc/geometry.hpp"
+#include "qc/output_text.hpp"
 #include "qc/readers.hpp"
 
 #include "report/error.hpp"
 
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
 namespace orvalen::qc {
 
-bool isPsi4(std::string_view) {
-  return false;
+namespace {
+
+constexpr double BOHR_ANGSTROM = 0.529177210903; // CODATA 2018
+
+struct Geometry {
+  std::size_t line = 0;
+  int multiplicity = 0;
+  std::vector<int> atomicNumbers;
+  std::vector<Vec3> coords;
+  std::vector<double> rotationalConstantsGHz;
+};
+
+struct Energy {
+  int rank; // SCF/DFT 0, MP2 1, CCSD 2, CCSD(T) 3
+  std::string level;
+  double value;
+  std::size_t line;
+  std::size_t geometry; // index into the geometries printed before it
+};
+
+struct Analysis {
+  std::size_t line = 0;
+  std::optional<std::size_t> findifLine; // its finite-difference banner
+  std::vector<double> frequencies;
+  std::vector<double> intensities;
+  std::size_t intensityValues = 0;
+  bool complete = false; // reached the thermochemistry that follows the table
+};
+
+struct Optimisation {
+  std::size_t line = 0; // first OPTKING banner of the run
+  std::optional<std::size_t> completeLine;
+  std::optional<std::size_t> finalGeometry; // index into geometries
+  std::optional<double> finalEnergy;
+};
+
+std::string at(const std::filesystem::path &file, std::size_t line) {
+  return file.string() + " line " + std::to_string(line + 1);
 }
 
-QcRecord readPsi4(const std::filesystem::path &file, std::string_view) {
-  throw Error(file.string() + ": Psi4 outputs are not read yet");
+// A mode number: "2072.8994i" is imaginary, written as a negative number.
+double frequencyAt(const std::filesystem::path &file, std::size_t line, std::string_view word) {
+  if (!word.empty() && word.back() == 'i')
+    return -realAt(file, line, word.substr(0, word.size() - 1));
+  return realAt(file, line, word);
+}
+
+int elementOfLabel(const std::filesystem::path &file, std::size_t line, std::string_view label) {
+  std::size_t letters = 0;
+  while (letters < label.size() && letters < 2 &&
+         ((label[letters] >= 'A' && label[letters] <= 'Z') ||
+          (label[letters] >= 'a' && label[letters] <= 'z')))
+    ++letters;
+  if (letters == 2)
+    if (const auto z = atomicNumberOf(label.substr(0, 2)))
+      return *z;
+  if (letters >= 1)
+    if (const auto z = atomicNumberOf(label.substr(0, 1)))
+      return *z;
+  throw Error(at(file, line) + ": cannot tell the element of atom label \"" + std::string(label) +
+              "\"");
+}
+
+Geometry readGeometry(const std::filesystem::path &file, const std::vector<std::string_view> &lines,
+                      std::size_t header) {
+  Geometry g;
+  g.line = header;
+  const std::string_view h = lines[header];
+  const double scale = contains(h, "(in Bohr)") ? BOHR_ANGSTROM : 1.0;
+  if (const auto p = h.find("multiplicity ="); p != std::string_view::npos) {
+    auto w = splitWords(h.substr(p + 14));
+    if (!w.empty()) {
+      std::string_view m = w[0];
+      if (!m.empty() && m.back() == ':')
+        m.remove_suffix(1);
+      if (const auto v = parseInteger(m))
+        g.multiplicity = static_cast<int>(*v);
+    }
+  }
+  std::size_t i = header + 1;
+  while (i < lines.size() && splitWords(lines[i]).empty())
+    ++i;
+  if (i < lines.size() && contains(lines[i], "Center")) {
+    i += 2; // the column titles and the dashes under them
+  }
+  for (; i < lines.size(); ++i) {
+    const auto w = splitWords(lines[i]);
+    if (w.empty())
+      break;
+    if (w.size() != 4 && w.size() != 5)
+      throw Error(at(file, i) + ": expected \"Symbol X Y Z\" in the geometry");
+    g.atomicNumbers.push_back(elementOfLabel(file, i, w[0]));
+    g.coords.push_back({realAt(file, i, w[1]) * scale, realAt(file, i, w[2]) * scale,
+                        realAt(file, i, w[3]) * scale});
+  }
+  if (i >= lines.size())
+    throw Error(file.string() + ": output ends inside the geometry at line " +
+                std::to_string(header + 1));
+  if (g.coords.empty())
+    throw Error(at(file, header) + ": empty geometry");
+  // The rotational constants printed with it, "A = ... B = ... C = ... [MHz]".
+  for (std::size_t k = i; k < lines.size() && k < i + 8; ++k) {
+    if (!contains(lines[k], "Rotational constants:") || !contains(lines[k], "[MHz]"))
+      continue;
+    std::vector<double> ghz;
+    const auto w = splitWords(lines[k]);
+    for (std::size_t j = 0; j + 1 < w.size(); ++j)
+      if (w[j] == "=")
+        if (const auto v = parseReal(w[j + 1]))
+          ghz.push_back(*v / 1000.0);
+    if (ghz.size() == 3)
+      g.rotationalConstantsGHz = ghz;
+    break;
+  }
+  return g;
+}
+
+Analysis readAnalysis(const std::filesystem::path &file, const std::vector<std::string_view> &lines,
+                      std::size_t header) {
+  Analysis a;
+  a.line = header;
+  for (std::size_t i = header + 1; i < lines.size(); ++i) {
+    const std::string_view line = lines[i];
+    if (contains(line, "==>")) { // the next section: the table is complete
+      a.complete = true;
+      break;
+    }
+    if (contains(line, "Freq [cm^-1]")) {
+      const auto w = splitWords(line.substr(line.find(']') + 1));
+      for (const auto word : w)
+        a.frequencies.push_back(frequencyAt(file, i, word));
+    } else if (contains(line, "IR activ [km/mol]")) {
+      const auto w = splitWords(line.substr(line.find(']') + 1));
+      for (const auto word : w)
+        a.intensities.push_back(realAt(file, i, word));
+      a.intensityValues += w.size();
+    }
+  }
+  return a;
+}
+
+double largestShift(const Geometry &a, const Geometry &b) {
+  if (a.coords.size() != b.coords.size() || a.atomicNumbers != b.atomicNumbers)
+    return HUGE_VAL;
+  double m = 0.0;
+  for (std::size_t i = 0; i < a.coords.size(); ++i)
+    for (int k = 0; k < 3; ++k)
+      m = std::max(m, std::fabs(a.coords[i][k] - b.coords[i][k]));
+  return m;
+}
+
+} // namespace
+
+bool isPsi4(std::string_view text) {
+  return contains(text, "Psi4: An Open-Source Ab Initio Electronic Structure Package") ||
+         (contains(text, "Psi4 ") && contains(text, "Psi4 wall time for execution"));
+}
+
+QcRecord readPsi4(const std::filesystem::path &file, std::string_view text) {
+  const auto lines = splitLines(text);
+  QcRecord rec;
+  rec.program = "Psi4";
+
+  std::vector<Geometry> geometries;
+  std::vector<Energy> energies;
+  std::vector<Analysis> analyses;
+  std::vector<Optimisation> optimisations;
+  std::optional<std::size_t> findif;      // latest finite-difference banner
+  std::size_t mp2Until = 0;               // lines of a "DF-MP2 Energies" block
+  std::optional<std::size_t> errorLine;   // "Psi4 encountered an error"
+  std::optional<std::size_t> finalMarker; // "Final optimized geometry"
+  bool inInput = false, saddle = false, finished = false;
+
+  const auto addEnergy = [&](int rank, std::string level, std::size_t i, std::string_view word) {
+    if (geometries.empty())
+      return;
+    energies.push_back({rank, std::move(level), realAt(file, i, word), i, geometries.size() - 1});
+  };
+
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::string_view line = lines[i];
+    const auto w = splitWords(line);
+    if (rec.version.empty() && w.size() >= 3 && w[0] == "Psi4" && w[2] == "release")
+      rec.version = std::string(w[1]);
+    if (contains(line, "==> Input File <==")) {
+      inInput = true;
+      continue;
+    }
+    if (inInput) {
+      // The echoed input: a transition-state search asks for opt_type ts.
+      std::string lower(line);
+      std::transform(lower.begin(), lower.end(), lower.begin(),
+                     [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+      const auto l = splitWords(lower);
+      for (std::size_t k = 0; k + 1 < l.size(); ++k)
+        if (l[k] == "opt_type" && l[k + 1] == "ts")
+          saddle = true;
+      if (contains(lower, "opt_type='ts'") || contains(lower, "opt_type=\"ts\""))
+        saddle = true;
+      if (contains(line, "-----------------------------------------") && l.size() == 1 && i > 0 &&
+          !splitWords(lines[i - 1]).empty())
+        inInput = false;
+      if (contains(line, "Memory set to") || contains(line, "*** tstart()"))
+        inInput = false;
+      continue;
+    }
+    if (contains(line, "Geometry (in Angstrom), charge =") ||
+        contains(line, "Geometry (in Bohr), charge =")) {
+      geometries.push_back(readGeometry(file, lines, i));
+      if (finalMarker && !optimisations.empty() && *finalMarker + 4 >= i &&
+          !optimisations.back().finalGeometry)
+        optimisations.back().finalGeometry = geometries.size() - 1;
+    } else if (contains(line, "Final optimized geometry and variables:")) {
+      finalMarker = i;
+    } else if (contains(line, "OPTKING") && contains(line, "geometry optimizations")) {
+      // One banner per step; a new run starts after the previous one completed.
+      if (optimisations.empty() || optimisations.back().completeLine)
+        optimisations.push_back({i, std::nullopt, std::nullopt, std::nullopt});
+    } else if (contains(line, "**** Optimization is complete!") && !optimisations.empty()) {
+      optimisations.back().completeLine = i;
+    } else if (contains(line, "Final energy is") && !optimisations.empty() && !w.empty()) {
+      optimisations.back().finalEnergy = realAt(file, i, w.back());
+    } else if (contains(line, "Using finite-differences of")) {
+      findif = i;
+    } else if (contains(line, "==> Harmonic Vibrational Analysis <==")) {
+      Analysis a = readAnalysis(file, lines, i);
+      // The finite-difference banner belongs to this analysis when no other
+      // analysis came between them.
+      if (findif && (analyses.empty() || *findif > analyses.back().line))
+        a.findifLine = findif;
+      analyses.push_back(std::move(a));
+    } else if (!w.empty() && w[0].starts_with("@") && contains(line, "Final Energy:")) {
+      // "@RHF Final Energy:", "@UKS Final Energy:", ...
+      const bool dft = w[0].ends_with("KS");
+      addEnergy(0, dft ? "DFT" : "SCF", i, w.back());
+    } else if (contains(line, "DF-MP2 Energies <=") && !contains(line, "SCS")) {
+      mp2Until = i + 12;
+    } else if (i < mp2Until && contains(line, "Total Energy") && w.size() >= 2) {
+      addEnergy(1, "MP2", i, w[w.size() - 2] == "=" ? w.back() : w[w.size() - 2]);
+      mp2Until = 0;
+    } else if (contains(line, "* MP2 total energy") || contains(line, "MP2 total energy  ")) {
+      if (!contains(line, "SCS") && !w.empty())
+        addEnergy(1, "MP2", i, w.back());
+    } else if (contains(line, "* CCSD total energy")) {
+      addEnergy(2, "CCSD", i, w.back());
+    } else if (contains(line, "* CCSD(T) total energy")) {
+      addEnergy(3, "CCSD(T)", i, w.back());
+    } else if (contains(line, "Psi4 encountered an error")) {
+      errorLine = i;
+    } else if (contains(line, "Psi4 exiting successfully")) {
+      finished = true;
+    }
+  }
+
+  if (errorLine) {
+    // Psi4 names the exception on a line of its own: "...Error: message".
+    std::string message;
+    for (std::size_t k = 0; k < lines.size() && k < *errorLine; ++k)
+      if (contains(lines[k], "exceptions.") && contains(lines[k], "Error"))
+        message = std::string(lines[k].substr(0, 200));
+    throw Error(at(file, *errorLine) + ": Psi4 stopped with an error" +
+                (message.empty() ? std::string() : " (" + message + ")"));
+  }
+  if (geometries.empty())
+    throw Error(file.string() + ": no geometry (no \"Geometry (in Angstrom)\" block)");
+
+  const Analysis *freq = analyses.empty() ? nullptr : &analyses.back();
+  const Geometry *geom = nullptr;
+  if (freq) {
+    if (!freq->complete)
+      throw Error(at(file, freq->line) + ": the frequency table is cut short");
+    const std::size_t before = freq->findifLine ? *freq->findifLine : freq->line;
+    for (const Geometry &g : geometries)
+      if (g.line < before)
+        geom = &g;
+    if (!geom)
+      throw Error(file.string() + ": no geometry before the frequency analysis at line " +
+                  std::to_string(freq->line + 1));
+    // An optimisation that starts after the analysis must end where it was done.
+    for (const Optimisation &o : optimisations) {
+      if (o.line < freq->line)
+        continue;
+      if (!o.completeLine || !o.finalGeometry ||
+          largestShift(geometries[*o.finalGeometry], *geom) > 1.0e-4)
+        throw Error(file.string() + ": the frequencies (line " + std::to_string(freq->line + 1) +
+                    ") belong to the geometry before the " +
+                    (saddle ? "saddle-point search" : "optimisation") + " that starts at line " +
+                    std::to_string(o.line + 1) +
+                    ", not to the final one; run a frequency analysis at the final geometry");
+    }
+  } else {
+    geom = &geometries.back();
+    for (const Optimisation &o : optimisations)
+      if (o.finalGeometry)
+        geom = &geometries[*o.finalGeometry];
+  }
+  rec.atomicNumbers = geom->atomicNumbers;
+  rec.coords = geom->coords;
+  rec.multiplicity = geom->multiplicity;
+  for (const Geometry &g : geometries)
+    if (!g.rotationalConstantsGHz.empty() && largestShift(g, *geom) < 1.0e-6) {
+      rec.rotationalConstantsGHz = g.rotationalConstantsGHz;
+      break;
+    }
+
+  // The optimisation that led to the geometry.
+  const Optimisation *opt = nullptr;
+  for (const Optimisation &o : optimisations)
+    if (o.line < geom->line)
+      opt = &o;
+  rec.optimisation = opt != nullptr;
+  if (opt) {
+    rec.optimisationConverged = opt->completeLine.has_value();
+    rec.saddleSearch = saddle;
+  }
+
+  // The energy: the highest level computed at this geometry (the last printed of
+  // that level), wherever in the output it stands.
+  const Energy *best = nullptr;
+  for (const Energy &e : energies)
+    if (largestShift(geometries[e.geometry], *geom) < 1.0e-6 && (!best || e.rank >= best->rank))
+      best = &e;
+  if (!best)
+    throw Error(file.string() + ": no energy at the geometry of line " +
+                std::to_string(geom->line + 1));
+  rec.energy = best->value;
+  rec.energyLevel = best->level;
+  // The optimiser's closing energy, when it is the same level, is the one to trust.
+  if (opt && opt->finalEnergy && std::fabs(*opt->finalEnergy - rec.energy) < 1.0e-6)
+    rec.energy = *opt->finalEnergy;
+
+  if (freq) {
+    const std::size_t n = geom->coords.size();
+    const bool linear = isLinearGeometry(geom->coords);
+    const std::size_t vib = n == 1 ? 0 : 3 * n - (linear ? 5 : 6);
+    rec.frequencies = freq->frequencies;
+    rec.hasIntensities = freq->intensityValues > 0;
+    if (rec.hasIntensities && freq->intensityValues != freq->frequencies.size())
+      throw Error(at(file, freq->line) + ": the frequency table has " +
+                  std::to_string(freq->frequencies.size()) + " frequencies but " +
+                  std::to_string(freq->intensityValues) + " IR intensities: it is cut short");
+    rec.intensities =
+        rec.hasIntensities ? freq->intensities : std::vector<double>(rec.frequencies.size(), 0.0);
+    if (rec.frequencies.size() == 3 * n && n > 1)
+      dropTranslationsRotations(file, linear, rec.frequencies, rec.intensities);
+    else if (rec.frequencies.size() != vib)
+      throw Error(at(file, freq->line) + ": the frequency table has " +
+                  std::to_string(rec.frequencies.size()) + " modes where " + std::to_string(n) +
+                  (linear ? " atoms in a line" : " atoms") + " have " + std::to_string(vib));
+    if (!rec.hasIntensities)
+      rec.warnings.push_back("Psi4 printed no IR intensities (a finite-difference Hessian); "
+                             "they are written as 0");
+  }
+  if (!finished)
+    rec.warnings.push_back("the output stops before \"Psi4 exiting successfully\": the run "
+                           "did not finish");
+  return rec;
 }
 
 } // namespace orvalen::qc
