@@ -49,3 +49,14 @@ for f in "$root"/examples/*/*.dat; do
 done
 { printf 'REACT OH a.dat\nTS T a.dat\nPROD H a.dat\nKEFF 1E15 1\n\0'; cat "$root/examples/oh_ch4/ts1.dat"; } \
   >"$seeds/run/job_and_ts1"
+
+# Outputs of quantum-chemistry programs: the lines around what the readers look
+# for in each real output kept as a fixture, at most 20000 bytes (the longest
+# input run_fuzz.sh tries).
+mkdir -p "$seeds/qc_output"
+for f in "$root"/tests/fixtures/qc/*/*.out "$root"/tests/fixtures/qc/xtb/*/*.out \
+         "$root"/examples/*/calculations/*.out; do
+  awk '/Northwest Computational|nwchem branch|Psi4: An Open|Psi4 1\.|xtb version|program call|Output coordinates|Projected Frequencies|P\.Frequency|Projected Infra|Geometry Optimization|Transition State Search|Optimization converged|Total (SCF|DFT|MP2|CCSD|CCSD\(T\)) energy|Spin multiplicity|symmetry breaking|current input line|Geometry \(in|Final optimized|Final energy|Optimization is complete|finite-differences|Harmonic Vibrational|Final Energy:|total energy|final structure|vibrational frequencies|IR intensities|TOTAL ENERGY|Hamiltonian|electrons|A N C O P T|CONVERGED|Total times|exiting successfully|encountered an error/ { keep = 14 }
+       keep > 0 { print; keep-- }' "$f" | head -c 20000 \
+    >"$seeds/qc_output/$(basename "$(dirname "$f")")_$(basename "$f" .out)"
+done

@@ -4,12 +4,13 @@
 #
 #   tests/fuzz/run_fuzz.sh [SECONDS_PER_TARGET] [TARGET...]
 #
-# SECONDS_PER_TARGET defaults to 60; TARGET is job_input, mol_file, format or
-# run (default: all four). The build goes to build-fuzz/ (ORVALEN_FUZZ_BUILD
-# overrides it), the growing corpus to build-fuzz/corpus/TARGET/ and any
+# SECONDS_PER_TARGET defaults to 60; TARGET is job_input, mol_file, format,
+# run or qc_output (default: all five). The build goes to build-fuzz/
+# (ORVALEN_FUZZ_BUILD overrides it), the growing corpus to build-fuzz/corpus/TARGET/ and any
 # crashing, hanging or leaking input to build-fuzz/findings/TARGET/. Keep a
 # finding as tests/fuzz/regressions/TARGET/NAME: the fuzz_regression test of
-# e2e_tests replays every file there. Exits 1 when a target found something.
+# e2e_tests (qc_tests for qc_output) replays every file there. Exits 1 when a
+# target found something.
 set -uo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -18,7 +19,7 @@ build=${ORVALEN_FUZZ_BUILD:-$root/build-fuzz}
 seconds=${1:-60}
 shift $(($# > 0 ? 1 : 0))
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(job_input mol_file format run)
+[ ${#targets[@]} -gt 0 ] || targets=(job_input mol_file format run qc_output)
 
 # clang-14 with its libFuzzer runtime; installed when missing (as root).
 if ! command -v clang++-14 >/dev/null ||

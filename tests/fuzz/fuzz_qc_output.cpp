@@ -1,0 +1,10 @@
+// libFuzzer target: bytes as the output of a quantum-chemistry program, read
+// by the NWChem, Psi4 and xtb readers and by the dispatch on content.
+
+#include "fuzz/fuzz_qc.hpp"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
+  static const orvalen::fuzz::ScratchDir dir("qc");
+  orvalen::fuzz::qcOutput({data, size}, dir);
+  return 0;
+}
