@@ -9,6 +9,7 @@
 #include <cctype>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
 
 namespace orvalen {
@@ -509,6 +510,74 @@ TEST(Linearity, TwoEqualMomentsAndAZeroThird) {
   };
   for (const auto &c : cases)
     EXPECT_EQ(linearity(c.pmoi), c.linear) << c.pmoi[0] << " " << c.pmoi[1] << " " << c.pmoi[2];
+}
+
+} // namespace
+} // namespace orvalen
+
+namespace orvalen {
+namespace {
+
+// The warnings of reading `text` as m.dat (nothing written: a missing file).
+struct Read {
+  std::vector<std::string> warnings;
+  bool unsound = false;
+};
+Read warningsOf(const std::optional<std::string> &text) {
+  TempDir dir;
+  if (text)
+    dir.write("m.dat", *text);
+  Molecule m = named("M", "m.dat");
+  Warnings w;
+  readMolFile(m, dir.path(), w);
+  return {w.texts(), w.reportUnsound()};
+}
+
+TEST(MolFile, FilesThatGiveNothingMakeTheReportUnsound) {
+  for (const auto &[text, words] : std::vector<std::pair<std::optional<std::string>, std::string>>{
+           {std::nullopt, "molecule M: data file m.dat does not exist; it was created empty"},
+           {"", "molecule M: data file m.dat is empty"},
+           {"\n\n", "molecule M: data file m.dat holds none of the markers"},
+           {"Molecular mass: 18.0\n", "molecule M: data file m.dat holds none of the markers"}}) {
+    const Read r = warningsOf(text);
+    ASSERT_EQ(r.warnings.size(), 1u) << words;
+    EXPECT_TRUE(r.warnings[0].starts_with(words)) << r.warnings[0];
+    EXPECT_TRUE(r.unsound);
+  }
+  const Read clean = warningsOf(massLine("   18.0106"));
+  EXPECT_TRUE(clean.warnings.empty());
+  EXPECT_FALSE(clean.unsound);
+}
+
+TEST(MolFile, NumbersThatTheImpliedPointChangesAreNamedOncePerKind) {
+  const Read r = warningsOf(massLine("        18") + COORD_HEADER +
+                            "      1         8          0.000000       0.065569       0.000000\n"
+                            "      2         1             1       -0.520313       0.000000\n"
+                            "      3         1            -1       -0.520313             0\n"
+                            " ----------\n");
+  ASSERT_EQ(r.warnings.size(), 2u);
+  EXPECT_EQ(r.warnings[0], "molecule M, m.dat line 1: the molecular mass \"18\" has no decimal "
+                           "point and reads as 0.0018 amu (the field's last 4 digits are its "
+                           "fraction); write 18.0 if that number was meant");
+  EXPECT_EQ(r.warnings[1], "molecule M, m.dat line 5: the coordinate \"1\" has no decimal point "
+                           "and reads as 1e-06 Angstrom (the field's last 6 digits are its "
+                           "fraction); write 1.0 if that number was meant (and 1 more coordinate "
+                           "field like it)");
+  EXPECT_FALSE(r.unsound);
+}
+
+TEST(MolFile, DataFileInAMissingFolderIsAMissingInput) {
+  TempDir dir;
+  Molecule m = named("OH", "nowhere/oh.dat");
+  try {
+    readMolFile(m, dir.path());
+    FAIL() << "a data file was created in a missing folder";
+  } catch (const Error &e) {
+    EXPECT_STREQ(e.what(),
+                 "molecule OH: data file nowhere/oh.dat is missing: its folder nowhere does not "
+                 "exist");
+  }
+  EXPECT_FALSE(fs::exists(dir / "nowhere"));
 }
 
 } // namespace
