@@ -144,7 +144,7 @@ int readAtoms(LineFile &file, fmt::Record &buffer, Molecule &m, PointCheck &poin
   skipHeader(file, 1, COORDINATES, buffer.line);
   int atoms = 0;
   while (!file.atEnd()) {
-    buffer = file.readLine();
+    file.readLine(buffer);
     if (holds(buffer, END_OF_BLOCK))
       break;
     ++atoms;
@@ -166,8 +166,9 @@ int readAtoms(LineFile &file, fmt::Record &buffer, Molecule &m, PointCheck &poin
 int readModes(LineFile &file, const fmt::Record &markerLine, Molecule &m, PointCheck &points) {
   skipHeader(file, 2, FREQUENCIES, markerLine.line);
   int modes = 0;
+  fmt::Record line; // its storage serves every row
   while (!file.atEnd()) {
-    const fmt::Record line = file.readLine();
+    file.readLine(line);
     if (holds(line, END_OF_BLOCK))
       break;
     ++modes;
@@ -214,8 +215,9 @@ void readMolFile(Molecule &m, const fs::path &jobDir, Warnings &warnings) {
   bool markerSeen = false;
 
   int atoms = 0; // NATOMS: a file without a coordinates block has no atoms
+  fmt::Record buffer;
   while (!file.atEnd()) {
-    fmt::Record buffer = file.readLine();
+    file.readLine(buffer);
     for (const std::string_view marker : ALL_MARKERS)
       markerSeen = markerSeen || holds(buffer, marker);
     if (holds(buffer, MOMENTS)) {

@@ -2,6 +2,8 @@
 
 #include "report/error.hpp"
 
+#include <algorithm>
+#include <bit>
 #include <cctype>
 #include <cerrno>
 #include <charconv>
@@ -198,23 +200,27 @@ private:
 constexpr long MAX_FORMAT_STEPS = 10'000'000;
 constexpr std::size_t MAX_WRITE_CHARS = std::size_t{1} << 24;
 
-std::string stars(int w) {
-  return std::string(static_cast<std::size_t>(w), '*');
+// The field editors append exactly w characters to the text being written, so
+// a report line is built in one buffer without a string per field.
+
+void appendStars(std::string &out, int w) {
+  out.append(static_cast<std::size_t>(w), '*');
 }
 
-std::string rightAlign(const std::string &s, int w) {
+void appendRight(std::string &out, std::string_view s, int w) {
   if (static_cast<int>(s.size()) > w)
-    return stars(w);
-  return std::string(static_cast<std::size_t>(w) - s.size(), ' ') + s;
+    return appendStars(out, w);
+  out.append(static_cast<std::size_t>(w) - s.size(), ' ');
+  out += s;
 }
 
 // Infinity and NaN in a field of w characters.
-std::string editSpecial(double v, int w) {
+void appendSpecial(std::string &out, double v, int w) {
   if (std::isnan(v))
-    return w >= 3 ? rightAlign("NaN", w) : stars(w);
+    return w >= 3 ? appendRight(out, "NaN", w) : appendStars(out, w);
   if (v > 0)
-    return rightAlign(w >= 8 ? "Infinity" : "Inf", w);
-  return rightAlign(w >= 9 ? "-Infinity" : "-Inf", w);
+    return appendRight(out, w >= 8 ? "Infinity" : "Inf", w);
+  appendRight(out, w >= 9 ? "-Infinity" : "-Inf", w);
 }
 
 } // namespace
@@ -227,17 +233,98 @@ std::shared_ptr<const ParsedFormat> parseFormat(std::string_view text) {
 
 // ---- Field editors --------------------------------------------------------
 
-std::string editI(std::int64_t value, int w) {
-  return rightAlign(std::to_string(value), w);
-}
-
 namespace {
+
+__extension__ typedef unsigned __int128 Uint128;
+
+constexpr std::uint64_t POW10[] = {1ULL,
+                                   10ULL,
+                                   100ULL,
+                                   1000ULL,
+                                   10000ULL,
+                                   100000ULL,
+                                   1000000ULL,
+                                   10000000ULL,
+                                   100000000ULL,
+                                   1000000000ULL,
+                                   10000000000ULL,
+                                   100000000000ULL,
+                                   1000000000000ULL,
+                                   10000000000000ULL,
+                                   100000000000000ULL,
+                                   1000000000000000ULL,
+                                   10000000000000000ULL,
+                                   100000000000000000ULL,
+                                   1000000000000000000ULL,
+                                   10000000000000000000ULL};
+
+// "%.*f" of a finite double whose value times 10^d, rounded, is below 2^64:
+// the double is m * 2^e exactly, so m * 10^d * 2^e is rounded to an integer
+// (half to even, as the C library rounds an exact tie) in 128-bit arithmetic.
+// Writes the text to `buf` (at least 48 characters) and returns its length,
+// or 0 when the value or d is outside this range.
+std::size_t exactFixed(double value, int d, char *buf) {
+  if (d < 0 || d > 19)
+    return 0;
+  const auto bits = std::bit_cast<std::uint64_t>(value);
+  const auto biased = static_cast<int>((bits >> 52) & 0x7ff);
+  std::uint64_t m = bits & ((std::uint64_t{1} << 52) - 1);
+  int e = -1074; // subnormal
+  if (biased != 0) {
+    m |= std::uint64_t{1} << 52;
+    e = biased - 1075;
+  }
+  const Uint128 x = Uint128{m} * POW10[d]; // below 2^117
+  Uint128 n = 0;
+  if (e >= 0) {
+    if (e > 63)
+      return 0;
+    if ((x >> (127 - e)) != 0)
+      return 0;
+    n = x << e;
+  } else if (-e < 118) { // else x * 2^e is below one half and rounds to 0
+    const int s = -e;
+    n = x >> s;
+    const Uint128 rest = x - (n << s);
+    const Uint128 half = Uint128{1} << (s - 1);
+    if (rest > half || (rest == half && (n & 1) != 0))
+      ++n;
+  }
+  if ((n >> 64) != 0)
+    return 0;
+  char digits[24];
+  const auto r = std::to_chars(digits, digits + sizeof digits, static_cast<std::uint64_t>(n));
+  const auto len = static_cast<std::size_t>(r.ptr - digits);
+  const auto places = static_cast<std::size_t>(d);
+  char *p = buf;
+  if ((bits >> 63) != 0)
+    *p++ = '-';
+  if (len <= places) { // |value| rounds below 1
+    *p++ = '0';
+    *p++ = '.';
+    p = std::fill_n(p, places - len, '0');
+    p = std::copy_n(digits, len, p);
+  } else {
+    p = std::copy_n(digits, len - places, p);
+    if (places > 0) {
+      *p++ = '.';
+      p = std::copy_n(digits + len - places, places, p);
+    }
+  }
+  return static_cast<std::size_t>(p - buf);
+}
 
 // The correctly rounded decimal text of a double, as the C library prints it
 // ("%.*f" or "%.*e"), kept on the stack for the precisions in use.
 class NumberText {
 public:
   NumberText(double value, std::chars_format format, int precision) {
+    if (format == std::chars_format::fixed) {
+      if (const std::size_t n = exactFixed(value, precision, small_)) {
+        text_ = std::string_view(small_, n);
+        return;
+      }
+    }
     const std::size_t need = static_cast<std::size_t>(precision) + 400;
     char *p = small_;
     if (need > sizeof small_) {
@@ -255,11 +342,15 @@ private:
   std::string_view text_;
 };
 
-} // namespace
+void appendI(std::string &out, std::int64_t value, int w) {
+  char buf[24];
+  const auto r = std::to_chars(buf, buf + sizeof buf, value);
+  appendRight(out, std::string_view(buf, static_cast<std::size_t>(r.ptr - buf)), w);
+}
 
-std::string editF(double value, int w, int d) {
+void appendF(std::string &out, double value, int w, int d) {
   if (!std::isfinite(value))
-    return editSpecial(value, w);
+    return appendSpecial(out, value, w);
   const NumberText text(value, std::chars_format::fixed, d);
   std::string_view digits = text.view();
   const bool negative = digits.front() == '-';
@@ -271,85 +362,135 @@ std::string editF(double value, int w, int d) {
     --len;
   }
   if (len > static_cast<std::size_t>(w))
-    return stars(w);
-  std::string out(static_cast<std::size_t>(w) - len, ' ');
+    return appendStars(out, w);
+  out.append(static_cast<std::size_t>(w) - len, ' ');
   if (negative)
     out += '-';
   out += digits;
   if (d == 0)
     out += '.';
-  return out;
 }
 
-std::string editE(double value, int w, int d, int scale, char letter) {
+void appendE(std::string &out, double value, int w, int d, int scale, char letter) {
   if (!std::isfinite(value))
-    return editSpecial(value, w);
+    return appendSpecial(out, value, w);
   // Significant digits shown: d+1 with a positive scale factor, d+k otherwise.
   const int k = scale;
   if (k <= -d || k > d + 1)
-    return stars(w);
+    return appendStars(out, w);
   const int nsig = k > 0 ? d + 1 : d + k;
   const NumberText text(value, std::chars_format::scientific, nsig - 1);
-  std::string_view r = text.view();
+  std::string_view r = text.view(); // D.DDDe+XX
   const bool negative = r.front() == '-';
   if (negative)
     r.remove_prefix(1);
   const auto epos = r.find('e');
-  std::string digits;
-  for (char c : r.substr(0, epos))
-    if (c != '.')
-      digits += c;
-  int x = std::atoi(std::string(r.substr(epos + 1)).c_str()); // value = D.DDD x 10^x
+  int x = 0; // value = D.DDD x 10^x
+  std::from_chars(r.data() + epos + 1 + (r[epos + 1] == '+' ? 1 : 0), r.data() + r.size(), x);
+  const std::string_view lead = r.substr(0, 1);
+  const std::string_view rest = epos > 2 ? r.substr(2, epos - 2) : std::string_view();
   const bool zero = value == 0.0;
+  const int expo = zero ? 0 : k > 0 ? x - (k - 1) : x + 1 - k;
 
-  std::string mantissa;
-  int expo = 0;
-  if (k > 0) {
-    mantissa = digits.substr(0, static_cast<std::size_t>(k)) + "." +
-               digits.substr(static_cast<std::size_t>(k));
-    expo = zero ? 0 : x - (k - 1);
-  } else {
-    mantissa = "0." + std::string(static_cast<std::size_t>(-k), '0') + digits;
-    expo = zero ? 0 : x + 1 - k;
-  }
-  std::string ex;
+  // Exponent: letter, sign and two digits, or sign and three digits.
   const int mag = std::abs(expo);
-  char eb[16];
+  if (mag > 999)
+    return appendStars(out, w);
+  char ex[4];
+  char *e = ex;
   if (mag <= 99)
-    std::snprintf(eb, sizeof eb, "%c%c%02d", letter, expo < 0 ? '-' : '+', mag);
-  else if (mag <= 999)
-    std::snprintf(eb, sizeof eb, "%c%03d", expo < 0 ? '-' : '+', mag);
-  else
-    return stars(w);
-  ex = eb;
-  std::string s = (negative ? "-" : "") + mantissa + ex;
-  if (static_cast<int>(s.size()) > w && k <= 0) // drop the optional leading 0
-    s = (negative ? "-" : "") + mantissa.substr(1) + ex;
-  return rightAlign(s, w);
+    *e++ = letter;
+  *e++ = expo < 0 ? '-' : '+';
+  if (mag > 99)
+    *e++ = static_cast<char>('0' + mag / 100);
+  *e++ = static_cast<char>('0' + mag / 10 % 10);
+  *e = static_cast<char>('0' + mag % 10);
+
+  // The mantissa has d+2 characters with either scale: k digits, the point and
+  // the other digits, or "0.", -k zeros and the digits.
+  auto len = static_cast<std::size_t>((negative ? 1 : 0) + d + 2 + 4);
+  bool leadingZero = k <= 0;
+  if (len > static_cast<std::size_t>(w) && leadingZero) { // drop the optional leading 0
+    leadingZero = false;
+    --len;
+  }
+  if (len > static_cast<std::size_t>(w))
+    return appendStars(out, w);
+  out.append(static_cast<std::size_t>(w) - len, ' ');
+  if (negative)
+    out += '-';
+  if (k > 0) {
+    out += lead;
+    out += rest.substr(0, static_cast<std::size_t>(k - 1));
+    out += '.';
+    out += rest.substr(static_cast<std::size_t>(k - 1));
+  } else {
+    if (leadingZero)
+      out += '0';
+    out += '.';
+    out.append(static_cast<std::size_t>(-k), '0');
+    out += lead;
+    out += rest;
+  }
+  out.append(ex, 4);
+}
+
+void appendA(std::string &out, std::string_view text, int w) {
+  const auto len = static_cast<int>(text.size());
+  if (w >= len) {
+    out.append(static_cast<std::size_t>(w - len), ' ');
+    out += text;
+  } else {
+    out += text.substr(0, static_cast<std::size_t>(w));
+  }
+}
+
+} // namespace
+
+std::string editI(std::int64_t value, int w) {
+  std::string s;
+  appendI(s, value, w);
+  return s;
+}
+
+std::string editF(double value, int w, int d) {
+  std::string s;
+  appendF(s, value, w, d);
+  return s;
+}
+
+std::string editE(double value, int w, int d, int scale, char letter) {
+  std::string s;
+  appendE(s, value, w, d, scale, letter);
+  return s;
 }
 
 std::string editA(std::string_view text, int w) {
-  const auto len = static_cast<int>(text.size());
-  if (w >= len)
-    return std::string(static_cast<std::size_t>(w - len), ' ') + std::string(text);
-  return std::string(text.substr(0, static_cast<std::size_t>(w)));
+  std::string s;
+  appendA(s, text, w);
+  return s;
 }
 
 // ---- Output ---------------------------------------------------------------
 
 namespace {
 
+// Walks a parsed format with the values of one write and appends its lines,
+// each ended by "\n", to `text`; `ends`, when given, receives the position of
+// every line end.
 class Output {
 public:
-  explicit Output(std::span<const Value> values) : values_(values) {}
+  Output(std::span<const Value> values, std::string &text, std::vector<std::size_t> *ends)
+      : values_(values), text_(text), ends_(ends) {}
 
   // Walks the items; false when a data descriptor found no value left.
-  bool walk(const std::vector<Item> &items) {
+  bool walk(std::span<const Item> items) {
     for (const Item &item : items) {
       step();
       switch (item.kind) {
       case Item::Literal:
-        put(item.text);
+        room(item.text.size());
+        text_ += item.text;
         break;
       case Item::Skip:
         pending_ += static_cast<std::size_t>(item.n);
@@ -377,7 +518,7 @@ public:
           }
           if (next_ >= values_.size())
             return false;
-          put(edit(item, values_[next_++]));
+          edit(item, values_[next_++]);
         }
         break;
       }
@@ -386,56 +527,52 @@ public:
     return true;
   }
 
-  std::vector<std::string> finish(const std::vector<Item> &items) {
+  void finish(std::span<const Item> items) {
     // Values left at the closing parenthesis: a new line, and the format again
     // from its last top-level group (or from its start when it has none).
-    const std::vector<Item> *again = &items;
-    std::vector<Item> tail;
+    std::span<const Item> again = items;
     for (std::size_t i = items.size(); i-- > 0;)
       if (items[i].kind == Item::Group) {
-        tail.assign(items.begin() + static_cast<std::ptrdiff_t>(i), items.end());
-        again = &tail;
+        again = items.subspan(i);
         break;
       }
     bool more = walk(items);
     while (more && next_ < values_.size()) {
       const std::size_t before = next_;
       endLine();
-      more = walk(*again);
+      more = walk(again);
       if (next_ == before)
         throw std::invalid_argument("format text without data descriptors for the values given");
     }
     endLine();
-    return std::move(lines_);
   }
-
-  std::size_t used() const { return next_; }
 
 private:
   std::span<const Value> values_;
+  std::string &text_;
+  std::vector<std::size_t> *ends_;
   std::size_t next_ = 0;
   long steps_ = 0;
   std::size_t written_ = 0;
   int scale_ = 0;
-  std::string line_;
   std::size_t pending_ = 0; // nX positions not yet filled
-  std::vector<std::string> lines_;
 
   void step() {
     if (++steps_ > MAX_FORMAT_STEPS)
       throw std::invalid_argument("format text repeats its items too often");
   }
-  void put(std::string_view s) {
-    written_ += pending_ + s.size();
+  // Makes room for a field of `width` characters: the pending nX blanks go first.
+  void room(std::size_t width) {
+    written_ += pending_ + width;
     if (written_ > MAX_WRITE_CHARS)
       throw std::invalid_argument("format text writes too many characters");
-    line_.append(pending_, ' ');
+    text_.append(pending_, ' ');
     pending_ = 0;
-    line_ += s;
   }
   void endLine() {
-    lines_.push_back(std::move(line_));
-    line_.clear();
+    if (ends_)
+      ends_->push_back(text_.size());
+    text_ += '\n';
     pending_ = 0;
   }
   static std::int64_t integer(const Value &v) {
@@ -448,20 +585,32 @@ private:
       return *x;
     throw std::invalid_argument("a real value is needed for an F, E or D field");
   }
-  std::string edit(const Item &item, const Value &v) const {
+  // Every editor writes exactly w characters (a bare A the whole text).
+  void edit(const Item &item, const Value &v) {
     switch (item.code) {
-    case 'I':
-      return editI(integer(v), item.w);
-    case 'F':
-      return editF(real(v), item.w, item.d);
+    case 'I': {
+      const std::int64_t i = integer(v);
+      room(static_cast<std::size_t>(item.w));
+      return appendI(text_, i, item.w);
+    }
+    case 'F': {
+      const double x = real(v);
+      room(static_cast<std::size_t>(item.w));
+      return appendF(text_, x, item.w, item.d);
+    }
     case 'E':
-    case 'D':
-      return editE(real(v), item.w, item.d, scale_, item.code);
+    case 'D': {
+      const double x = real(v);
+      room(static_cast<std::size_t>(item.w));
+      return appendE(text_, x, item.w, item.d, scale_, item.code);
+    }
     case 'A': {
       const auto *s = std::get_if<std::string>(&v.get());
       if (!s)
         throw std::invalid_argument("a text value is needed for an A field");
-      return editA(*s, item.w < 0 ? static_cast<int>(s->size()) : item.w);
+      const int w = item.w < 0 ? static_cast<int>(s->size()) : item.w;
+      room(static_cast<std::size_t>(w));
+      return appendA(text_, *s, w);
     }
     default:
       throw std::invalid_argument(std::string("edit descriptor ") + item.code +
@@ -473,8 +622,17 @@ private:
 } // namespace
 
 std::vector<std::string> formatLines(const ParsedFormat &format, std::span<const Value> values) {
-  Output out(values);
-  return out.finish(format.items);
+  std::string text;
+  std::vector<std::size_t> ends;
+  Output(values, text, &ends).finish(format.items);
+  std::vector<std::string> lines;
+  lines.reserve(ends.size());
+  std::size_t start = 0;
+  for (const std::size_t end : ends) {
+    lines.emplace_back(text, start, end - start);
+    start = end + 1;
+  }
+  return lines;
 }
 
 std::vector<std::string> formatLines(std::string_view format, std::span<const Value> values) {
@@ -483,10 +641,7 @@ std::vector<std::string> formatLines(std::string_view format, std::span<const Va
 
 std::string formatText(std::string_view format, std::span<const Value> values) {
   std::string text;
-  for (const auto &line : formatLines(format, values)) {
-    text += line;
-    text += '\n';
-  }
+  Output(values, text, nullptr).finish(parseFormat(format)->items);
   return text;
 }
 
@@ -494,30 +649,87 @@ void Writer::writeValues(std::string_view format, std::span<const Value> values)
   auto it = cache_.find(format);
   if (it == cache_.end())
     it = cache_.emplace(std::string(format), parseFormat(format)).first;
-  for (const auto &line : formatLines(*it->second, values))
-    *out_ << line << '\n';
+  text_.clear();
+  Output(values, text_, nullptr).finish(it->second->items);
+  out_->write(text_.data(), static_cast<std::streamsize>(text_.size()));
 }
 
 // ---- Input ----------------------------------------------------------------
 
 namespace {
 
-std::string withoutBlanks(std::string_view field) {
-  std::string s;
-  for (char c : field)
-    if (c != ' ')
-      s += c;
-  return s;
-}
+// The characters of a field without its blanks, on the stack for the widths
+// in use.
+class Compact {
+public:
+  explicit Compact(std::string_view field) {
+    char *p = small_;
+    if (field.size() > sizeof small_) {
+      big_.resize(field.size());
+      p = big_.data();
+    }
+    std::size_t n = 0;
+    for (char c : field)
+      if (c != ' ')
+        p[n++] = c;
+    text_ = std::string_view(p, n);
+  }
+  std::string_view view() const { return text_; }
+
+private:
+  char small_[64];
+  std::string big_;
+  std::string_view text_;
+};
 
 bool isDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
+// The value of the digits `whole` and `fraction` with `places` digits after
+// the decimal point, times 10^exponent, when the digits make an integer of at
+// most 2^53 and the power of ten is at most 10^22: both are then exact doubles
+// and one multiplication or division rounds correctly, as a full conversion
+// would. False when the number needs the full conversion.
+bool exactDecimal(std::string_view whole, std::string_view fraction, std::size_t places,
+                  std::string_view exponent, double &value) {
+  static constexpr double EXACT_POW10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                           1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                           1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  std::uint64_t digits = 0;
+  int significant = 0;
+  for (const std::string_view part : {whole, fraction})
+    for (const char c : part) {
+      if (digits == 0 && c == '0')
+        continue;
+      if (++significant > 16)
+        return false;
+      digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+  if (digits > (std::uint64_t{1} << 53))
+    return false;
+  int power = 0;
+  std::size_t i = 0;
+  const bool negativePower = !exponent.empty() && exponent[0] == '-';
+  if (!exponent.empty() && (exponent[0] == '+' || exponent[0] == '-'))
+    ++i;
+  if (exponent.size() - i > 4)
+    return false;
+  for (; i < exponent.size(); ++i)
+    power = power * 10 + (exponent[i] - '0');
+  const long scale = (negativePower ? -power : power) - static_cast<long>(places);
+  if (scale < -22 || scale > 22)
+    return digits == 0 ? (value = 0.0, true) : false;
+  const double x = static_cast<double>(digits);
+  value = scale >= 0 ? x * EXACT_POW10[scale] : x / EXACT_POW10[-scale];
+  return true;
+}
+
 } // namespace
 
 bool parseIntField(std::string_view field, int &value) {
-  const std::string s = withoutBlanks(field);
+  const Compact compact(field);
+  const std::string_view s = compact.view();
   if (s.empty()) {
     value = 0;
     return true;
@@ -545,55 +757,95 @@ bool parseIntField(std::string_view field, int &value) {
 }
 
 bool parseRealField(std::string_view field, int decimals, double &value) {
-  const std::string s = withoutBlanks(field);
+  const Compact compact(field);
+  const std::string_view s = compact.view();
   if (s.empty()) {
     value = 0.0;
     return true;
   }
   std::size_t i = 0;
-  std::string sign;
+  bool negative = false;
   if (s[i] == '+' || s[i] == '-')
-    sign = s[i++] == '-' ? "-" : "";
-  std::string intDigits, fracDigits;
+    negative = s[i++] == '-';
+  const std::size_t intStart = i;
+  while (i < s.size() && isDigit(s[i]))
+    ++i;
+  std::string_view intDigits = s.substr(intStart, i - intStart);
+  std::string_view fracDigits;
   bool point = false;
-  for (; i < s.size(); ++i) {
-    if (isDigit(s[i]))
-      (point ? fracDigits : intDigits) += s[i];
-    else if (s[i] == '.' && !point)
-      point = true;
-    else
-      break;
+  if (i < s.size() && s[i] == '.') {
+    point = true;
+    const std::size_t fracStart = ++i;
+    while (i < s.size() && isDigit(s[i]))
+      ++i;
+    fracDigits = s.substr(fracStart, i - fracStart);
   }
   if (intDigits.empty() && fracDigits.empty())
     return false; // a mantissa needs a digit
-  std::string exponent = "0";
+  std::string_view exponent = "0";
   if (i < s.size()) {
     const char c = s[i];
     if (c == 'E' || c == 'e' || c == 'D' || c == 'd')
       ++i;
     else if (c != '+' && c != '-')
       return false;
-    std::string e;
+    const std::size_t expStart = i;
     if (i < s.size() && (s[i] == '+' || s[i] == '-'))
-      e += s[i++];
+      ++i;
     const std::size_t firstDigit = i;
-    for (; i < s.size() && isDigit(s[i]); ++i)
-      e += s[i];
+    while (i < s.size() && isDigit(s[i]))
+      ++i;
     if (i == firstDigit || i != s.size())
       return false;
-    exponent = e;
+    exponent = s.substr(expStart);
   }
-  if (!point && decimals > 0) { // implied decimal point: the last d digits are the fraction
+  // Implied decimal point: the last d digits are the fraction.
+  const std::size_t places =
+      !point && decimals > 0 ? static_cast<std::size_t>(decimals) : fracDigits.size();
+  if (exactDecimal(intDigits, fracDigits, places, exponent, value)) {
+    if (negative)
+      value = -value;
+    return true;
+  }
+  // Else the text for a full conversion, with zeros put in front of a digit
+  // string shorter than the implied fraction.
+  std::size_t zeros = 0;
+  if (!point && decimals > 0) {
     const auto d = static_cast<std::size_t>(decimals);
     if (intDigits.size() < d)
-      intDigits.insert(0, d - intDigits.size(), '0');
-    fracDigits = intDigits.substr(intDigits.size() - d);
-    intDigits.erase(intDigits.size() - d);
+      zeros = d - intDigits.size();
+    const std::size_t intLength = intDigits.size() + zeros - d;
+    fracDigits = intDigits.substr(intLength);
+    intDigits = intDigits.substr(0, intLength);
   }
-  const std::string text =
-      sign + (intDigits.empty() ? "0" : intDigits) + "." + fracDigits + "e" + exponent;
-  errno = 0;
-  value = std::strtod(text.c_str(), nullptr); // C locale: '.' is the decimal point
+
+  // The number as "-I.Fe+X", converted with correct rounding.
+  char small[96];
+  std::string big;
+  const std::size_t need = s.size() + zeros + 8;
+  char *text = small;
+  if (need > sizeof small) {
+    big.resize(need);
+    text = big.data();
+  }
+  char *p = text;
+  if (negative)
+    *p++ = '-';
+  if (intDigits.empty())
+    *p++ = '0';
+  p = std::copy(intDigits.begin(), intDigits.end(), p);
+  *p++ = '.';
+  p = std::fill_n(p, zeros, '0');
+  p = std::copy(fracDigits.begin(), fracDigits.end(), p);
+  *p++ = 'e';
+  p = std::copy(exponent.begin(), exponent.end(), p);
+  const auto r = std::from_chars(text, p, value);
+  if (r.ec != std::errc() || r.ptr != p) {
+    // Out of the double range: the C library's infinity, zero or subnormal.
+    *p = '\0';
+    errno = 0;
+    value = std::strtod(text, nullptr); // C locale: '.' is the decimal point
+  }
   return true;
 }
 
@@ -609,20 +861,21 @@ void readFields(const ParsedFormat &format, const Record &record, std::span<cons
   };
   std::size_t col = 0; // next column, from 0
   std::size_t next = 0;
+  // The columns of a field that the record holds; those beyond its end read as
+  // blanks, which a number field passes over.
   auto field = [&](int w) {
-    std::string f;
+    std::string_view f;
     if (col < record.text.size())
-      f = record.text.substr(col, static_cast<std::size_t>(w));
-    f.resize(static_cast<std::size_t>(w), ' ');
+      f = std::string_view(record.text).substr(col, static_cast<std::size_t>(w));
     col += static_cast<std::size_t>(w);
     return f;
   };
-  auto fail = [&](const std::string &f, const char *kind) {
+  auto fail = [&](std::string_view f, const char *kind) {
     const auto b = f.find_first_not_of(' ');
     const auto e = f.find_last_not_of(' ');
-    const std::string shown = b == std::string::npos ? f : f.substr(b, e - b + 1);
-    throw Error(record.file + " line " + std::to_string(record.line) + ": cannot read \"" + shown +
-                "\" as " + kind);
+    const std::string_view shown = b == std::string_view::npos ? f : f.substr(b, e - b + 1);
+    throw Error(record.file + " line " + std::to_string(record.line) + ": cannot read \"" +
+                std::string(shown) + "\" as " + kind);
   };
   // Returns false when the targets are used up.
   auto walk = [&](auto &&self, const std::vector<Item> &items) -> bool {
@@ -646,19 +899,21 @@ void readFields(const ParsedFormat &format, const Record &record, std::span<cons
             auto *s = std::get_if<std::string *>(&t);
             if (!s)
               throw std::invalid_argument("an A field needs a text target");
-            **s = field(item.w < 0 ? 255 : item.w);
+            const int w = item.w < 0 ? 255 : item.w;
+            (*s)->assign(field(w));
+            (*s)->resize(static_cast<std::size_t>(w), ' ');
           } else if (item.code == 'I') {
             auto *p = std::get_if<int *>(&t);
             if (!p)
               throw std::invalid_argument("an I field needs an integer target");
-            const std::string f = field(item.w);
+            const std::string_view f = field(item.w);
             if (!parseIntField(f, **p))
               fail(f, "an integer");
           } else {
             auto *p = std::get_if<double *>(&t);
             if (!p)
               throw std::invalid_argument("an F or G field needs a real target");
-            const std::string f = field(item.w);
+            const std::string_view f = field(item.w);
             if (!parseRealField(f, item.d, **p))
               fail(f, "a real number");
           }

@@ -83,6 +83,7 @@ public:
 private:
   std::ostream *out_;
   std::map<std::string, std::shared_ptr<const ParsedFormat>, std::less<>> cache_;
+  std::string text_; // the lines of one write, reused from write to write
 };
 
 // ---- Reading fixed-column fields ------------------------------------------

@@ -2,8 +2,10 @@
 
 #include "report/error.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fstream>
 #include <system_error>
 
 namespace orvalen {
@@ -30,41 +32,74 @@ void ensureFile(const fs::path &path, const std::string &shownName) {
 }
 
 LineFile::LineFile(const fs::path &path, std::string shownName)
-    : in_(path, std::ios::binary), name_(std::move(shownName)) {
+    : file_(std::fopen(path.c_str(), "rb")), block_(new char[BLOCK]), name_(std::move(shownName)) {
+  const int openError = errno;
   std::error_code ec;
   if (fs::is_directory(path, ec))
     throw Error(name_ + ": cannot open file: it is a directory");
-  if (!in_)
-    throw Error(name_ + ": cannot open file for reading: " + std::strerror(errno));
+  if (!file_)
+    throw Error(name_ + ": cannot open file for reading: " + std::strerror(openError));
+  std::setvbuf(file_.get(), nullptr, _IONBF, 0); // the block is the only buffer
+}
+
+bool LineFile::fill() {
+  pos_ = 0;
+  end_ = std::fread(block_.get(), 1, BLOCK, file_.get());
+  if (end_ == 0 && std::ferror(file_.get()))
+    throw Error(name_ + ": read error after line " + std::to_string(line_) + ": " +
+                std::strerror(errno));
+  return end_ > 0;
 }
 
 bool LineFile::atEnd() {
-  return in_.peek() == std::ifstream::traits_type::eof();
+  return pos_ == end_ && !fill();
+}
+
+// Passes over the next line, keeping in `text` (when given) its first 255
+// characters without the line end; the rest of a longer line is not held.
+void LineFile::nextLine(std::string *text) {
+  if (atEnd())
+    throw Error(name_ + ": unexpected end of file after line " + std::to_string(line_));
+  if (text)
+    text->clear();
+  for (;;) {
+    const char *start = block_.get() + pos_;
+    const auto *lf = static_cast<const char *>(std::memchr(start, '\n', end_ - pos_));
+    const std::size_t length = lf ? static_cast<std::size_t>(lf - start) : end_ - pos_;
+    // One character more than is kept: a CR there is still a line end.
+    if (text && text->size() <= LINE_LEN)
+      text->append(start, std::min(length, LINE_LEN + 1 - text->size()));
+    pos_ += length;
+    if (lf) {
+      ++pos_;
+      break;
+    }
+    if (!fill())
+      break;
+  }
+  if (text) {
+    if (!text->empty() && text->back() == '\r')
+      text->pop_back(); // CR LF line end
+    if (text->size() > LINE_LEN)
+      text->resize(LINE_LEN);
+  }
+  ++line_;
 }
 
 fmt::Record LineFile::readLine() {
-  if (atEnd())
-    throw Error(name_ + ": unexpected end of file after line " + std::to_string(line_));
-  // Only the first 255 characters of a line are kept; the rest of a longer
-  // line is passed over without being held in memory.
-  fmt::Record rec;
-  std::streambuf *buf = in_.rdbuf();
-  std::size_t length = 0;
-  for (int c = buf->sbumpc(); c != std::char_traits<char>::eof() && c != '\n'; c = buf->sbumpc()) {
-    if (length++ <= LINE_LEN)
-      rec.text += static_cast<char>(c);
-  }
-  if (length == rec.text.size() && !rec.text.empty() && rec.text.back() == '\r')
-    rec.text.pop_back(); // CR LF line end
-  if (rec.text.size() > LINE_LEN)
-    rec.text.resize(LINE_LEN);
-  rec.file = name_;
-  rec.line = ++line_;
-  return rec;
+  fmt::Record record;
+  readLine(record);
+  return record;
+}
+
+void LineFile::readLine(fmt::Record &record) {
+  nextLine(&record.text);
+  record.file = name_;
+  record.line = line_;
 }
 
 void LineFile::skipLine() {
-  readLine();
+  nextLine(nullptr);
 }
 
 } // namespace orvalen
