@@ -1,9 +1,16 @@
 #include "report/error.hpp"
 #include "report/format.hpp"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <limits>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace orvalen::fmt {
 namespace {
@@ -52,6 +59,36 @@ TEST(OutputFields, RealFieldsRoundAlignAndOverflow) {
   for (const auto &c : cases)
     EXPECT_EQ(format(c.format, c.value), std::string(c.expected) + "\n")
         << c.format << " " << c.value;
+}
+
+// Fixed fields are rounded in 128-bit integers when the value times 10^d stays
+// below 2^64, and by the general conversion beyond; on both sides of that limit,
+// for the smallest values and for exact ties, the digits are those the C
+// library prints.
+TEST(OutputFields, RealFieldsMatchTheCLibraryAtTheLimitsOfTheIntegerRounding) {
+  const double two64 = 18446744073709551616.0;
+  std::vector<std::pair<double, int>> cases;
+  for (int d : {0, 1, 3, 8, 10, 19, 20}) {
+    const double limit = two64 / std::pow(10.0, d);
+    for (double x : {limit, std::nextafter(limit, 0.0), std::nextafter(limit, inf), limit * 0.5})
+      cases.emplace_back(x, d);
+  }
+  for (int d : {0, 3, 19, 20})
+    for (double x :
+         {0.5, 1.5, 2.5, 0.125, 0.375, 1e-320, 5e-324, 2.2250738585072014e-308, 0.49999999999999994,
+          9.5e-4, 4.35, 1e15 + 0.5, 9007199254740993.0, std::ldexp(1.0, 63), std::ldexp(1.0, 64),
+          std::ldexp(1.0, -117), std::ldexp(1.0, -118), std::ldexp(3.0, -119)}) {
+      cases.emplace_back(x, d);
+      cases.emplace_back(-x, d);
+    }
+  for (const auto &[x, d] : cases) {
+    char buf[512];
+    std::snprintf(buf, sizeof buf, "%60.*f", d, x);
+    std::string expected = buf;
+    if (d == 0)
+      expected = expected.substr(1) + "."; // F editing keeps the point
+    EXPECT_EQ(editF(x, 60, d), expected) << x << " with d=" << d;
+  }
 }
 
 TEST(OutputFields, IntegersAndTexts) {
@@ -129,6 +166,49 @@ TEST(InputFields, FixedColumnsAndImpliedPoint) {
   for (const char *bad : {"1.0", "12a", "+", "99999999999"}) {
     int v = 0;
     EXPECT_FALSE(parseIntField(bad, v)) << bad;
+  }
+}
+
+// Short numbers are converted with one exact multiplication or division,
+// longer ones in full; on both sides of that limit (2^53 as the digits, 10^22
+// as the power) the value is the C library's correctly rounded one.
+TEST(InputFields, RealsMatchTheCLibraryAtTheLimitsOfTheShortConversion) {
+  struct Case {
+    const char *field;
+    int d;
+    const char *decimal; // the same number as the C library reads it
+  };
+  const Case cases[] = {
+      {"9007199254740992", 0, "9007199254740992"},   // 2^53
+      {"9007199254740993", 0, "9007199254740993"},   // 2^53 + 1: a tie, rounds to even
+      {"9007199254740995", 0, "9007199254740995"},   // a tie rounding up
+      {"12345678901234567", 0, "12345678901234567"}, // 17 digits
+      {"0.1", 0, "0.1"},
+      {"1.7976931348623157e308", 0, "1.7976931348623157e308"},
+      {"4.9e-324", 0, "4.9e-324"}, // the least subnormal
+      {"1e22", 0, "1e22"},
+      {"1e23", 0, "1e23"},
+      {"3e23", 0, "3e23"},                               // 3 * 10^23 in doubles rounds otherwise
+      {"9007199254740995e-3", 0, "9007199254740995e-3"}, // so would 2^53 + 3 over 1000
+      {"18014398509481983e-10", 0, "18014398509481983e-10"}, // and 17 digits
+      {"3e-22", 0, "3e-22"},
+      {"3e-23", 0, "3e-23"},
+      {"123456789e14", 0, "123456789e14"},
+      {"1234567", 4, "123.4567"},                  // implied point
+      {"12", 5, "0.00012"},                        // implied point before the digits
+      {"-0", 3, "-0"},                             // negative zero
+      {"0e99999", 0, "0"},                         // zero with any exponent
+      {"0000000000000000000000123.5", 0, "123.5"}, // leading zeros are not digits
+      {"2.000000000000000000001", 0, "2.000000000000000000001"},
+      {"8.98846567431158e307", 0, "8.98846567431158e307"},
+      {"-2.5d-3", 0, "-2.5e-3"},
+  };
+  for (const auto &c : cases) {
+    double v = 0;
+    ASSERT_TRUE(parseRealField(c.field, c.d, v)) << c.field;
+    const double expected = std::strtod(c.decimal, nullptr);
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(v), std::bit_cast<std::uint64_t>(expected))
+        << c.field << " read as " << v << ", the C library gives " << expected;
   }
 }
 

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace orvalen {
 namespace {
 
@@ -30,6 +33,48 @@ TEST(LineFile, LineEndsLongLinesAndEndOfFile) {
     FAIL();
   } catch (const Error &e) {
     EXPECT_STREQ(e.what(), "f.dat: unexpected end of file after line 6");
+  }
+}
+
+// The reader takes the file in blocks; a line may start in one block and end
+// in the next, and a CR LF may be cut between them. Three files, the second and
+// third shifted by one and two characters, put a CR last in a block whatever
+// the block size; the 1000-character lines cross every boundary of the second
+// half of the file.
+TEST(LineFile, LinesAcrossTheReadersBlocks) {
+  TempDir dir;
+  std::string longLine;
+  for (int i = 0; i < 1000; ++i)
+    longLine += static_cast<char>('a' + i % 26);
+  for (int shift = 0; shift < 3; ++shift) {
+    std::string text(static_cast<std::size_t>(shift), '#');
+    text += '\n';
+    std::vector<std::string> expected = {std::string(static_cast<std::size_t>(shift), '#')};
+    for (int i = 0; i < 70000; ++i) {
+      text += "x\r\n";
+      expected.emplace_back("x");
+    }
+    for (int i = 0; i < 300; ++i) {
+      text += longLine + (i % 2 == 0 ? "\r\n" : "\n");
+      expected.push_back(longLine.substr(0, 255));
+    }
+    text += "end";
+    expected.emplace_back("end");
+    dir.write("big.dat", text);
+
+    LineFile f(dir / "big.dat", "big.dat");
+    std::size_t wrong = 0;
+    fmt::Record rec;
+    for (std::size_t n = 0; n < expected.size(); ++n) {
+      ASSERT_FALSE(f.atEnd()) << "shift " << shift << ", line " << n + 1;
+      f.readLine(rec);
+      if (rec.text != expected[n] || rec.line != static_cast<long>(n + 1))
+        if (++wrong < 5)
+          ADD_FAILURE() << "shift " << shift << ", line " << n + 1 << ": [" << rec.text << "]";
+    }
+    EXPECT_EQ(wrong, 0u);
+    EXPECT_TRUE(f.atEnd());
+    EXPECT_EQ(rec.file, "big.dat");
   }
 }
 
