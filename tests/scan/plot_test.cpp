@@ -1,0 +1,121 @@
+// The SVG writer and the Arrhenius plot: axes, escaping, and a picture that
+// rsvg-convert renders.
+
+#include "scan_support.hpp"
+
+#include "scan/plot.hpp"
+#include "scan/svg.hpp"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <sstream>
+
+namespace orvalen::test {
+namespace {
+
+using scan::Axis;
+using scan::niceAxis;
+
+TEST(PlotAxis, StepsOfOneTwoOrFive) {
+  struct Case {
+    double lo, hi;
+    int target;
+    double alo, ahi, step;
+  };
+  const Case cases[] = {
+      {0.5, 4.0, 6, 0.0, 4.0, 1.0}, // 1000/T for 250..2000 K
+      {-15.2, -10.1, 6, -16.0, -10.0, 1.0},   {0.51, 0.59, 5, 0.5, 0.6, 0.02},
+      {-40.3, -11.9, 5, -50.0, -10.0, 10.0},  // 28.4/5 = 5.7: the next step is 10
+      {3.0, 3.0, 5, 2.4, 3.6, 0.2},           // one point: 2.5 to 3.5, widened to steps of 0.2
+      {100.0, 1000.0, 4, 0.0, 1000.0, 500.0}, // 900/4 = 225: 500, not 200
+  };
+  for (const Case &c : cases) {
+    const Axis a = niceAxis(c.lo, c.hi, c.target);
+    EXPECT_DOUBLE_EQ(a.step, c.step) << c.lo << " " << c.hi;
+    EXPECT_NEAR(a.lo, c.alo, 1e-12) << c.lo;
+    EXPECT_NEAR(a.hi, c.ahi, 1e-12) << c.hi;
+    ASSERT_FALSE(a.ticks.empty());
+    EXPECT_NEAR(a.ticks.front(), a.lo, 1e-12);
+    EXPECT_NEAR(a.ticks.back(), a.hi, 1e-9);
+    EXPECT_LE(a.lo, c.lo);
+    EXPECT_GE(a.hi, c.hi);
+  }
+}
+
+TEST(Svg, EscapesTextAndWritesWholeDocument) {
+  EXPECT_EQ(scan::xmlEscaped("A<B & \"C\" > 'D'\x01"),
+            "A&lt;B &amp; &quot;C&quot; &gt; &apos;D&apos; ");
+  scan::Svg svg(100, 50);
+  svg.text(10, 20, "k <T>", 12, scan::Anchor::Middle, -90);
+  svg.polyline({{0, 0}, {1.005, std::nan("")}}, "red", 2, "4 2");
+  const std::string doc = svg.str();
+  EXPECT_EQ(doc.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg ", 0), 0u);
+  EXPECT_NE(doc.find(">k &lt;T&gt;</text>"), std::string::npos);
+  EXPECT_NE(doc.find("transform=\"rotate(-90.00 10.00 20.00)\""), std::string::npos);
+  EXPECT_NE(doc.find("points=\"0.00,0.00 1.00,0.00\""), std::string::npos); // NaN never written
+  EXPECT_NE(doc.find("stroke-dasharray=\"4 2\""), std::string::npos);
+  EXPECT_EQ(doc.substr(doc.size() - 7), "</svg>\n");
+}
+
+std::vector<std::pair<double, double>> polylinePoints(const std::string &svg, std::size_t n) {
+  std::vector<std::pair<double, double>> pts;
+  std::size_t pos = 0;
+  for (std::size_t i = 0; i <= n; ++i)
+    pos = svg.find("<polyline", pos + 1);
+  const std::size_t start = svg.find("points=\"", pos) + 8;
+  std::istringstream s(svg.substr(start, svg.find('"', start) - start));
+  for (std::string xy; s >> xy;) {
+    const auto comma = xy.find(',');
+    pts.emplace_back(std::stod(xy.substr(0, comma)), std::stod(xy.substr(comma + 1)));
+  }
+  return pts;
+}
+
+TEST(Plot, RendersWithEveryCurveAndLegend) {
+  TempDir dir;
+  copyJobFolder("examples/oh_ch4", dir.path());
+  const RunResult r = runScanBinary(
+      dir.path(), "oh_ch4 -T 250:2000:50 --tunnelling eckart --fit --plot k.svg -o k.txt");
+  ASSERT_EQ(r.status, 0) << r.stderrText;
+  const std::string svg = dir.read("k.svg");
+  for (const char *text :
+       {"Arrhenius plot: OH + CH4 -&gt; TS1", "1000 / T  (1/K)", "log10 k  (k in cm3/molecule/s)",
+        "kQ, no tunnelling", "kQ \u00d7 Wigner", "kQ \u00d7 parabolic", "kQ \u00d7 Skodje-Truhlar",
+        "kQ \u00d7 Eckart", "fit of k: A (T/1 K)^n exp(-Ea/RT)"})
+    EXPECT_NE(svg.find(text), std::string::npos) << text;
+  // Five curves and the fit; the parabolic one only where u = h nu/kT < 2 pi:
+  // above 1536 cm-1 * 1.438777 K cm / 2 pi = 351.7 K, so from 400 K.
+  std::size_t polylines = 0;
+  for (std::size_t p = svg.find("<polyline"); p != std::string::npos;
+       p = svg.find("<polyline", p + 1))
+    ++polylines;
+  EXPECT_EQ(polylines, 6u);
+  EXPECT_EQ(polylinePoints(svg, 0).size(), 36u); // kQ: every temperature
+  EXPECT_EQ(polylinePoints(svg, 2).size(), 33u); // parabolic: 400 to 2000 K
+  // k falls with 1/T: down the picture (SVG y grows downwards) from left to right.
+  const auto kq = polylinePoints(svg, 0);
+  for (std::size_t i = 1; i < kq.size(); ++i) {
+    EXPECT_LT(kq[i].first, kq[i - 1].first); // 1000/T falls as T rises
+    EXPECT_LT(kq[i].second, kq[i - 1].second);
+  }
+
+  const std::string cmd = "rsvg-convert -o " + shellQuote((dir / "k.png").string()) + " " +
+                          shellQuote((dir / "k.svg").string());
+  ASSERT_EQ(std::system(cmd.c_str()), 0) << "rsvg-convert could not render the plot";
+  const std::string png = dir.read("k.png");
+  ASSERT_GT(png.size(), 10000u);
+  EXPECT_EQ(png.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+}
+
+TEST(Plot, RefusedWithoutRateConstant) {
+  TempDir dir;
+  copyJobFolder("tests/e2e/jobs/no_ts", dir.path());
+  const RunResult r = runScanBinary(dir.path(), "no_ts -T 300,400 --plot k.svg");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.stderrText, "orvalen-scan: --plot: the job has no transition state, so there is no "
+                          "rate constant to plot\n");
+}
+
+} // namespace
+} // namespace orvalen::test
