@@ -4,7 +4,10 @@
 // "CCSD(T)=" its energies, "Charge = q Multiplicity = m" the multiplicity. A
 // "Harmonic frequencies" section takes a snapshot of all of these: the
 // frequencies belong to the geometry current at that moment. Gaussian leaves
-// out the translations and rotations and prints imaginary modes negative.
+// out the translations and rotations and prints imaginary modes negative. An
+// optimisation that moves on after the frequencies makes them another
+// geometry's and the output is refused; the points of a path printed after
+// them (an IRC, a scan) are not the molecule's geometry and change nothing.
 #include "qc/geometry.hpp"
 #include "qc/output_text.hpp"
 #include "qc/readers.hpp"
@@ -173,7 +176,8 @@ QcRecord readGaussian(const std::filesystem::path &file, std::string_view text) 
         // that does not move; an optimisation step elsewhere left it.
         optimisedAfterFrequencies = true;
       }
-    } else if (contains(line, "IRC-IRC-IRC") || contains(line, "Potential Surface Scan")) {
+    } else if (contains(line, "IRC-IRC-IRC") || contains(line, "on scan point") ||
+               contains(line, "Potential Surface Scan")) {
       if (haveFrequencies)
         pathAfterFrequencies = true;
     } else if (first == "Harmonic" && words.size() > 1 && words[1] == "frequencies") {

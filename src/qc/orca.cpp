@@ -4,7 +4,9 @@
 // the multiplicity. The "VIBRATIONAL FREQUENCIES" list has all 3N modes, the
 // translations and rotations printed as 0.00 and imaginary modes negative; the
 // "IR SPECTRUM" table gives the intensities by mode number (km/mol: the "Int"
-// column from ORCA 5 on, the "T**2" column before it).
+// column from ORCA 5 on, the "T**2" column before it). As for Gaussian, an
+// optimisation that moves on after the frequencies is refused, an IRC or a
+// scan after them is not.
 #include "qc/elements.hpp"
 #include "qc/geometry.hpp"
 #include "qc/output_text.hpp"
