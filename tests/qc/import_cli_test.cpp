@@ -209,9 +209,9 @@ TEST_P(ImportRefuses, WithOneLineAndStatusOne) {
   fs::copy_file(USER_DATA / "water.freqs", dir / "water.freqs");
   dir.write("four.freqs", "1600 3800 3900 4000\n");
   dir.write("words.freqs", "1600 3800\n3900 cm-1\n");
-  dir.write("garbage.out", std::string("\x7f"
-                                       "ELF\x02\x01\x01\0\0\0 binary \xff\xfe",
-                                       22));
+  const char garbage[] = "\x7f"
+                         "ELF\x02\x01\x01\0\0\0 binary \xff\xfe";
+  dir.write("garbage.out", std::string(garbage, sizeof garbage - 1));
   dir.write("short.xyz", "3\nwater\nO 0 0 0\nH 0 0.76 0.58\n");
   dir.write("same.xyz", "3\nwater\nO 0 0 0\nH 0 0.76 0.58\nH 0 0.76 0.58\n");
   const auto r = import(dir, GetParam().args + " -o out.dat");
