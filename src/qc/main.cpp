@@ -8,6 +8,8 @@
 #include <fstream>
 #include <iostream>
 #include <sstream>
+#include <string>
+#include <string_view>
 
 #ifndef ORVALEN_VERSION
 #define ORVALEN_VERSION "0.1"
@@ -18,6 +20,17 @@ namespace {
 constexpr const char *DESCRIPTION =
     "Writes the molecule data file of one calculation (Gaussian, ORCA, NWChem, Psi4 or xtb "
     "output), or of a geometry and frequencies from a paper (--xyz, --freqs), for orvalen.";
+
+// A message on one line of plain text, whatever bytes of an output it quotes.
+std::string oneLine(std::string_view text) {
+  std::string out;
+  for (const char c : text)
+    out += static_cast<unsigned char>(c) < 0x20 || c == 0x7f ? ' ' : c;
+  constexpr std::size_t LONGEST = 1000;
+  if (out.size() > LONGEST)
+    out = out.substr(0, LONGEST) + " ...";
+  return out;
+}
 
 } // namespace
 
@@ -62,7 +75,7 @@ int main(int argc, char **argv) {
     std::cout << "orvalen-import " << ORVALEN_VERSION << "\n";
     return 0;
   } catch (const CLI::ParseError &e) {
-    std::cerr << "orvalen-import: " << e.what() << " (see orvalen-import --help)\n";
+    std::cerr << "orvalen-import: " << oneLine(e.what()) << " (see orvalen-import --help)\n";
     return 1;
   }
 
@@ -92,7 +105,7 @@ int main(int argc, char **argv) {
       throw Error((xyz.empty() ? input : xyz) + ": " + e.what());
     }
     for (const auto &w : imp.warnings)
-      std::cerr << "orvalen-import: warning: " << w << "\n";
+      std::cerr << "orvalen-import: warning: " << oneLine(w) << "\n";
     if (outputFile.empty()) {
       std::cout << text.str() << std::flush;
       if (!std::cout)
@@ -105,10 +118,11 @@ int main(int argc, char **argv) {
         throw Error(outputFile + ": cannot write");
     }
   } catch (const Error &e) {
-    std::cerr << "orvalen-import: " << e.what() << "\n";
+    std::cerr << "orvalen-import: " << oneLine(e.what()) << "\n";
     return 1;
   } catch (const std::exception &e) {
-    std::cerr << "orvalen-import: " << (xyz.empty() ? input : xyz) << ": " << e.what() << "\n";
+    std::cerr << "orvalen-import: " << oneLine(xyz.empty() ? input : xyz) << ": "
+              << oneLine(e.what()) << "\n";
     return 1;
   }
   return 0;

@@ -213,6 +213,7 @@ TEST_P(ImportRefuses, WithOneLineAndStatusOne) {
                          "ELF\x02\x01\x01\0\0\0 binary \xff\xfe";
   dir.write("garbage.out", std::string(garbage, sizeof garbage - 1));
   dir.write("short.xyz", "3\nwater\nO 0 0 0\nH 0 0.76 0.58\n");
+  dir.write("cr.xyz", "3\nwater\nO 0 0 0\rH\nH 0 0.76 0.58\nH 0 -0.76 0.58\n");
   dir.write("same.xyz", "3\nwater\nO 0 0 0\nH 0 0.76 0.58\nH 0 0.76 0.58\n");
   const auto r = import(dir, GetParam().args + " -o out.dat");
   EXPECT_EQ(r.status, 1);
@@ -234,6 +235,8 @@ INSTANTIATE_TEST_SUITE_P(
                "orvalen-import: words.freqs line 2: cannot read \"cm-1\" as a frequency in cm-1"},
         BadRun{"truncated_xyz", "--xyz short.xyz --freqs water.freqs",
                "orvalen-import: short.xyz: ends after 2 of 3 atoms"},
+        BadRun{"carriage_return_inside_a_line", "--xyz cr.xyz --freqs water.freqs",
+               "orvalen-import: cr.xyz line 3: cannot read \"0 H\" as a number"},
         BadRun{"atoms_on_one_another", "--xyz same.xyz --freqs water.freqs",
                "orvalen-import: same.xyz: atoms 2 and 3 are 0.000 A apart"},
         BadRun{"xyz_without_freqs", "--xyz water.xyz",
