@@ -242,7 +242,11 @@ Imported importRecord(const QcRecord &rec, const ImportOptions &options,
                                     "frequencies are those of its last geometry");
     for (const auto &w : rec.warnings)
       out.warnings.push_back(file + ": " + w);
-    if (!rec.hasIntensities && !rec.frequencies.empty())
+    // A reader may already have said why its program printed none.
+    const bool said = std::any_of(rec.warnings.begin(), rec.warnings.end(), [](const auto &w) {
+      return w.find("IR intensities") != std::string::npos;
+    });
+    if (!rec.hasIntensities && !rec.frequencies.empty() && !said)
       out.warnings.push_back(file + ": no IR intensities printed; written as 0");
   } else if (imaginaryCount(d) > 1) {
     imaginaryWarnings(rec, file, out);

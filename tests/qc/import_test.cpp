@@ -145,6 +145,12 @@ INSTANTIATE_TEST_SUITE_P(
                       r.intensities.assign(3, 0.0);
                     },
                     "w.out: no IR intensities printed; written as 0"},
+        WarningCase{"no_intensities_said_by_the_reader",
+                    [](QcRecord &r) {
+                      r.hasIntensities = false;
+                      r.warnings = {"the program printed no IR intensities"};
+                    },
+                    "w.out: the program printed no IR intensities"},
         WarningCase{"no_multiplicity", [](QcRecord &r) { r.multiplicity = 0; },
                     "w.out: no spin multiplicity given; 1 written, the lowest for 10 electrons "
                     "of the neutral molecule (give --mult M)"}),
