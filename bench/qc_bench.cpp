@@ -52,8 +52,8 @@ std::size_t lineCount(const std::string &text) {
 }
 
 void BM_ReadLongNwchemOutput(benchmark::State &state) {
-  const std::string one = slurp(fs::path(ORVALEN_SOURCE_DIR) / "examples" / "h_h2_nwchem" /
-                                "calculations" / "h3.out");
+  const std::string one =
+      slurp(fs::path(ORVALEN_SOURCE_DIR) / "examples" / "h_h2_nwchem" / "calculations" / "h3.out");
   std::string text;
   while (lineCount(text) < 25000)
     text += one;

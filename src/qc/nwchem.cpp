@@ -19,7 +19,8 @@
 //                 contraction engine: "CCSD total energy / hartree ="); a
 //                 numerical Hessian prints energies of displaced geometries
 //                 after them.
-//   multiplicity  "Spin multiplicity:" (DFT), "open shells =" (SCF).
+//   multiplicity  "Spin multiplicity:" (DFT); "alpha electrons =" and "beta
+//                 electrons =" (UHF), "open shells =" (RHF, ROHF).
 #include "qc/elements.hpp"
 #include "qc/geometry.hpp"
 #include "qc/output_text.hpp"
@@ -224,7 +225,7 @@ QcRecord readNwchem(const std::filesystem::path &file, std::string_view text) {
   std::vector<DriverRun> drivers;
   std::vector<std::size_t> frequencyTasks;
   std::vector<Energy> energies;
-  std::optional<int> spinMultiplicity, openShells;
+  std::optional<int> spinMultiplicity, openShells, alphaElectrons, betaElectrons;
   std::size_t symmetryBreaking = 0;
   bool finished = false;
   std::optional<std::size_t> errorLine; // the message of an NWChem stop
@@ -263,6 +264,11 @@ QcRecord readNwchem(const std::filesystem::path &file, std::string_view text) {
     } else if (w.size() == 4 && w[0] == "open" && w[1] == "shells" && w[2] == "=") {
       if (const auto n = parseInteger(w[3]))
         openShells = static_cast<int>(*n);
+    } else if (w.size() == 4 && (w[0] == "alpha" || w[0] == "beta") && w[1] == "electrons" &&
+               w[2] == "=") {
+      // UHF: the unpaired electrons are alpha minus beta.
+      if (const auto n = parseInteger(w[3]))
+        (w[0] == "alpha" ? alphaElectrons : betaElectrons) = static_cast<int>(*n);
     } else if (contains(line, "spatial symmetry breaking")) {
       ++symmetryBreaking;
     } else if (w.size() >= 4 && w[0] == "nwchem" && w[1] == "branch" && w[2] == "=") {
@@ -383,6 +389,8 @@ QcRecord readNwchem(const std::filesystem::path &file, std::string_view text) {
 
   if (spinMultiplicity)
     rec.multiplicity = *spinMultiplicity;
+  else if (alphaElectrons && betaElectrons)
+    rec.multiplicity = *alphaElectrons - *betaElectrons + 1;
   else if (openShells)
     rec.multiplicity = *openShells + 1;
 
@@ -397,9 +405,6 @@ QcRecord readNwchem(const std::filesystem::path &file, std::string_view text) {
       dropTranslationsRotations(file, isLinearGeometry(rec.coords), rec.frequencies,
                                 rec.intensities);
     }
-    if (!rec.hasIntensities)
-      rec.warnings.push_back("NWChem printed no projected infrared intensities; they are "
-                             "written as 0");
   }
   if (symmetryBreaking > 0)
     rec.warnings.push_back("NWChem warned of spatial symmetry breaking " +

@@ -380,9 +380,6 @@ QcRecord readPsi4(const std::filesystem::path &file, std::string_view text) {
       throw Error(at(file, freq->line) + ": the frequency table has " +
                   std::to_string(rec.frequencies.size()) + " modes where " + std::to_string(n) +
                   (linear ? " atoms in a line" : " atoms") + " have " + std::to_string(vib));
-    if (!rec.hasIntensities)
-      rec.warnings.push_back("Psi4 printed no IR intensities (a finite-difference Hessian); "
-                             "they are written as 0");
   }
   if (!finished)
     rec.warnings.push_back("the output stops before \"Psi4 exiting successfully\": the run "

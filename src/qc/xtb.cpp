@@ -334,8 +334,6 @@ QcRecord readXtb(const std::filesystem::path &file, std::string_view bytes) {
                                "its IR intensities are not used");
       }
     }
-    if (!rec.hasIntensities)
-      rec.warnings.push_back("no IR intensities found; they are written as 0");
 
     // xtb zeroes the lowest five eigenvalues of a linear molecule, whatever they
     // are: an imaginary mode among them is lost, and a rotation is left behind.

@@ -102,6 +102,14 @@ TEST(NwchemReader, CoupledClusterSinglePointForTheEnergy) {
   EXPECT_TRUE(rec.frequencies.empty());
   EXPECT_FALSE(rec.optimisation);
   ASSERT_EQ(rec.coords.size(), 3u);
+
+  // The tensor contraction engine on a UHF reference, for the H3 saddle point:
+  // "CCSD(T) total energy / hartree       =        -1.656327512086593";
+  // "alpha electrons =     2", "beta  electrons =     1".
+  const auto h3 = readNw(exampleFile("h_h2_nwchem/calculations/h3_ccsdt.out"));
+  EXPECT_DOUBLE_EQ(h3.energy, -1.656327512086593);
+  EXPECT_EQ(h3.energyLevel, "CCSD(T)");
+  EXPECT_EQ(h3.multiplicity, 2);
 }
 
 TEST(NwchemReader, SymmetryBreakingIsReported) {
