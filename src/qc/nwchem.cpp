@@ -88,6 +88,10 @@ int elementOfTag(const std::filesystem::path &file, std::size_t line, std::strin
   if (letters >= 1)
     one = atomicNumberOf(tag.substr(0, 1));
   const long z = std::lround(charge);
+  if (z == 0) // "bqH", "X": no nucleus, not an atom of the molecule
+    throw Error(at(file, line) + ": atom \"" + std::string(tag) +
+                "\" has nuclear charge 0 (a ghost or dummy atom); such a geometry is not a "
+                "molecule's");
   if (two && *two == z)
     return *two;
   if (one && *one == z)
@@ -227,17 +231,32 @@ QcRecord readNwchem(const std::filesystem::path &file, std::string_view text) {
   std::vector<Energy> energies;
   std::optional<int> spinMultiplicity, openShells, alphaElectrons, betaElectrons;
   std::size_t symmetryBreaking = 0;
-  bool finished = false;
+  bool finished = false, inPathTask = false;
   std::optional<std::size_t> errorLine; // the message of an NWChem stop
 
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const std::string_view line = lines[i];
-    const auto w = splitWords(line);
+    // Most lines are rows of numbers: words are split only on a line that
+    // holds one of the texts looked for.
+    std::vector<std::string_view> w;
+    const auto holds = [&](std::string_view text) {
+      if (!contains(line, text))
+        return false;
+      if (w.empty())
+        w = splitWords(line);
+      return true;
+    };
     if (contains(line, "Output coordinates in angstroms") ||
         contains(line, "Output coordinates in a.u.")) {
       geometries.push_back(readGeometry(file, lines, i));
+    } else if (contains(line, "NWChem Input Module")) {
+      inPathTask = false; // a new task starts
+    } else if (contains(line, "IRC Optimization")) {
+      inPathTask = true; // "Gonzalez & Schlegel IRC Optimization" of a mepgs task
     } else if (contains(line, "NWChem Nuclear Hessian and Frequency Analysis")) {
-      frequencyTasks.push_back(i);
+      // An IRC computes its own Hessian to start from and analyses no frequencies.
+      if (!inPathTask)
+        frequencyTasks.push_back(i);
     } else if (contains(line, "(Projected Frequencies expressed in cm-1)")) {
       FrequencySet s = readFrequencySet(file, lines, i);
       s.taskLine = frequencyTasks.empty() ? i : frequencyTasks.back();
@@ -246,34 +265,33 @@ QcRecord readNwchem(const std::filesystem::path &file, std::string_view text) {
       drivers.push_back({i, false, std::nullopt});
     } else if (contains(line, "Transition State Search") && !drivers.empty()) {
       drivers.back().saddle = true;
-    } else if (w.size() == 2 && w[0] == "Optimization" && w[1] == "converged" && !drivers.empty()) {
+    } else if (holds("Optimization converged") && w.size() == 2 && w[0] == "Optimization" &&
+               !drivers.empty()) {
       drivers.back().convergedLine = i;
-    } else if (contains(line, "Total SCF energy =") || contains(line, "Total DFT energy =")) {
+    } else if (holds("Total SCF energy =") || holds("Total DFT energy =")) {
       energies.push_back({0, contains(line, "SCF") ? "SCF" : "DFT", realAt(file, i, w.back()), i});
-    } else if (contains(line, "Total MP2 energy") && !w.empty()) {
+    } else if (holds("Total MP2 energy")) {
       energies.push_back({1, "MP2", realAt(file, i, w.back()), i});
-    } else if (contains(line, "Total CCSD energy:") ||
-               contains(line, "CCSD total energy / hartree")) {
+    } else if (holds("Total CCSD energy:") || holds("CCSD total energy / hartree")) {
       energies.push_back({2, "CCSD", realAt(file, i, w.back()), i});
-    } else if (contains(line, "Total CCSD(T) energy:") ||
-               contains(line, "CCSD(T) total energy / hartree")) {
+    } else if (holds("Total CCSD(T) energy:") || holds("CCSD(T) total energy / hartree")) {
       energies.push_back({3, "CCSD(T)", realAt(file, i, w.back()), i});
-    } else if (contains(line, "Spin multiplicity:") && !w.empty()) {
+    } else if (holds("Spin multiplicity:")) {
       if (const auto m = parseInteger(w.back()))
         spinMultiplicity = static_cast<int>(*m);
-    } else if (w.size() == 4 && w[0] == "open" && w[1] == "shells" && w[2] == "=") {
+    } else if (holds("open shells") && w.size() == 4 && w[0] == "open" && w[2] == "=") {
       if (const auto n = parseInteger(w[3]))
         openShells = static_cast<int>(*n);
-    } else if (w.size() == 4 && (w[0] == "alpha" || w[0] == "beta") && w[1] == "electrons" &&
-               w[2] == "=") {
+    } else if (holds("electrons =") && w.size() == 4 && (w[0] == "alpha" || w[0] == "beta") &&
+               w[1] == "electrons") {
       // UHF: the unpaired electrons are alpha minus beta.
       if (const auto n = parseInteger(w[3]))
         (w[0] == "alpha" ? alphaElectrons : betaElectrons) = static_cast<int>(*n);
     } else if (contains(line, "spatial symmetry breaking")) {
       ++symmetryBreaking;
-    } else if (w.size() >= 4 && w[0] == "nwchem" && w[1] == "branch" && w[2] == "=") {
+    } else if (holds("nwchem branch") && w.size() >= 4 && w[0] == "nwchem" && w[2] == "=") {
       rec.version = std::string(w[3]);
-    } else if (!w.empty() && w[0] == "Total" && w.size() > 1 && w[1] == "times") {
+    } else if (holds("Total times") && w[0] == "Total") {
       finished = true;
     } else if (contains(line, "current input line :") && i >= 3 && !errorLine) {
       // An error stop prints its message in a dashed box just above this line.
@@ -281,16 +299,19 @@ QcRecord readNwchem(const std::filesystem::path &file, std::string_view text) {
     }
   }
 
+  // The message of an error stop, without the error code at its far right.
+  std::string errorMessage;
   if (errorLine) {
-    // The message, without the error code NWChem prints at its far right.
     auto w = splitWords(lines[*errorLine]);
     if (w.size() > 1 && parseInteger(w.back()))
       w.pop_back();
-    std::string message;
     for (const auto word : w)
-      message += (message.empty() ? "" : " ") + std::string(word);
-    throw Error(at(file, *errorLine) + ": NWChem stopped with an error (\"" + message + "\")");
+      errorMessage += (errorMessage.empty() ? "" : " ") + std::string(word);
   }
+  // A stop after the last frequency analysis (an IRC or scan that failed) leaves
+  // the frequencies whole; any other stop leaves nothing to trust.
+  if (errorLine && (sets.empty() || *errorLine < sets.back().line))
+    throw Error(at(file, *errorLine) + ": NWChem stopped with an error (\"" + errorMessage + "\")");
   if (geometries.empty())
     throw Error(file.string() + ": no geometry (no \"Output coordinates\" table)");
 
@@ -411,7 +432,11 @@ QcRecord readNwchem(const std::filesystem::path &file, std::string_view text) {
                            std::to_string(symmetryBreaking) +
                            " times: the SCF state may be a symmetry-broken, higher one; "
                            "rerun with \"noautosym\" in the geometry block");
-  if (!finished)
+  if (errorLine)
+    rec.warnings.push_back("NWChem stopped with an error after the frequency analysis (line " +
+                           std::to_string(*errorLine + 1) + ": \"" + errorMessage +
+                           "\"); the frequencies and the geometry they belong to are read");
+  else if (!finished)
     rec.warnings.push_back("the output stops before NWChem's closing \"Total times\" line: "
                            "the run did not finish");
   return rec;

@@ -202,7 +202,7 @@ QcRecord readPsi4(const std::filesystem::path &file, std::string_view text) {
   std::size_t mp2Until = 0;               // lines of a "DF-MP2 Energies" block
   std::optional<std::size_t> errorLine;   // "Psi4 encountered an error"
   std::optional<std::size_t> finalMarker; // "Final optimized geometry"
-  bool inInput = false, saddle = false, finished = false;
+  bool inInput = false, saddle = false, irc = false, finished = false;
 
   const auto addEnergy = [&](int rank, std::string level, std::size_t i, std::string_view word) {
     if (geometries.empty())
@@ -212,8 +212,18 @@ QcRecord readPsi4(const std::filesystem::path &file, std::string_view text) {
 
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const std::string_view line = lines[i];
-    const auto w = splitWords(line);
-    if (rec.version.empty() && w.size() >= 3 && w[0] == "Psi4" && w[2] == "release")
+    // Most lines are rows of numbers: words are split only on a line that
+    // holds one of the texts looked for.
+    std::vector<std::string_view> w;
+    const auto holds = [&](std::string_view text) {
+      if (!contains(line, text))
+        return false;
+      if (w.empty())
+        w = splitWords(line);
+      return true;
+    };
+    if (rec.version.empty() && holds("release") && w.size() >= 3 && w[0] == "Psi4" &&
+        w[2] == "release")
       rec.version = std::string(w[1]);
     if (contains(line, "==> Input File <==")) {
       inInput = true;
@@ -226,10 +236,14 @@ QcRecord readPsi4(const std::filesystem::path &file, std::string_view text) {
                      [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
       const auto l = splitWords(lower);
       for (std::size_t k = 0; k + 1 < l.size(); ++k)
-        if (l[k] == "opt_type" && l[k + 1] == "ts")
-          saddle = true;
+        if (l[k] == "opt_type") {
+          saddle = saddle || l[k + 1] == "ts";
+          irc = irc || l[k + 1] == "irc";
+        }
       if (contains(lower, "opt_type='ts'") || contains(lower, "opt_type=\"ts\""))
         saddle = true;
+      if (contains(lower, "opt_type='irc'") || contains(lower, "opt_type=\"irc\""))
+        irc = true;
       if (contains(line, "-----------------------------------------") && l.size() == 1 && i > 0 &&
           !splitWords(lines[i - 1]).empty())
         inInput = false;
@@ -251,7 +265,7 @@ QcRecord readPsi4(const std::filesystem::path &file, std::string_view text) {
         optimisations.push_back({i, std::nullopt, std::nullopt, std::nullopt});
     } else if (contains(line, "**** Optimization is complete!") && !optimisations.empty()) {
       optimisations.back().completeLine = i;
-    } else if (contains(line, "Final energy is") && !optimisations.empty() && !w.empty()) {
+    } else if (holds("Final energy is") && !optimisations.empty()) {
       optimisations.back().finalEnergy = realAt(file, i, w.back());
     } else if (contains(line, "Using finite-differences of")) {
       findif = i;
@@ -262,21 +276,21 @@ QcRecord readPsi4(const std::filesystem::path &file, std::string_view text) {
       if (findif && (analyses.empty() || *findif > analyses.back().line))
         a.findifLine = findif;
       analyses.push_back(std::move(a));
-    } else if (!w.empty() && w[0].starts_with("@") && contains(line, "Final Energy:")) {
+    } else if (holds("Final Energy:") && w[0].starts_with("@")) {
       // "@RHF Final Energy:", "@UKS Final Energy:", ...
       const bool dft = w[0].ends_with("KS");
       addEnergy(0, dft ? "DFT" : "SCF", i, w.back());
     } else if (contains(line, "DF-MP2 Energies <=") && !contains(line, "SCS")) {
       mp2Until = i + 12;
-    } else if (i < mp2Until && contains(line, "Total Energy") && w.size() >= 2) {
+    } else if (i < mp2Until && holds("Total Energy") && w.size() >= 2) {
       addEnergy(1, "MP2", i, w[w.size() - 2] == "=" ? w.back() : w[w.size() - 2]);
       mp2Until = 0;
-    } else if (contains(line, "* MP2 total energy") || contains(line, "MP2 total energy  ")) {
-      if (!contains(line, "SCS") && !w.empty())
+    } else if (holds("* MP2 total energy") || holds("MP2 total energy  ")) {
+      if (!contains(line, "SCS"))
         addEnergy(1, "MP2", i, w.back());
-    } else if (contains(line, "* CCSD total energy")) {
+    } else if (holds("* CCSD total energy")) {
       addEnergy(2, "CCSD", i, w.back());
-    } else if (contains(line, "* CCSD(T) total energy")) {
+    } else if (holds("* CCSD(T) total energy")) {
       addEnergy(3, "CCSD(T)", i, w.back());
     } else if (contains(line, "Psi4 encountered an error")) {
       errorLine = i;
@@ -285,15 +299,18 @@ QcRecord readPsi4(const std::filesystem::path &file, std::string_view text) {
     }
   }
 
-  if (errorLine) {
-    // Psi4 names the exception on a line of its own: "...Error: message".
-    std::string message;
+  // Psi4 names the exception on a line of its own: "...Error: message".
+  std::string errorMessage;
+  if (errorLine)
     for (std::size_t k = 0; k < lines.size() && k < *errorLine; ++k)
       if (contains(lines[k], "exceptions.") && contains(lines[k], "Error"))
-        message = std::string(lines[k].substr(0, 200));
+        errorMessage = std::string(lines[k].substr(0, 200));
+  // A stop after the last complete frequency analysis (an IRC that ran out of
+  // steps) leaves the frequencies whole; any other stop leaves nothing to trust.
+  if (errorLine &&
+      (analyses.empty() || !analyses.back().complete || *errorLine < analyses.back().line))
     throw Error(at(file, *errorLine) + ": Psi4 stopped with an error" +
-                (message.empty() ? std::string() : " (" + message + ")"));
-  }
+                (errorMessage.empty() ? std::string() : " (" + errorMessage + ")"));
   if (geometries.empty())
     throw Error(file.string() + ": no geometry (no \"Geometry (in Angstrom)\" block)");
 
@@ -310,8 +327,9 @@ QcRecord readPsi4(const std::filesystem::path &file, std::string_view text) {
       throw Error(file.string() + ": no geometry before the frequency analysis at line " +
                   std::to_string(freq->line + 1));
     // An optimisation that starts after the analysis must end where it was done.
+    // An IRC (opt_type irc) is a path from the saddle point, not a new geometry.
     for (const Optimisation &o : optimisations) {
-      if (o.line < freq->line)
+      if (o.line < freq->line || irc)
         continue;
       if (!o.completeLine || !o.finalGeometry ||
           largestShift(geometries[*o.finalGeometry], *geom) > 1.0e-4)
@@ -381,7 +399,11 @@ QcRecord readPsi4(const std::filesystem::path &file, std::string_view text) {
                   std::to_string(rec.frequencies.size()) + " modes where " + std::to_string(n) +
                   (linear ? " atoms in a line" : " atoms") + " have " + std::to_string(vib));
   }
-  if (!finished)
+  if (errorLine)
+    rec.warnings.push_back("Psi4 stopped with an error after the frequency analysis" +
+                           (errorMessage.empty() ? std::string() : " (" + errorMessage + ")") +
+                           "; the frequencies and the geometry they belong to are read");
+  else if (!finished)
     rec.warnings.push_back("the output stops before \"Psi4 exiting successfully\": the run "
                            "did not finish");
   return rec;

@@ -29,7 +29,15 @@ QcRecord readOutput(const std::filesystem::path &file) {
   std::ifstream in(file, std::ios::binary);
   if (!in)
     throw Error(file.string() + ": cannot open file");
-  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string text;
+  in.seekg(0, std::ios::end);
+  const std::streamoff size = in.tellg();
+  in.seekg(0, std::ios::beg);
+  if (size > 0) {
+    text.resize(static_cast<std::size_t>(size));
+    in.read(text.data(), size);
+    text.resize(static_cast<std::size_t>(in.gcount()));
+  }
   for (const auto &reader : READERS)
     if (reader.recognises(text)) {
       QcRecord rec = reader.read(file, text);

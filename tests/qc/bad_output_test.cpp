@@ -122,6 +122,8 @@ TEST(BadOutput, TablesWithGarbageInPlaceOfNumbersAreRefused) {
       {"xtb/h2o/h2o.out", "3643.31", "3643.3l", "cannot read \"3643.3l\""},
       {"nwchem/h2o_scf_freq.out", "    1 O                    8.0000     0.00000000",
        "    1 Xq                   8.0000     0.00000000", "element of atom tag \"Xq\""},
+      {"nwchem/h2o_scf_freq.out", "    1 O                    8.0000     0.00000000",
+       "    1 bqO                  0.0000     0.00000000", "a ghost or dummy atom"},
   };
   for (const Edit &e : edits) {
     std::string text = readFile(qcFixture(e.path));

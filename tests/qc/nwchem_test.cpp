@@ -139,6 +139,22 @@ TEST(NwchemReader, SinglePointsAfterTheFrequenciesDoNotMoveTheMolecule) {
   EXPECT_DOUBLE_EQ(rec.energy, ref.energy);
 }
 
+TEST(NwchemReader, AnIrcAfterTheFrequenciesLeavesThemWhole) {
+  // Frequencies at the saddle point, then "task dft mepgs": the IRC computes a
+  // Hessian of its own (no frequencies printed), prints its path points and
+  // stops with "mepgs: gsopt failed". The frequencies and their geometry stand.
+  const auto rec = readNw(qcFixture("nwchem/h3_freq_then_irc.out"));
+  // The input geometry: "    1 H    1.0000    -0.00000000     0.00000000    -0.92448381"
+  ASSERT_EQ(rec.coords.size(), 3u);
+  EXPECT_DOUBLE_EQ(rec.coords[0][2], -0.92448381);
+  EXPECT_DOUBLE_EQ(rec.coords[2][2], 0.92432154);
+  EXPECT_DOUBLE_EQ(rec.energy, -1.658337091601); // "Total DFT energy =       -1.658337091601"
+  ASSERT_EQ(rec.frequencies.size(), 4u);
+  EXPECT_DOUBLE_EQ(rec.frequencies[0], -1167.357); // "    1    -1167.357 ||  ...  131.265"
+  EXPECT_TRUE(hasWarning(rec, "NWChem stopped with an error after the frequency analysis"));
+  EXPECT_TRUE(hasWarning(rec, "mepgs: gsopt failed"));
+}
+
 TEST(NwchemReader, RefusesFrequenciesLeftAtTheStartOfASaddleSearch) {
   // h3.out cut before its last frequency task: the only frequencies are those
   // at the guess, and the saddle search moved away from it.

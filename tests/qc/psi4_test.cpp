@@ -80,6 +80,19 @@ TEST(Psi4Reader, CoupledClusterSinglePointForTheEnergy) {
   EXPECT_EQ(rec.coords.size(), 3u);
 }
 
+TEST(Psi4Reader, AnIrcAfterTheFrequenciesLeavesThemWhole) {
+  // frequency() at the saddle point, then an IRC (opt_type irc) that stops after
+  // eight steps with OptimizationConvergenceError: the path points are not the
+  // molecule's geometry, and the frequencies stand.
+  const auto rec = readPsi("h3_freq_then_irc.out");
+  // "H            0.000000000000     0.000000000000    -0.944286754934     1.007825032230"
+  ASSERT_EQ(rec.coords.size(), 3u);
+  EXPECT_DOUBLE_EQ(rec.coords[0][2], -0.944286754934);
+  // "Freq [cm^-1]   2272.8412i   915.8488   915.8488" and "Freq [cm^-1]   2046.1276"
+  EXPECT_EQ(rec.frequencies, (std::vector<double>{-2272.8412, 915.8488, 915.8488, 2046.1276}));
+  EXPECT_TRUE(hasWarning(rec, "Could not converge geometry optimization in 8 iterations"));
+}
+
 TEST(Psi4Reader, RefusesFrequenciesOfAGeometryTheOptimiserLeft) {
   // frequency() at the guess, then optimize(): the frequencies are not those of
   // the optimised geometry.
