@@ -200,27 +200,29 @@ private:
 constexpr long MAX_FORMAT_STEPS = 10'000'000;
 constexpr std::size_t MAX_WRITE_CHARS = std::size_t{1} << 24;
 
-// The field editors append exactly w characters to the text being written, so
-// a report line is built in one buffer without a string per field.
+// The field editors fill exactly w characters at `dst`, the place the field
+// takes in the line being written, so a report line is built in one buffer
+// without a string per field.
 
-void appendStars(std::string &out, int w) {
-  out.append(static_cast<std::size_t>(w), '*');
+void fillStars(char *dst, int w) {
+  std::fill_n(dst, w, '*');
 }
 
-void appendRight(std::string &out, std::string_view s, int w) {
+void fillRight(char *dst, std::string_view s, int w) {
   if (static_cast<int>(s.size()) > w)
-    return appendStars(out, w);
-  out.append(static_cast<std::size_t>(w) - s.size(), ' ');
-  out += s;
+    return fillStars(dst, w);
+  const auto blanks = static_cast<std::size_t>(w) - s.size();
+  std::fill_n(dst, blanks, ' ');
+  std::copy(s.begin(), s.end(), dst + blanks);
 }
 
 // Infinity and NaN in a field of w characters.
-void appendSpecial(std::string &out, double v, int w) {
+void fillSpecial(char *dst, double v, int w) {
   if (std::isnan(v))
-    return w >= 3 ? appendRight(out, "NaN", w) : appendStars(out, w);
+    return w >= 3 ? fillRight(dst, "NaN", w) : fillStars(dst, w);
   if (v > 0)
-    return appendRight(out, w >= 8 ? "Infinity" : "Inf", w);
-  appendRight(out, w >= 9 ? "-Infinity" : "-Inf", w);
+    return fillRight(dst, w >= 8 ? "Infinity" : "Inf", w);
+  fillRight(dst, w >= 9 ? "-Infinity" : "-Inf", w);
 }
 
 } // namespace
@@ -258,14 +260,13 @@ constexpr std::uint64_t POW10[] = {1ULL,
                                    1000000000000000000ULL,
                                    10000000000000000000ULL};
 
-// "%.*f" of a finite double whose value times 10^d, rounded, is below 2^64:
-// the double is m * 2^e exactly, so m * 10^d * 2^e is rounded to an integer
+// |value| * 10^d rounded to an integer as "%.*f" rounds it, when that integer
+// is below 2^64: the double is m * 2^e exactly, so m * 10^d * 2^e is rounded
 // (half to even, as the C library rounds an exact tie) in 128-bit arithmetic.
-// Writes the text to `buf` (at least 48 characters) and returns its length,
-// or 0 when the value or d is outside this range.
-std::size_t exactFixed(double value, int d, char *buf) {
+// False when the value or d is outside this range.
+bool roundedFixed(double value, int d, std::uint64_t &rounded) {
   if (d < 0 || d > 19)
-    return 0;
+    return false;
   const auto bits = std::bit_cast<std::uint64_t>(value);
   const auto biased = static_cast<int>((bits >> 52) & 0x7ff);
   std::uint64_t m = bits & ((std::uint64_t{1} << 52) - 1);
@@ -278,9 +279,9 @@ std::size_t exactFixed(double value, int d, char *buf) {
   Uint128 n = 0;
   if (e >= 0) {
     if (e > 63)
-      return 0;
+      return false;
     if ((x >> (127 - e)) != 0)
-      return 0;
+      return false;
     n = x << e;
   } else if (-e < 118) { // else x * 2^e is below one half and rounds to 0
     const int s = -e;
@@ -291,27 +292,28 @@ std::size_t exactFixed(double value, int d, char *buf) {
       ++n;
   }
   if ((n >> 64) != 0)
-    return 0;
-  char digits[24];
-  const auto r = std::to_chars(digits, digits + sizeof digits, static_cast<std::uint64_t>(n));
-  const auto len = static_cast<std::size_t>(r.ptr - digits);
-  const auto places = static_cast<std::size_t>(d);
-  char *p = buf;
-  if ((bits >> 63) != 0)
-    *p++ = '-';
-  if (len <= places) { // |value| rounds below 1
-    *p++ = '0';
-    *p++ = '.';
-    p = std::fill_n(p, places - len, '0');
-    p = std::copy_n(digits, len, p);
-  } else {
-    p = std::copy_n(digits, len - places, p);
-    if (places > 0) {
-      *p++ = '.';
-      p = std::copy_n(digits + len - places, places, p);
-    }
+    return false;
+  rounded = static_cast<std::uint64_t>(n);
+  return true;
+}
+
+// Writes the last `count` decimal digits of v so that they end before `end`,
+// two at a time; returns where they start.
+char *digitsBefore(char *end, std::uint64_t v, std::size_t count) {
+  static constexpr char PAIRS[] = "00010203040506070809101112131415161718192021222324252627282930"
+                                  "31323334353637383940414243444546474849505152535455565758596061"
+                                  "62636465666768697071727374757677787980818283848586878889909192"
+                                  "93949596979899";
+  for (; count >= 2; count -= 2) {
+    const auto r = static_cast<std::size_t>(v % 100);
+    v /= 100;
+    end -= 2;
+    end[0] = PAIRS[2 * r];
+    end[1] = PAIRS[2 * r + 1];
   }
-  return static_cast<std::size_t>(p - buf);
+  if (count == 1)
+    *--end = static_cast<char>('0' + v % 10);
+  return end;
 }
 
 // The correctly rounded decimal text of a double, as the C library prints it
@@ -319,12 +321,6 @@ std::size_t exactFixed(double value, int d, char *buf) {
 class NumberText {
 public:
   NumberText(double value, std::chars_format format, int precision) {
-    if (format == std::chars_format::fixed) {
-      if (const std::size_t n = exactFixed(value, precision, small_)) {
-        text_ = std::string_view(small_, n);
-        return;
-      }
-    }
     const std::size_t need = static_cast<std::size_t>(precision) + 400;
     char *p = small_;
     if (need > sizeof small_) {
@@ -342,42 +338,73 @@ private:
   std::string_view text_;
 };
 
-void appendI(std::string &out, std::int64_t value, int w) {
+void fillI(char *dst, std::int64_t value, int w) {
   char buf[24];
   const auto r = std::to_chars(buf, buf + sizeof buf, value);
-  appendRight(out, std::string_view(buf, static_cast<std::size_t>(r.ptr - buf)), w);
+  fillRight(dst, std::string_view(buf, static_cast<std::size_t>(r.ptr - buf)), w);
 }
 
-void appendF(std::string &out, double value, int w, int d) {
+// Fw.d: [-]I.F right-aligned, the I digits at least "0", which is left out
+// when the field is too narrow for it; with d = 0 the point ends the number.
+void fillF(char *dst, double value, int w, int d) {
   if (!std::isfinite(value))
-    return appendSpecial(out, value, w);
+    return fillSpecial(dst, value, w);
+  const bool negative = std::signbit(value);
+  const auto places = static_cast<std::size_t>(d);
+  std::uint64_t n = 0;
+  if (roundedFixed(value, d, n)) {
+    // The digits are written from the right end of the field.
+    std::uint64_t whole = n / POW10[d];
+    std::size_t intLength = 1;
+    while (intLength < 20 && whole >= POW10[intLength])
+      ++intLength;
+    std::size_t len = (negative ? 1 : 0) + intLength + 1 + places;
+    const bool zeroLeftOut = len > static_cast<std::size_t>(w) && d > 0 && whole == 0;
+    if (zeroLeftOut) // the 0 before the point is optional
+      --len;
+    if (len > static_cast<std::size_t>(w))
+      return fillStars(dst, w);
+    char *p = digitsBefore(dst + w, n % POW10[d], places);
+    *--p = '.';
+    if (!zeroLeftOut)
+      p = digitsBefore(p, whole, intLength);
+    if (negative)
+      *--p = '-';
+    while (p != dst)
+      *--p = ' ';
+    return;
+  }
   const NumberText text(value, std::chars_format::fixed, d);
-  std::string_view digits = text.view();
-  const bool negative = digits.front() == '-';
+  std::string_view t = text.view();
   if (negative)
-    digits.remove_prefix(1);
-  std::size_t len = (negative ? 1 : 0) + digits.size() + (d == 0 ? 1 : 0);
-  if (len > static_cast<std::size_t>(w) && digits.starts_with("0.")) {
-    digits.remove_prefix(1); // the 0 before the point is optional
+    t.remove_prefix(1);
+  const auto point = t.find('.');
+  std::string_view intDigits = t.substr(0, point);
+  const std::string_view fracDigits =
+      point != std::string_view::npos ? t.substr(point + 1) : std::string_view();
+  std::size_t len = (negative ? 1 : 0) + intDigits.size() + 1 + places;
+  if (len > static_cast<std::size_t>(w) && d > 0 && intDigits == "0") {
+    intDigits = {};
     --len;
   }
   if (len > static_cast<std::size_t>(w))
-    return appendStars(out, w);
-  out.append(static_cast<std::size_t>(w) - len, ' ');
+    return fillStars(dst, w);
+  char *p = std::fill_n(dst, static_cast<std::size_t>(w) - len, ' ');
   if (negative)
-    out += '-';
-  out += digits;
-  if (d == 0)
-    out += '.';
+    *p++ = '-';
+  p = std::copy(intDigits.begin(), intDigits.end(), p);
+  *p++ = '.';
+  std::copy(fracDigits.begin(), fracDigits.end(), p);
 }
 
-void appendE(std::string &out, double value, int w, int d, int scale, char letter) {
+// Ew.d and Dw.d with the scale factor k: kP shifts k digits before the point.
+void fillE(char *dst, double value, int w, int d, int scale, char letter) {
   if (!std::isfinite(value))
-    return appendSpecial(out, value, w);
+    return fillSpecial(dst, value, w);
   // Significant digits shown: d+1 with a positive scale factor, d+k otherwise.
   const int k = scale;
   if (k <= -d || k > d + 1)
-    return appendStars(out, w);
+    return fillStars(dst, w);
   const int nsig = k > 0 ? d + 1 : d + k;
   const NumberText text(value, std::chars_format::scientific, nsig - 1);
   std::string_view r = text.view(); // D.DDDe+XX
@@ -395,7 +422,7 @@ void appendE(std::string &out, double value, int w, int d, int scale, char lette
   // Exponent: letter, sign and two digits, or sign and three digits.
   const int mag = std::abs(expo);
   if (mag > 999)
-    return appendStars(out, w);
+    return fillStars(dst, w);
   char ex[4];
   char *e = ex;
   if (mag <= 99)
@@ -415,59 +442,61 @@ void appendE(std::string &out, double value, int w, int d, int scale, char lette
     --len;
   }
   if (len > static_cast<std::size_t>(w))
-    return appendStars(out, w);
-  out.append(static_cast<std::size_t>(w) - len, ' ');
+    return fillStars(dst, w);
+  char *p = std::fill_n(dst, static_cast<std::size_t>(w) - len, ' ');
   if (negative)
-    out += '-';
+    *p++ = '-';
   if (k > 0) {
-    out += lead;
-    out += rest.substr(0, static_cast<std::size_t>(k - 1));
-    out += '.';
-    out += rest.substr(static_cast<std::size_t>(k - 1));
+    *p++ = lead[0];
+    const auto before = static_cast<std::size_t>(k - 1);
+    p = std::copy_n(rest.begin(), before, p);
+    *p++ = '.';
+    p = std::copy(rest.begin() + static_cast<std::ptrdiff_t>(before), rest.end(), p);
   } else {
     if (leadingZero)
-      out += '0';
-    out += '.';
-    out.append(static_cast<std::size_t>(-k), '0');
-    out += lead;
-    out += rest;
+      *p++ = '0';
+    *p++ = '.';
+    p = std::fill_n(p, -k, '0');
+    *p++ = lead[0];
+    p = std::copy(rest.begin(), rest.end(), p);
   }
-  out.append(ex, 4);
+  std::copy_n(ex, 4, p);
 }
 
-void appendA(std::string &out, std::string_view text, int w) {
+void fillA(char *dst, std::string_view text, int w) {
   const auto len = static_cast<int>(text.size());
   if (w >= len) {
-    out.append(static_cast<std::size_t>(w - len), ' ');
-    out += text;
+    const auto blanks = static_cast<std::size_t>(w - len);
+    std::fill_n(dst, blanks, ' ');
+    std::copy(text.begin(), text.end(), dst + blanks);
   } else {
-    out += text.substr(0, static_cast<std::size_t>(w));
+    std::copy_n(text.begin(), w, dst);
   }
 }
 
 } // namespace
 
 std::string editI(std::int64_t value, int w) {
-  std::string s;
-  appendI(s, value, w);
+  std::string s(static_cast<std::size_t>(w), ' ');
+  fillI(s.data(), value, w);
   return s;
 }
 
 std::string editF(double value, int w, int d) {
-  std::string s;
-  appendF(s, value, w, d);
+  std::string s(static_cast<std::size_t>(w), ' ');
+  fillF(s.data(), value, w, d);
   return s;
 }
 
 std::string editE(double value, int w, int d, int scale, char letter) {
-  std::string s;
-  appendE(s, value, w, d, scale, letter);
+  std::string s(static_cast<std::size_t>(w), ' ');
+  fillE(s.data(), value, w, d, scale, letter);
   return s;
 }
 
 std::string editA(std::string_view text, int w) {
-  std::string s;
-  appendA(s, text, w);
+  std::string s(static_cast<std::size_t>(w), ' ');
+  fillA(s.data(), text, w);
   return s;
 }
 
@@ -480,7 +509,7 @@ namespace {
 // every line end.
 class Output {
 public:
-  Output(std::span<const Value> values, std::string &text, std::vector<std::size_t> *ends)
+  Output(std::span<const Value> values, TextBuffer &text, std::vector<std::size_t> *ends)
       : values_(values), text_(text), ends_(ends) {}
 
   // Walks the items; false when a data descriptor found no value left.
@@ -489,8 +518,7 @@ public:
       step();
       switch (item.kind) {
       case Item::Literal:
-        room(item.text.size());
-        text_ += item.text;
+        std::copy(item.text.begin(), item.text.end(), room(static_cast<int>(item.text.size())));
         break;
       case Item::Skip:
         pending_ += static_cast<std::size_t>(item.n);
@@ -549,7 +577,7 @@ public:
 
 private:
   std::span<const Value> values_;
-  std::string &text_;
+  TextBuffer &text_;
   std::vector<std::size_t> *ends_;
   std::size_t next_ = 0;
   long steps_ = 0;
@@ -561,18 +589,21 @@ private:
     if (++steps_ > MAX_FORMAT_STEPS)
       throw std::invalid_argument("format text repeats its items too often");
   }
-  // Makes room for a field of `width` characters: the pending nX blanks go first.
-  void room(std::size_t width) {
-    written_ += pending_ + width;
+  // The place of the next `width` characters of the line, after the pending
+  // nX blanks.
+  char *room(int width) {
+    const auto w = static_cast<std::size_t>(width);
+    written_ += pending_ + w;
     if (written_ > MAX_WRITE_CHARS)
       throw std::invalid_argument("format text writes too many characters");
-    text_.append(pending_, ' ');
+    char *p = std::fill_n(text_.extend(pending_ + w), pending_, ' ');
     pending_ = 0;
+    return p;
   }
   void endLine() {
     if (ends_)
-      ends_->push_back(text_.size());
-    text_ += '\n';
+      ends_->push_back(text_.view().size());
+    *text_.extend(1) = '\n';
     pending_ = 0;
   }
   static std::int64_t integer(const Value &v) {
@@ -585,32 +616,28 @@ private:
       return *x;
     throw std::invalid_argument("a real value is needed for an F, E or D field");
   }
-  // Every editor writes exactly w characters (a bare A the whole text).
+  // Every editor fills exactly w characters (a bare A the whole text).
   void edit(const Item &item, const Value &v) {
     switch (item.code) {
     case 'I': {
       const std::int64_t i = integer(v);
-      room(static_cast<std::size_t>(item.w));
-      return appendI(text_, i, item.w);
+      return fillI(room(item.w), i, item.w);
     }
     case 'F': {
       const double x = real(v);
-      room(static_cast<std::size_t>(item.w));
-      return appendF(text_, x, item.w, item.d);
+      return fillF(room(item.w), x, item.w, item.d);
     }
     case 'E':
     case 'D': {
       const double x = real(v);
-      room(static_cast<std::size_t>(item.w));
-      return appendE(text_, x, item.w, item.d, scale_, item.code);
+      return fillE(room(item.w), x, item.w, item.d, scale_, item.code);
     }
     case 'A': {
       const auto *s = std::get_if<std::string>(&v.get());
       if (!s)
         throw std::invalid_argument("a text value is needed for an A field");
       const int w = item.w < 0 ? static_cast<int>(s->size()) : item.w;
-      room(static_cast<std::size_t>(w));
-      return appendA(text_, *s, w);
+      return fillA(room(w), *s, w);
     }
     default:
       throw std::invalid_argument(std::string("edit descriptor ") + item.code +
@@ -621,15 +648,24 @@ private:
 
 } // namespace
 
+void TextBuffer::grow(std::size_t need) {
+  const std::size_t capacity = std::max(need, std::max<std::size_t>(2 * capacity_, 4096));
+  auto data = std::make_unique_for_overwrite<char[]>(capacity);
+  std::copy_n(data_.get(), size_, data.get());
+  data_ = std::move(data);
+  capacity_ = capacity;
+}
+
 std::vector<std::string> formatLines(const ParsedFormat &format, std::span<const Value> values) {
-  std::string text;
+  TextBuffer buffer;
   std::vector<std::size_t> ends;
-  Output(values, text, &ends).finish(format.items);
+  Output(values, buffer, &ends).finish(format.items);
+  const std::string_view text = buffer.view();
   std::vector<std::string> lines;
   lines.reserve(ends.size());
   std::size_t start = 0;
   for (const std::size_t end : ends) {
-    lines.emplace_back(text, start, end - start);
+    lines.emplace_back(text.substr(start, end - start));
     start = end + 1;
   }
   return lines;
@@ -640,9 +676,9 @@ std::vector<std::string> formatLines(std::string_view format, std::span<const Va
 }
 
 std::string formatText(std::string_view format, std::span<const Value> values) {
-  std::string text;
-  Output(values, text, nullptr).finish(parseFormat(format)->items);
-  return text;
+  TextBuffer buffer;
+  Output(values, buffer, nullptr).finish(parseFormat(format)->items);
+  return std::string(buffer.view());
 }
 
 void Writer::writeValues(std::string_view format, std::span<const Value> values) {
@@ -651,7 +687,8 @@ void Writer::writeValues(std::string_view format, std::span<const Value> values)
     it = cache_.emplace(std::string(format), parseFormat(format)).first;
   text_.clear();
   Output(values, text_, nullptr).finish(it->second->items);
-  out_->write(text_.data(), static_cast<std::streamsize>(text_.size()));
+  const std::string_view text = text_.view();
+  out_->write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
 // ---- Input ----------------------------------------------------------------
@@ -756,7 +793,65 @@ bool parseIntField(std::string_view field, int &value) {
   return true;
 }
 
+namespace {
+
+// The common field: blanks, an optional sign, digits with at most one point,
+// blanks, and no exponent; at most 2^53 as the digits and 10^22 as the
+// divisor (see exactDecimal). False for any other field, which then takes the
+// general path.
+bool plainReal(std::string_view field, int decimals, double &value) {
+  static constexpr double EXACT_POW10[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                           1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                           1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  const char *p = field.data();
+  const char *end = p + field.size();
+  while (p != end && *p == ' ')
+    ++p;
+  while (end != p && end[-1] == ' ')
+    --end;
+  if (p == end)
+    return false;
+  const bool negative = *p == '-';
+  if (*p == '+' || *p == '-')
+    ++p;
+  std::uint64_t digits = 0;
+  int count = 0;       // digits read
+  int significant = 0; // digits from the first non-zero one
+  int places = -1;     // digits after the point; -1 without a point
+  for (; p != end; ++p) {
+    const char c = *p;
+    if (c >= '0' && c <= '9') {
+      ++count;
+      if (places >= 0)
+        ++places;
+      if (digits == 0 && c == '0')
+        continue;
+      if (++significant > 16)
+        return false;
+      digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+    } else if (c == '.' && places < 0) {
+      places = 0;
+    } else {
+      return false;
+    }
+  }
+  if (count == 0 || digits > (std::uint64_t{1} << 53))
+    return false;
+  if (places < 0)
+    places = decimals > 0 ? decimals : 0; // the implied point
+  if (places > 22)
+    return false;
+  value = static_cast<double>(digits) / EXACT_POW10[places];
+  if (negative)
+    value = -value;
+  return true;
+}
+
+} // namespace
+
 bool parseRealField(std::string_view field, int decimals, double &value) {
+  if (plainReal(field, decimals, value))
+    return true;
   const Compact compact(field);
   const std::string_view s = compact.view();
   if (s.empty()) {

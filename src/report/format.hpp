@@ -69,6 +69,28 @@ std::string editF(double value, int w, int d);
 std::string editE(double value, int w, int d, int scale, char letter = 'E');
 std::string editA(std::string_view text, int w);
 
+// The text of one write as the interpreter builds it: every field is edited
+// in place, so the buffer grows without filling what is then overwritten.
+class TextBuffer {
+public:
+  // The next n characters, to be filled by the caller.
+  char *extend(std::size_t n) {
+    if (size_ + n > capacity_)
+      grow(size_ + n);
+    char *p = data_.get() + size_;
+    size_ += n;
+    return p;
+  }
+  void clear() { size_ = 0; }
+  std::string_view view() const { return {data_.get(), size_}; }
+
+private:
+  void grow(std::size_t need);
+  std::unique_ptr<char[]> data_;
+  std::size_t size_ = 0;
+  std::size_t capacity_ = 0;
+};
+
 // Writes report lines to a stream; parses each format text once.
 class Writer {
 public:
@@ -83,7 +105,7 @@ public:
 private:
   std::ostream *out_;
   std::map<std::string, std::shared_ptr<const ParsedFormat>, std::less<>> cache_;
-  std::string text_; // the lines of one write, reused from write to write
+  TextBuffer text_; // the lines of one write, reused from write to write
 };
 
 // ---- Reading fixed-column fields ------------------------------------------

@@ -27,11 +27,24 @@ std::size_t mantissaEnd(const std::string &s) {
 bool impliedPointChanges(std::string_view field, int decimals) {
   if (decimals <= 0)
     return false;
-  const std::string s = withoutBlanks(field);
-  const std::string mantissa = s.substr(0, mantissaEnd(s));
-  if (mantissa.find('.') != std::string::npos)
-    return false;
-  return mantissa.find_first_of("123456789") != std::string::npos;
+  // The mantissa, blanks passed over: an optional sign, then digits and points.
+  // Every row of a data file comes here, so nothing is copied.
+  bool first = true;
+  bool nonZero = false;
+  for (const char c : field) {
+    if (c == ' ')
+      continue;
+    const bool sign = first && (c == '+' || c == '-');
+    first = false;
+    if (sign)
+      continue;
+    if (c == '.')
+      return false;
+    if (c < '0' || c > '9')
+      break;
+    nonZero = nonZero || c != '0';
+  }
+  return nonZero;
 }
 
 std::string withPointWritten(std::string_view field) {
