@@ -316,6 +316,57 @@ char *digitsBefore(char *end, std::uint64_t v, std::size_t count) {
   return end;
 }
 
+// The nsig significant digits of |value| as "%.*e" gives them (nsig - 1
+// after the point), as an integer n of nsig digits, and the decimal exponent x
+// of the first one: |value| = m * 2^e is multiplied by 10^(nsig-1-x) as an
+// exact fraction of 128-bit integers and rounded half to even. False when the
+// fraction does not fit, nsig is above 19, or value is zero or subnormal.
+bool roundedScientific(double value, int nsig, std::uint64_t &n, int &x) {
+  const auto bits = std::bit_cast<std::uint64_t>(value);
+  const auto biased = static_cast<int>((bits >> 52) & 0x7ff);
+  if (nsig < 1 || nsig > 19 || biased == 0)
+    return false;
+  const std::uint64_t m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+  const int e = biased - 1075;
+  // 10^x <= |value| < 2^(e+53): a first guess of x, corrected below.
+  x = static_cast<int>(std::floor((e + 52) * 0.30102999566398119521));
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const int p = nsig - 1 - x;
+    if (p < -19 || p > 19)
+      return false;
+    const int numBits = 53 + std::max(e, 0) + (p > 0 ? 64 : 0);
+    const int denBits = std::max(-e, 0) + (p < 0 ? 64 : 0);
+    if (numBits > 126 || denBits > 125)
+      return false;
+    Uint128 num = Uint128{m} << std::max(e, 0);
+    Uint128 den = Uint128{1} << std::max(-e, 0);
+    if (p > 0)
+      num *= POW10[p];
+    else if (p < 0)
+      den *= POW10[-p];
+    Uint128 q = num / den;
+    const Uint128 r = num - q * den;
+    const auto low = POW10[nsig - 1];
+    if (q < low) { // x was one too large
+      --x;
+      continue;
+    }
+    if (q >= Uint128{low} * 10) { // one too small
+      ++x;
+      continue;
+    }
+    if (2 * r > den || (2 * r == den && (q & 1) != 0))
+      ++q;
+    if (q == Uint128{low} * 10) { // 9.99... rounded up to 10.0...
+      q = low;
+      ++x;
+    }
+    n = static_cast<std::uint64_t>(q);
+    return true;
+  }
+  return false;
+}
+
 // The correctly rounded decimal text of a double, as the C library prints it
 // ("%.*f" or "%.*e"), kept on the stack for the precisions in use.
 class NumberText {
@@ -406,16 +457,27 @@ void fillE(char *dst, double value, int w, int d, int scale, char letter) {
   if (k <= -d || k > d + 1)
     return fillStars(dst, w);
   const int nsig = k > 0 ? d + 1 : d + k;
-  const NumberText text(value, std::chars_format::scientific, nsig - 1);
-  std::string_view r = text.view(); // D.DDDe+XX
-  const bool negative = r.front() == '-';
-  if (negative)
-    r.remove_prefix(1);
-  const auto epos = r.find('e');
+  const bool negative = std::signbit(value);
   int x = 0; // value = D.DDD x 10^x
-  std::from_chars(r.data() + epos + 1 + (r[epos + 1] == '+' ? 1 : 0), r.data() + r.size(), x);
-  const std::string_view lead = r.substr(0, 1);
-  const std::string_view rest = epos > 2 ? r.substr(2, epos - 2) : std::string_view();
+  std::uint64_t n = 0;
+  std::string_view lead, rest;
+  char digits[24];
+  std::string general; // the text of a value outside the integer rounding
+  if (roundedScientific(value, nsig, n, x)) {
+    const auto count = static_cast<std::size_t>(nsig);
+    digitsBefore(digits + count, n, count);
+    lead = std::string_view(digits, 1);
+    rest = std::string_view(digits + 1, count - 1);
+  } else {
+    general = NumberText(value, std::chars_format::scientific, nsig - 1).view();
+    std::string_view r = general; // D.DDDe+XX
+    if (negative)
+      r.remove_prefix(1);
+    const auto epos = r.find('e');
+    std::from_chars(r.data() + epos + 1 + (r[epos + 1] == '+' ? 1 : 0), r.data() + r.size(), x);
+    lead = r.substr(0, 1);
+    rest = epos > 2 ? r.substr(2, epos - 2) : std::string_view();
+  }
   const bool zero = value == 0.0;
   const int expo = zero ? 0 : k > 0 ? x - (k - 1) : x + 1 - k;
 

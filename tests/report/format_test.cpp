@@ -91,6 +91,55 @@ TEST(OutputFields, RealFieldsMatchTheCLibraryAtTheLimitsOfTheIntegerRounding) {
   }
 }
 
+// E fields are rounded in 128-bit integers when the scaled value fits, with
+// up to 19 significant digits, and by the general conversion beyond; the
+// digits and exponent are those "%.*E" prints (a three-digit exponent drops
+// the letter in an E field). Exact ties, carries into the next power of ten,
+// neighbours of powers of ten and the ends of the range are checked.
+TEST(OutputFields, ExponentFieldsMatchTheCLibraryAtTheLimitsOfTheIntegerRounding) {
+  std::vector<std::pair<double, int>> cases; // value, d of 1pE40.d
+  for (int d : {0, 1, 4, 5, 8, 17, 18, 19, 25})
+    for (double x : {0.125,
+                     0.375,
+                     2.5,
+                     9.5,
+                     1.0,
+                     9.9999995,
+                     9.99999949,
+                     999999.5,
+                     0.1,
+                     1e-5,
+                     123456.789,
+                     6.02214076e23,
+                     1.602176634e-19,
+                     1e22,
+                     1e23,
+                     3e-25,
+                     1.5e-120,
+                     2.2250738585072014e-308,
+                     4.9e-324,
+                     1.7976931348623157e308,
+                     9007199254740993.0,
+                     0.0}) {
+      cases.emplace_back(x, d);
+      cases.emplace_back(-x, d);
+    }
+  for (int e = -40; e <= 40; ++e) { // powers of ten and their neighbours
+    const double p = std::pow(10.0, e);
+    for (double x : {p, std::nextafter(p, 0.0), std::nextafter(p, inf)})
+      cases.emplace_back(x, 5);
+  }
+  for (const auto &[x, d] : cases) {
+    char buf[512];
+    std::snprintf(buf, sizeof buf, "%#40.*E", d, x); // # keeps the point with d = 0
+    std::string expected = buf;
+    const auto e = expected.rfind('E');
+    if (expected.size() - e == 5) // E+123: the letter gives way to the third digit
+      expected = " " + expected.erase(e, 1);
+    EXPECT_EQ(editE(x, 40, d, 1), expected) << x << " with d=" << d;
+  }
+}
+
 TEST(OutputFields, IntegersAndTexts) {
   EXPECT_EQ(format("(i15)", -5), "             -5\n");
   EXPECT_EQ(format("(i1)", 12), "*\n");
