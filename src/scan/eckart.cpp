@@ -111,9 +111,10 @@ double eckartKappa(const EckartBarrier &b, double T) {
   // ln of the integrand in x = E/kT: ln P + V1/kT - x.
   const auto g = [&](double x) { return shape.lnP(x * kT, b.V1, b.V2) + v1 - x; };
 
-  // P <= 1, so beyond V1/kT + 60 the integrand is below e^-55 of its peak
-  // (which is at least that at V1/kT + 5, where P is close to 1).
-  const double end = std::max(v1, e0) + 60.0;
+  // P <= 1, so beyond V1/kT + 45 the integrand is below e^-40 of its peak
+  // (which is at least that at V1/kT + 5, where P is close to 1), and so is
+  // the rest of the integral.
+  const double end = std::max(v1, e0) + 45.0;
   // The peak: the best of a coarse grid, refined by golden sections.
   constexpr int GRID = 24;
   double best = e0, gBest = -std::numeric_limits<double>::infinity();
@@ -155,7 +156,7 @@ double eckartKappa(const EckartBarrier &b, double T) {
   // where tanh-sinh places its points most densely.
   const auto f = [&](double x) { return std::exp(g(x) - gBest); };
   boost::math::quadrature::tanh_sinh<double> integrator(15);
-  constexpr double TOL = 1e-9;
+  constexpr double TOL = 1e-8;
   double sum = 0.0;
   if (best > e0)
     sum += integrator.integrate(f, e0, best, TOL);

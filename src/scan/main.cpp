@@ -87,6 +87,8 @@ int main(int argc, char **argv) {
     writeResult(text, result, fmt);
     if (output.empty()) {
       std::cout << text.str() << std::flush;
+      if (!std::cout)
+        throw orvalen::Error("standard output: write error");
     } else {
       std::ofstream out(output, std::ios::binary | std::ios::trunc);
       out << text.str();

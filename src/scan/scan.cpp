@@ -7,6 +7,7 @@
 #include "report/error.hpp"
 #include "report/text_file.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <sstream>
@@ -178,7 +179,7 @@ ScanPoint computePoint(MoleculeTable &mol, Conditions cond, const ScanResult &re
     p.reaction = reactionThermodynamics(mol);
   if (hasRateSection(mol))
     p.rates = rateConstants(mol, cond);
-  if (cond.nexp >= 1)
+  if (cond.nexp >= 1 && p.rates.present) // orvalen prints zeros without a rate section
     p.keff = effectiveRateConstant(p.rates.kG, cond);
   p.tunnelling = tunnelling(imaginaryFrequency(mol), p.rates.dH0, p.reaction.drZpe, cond.T);
 
@@ -324,6 +325,20 @@ void runScan(const ScanRequest &request, ScanResult &r) {
   }
 
   checkFinite(r, r.warnings);
+  if (r.eckartDefined) {
+    // kappa grows as exp(V1/kT) at low temperature and leaves the double range.
+    std::size_t missing = 0;
+    double warmest = 0.0;
+    for (const ScanPoint &p : r.points)
+      if (!p.kappa.eckart) {
+        ++missing;
+        warmest = std::max(warmest, p.T);
+      }
+    if (missing > 0)
+      r.warnings.add("no Eckart coefficient at " + std::to_string(missing) +
+                     " temperature(s) up to " + numberText(warmest) +
+                     " K: it is not a finite number there");
+  }
 
   if (request.fit) {
     if (!r.hasRates)
