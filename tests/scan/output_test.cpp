@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <cstdio>
 #include <sstream>
 
 namespace orvalen::test {
@@ -83,6 +84,42 @@ TEST(ScanOutput, CsvHeaderAndRows) {
   const auto col = std::find(head.begin(), head.end(), "kappa parabolic ()") - head.begin();
   EXPECT_EQ(csvCells(lines[1])[static_cast<std::size_t>(col)], "");
   EXPECT_NE(csvCells(lines[2])[static_cast<std::size_t>(col)], "");
+}
+
+TEST(ScanOutput, TableRowsAgreeWithJson) {
+  TempDir dir;
+  copyJobFolder("examples/oh_ch4", dir.path());
+  const std::string args = "oh_ch4 -T 300,600,1200 --tunnelling eckart --fit";
+  const RunResult table = runScanBinary(dir.path(), args);
+  const RunResult js = runScanBinary(dir.path(), args + " --format json");
+  ASSERT_EQ(table.status, 0) << table.stderrText;
+  ASSERT_EQ(js.status, 0);
+  const json j = json::parse(js.stdoutText);
+  const auto lines = linesOf(table.stdoutText);
+  ASSERT_GE(lines.size(), 8u);
+  EXPECT_EQ(lines[0], "OH + CH4 -> TS1   (oh_ch4.inp, P = 101325 Pa)");
+  EXPECT_EQ(lines[1], "kQ, kG and k in cm3/molecule/s; k = kQ * kappa (eckart)");
+  // T, DrH, DrG, dH0, dGa, kQ, kG, Wigner, parabolic, Skodje-Truhlar, Eckart, k
+  for (std::size_t i = 0; i < 3; ++i) {
+    std::istringstream row(lines[5 + i]);
+    std::vector<std::string> cells;
+    for (std::string c; row >> c;)
+      cells.push_back(c);
+    ASSERT_EQ(cells.size(), 12u) << lines[5 + i];
+    const json &p = j["temperatures"][i];
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.2f", p["T"].get<double>());
+    EXPECT_EQ(cells[0], buf);
+    std::snprintf(buf, sizeof buf, "%.5E", p["kQ"][2].get<double>());
+    EXPECT_EQ(cells[5], buf);
+    std::snprintf(buf, sizeof buf, "%.4f", p["kappa"]["eckart"].get<double>());
+    EXPECT_EQ(cells[10], buf);
+    std::snprintf(buf, sizeof buf, "%.5E", p["k"].get<double>());
+    EXPECT_EQ(cells[11], buf);
+  }
+  EXPECT_NE(lines[5].find("           -"), std::string::npos); // no parabolic value at 300 K
+  EXPECT_NE(table.stdoutText.find("CHEMKIN (A in cm, mol, s; Ea in cal/mol):\nOH+CH4=>H2O+CH3 "),
+            std::string::npos);
 }
 
 TEST(ScanOutput, NoTransitionStateGivesThermochemistryWithoutRates) {
