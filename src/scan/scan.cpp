@@ -73,7 +73,7 @@ std::string keffUnits(int m, int n, int column) {
 namespace {
 
 // The job as read once: conditions, and the molecule table with every data
-// file read; each temperature then recomputes the totals in a working copy.
+// file read; each temperature then recomputes the totals stored in the table.
 struct Job {
   std::string file;
   Conditions cond;
@@ -91,6 +91,9 @@ void requireDataFile(const Molecule &m, const fs::path &jobDir) {
   std::error_code ec;
   if (fs::exists(jobDir / asWritten, ec) || (!upper.empty() && fs::exists(jobDir / upper, ec)))
     return;
+  const fs::path folder = (jobDir / asWritten).parent_path();
+  if (!folder.empty() && !fs::is_directory(folder, ec))
+    return; // readMolFile stops with orvalen's own message: a missing folder
   throw Error("molecule " + trimmed(m.name) + ": data file " + asWritten + " not found" +
               (jobDir.empty() ? std::string() : " in " + jobDir.string()));
 }

@@ -44,6 +44,7 @@ std::vector<std::pair<std::string, std::string>> badJobs() {
   jobs.emplace_back("option_overflow", "REACT W water.dat MULT=99999999999\n");
   jobs.emplace_back("no_data_file_named", "REACT W water.dat\nPROD OH\n");
   jobs.emplace_back("data_file_is_folder", "REACT W water.dat\nPROD A folder.dat\n");
+  jobs.emplace_back("data_file_in_missing_folder", "REACT W water.dat\nPROD A sub/a.dat\n");
   return jobs;
 }
 
