@@ -43,14 +43,19 @@ double lnCosh(double x) {
 // products without cancellation whose logarithms never overflow.
 struct Shape {
   double hnu = 0.0;   // kJ/mol
-  double lower = 0.0; // the higher asymptote above the reactants, kJ/mol
+  double er0 = 0.0;   // kinetic energy on the reactant side at the threshold, kJ/mol
+  double ep0 = 0.0;   // and on the product side: one of the two is 0
   double scale = 0.0; // 2 sqrt(2 pi / h nu) / s, per sqrt(kJ/mol)
   double d = 0.0;     // 2 pi |d|
   bool cosBranch = false;
 
   explicit Shape(const EckartBarrier &b) {
     hnu = PLANCK * b.nu * CLIGHT * 100.0 / KJMOL2J;
-    lower = std::max(0.0, b.V1 - b.V2);
+    // The threshold is the higher asymptote: there the side below it has
+    // kinetic energy V1 - V2 (or V2 - V1), the other none. Kinetic energies
+    // counted from it need no subtraction near the threshold.
+    er0 = b.V1 > b.V2 ? b.V1 - b.V2 : 0.0;
+    ep0 = b.V2 > b.V1 ? b.V2 - b.V1 : 0.0;
     const double a1 = 2.0 * PI * b.V1 / hnu;
     const double a2 = 2.0 * PI * b.V2 / hnu;
     scale = 2.0 * std::sqrt(2.0 * PI / hnu) / (1.0 / std::sqrt(a1) + 1.0 / std::sqrt(a2));
@@ -59,9 +64,9 @@ struct Shape {
     d = std::sqrt(std::fabs(disc));
   }
 
-  double lnP(double E, double V1, double V2) const {
-    const double er = E;           // kinetic energy on the reactant side
-    const double ep = E - V1 + V2; // and on the product side
+  // ln P for the kinetic energies er on the reactant side and ep on the
+  // product side (kJ/mol); -infinity when either is not positive.
+  double lnP(double er, double ep) const {
     if (!(er > 0.0) || !(ep > 0.0))
       return -std::numeric_limits<double>::infinity();
     const double A = scale * std::sqrt(er);
@@ -100,67 +105,70 @@ std::optional<std::string> eckartUndefined(const EckartBarrier &b) {
 }
 
 double eckartLnTransmission(const EckartBarrier &b, double E) {
-  return Shape(b).lnP(E, b.V1, b.V2);
+  return Shape(b).lnP(E, E - b.V1 + b.V2);
 }
 
 double eckartKappa(const EckartBarrier &b, double T) {
   const Shape shape(b);
   const double kT = RGAS * T / 1000.0; // kJ/mol
-  const double v1 = b.V1 / kT;
-  const double e0 = shape.lower / kT;
-  // ln of the integrand in x = E/kT: ln P + V1/kT - x.
-  const auto g = [&](double x) { return shape.lnP(x * kT, b.V1, b.V2) + v1 - x; };
+  // In t = (E - threshold)/kT the integrand is P exp(min(V1, V2)/kT - t):
+  // exp((V1 - E)/kT) with E = threshold + t kT.
+  const double v = std::min(b.V1, b.V2) / kT;
+  const auto g = [&](double t) {
+    return shape.lnP(shape.er0 + t * kT, shape.ep0 + t * kT) + v - t;
+  };
 
-  // P <= 1, so beyond V1/kT + 45 the integrand is below e^-40 of its peak
-  // (which is at least that at V1/kT + 5, where P is close to 1), and so is
+  // P <= 1, so beyond t = v + 45 the integrand is below e^-40 of its peak
+  // (which is at least that at t = v + 5, where P is close to 1), and so is
   // the rest of the integral.
-  const double end = std::max(v1, e0) + 45.0;
+  const double end = v + 45.0;
   // The peak: the best of a coarse grid, refined by golden sections.
   constexpr int GRID = 24;
-  double best = e0, gBest = -std::numeric_limits<double>::infinity();
-  const double h = (end - e0) / GRID;
+  double best = 0.0, gBest = -std::numeric_limits<double>::infinity();
+  const double h = end / GRID;
   for (int i = 1; i <= GRID; ++i) {
-    const double x = e0 + h * i;
-    const double gx = g(x);
-    if (gx > gBest) {
-      gBest = gx;
-      best = x;
+    const double t = h * i;
+    const double gt = g(t);
+    if (gt > gBest) {
+      gBest = gt;
+      best = t;
     }
   }
-  double lo = std::max(e0, best - h), hi = std::min(end, best + h);
+  double lo = std::max(0.0, best - h), hi = std::min(end, best + h);
   constexpr double R = 0.6180339887498949;
-  double x1 = hi - R * (hi - lo), x2 = lo + R * (hi - lo);
-  double g1 = g(x1), g2 = g(x2);
-  for (int i = 0; i < 30 && hi - lo > 1e-3 * (1.0 + std::fabs(best)); ++i) {
+  double t1 = hi - R * (hi - lo), t2 = lo + R * (hi - lo);
+  double g1 = g(t1), g2 = g(t2);
+  for (int i = 0; i < 30 && hi - lo > 1e-3 * (1.0 + best); ++i) {
     if (g1 > g2) {
-      hi = x2;
-      x2 = x1;
+      hi = t2;
+      t2 = t1;
       g2 = g1;
-      x1 = hi - R * (hi - lo);
-      g1 = g(x1);
+      t1 = hi - R * (hi - lo);
+      g1 = g(t1);
     } else {
-      lo = x1;
-      x1 = x2;
+      lo = t1;
+      t1 = t2;
       g1 = g2;
-      x2 = lo + R * (hi - lo);
-      g2 = g(x2);
+      t2 = lo + R * (hi - lo);
+      g2 = g(t2);
     }
   }
   if (std::max(g1, g2) > gBest) {
     gBest = std::max(g1, g2);
-    best = g1 > g2 ? x1 : x2;
+    best = g1 > g2 ? t1 : t2;
   }
 
   // kappa = e^gBest * integral of e^(g - gBest): the scaled integrand is at
   // most about 1, whatever kappa is. Both pieces have the peak at an end,
-  // where tanh-sinh places its points most densely.
-  const auto f = [&](double x) { return std::exp(g(x) - gBest); };
+  // where tanh-sinh places its points most densely, and each begins at 0,
+  // so that points near its start are not rounded onto it.
   boost::math::quadrature::tanh_sinh<double> integrator(15);
   constexpr double TOL = 1e-8;
   double sum = 0.0;
-  if (best > e0)
-    sum += integrator.integrate(f, e0, best, TOL);
-  sum += integrator.integrate(f, best, end, TOL);
+  if (best > 0.0)
+    sum += integrator.integrate([&](double t) { return std::exp(g(t) - gBest); }, 0.0, best, TOL);
+  sum += integrator.integrate([&](double s) { return std::exp(g(best + s) - gBest); }, 0.0,
+                              end - best, TOL);
   return std::exp(gBest) * sum;
 }
 
