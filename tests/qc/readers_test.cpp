@@ -150,6 +150,17 @@ TEST_P(ReadsSample, MomentsAgreeWithThePrintedRotationalConstants) {
 INSTANTIATE_TEST_SUITE_P(Outputs, ReadsSample, ::testing::ValuesIn(samples()),
                          [](const auto &info) { return info.param.name; });
 
+TEST(Readers, MomentsAgreeWithPsi4RotationalConstants) {
+  // Psi4 prints "Rotational constants: A = 858759.67430  B = 440934.74417  C =
+  // 291343.08181 [MHz]" for its optimised water, with the most abundant isotopes.
+  const QcRecord rec = readOutput(QC / "psi4/h2o_opt_freq.out");
+  ASSERT_EQ(rec.rotationalConstantsGHz.size(), 3u);
+  const PrincipalAxes p = principalAxes(rec.coords, isotopeMasses(rec.atomicNumbers));
+  for (int k = 0; k < 3; ++k)
+    EXPECT_NEAR(rotationalConstantGHz(p.moments[k]) / rec.rotationalConstantsGHz[k], 1.0, 2.0e-6)
+        << "B" << k;
+}
+
 TEST(Readers, GaussianCoupledClusterSinglePointHasItsHighestLevelAndNoFrequencies) {
   // "CCSD(T)= -0.75017760422D+02", above MP2 and the SCF energy printed before it.
   const QcRecord rec = readOutput(QC / "gaussian/water_ccsdt.log");
