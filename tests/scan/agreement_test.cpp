@@ -21,29 +21,31 @@ namespace {
 using nlohmann::json;
 
 struct Job {
-  const char *name;   // test name
-  const char *folder; // relative to the source tree
-  const char *job;    // job input name without .inp
+  const char *name;               // test name
+  const char *folder;             // relative to the source tree
+  const char *job;                // job input name without .inp
+  const char *pressure = nullptr; // -P for the scan, PRES= for orvalen
 };
 
 // Temperatures that orvalen's own number reader and the scan's read as the
 // same double (halves are exact in both).
 const std::vector<const char *> TEMPERATURES = {"200", "300", "650.5", "1500", "2500"};
 
-// The job input with "COND TEMP=t" as its last line before the end or the
-// first blank line, so that it wins over an earlier COND line.
-std::string withTemperature(const std::string &inp, const std::string &t) {
+// The job input with "COND TEMP=t" (and PRES=p) as its last line before the
+// end or the first blank line, so that it wins over an earlier COND line.
+std::string withConditions(const std::string &inp, const std::string &t, const char *p) {
+  const std::string cond = "COND TEMP=" + t + (p ? " PRES=" + std::string(p) : "") + "\n";
   std::string out;
   bool placed = false;
   for (const std::string &line : linesOf(inp)) {
     if (!placed && line.find_first_not_of(" \t\r") == std::string::npos) {
-      out += "COND TEMP=" + t + "\n";
+      out += cond;
       placed = true;
     }
     out += line + "\n";
   }
   if (!placed)
-    out += "COND TEMP=" + t + "\n";
+    out += cond;
   return out;
 }
 
@@ -253,7 +255,8 @@ TEST_P(Agreement, EveryValueAsTheReportPrintsIt) {
   for (const char *t : TEMPERATURES)
     list += (list.empty() ? "" : ",") + std::string(t);
   const RunResult scan =
-      runScanBinary(dir.path(), shellQuote(job.job) + " --format json -T " + list);
+      runScanBinary(dir.path(), shellQuote(job.job) + " --format json -T " + list +
+                                    (job.pressure ? " -P " + std::string(job.pressure) : ""));
   ASSERT_EQ(scan.status, 0) << scan.stderrText;
   const json out = json::parse(scan.stdoutText);
   ASSERT_EQ(out["temperatures"].size(), TEMPERATURES.size());
@@ -261,7 +264,7 @@ TEST_P(Agreement, EveryValueAsTheReportPrintsIt) {
   for (std::size_t i = 0; i < TEMPERATURES.size(); ++i) {
     const std::string t = TEMPERATURES[i];
     SCOPED_TRACE(std::string(job.name) + " at " + t + " K");
-    dir.write("at.inp", withTemperature(inp, t));
+    dir.write("at.inp", withConditions(inp, t, job.pressure));
     const RunResult run = runOrvalen(dir.path(), "at");
     ASSERT_LE(run.status, 2) << run.stderrText; // 2: finished, with warnings
     const std::string report = dir.read("at.out");
@@ -298,6 +301,9 @@ const Job JOBS[] = {
     {"KeffWithTs", "tests/e2e/jobs/keff_ts", "keff_ts"},
     {"Pressure2Bar", "tests/e2e/jobs/cond_500k_2bar", "cond_500k_2bar"},
     {"TenToTen", "tests/e2e/jobs/ten_to_ten", "ten_to_ten"},
+    // -P in place of the job's pressure: Qtran and all built on it, not Fc.
+    {"PressureOption", "examples/oh_ch4", "oh_ch4", "50000"},
+    {"PressureOptionUnimolecular", "examples/hcn_hnc", "hcn_hnc", "2500.5"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Jobs, Agreement, ::testing::ValuesIn(JOBS),
