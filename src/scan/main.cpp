@@ -11,7 +11,6 @@
 
 #include <fstream>
 #include <iostream>
-#include <sstream>
 
 namespace {
 
@@ -83,18 +82,19 @@ int main(int argc, char **argv) {
 
     runScan(request, result);
 
-    std::ostringstream text;
-    writeResult(text, result, fmt);
     if (output.empty()) {
-      std::cout << text.str() << std::flush;
+      writeResult(std::cout, result, fmt);
+      std::cout.flush();
       if (!std::cout)
         throw orvalen::Error("standard output: write error");
     } else {
       std::ofstream out(output, std::ios::binary | std::ios::trunc);
-      out << text.str();
+      if (!out)
+        throw orvalen::Error(output + ": cannot open for writing");
+      writeResult(out, result, fmt);
       out.flush();
       if (!out)
-        throw orvalen::Error(output + ": cannot write");
+        throw orvalen::Error(output + ": write error");
     }
     if (!plot.empty())
       writePlotFile(plot, result);

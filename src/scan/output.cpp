@@ -383,13 +383,25 @@ ordered_json fitJson(const ArrheniusFit &f, bool modified) {
 
 } // namespace
 
+namespace {
+
+// A value dumped with one blank per level, set `depth` levels deep.
+std::string nested(const ordered_json &v, int depth) {
+  std::string text = v.dump(1);
+  const std::string indent = "\n" + std::string(static_cast<std::size_t>(depth), ' ');
+  std::string out;
+  out.reserve(text.size() + text.size() / 8);
+  for (const char c : text)
+    if (c == '\n')
+      out += indent;
+    else
+      out += c;
+  return out;
+}
+
+} // namespace
+
 void writeJson(std::ostream &out, const ScanResult &r) {
-  ordered_json j{{"program", "orvalen-scan"},
-                 {"version", "0.1"},
-                 {"job", r.jobFile},
-                 {"reaction", r.title},
-                 {"molecularity", r.molecularity},
-                 {"tunnelling", methodName(r.method)}};
   ordered_json units{{"T", "K"},
                      {"P", "Pa"},
                      {"energies", "kJ/mol (_kJmol), Hartree (_hartree)"},
@@ -402,23 +414,33 @@ void writeJson(std::ostream &out, const ScanResult &r) {
   for (int c = 0; c < 4; ++c)
     units["keff"].push_back(keffUnits(r.molecularity, r.nexp, c));
   units["k"] = rateUnits(r.molecularity, 2);
-  j["units"] = std::move(units);
-  j["eckart"] = eckartInputs(r);
-  ordered_json pts = ordered_json::array();
-  for (const ScanPoint &p : r.points)
-    pts.push_back(point(p, r));
-  j["temperatures"] = std::move(pts);
-  if (r.fits) {
-    j["fit"] =
-        ordered_json{{"points", r.fits->points},
-                     {"modified", fitJson(r.fits->modified, true)},
-                     {"arrhenius", fitJson(r.fits->arrhenius, false)},
-                     {"chemkin", chemkinLine(r.chemkinName, r.fits->modified, r.molecularity)}};
-  } else {
-    j["fit"] = nullptr;
-  }
-  j["warnings"] = r.warnings.texts();
-  out << j.dump(1) << '\n';
+  ordered_json fit = nullptr;
+  if (r.fits)
+    fit = ordered_json{{"points", r.fits->points},
+                       {"modified", fitJson(r.fits->modified, true)},
+                       {"arrhenius", fitJson(r.fits->arrhenius, false)},
+                       {"chemkin", chemkinLine(r.chemkinName, r.fits->modified, r.molecularity)}};
+
+  // One temperature at a time, so that a long scan never holds its whole
+  // document twice (as a tree and as text).
+  const auto field = [&](const char *key, const ordered_json &value) {
+    out << " \"" << key << "\": " << nested(value, 1) << ",\n";
+  };
+  out << "{\n";
+  field("program", "orvalen-scan");
+  field("version", "0.1");
+  field("job", r.jobFile);
+  field("reaction", r.title);
+  field("molecularity", r.molecularity);
+  field("tunnelling", methodName(r.method));
+  field("units", units);
+  field("eckart", eckartInputs(r));
+  out << " \"temperatures\": [";
+  for (std::size_t i = 0; i < r.points.size(); ++i)
+    out << (i ? ",\n  " : "\n  ") << nested(point(r.points[i], r), 2);
+  out << (r.points.empty() ? "],\n" : "\n ],\n");
+  field("fit", fit);
+  out << " \"warnings\": " << nested(ordered_json(r.warnings.texts()), 1) << "\n}\n";
 }
 
 } // namespace orvalen::scan
