@@ -57,6 +57,6 @@ mkdir -p "$seeds/qc_output"
 for f in "$root"/tests/fixtures/qc/*/*.out "$root"/tests/fixtures/qc/xtb/*/*.out \
          "$root"/examples/*/calculations/*.out; do
   awk '/Northwest Computational|nwchem branch|Psi4: An Open|Psi4 1\.|xtb version|program call|Output coordinates|Projected Frequencies|P\.Frequency|Projected Infra|Geometry Optimization|Transition State Search|Optimization converged|Total (SCF|DFT|MP2|CCSD|CCSD\(T\)) energy|Spin multiplicity|symmetry breaking|current input line|Geometry \(in|Final optimized|Final energy|Optimization is complete|finite-differences|Harmonic Vibrational|Final Energy:|total energy|final structure|vibrational frequencies|IR intensities|TOTAL ENERGY|Hamiltonian|electrons|A N C O P T|CONVERGED|Total times|exiting successfully|encountered an error/ { keep = 14 }
-       keep > 0 { print; keep-- }' "$f" | head -c 20000 \
+       keep > 0 { print; keep--; n += length($0) + 1; if (n > 20000) exit }' "$f" | head -c 20000 \
     >"$seeds/qc_output/$(basename "$(dirname "$f")")_$(basename "$f" .out)"
 done
