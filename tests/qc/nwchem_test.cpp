@@ -155,6 +155,17 @@ TEST(NwchemReader, AnIrcAfterTheFrequenciesLeavesThemWhole) {
   EXPECT_TRUE(hasWarning(rec, "mepgs: gsopt failed"));
 }
 
+TEST(NwchemReader, NumericalHessianEnergyIsTheOneAtTheReferenceGeometry) {
+  // "task scf freq numerical" prints 13 SCF energies: the first at the geometry
+  // ("Total SCF energy =    -76.010746508415", as the single point h2o_au_energy
+  // at the same geometry), then those of displaced geometries (-76.010746115758, ...).
+  const auto rec = readNw(qcFixture("nwchem/h2o_numerical_freq.out"));
+  EXPECT_DOUBLE_EQ(rec.energy, -76.010746508415);
+  EXPECT_DOUBLE_EQ(rec.energy, readNw(qcFixture("nwchem/h2o_au_energy.out")).energy);
+  ASSERT_EQ(rec.frequencies.size(), 3u);
+  EXPECT_DOUBLE_EQ(rec.frequencies[0], 1825.927); // "    7     1825.927 ||"
+}
+
 TEST(NwchemReader, RefusesFrequenciesLeftAtTheStartOfASaddleSearch) {
   // h3.out cut before its last frequency task: the only frequencies are those
   // at the guess, and the saddle search moved away from it.
