@@ -100,8 +100,10 @@ Geometry readCoord(const std::filesystem::path &file, const std::vector<std::str
 
 // A file written beside the output, read as text with NUL bytes as blanks.
 std::optional<std::string> readBeside(const std::filesystem::path &file) {
+  // xtb writes these files at a few kilobytes; anything beyond 64 MB is not one.
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(file, ec))
+  if (!std::filesystem::is_regular_file(file, ec) ||
+      std::filesystem::file_size(file, ec) > (std::uintmax_t{64} << 20) || ec)
     return std::nullopt;
   std::ifstream in(file, std::ios::binary);
   if (!in)
