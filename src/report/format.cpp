@@ -300,6 +300,23 @@ bool roundedFixed(double value, int d, std::uint64_t &rounded) {
 // Writes the last `count` decimal digits of v so that they end before `end`,
 // two at a time; returns where they start.
 char *digitsBefore(char *end, std::uint64_t v, std::size_t count) {
+  static constexpr char PAIRS32[] = "00010203040506070809101112131415161718192021222324252627282930"
+                                    "31323334353637383940414243444546474849505152535455565758596061"
+                                    "62636465666768697071727374757677787980818283848586878889909192"
+                                    "93949596979899";
+  if (v <= 0xffffffffU) { // the usual case, in cheaper 32-bit arithmetic
+    auto u = static_cast<std::uint32_t>(v);
+    for (; count >= 2; count -= 2) {
+      const std::uint32_t r = u % 100;
+      u /= 100;
+      end -= 2;
+      end[0] = PAIRS32[2 * r];
+      end[1] = PAIRS32[2 * r + 1];
+    }
+    if (count == 1)
+      *--end = static_cast<char>('0' + u % 10);
+    return end;
+  }
   static constexpr char PAIRS[] = "00010203040506070809101112131415161718192021222324252627282930"
                                   "31323334353637383940414243444546474849505152535455565758596061"
                                   "62636465666768697071727374757677787980818283848586878889909192"
@@ -744,9 +761,14 @@ std::string formatText(std::string_view format, std::span<const Value> values) {
 }
 
 void Writer::writeValues(std::string_view format, std::span<const Value> values) {
-  auto it = cache_.find(format);
-  if (it == cache_.end())
-    it = cache_.emplace(std::string(format), parseFormat(format)).first;
+  // A table writes its rows with one format: the previous one is tried first.
+  auto it = last_;
+  if (it == cache_.end() || it->first != format) {
+    it = cache_.find(format);
+    if (it == cache_.end())
+      it = cache_.emplace(std::string(format), parseFormat(format)).first;
+    last_ = it;
+  }
   text_.clear();
   Output(values, text_, nullptr).finish(it->second->items);
   const std::string_view text = text_.view();

@@ -104,8 +104,10 @@ public:
 
 private:
   std::ostream *out_;
-  std::map<std::string, std::shared_ptr<const ParsedFormat>, std::less<>> cache_;
-  TextBuffer text_; // the lines of one write, reused from write to write
+  using Cache = std::map<std::string, std::shared_ptr<const ParsedFormat>, std::less<>>;
+  Cache cache_;
+  Cache::const_iterator last_ = cache_.end(); // the format of the previous write
+  TextBuffer text_;                           // the lines of one write, reused from write to write
 };
 
 // ---- Reading fixed-column fields ------------------------------------------
