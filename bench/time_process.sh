@@ -9,8 +9,12 @@
 #
 # The Release build goes to build-bench/ (ORVALEN_BENCH_BUILD overrides it);
 # ORVALEN_BENCH_CMAKE_ARGS adds configure options, e.g. -DORVALEN_STATIC=OFF to
-# time a dynamically linked program. The load average is printed before and
-# after: on a busy machine the medians say little.
+# time a dynamically linked program, and ORVALEN_BENCH_EXE names a program to
+# time instead of building one. The load average is printed before and after:
+# on a busy machine the medians say little. There, ORVALEN_BENCH_REALTIME=1
+# runs the timing (not the build) under the real-time FIFO policy (chrt -f 10,
+# root only), so that the processes timed are not kept waiting by other work;
+# it holds one core for the few seconds of the timing.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -18,10 +22,22 @@ root=$(cd "$here/.." && pwd)
 build=${ORVALEN_BENCH_BUILD:-$root/build-bench}
 runs=${1:-200}
 
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVALEN_TESTS=OFF \
-  -DORVALEN_BENCH=ON ${ORVALEN_BENCH_CMAKE_ARGS:-} >/dev/null
-cmake --build "$build" --target orvalen -j2 >/dev/null
-exe=$build/orvalen
+exe=${ORVALEN_BENCH_EXE:-$build/orvalen}
+linked=dynamically
+if [ -n "${ORVALEN_BENCH_EXE:-}" ]; then
+  linked="as given"
+else
+  if [ -z "${ORVALEN_BENCH_TIMING_ONLY:-}" ]; then
+    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVALEN_TESTS=OFF \
+      -DORVALEN_BENCH=ON ${ORVALEN_BENCH_CMAKE_ARGS:-} >/dev/null
+    cmake --build "$build" --target orvalen -j2 >/dev/null
+  fi
+  grep -q 'ORVALEN_LINKER_HAS_STATIC_LIBC:INTERNAL=1' "$build/CMakeCache.txt" &&
+    grep -q 'ORVALEN_STATIC:BOOL=ON' "$build/CMakeCache.txt" && linked=statically
+fi
+if [ "${ORVALEN_BENCH_REALTIME:-0}" = 1 ] && [ -z "${ORVALEN_BENCH_TIMING_ONLY:-}" ]; then
+  exec env ORVALEN_BENCH_TIMING_ONLY=1 chrt -f 10 "$0" "$@"
+fi
 true_exe=/bin/true
 
 work=$(mktemp -d /tmp/orvalen-time-XXXXXX)
@@ -45,10 +61,8 @@ micros() {
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
-linked=dynamically
-grep -q 'ORVALEN_LINKER_HAS_STATIC_LIBC:INTERNAL=1' "$build/CMakeCache.txt" &&
-  grep -q 'ORVALEN_STATIC:BOOL=ON' "$build/CMakeCache.txt" && linked=statically
 echo "orvalen:   $exe (linked $linked)"
+[ -n "${ORVALEN_BENCH_TIMING_ONLY:-}" ] && echo "timing:    under chrt -f 10 (real-time FIFO policy)"
 echo "machine:   $(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg) before"
 
 # One round of warming the file cache, then the rounds that count. The order
