@@ -588,8 +588,9 @@ namespace {
 // every line end.
 class Output {
 public:
-  Output(std::span<const Value> values, TextBuffer &text, std::vector<std::size_t> *ends)
-      : values_(values), text_(text), ends_(ends) {}
+  Output(std::span<const Value> values, TextBuffer &text, std::vector<std::size_t> *ends,
+         long *nonFinite = nullptr)
+      : values_(values), text_(text), ends_(ends), nonFinite_(nonFinite) {}
 
   // Walks the items; false when a data descriptor found no value left.
   bool walk(std::span<const Item> items) {
@@ -658,6 +659,7 @@ private:
   std::span<const Value> values_;
   TextBuffer &text_;
   std::vector<std::size_t> *ends_;
+  long *nonFinite_; // counts real values that are not finite, when given
   std::size_t next_ = 0;
   long steps_ = 0;
   std::size_t written_ = 0;
@@ -690,9 +692,12 @@ private:
       return *i;
     throw std::invalid_argument("an integer value is needed for an I field or a repeat count");
   }
-  static double real(const Value &v) {
-    if (const auto *x = std::get_if<double>(&v.get()))
+  double real(const Value &v) const {
+    if (const auto *x = std::get_if<double>(&v.get())) {
+      if (nonFinite_ && !std::isfinite(*x))
+        ++*nonFinite_;
       return *x;
+    }
     throw std::invalid_argument("a real value is needed for an F, E or D field");
   }
   // Every editor fills exactly w characters (a bare A the whole text).
@@ -762,15 +767,14 @@ std::string formatText(std::string_view format, std::span<const Value> values) {
 
 void Writer::writeValues(std::string_view format, std::span<const Value> values) {
   // A table writes its rows with one format: the previous one is tried first.
-  auto it = last_;
-  if (it == cache_.end() || it->first != format) {
-    it = cache_.find(format);
+  if (!last_ || last_->first != format) {
+    auto it = cache_.find(format);
     if (it == cache_.end())
       it = cache_.emplace(std::string(format), parseFormat(format)).first;
-    last_ = it;
+    last_ = &*it;
   }
   text_.clear();
-  Output(values, text_, nullptr).finish(it->second->items);
+  Output(values, text_, nullptr, &nonFinite_).finish(last_->second->items);
   const std::string_view text = text_.view();
   out_->write(text.data(), static_cast<std::streamsize>(text.size()));
 }

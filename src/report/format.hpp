@@ -95,19 +95,27 @@ private:
 class Writer {
 public:
   explicit Writer(std::ostream &out) : out_(&out) {}
+  Writer(const Writer &) = delete; // the previous format points into the cache
+  Writer &operator=(const Writer &) = delete;
+  Writer(Writer &&) = default; // the cache's entries move with it
+  Writer &operator=(Writer &&) = default;
 
   template <class... Args> void write(std::string_view format, const Args &...values) {
     const Value vals[] = {Value(values)..., Value(0)};
     writeValues(format, std::span<const Value>(vals, sizeof...(Args)));
   }
   void writeValues(std::string_view format, std::span<const Value> values);
+  // Real fields written so far whose value was not finite (shown as NaN or
+  // Infinity, or as asterisks in a narrow field).
+  long nonFiniteFields() const { return nonFinite_; }
 
 private:
   std::ostream *out_;
   using Cache = std::map<std::string, std::shared_ptr<const ParsedFormat>, std::less<>>;
   Cache cache_;
-  Cache::const_iterator last_ = cache_.end(); // the format of the previous write
-  TextBuffer text_;                           // the lines of one write, reused from write to write
+  const Cache::value_type *last_ = nullptr; // the format of the previous write
+  TextBuffer text_;                         // the lines of one write, reused from write to write
+  long nonFinite_ = 0;
 };
 
 // ---- Reading fixed-column fields ------------------------------------------

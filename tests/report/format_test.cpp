@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <limits>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -138,6 +139,17 @@ TEST(OutputFields, ExponentFieldsMatchTheCLibraryAtTheLimitsOfTheIntegerRounding
       expected = " " + expected.erase(e, 1);
     EXPECT_EQ(editE(x, 40, d, 1), expected) << x << " with d=" << d;
   }
+}
+
+TEST(OutputLayout, WriterCountsTheRealValuesThatAreNotFinite) {
+  std::ostringstream out;
+  Writer w(out);
+  w.write("(2f10.3)", 1.5, -0.0);
+  EXPECT_EQ(w.nonFiniteFields(), 0);
+  w.write("(2f10.3,1pE12.5)", nan, 2.0, -inf);
+  w.write("(i4,f2.1)", 7, inf); // asterisks in a narrow field
+  EXPECT_EQ(w.nonFiniteFields(), 3);
+  EXPECT_EQ(out.str(), "     1.500    -0.000\n       NaN     2.000   -Infinity\n   7**\n");
 }
 
 TEST(OutputFields, IntegersAndTexts) {
