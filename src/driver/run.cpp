@@ -66,18 +66,6 @@ void ensureJobInput(const std::string &name) {
   ensureFile(path, name);
 }
 
-// READMOLFILE, its errors naming the molecule as well as the file and line.
-void readDataFile(Molecule &m, const std::filesystem::path &jobDir, Warnings &warnings) {
-  try {
-    readMolFile(m, jobDir, warnings);
-  } catch (const Error &e) {
-    const std::string what = e.what();
-    if (what.starts_with("molecule "))
-      throw;
-    throw Error("molecule " + trimmed(m.name) + ", " + what);
-  }
-}
-
 } // namespace
 
 int runProgram(const std::vector<std::string> &args, std::ostream &console, const BuildStamp &stamp,
@@ -125,7 +113,7 @@ int runProgram(const std::vector<std::string> &args, std::ostream &console, cons
   const auto jobDir = std::filesystem::path(names.input).parent_path();
   for (int role = REACTANT; role <= TRANSITION_STATE; ++role)
     for (int j = 1; j <= mol.npart(role); ++j)
-      readDataFile(mol.at(role, j), jobDir, warnings);
+      readMoleculeFile(mol.at(role, j), jobDir, warnings);
   checkMolecules(mol, warnings);
 
   for (int role = REACTANT; role <= TRANSITION_STATE; ++role)

@@ -268,4 +268,15 @@ void readMolFile(Molecule &m, const fs::path &jobDir, Warnings &warnings) {
                         "for it cannot be used");
 }
 
+void readMoleculeFile(Molecule &m, const std::filesystem::path &jobDir, Warnings &warnings) {
+  try {
+    readMolFile(m, jobDir, warnings);
+  } catch (const Error &e) {
+    const std::string what = e.what();
+    if (what.starts_with("molecule "))
+      throw;
+    throw Error("molecule " + trimmed(m.name) + ", " + what);
+  }
+}
+
 } // namespace orvalen

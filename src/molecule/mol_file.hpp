@@ -27,6 +27,10 @@ void readMolFile(Molecule &m, const std::filesystem::path &jobDir, Warnings &war
 // The same, the warnings dropped.
 void readMolFile(Molecule &m, const std::filesystem::path &jobDir);
 
+// readMolFile with every error naming the molecule as well as the file and
+// line ("molecule CH4, ch4.dat line 12: ..."), as the programs report them.
+void readMoleculeFile(Molecule &m, const std::filesystem::path &jobDir, Warnings &warnings);
+
 // LINEAR: 1 when the first two moments of inertia are equal to 0.1 % and the
 // third is below 0.001 amu*A^2, else 0; two zero moments (an atom, or no
 // moments in the file) are not linear.

@@ -205,4 +205,15 @@ double alignedRmsd(const std::vector<Vec3> &a, const std::vector<Vec3> &b) {
   return std::sqrt((pa - r * pb).squaredNorm() / static_cast<double>(n));
 }
 
+double largestShift(const std::vector<int> &atomsA, const std::vector<Vec3> &a,
+                    const std::vector<int> &atomsB, const std::vector<Vec3> &b) {
+  if (a.size() != b.size() || atomsA != atomsB)
+    return HUGE_VAL;
+  double m = 0.0;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    for (int k = 0; k < 3; ++k)
+      m = std::max(m, std::fabs(a[i][k] - b[i][k]));
+  return m;
+}
+
 } // namespace orvalen::qc

@@ -49,6 +49,12 @@ std::string hillFormula(const std::vector<int> &atomicNumbers);
 // Root mean square difference of the sorted interatomic distances of two
 // geometries of the same number of atoms (A): zero for the same shape in any
 // frame and any atom order.
+// The largest change of one Cartesian coordinate (A) between two geometries
+// of the same atoms in the same frame, as an optimiser moves them; HUGE_VAL
+// when the atoms are not the same.
+double largestShift(const std::vector<int> &atomsA, const std::vector<Vec3> &a,
+                    const std::vector<int> &atomsB, const std::vector<Vec3> &b);
+
 double distanceRmsd(const std::vector<Vec3> &a, const std::vector<Vec3> &b);
 
 // Root mean square deviation (A) of two geometries of the same atoms in the

@@ -189,13 +189,7 @@ FrequencySet readFrequencySet(const std::filesystem::path &file,
 }
 
 double largestShift(const Geometry &a, const Geometry &b) {
-  if (a.coords.size() != b.coords.size() || a.atomicNumbers != b.atomicNumbers)
-    return HUGE_VAL;
-  double m = 0.0;
-  for (std::size_t i = 0; i < a.coords.size(); ++i)
-    for (int k = 0; k < 3; ++k)
-      m = std::max(m, std::fabs(a.coords[i][k] - b.coords[i][k]));
-  return m;
+  return qc::largestShift(a.atomicNumbers, a.coords, b.atomicNumbers, b.coords);
 }
 
 // The energy at one geometry: the highest level among the entries in

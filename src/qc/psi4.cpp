@@ -173,13 +173,7 @@ Analysis readAnalysis(const std::filesystem::path &file, const std::vector<std::
 }
 
 double largestShift(const Geometry &a, const Geometry &b) {
-  if (a.coords.size() != b.coords.size() || a.atomicNumbers != b.atomicNumbers)
-    return HUGE_VAL;
-  double m = 0.0;
-  for (std::size_t i = 0; i < a.coords.size(); ++i)
-    for (int k = 0; k < 3; ++k)
-      m = std::max(m, std::fabs(a.coords[i][k] - b.coords[i][k]));
-  return m;
+  return qc::largestShift(a.atomicNumbers, a.coords, b.atomicNumbers, b.coords);
 }
 
 } // namespace

@@ -22,7 +22,7 @@ constexpr ReaderEntry READERS[] = {
 
 } // namespace
 
-QcRecord readOutput(const std::filesystem::path &file) {
+std::string readTextFile(const std::filesystem::path &file) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(file, ec))
     throw Error(file.string() + ": not a regular file");
@@ -38,6 +38,11 @@ QcRecord readOutput(const std::filesystem::path &file) {
     in.read(text.data(), size);
     text.resize(static_cast<std::size_t>(in.gcount()));
   }
+  return text;
+}
+
+QcRecord readOutput(const std::filesystem::path &file) {
+  const std::string text = readTextFile(file);
   for (const auto &reader : READERS)
     if (reader.recognises(text)) {
       QcRecord rec = reader.read(file, text);

@@ -29,6 +29,10 @@ QcRecord readGaussian(const std::filesystem::path &file, std::string_view text);
 bool isOrca(std::string_view text);
 QcRecord readOrca(const std::filesystem::path &file, std::string_view text);
 
+// The whole of a regular file as bytes; throws orvalen::Error "FILE: not a
+// regular file" (a folder, a device, a pipe, nothing there) or "cannot open".
+std::string readTextFile(const std::filesystem::path &file);
+
 // Reads the file, finds which program wrote it and hands it to that reader.
 // Throws orvalen::Error "FILE: not an output of a known program" otherwise.
 QcRecord readOutput(const std::filesystem::path &file);

@@ -3,6 +3,7 @@
 #include "qc/elements.hpp"
 #include "qc/import.hpp"
 #include "qc/output_text.hpp"
+#include "qc/readers.hpp"
 #include "report/error.hpp"
 
 #include <cmath>
@@ -13,16 +14,6 @@ namespace orvalen::qc {
 
 namespace {
 
-std::string slurp(const std::filesystem::path &file) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(file, ec))
-    throw Error(file.string() + ": not a regular file");
-  std::ifstream in(file, std::ios::binary);
-  if (!in)
-    throw Error(file.string() + ": cannot open file");
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
 std::string at(const std::filesystem::path &file, std::size_t lineIndex) {
   return file.string() + " line " + std::to_string(lineIndex + 1);
 }
@@ -32,7 +23,7 @@ bool blank(std::string_view line) {
 }
 
 void readXyz(const std::filesystem::path &file, QcRecord &rec) {
-  const std::string text = slurp(file);
+  const std::string text = readTextFile(file);
   const auto lines = splitLines(text);
   std::size_t i = 0;
   while (i < lines.size() && blank(lines[i]))
@@ -72,7 +63,7 @@ void readXyz(const std::filesystem::path &file, QcRecord &rec) {
 }
 
 void readFrequencies(const std::filesystem::path &file, QcRecord &rec) {
-  const std::string text = slurp(file);
+  const std::string text = readTextFile(file);
   const auto lines = splitLines(text);
   for (std::size_t i = 0; i < lines.size(); ++i) {
     std::string line(lines[i].substr(0, lines[i].find('#')));

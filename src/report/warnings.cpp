@@ -78,4 +78,18 @@ std::string shownText(std::string_view text) {
   return s;
 }
 
+void printLine(std::ostream &out, std::string_view prefix, std::string_view text) {
+  std::string line(text);
+  for (char &c : line)
+    if (c == '\n' || c == '\r')
+      c = ' ';
+  out << prefix << shownText(line) << '\n';
+}
+
+void printWarnings(std::ostream &out, std::string_view program, const Warnings &warnings) {
+  const std::string prefix = std::string(program) + ": warning: ";
+  for (const auto &text : warnings.texts())
+    printLine(out, prefix, text);
+}
+
 } // namespace orvalen

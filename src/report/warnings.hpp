@@ -8,6 +8,7 @@
 // exit status 2 instead of 0.
 
 #include <algorithm>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -46,6 +47,12 @@ inline constexpr int EXIT_REPORT_UNSOUND = 2; // report written, but see the war
 // A text from the input as a message shows it: a tab as \t, other control
 // characters as \xNN, so that one message stays one readable line.
 std::string shownText(std::string_view text);
+
+// Writes "<prefix><text>" as one line: line breaks in the text become blanks,
+// other control characters show as shownText shows them.
+void printLine(std::ostream &out, std::string_view prefix, std::string_view text);
+// Every warning as one line "<program>: warning: <text>".
+void printWarnings(std::ostream &out, std::string_view program, const Warnings &warnings);
 
 // True when a real field read with d > 0 decimals (Fw.d, Gw.d) has no decimal
 // point and a mantissa that is not zero, so that the implied point (its last d

@@ -12,23 +12,6 @@
 #include <fstream>
 #include <iostream>
 
-namespace {
-
-// One line on standard error, whatever the text holds.
-void say(const std::string &prefix, std::string text) {
-  for (char &c : text)
-    if (c == '\n' || c == '\r')
-      c = ' ';
-  std::cerr << prefix << orvalen::shownText(text) << '\n';
-}
-
-void sayWarnings(const orvalen::Warnings &warnings) {
-  for (const auto &text : warnings.texts())
-    say("orvalen-scan: warning: ", text);
-}
-
-} // namespace
-
 int main(int argc, char **argv) {
   using namespace orvalen::scan;
   CLI::App app{"Rate constants of an orvalen job over a range of temperatures: TST kQ and kG,\n"
@@ -56,7 +39,8 @@ int main(int argc, char **argv) {
   } catch (const CLI::CallForVersion &e) {
     return app.exit(e);
   } catch (const CLI::ParseError &e) {
-    say("orvalen-scan: ", std::string(e.what()) + " (see orvalen-scan --help)");
+    orvalen::printLine(std::cerr,
+                       "orvalen-scan: ", std::string(e.what()) + " (see orvalen-scan --help)");
     return orvalen::EXIT_STOPPED;
   }
 
@@ -98,11 +82,12 @@ int main(int argc, char **argv) {
     }
     if (!plot.empty())
       writePlotFile(plot, result);
-    sayWarnings(result.warnings);
+    orvalen::printWarnings(std::cerr, "orvalen-scan", result.warnings);
     return result.warnings.reportUnsound() ? orvalen::EXIT_REPORT_UNSOUND : orvalen::EXIT_OK;
   } catch (const std::exception &e) {
-    sayWarnings(result.warnings); // what was found before the stop, then the stop itself
-    say("orvalen-scan: ", e.what());
+    // What was found before the stop, then the stop itself.
+    orvalen::printWarnings(std::cerr, "orvalen-scan", result.warnings);
+    orvalen::printLine(std::cerr, "orvalen-scan: ", e.what());
     return orvalen::EXIT_STOPPED;
   }
 }

@@ -98,19 +98,6 @@ void requireDataFile(const Molecule &m, const fs::path &jobDir) {
               (jobDir.empty() ? std::string() : " in " + jobDir.string()));
 }
 
-// READMOLFILE, its errors naming the molecule as well as the file and line,
-// as orvalen's run shows them.
-void readDataFile(Molecule &m, const fs::path &jobDir, Warnings &warnings) {
-  try {
-    readMolFile(m, jobDir, warnings);
-  } catch (const Error &e) {
-    const std::string what = e.what();
-    if (what.starts_with("molecule "))
-      throw;
-    throw Error("molecule " + trimmed(m.name) + ", " + what);
-  }
-}
-
 Job readJob(const std::string &name, Warnings &warnings) {
   Job job;
   job.file = trimmed(fileExtension(name, ".inp"));
@@ -124,7 +111,7 @@ Job readJob(const std::string &name, Warnings &warnings) {
   for (int role = REACTANT; role <= TRANSITION_STATE; ++role)
     for (int j = 1; j <= job.mol.npart(role); ++j) {
       requireDataFile(job.mol.at(role, j), jobDir);
-      readDataFile(job.mol.at(role, j), jobDir, warnings);
+      readMoleculeFile(job.mol.at(role, j), jobDir, warnings);
     }
   checkMolecules(job.mol, warnings);
   return job;

@@ -3,7 +3,7 @@
 // writes the committed data files again byte for byte, without a warning, and
 // the real orvalen makes the committed report of them.
 
-#include "support/run_program.hpp"
+#include "support/run_binary.hpp"
 #include "support/temp_dir.hpp"
 
 #include <gtest/gtest.h>

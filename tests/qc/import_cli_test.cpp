@@ -1,6 +1,6 @@
 // The real orvalen-import on real files, then the real orvalen on a job made
 // of what it wrote.
-#include "support/run_program.hpp"
+#include "support/run_binary.hpp"
 #include "support/temp_dir.hpp"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 // the chain: its total energy, its zero-point energy and its moments of inertia.
 // tools/install_deps.sh installs xtb; the test fails without it.
 
-#include "support/run_program.hpp"
+#include "support/run_binary.hpp"
 #include "support/temp_dir.hpp"
 
 #include <gtest/gtest.h>

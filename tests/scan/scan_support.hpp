@@ -12,20 +12,7 @@ namespace orvalen::test {
 
 // orvalen-scan in `dir` with the command-line tail `args` (already quoted).
 inline RunResult runScanBinary(const std::filesystem::path &dir, const std::string &args) {
-  const auto errFile = dir / ".scan-stderr";
-  const auto outFile = dir / ".scan-stdout";
-  const std::string cmd = "cd " + shellQuote(dir.string()) + " && " +
-                          shellQuote(ORVALEN_SCAN_BINARY) + " " + args + " >" +
-                          shellQuote(outFile.string()) + " 2>" + shellQuote(errFile.string());
-  const int raw = std::system(cmd.c_str());
-  RunResult r;
-  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  r.stdoutText = readFile(outFile);
-  r.stderrText = readFile(errFile);
-  std::error_code ec;
-  std::filesystem::remove(errFile, ec);
-  std::filesystem::remove(outFile, ec);
-  return r;
+  return runProgram(ORVALEN_SCAN_BINARY, dir, args);
 }
 
 // Copies the .inp and .dat files of a job folder (relative to the source tree) into `to`.

@@ -1,7 +1,7 @@
 #pragma once
 
-// Runs the real orvalen binary in a folder and captures its exit status and
-// standard error.
+// Runs the project's real binaries in a folder and captures their exit status,
+// standard output and standard error.
 
 #include <cstdio>
 #include <cstdlib>
@@ -24,13 +24,16 @@ inline std::string shellQuote(const std::string &s) {
   return q + "'";
 }
 
-// `args` is the command-line tail, already quoted as needed.
-inline RunResult runOrvalen(const std::filesystem::path &dir, const std::string &args) {
+// Runs `binary` (a path, e.g. ORVALEN_IMPORT_BINARY, or a command on the PATH)
+// in `dir`, standard input empty. `args` is the command-line tail, already
+// quoted as needed.
+inline RunResult runProgram(const std::string &binary, const std::filesystem::path &dir,
+                            const std::string &args) {
   const auto errFile = dir / ".stderr";
   const auto outFile = dir / ".stdout";
-  const std::string cmd = "cd " + shellQuote(dir.string()) + " && " + shellQuote(ORVALEN_BINARY) +
-                          " " + args + " >" + shellQuote(outFile.string()) + " 2>" +
-                          shellQuote(errFile.string());
+  const std::string cmd = "cd " + shellQuote(dir.string()) + " && " + shellQuote(binary) + " " +
+                          args + " >" + shellQuote(outFile.string()) + " 2>" +
+                          shellQuote(errFile.string()) + " </dev/null";
   const int raw = std::system(cmd.c_str());
   RunResult r;
   r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -51,6 +54,11 @@ inline RunResult runOrvalen(const std::filesystem::path &dir, const std::string 
   std::filesystem::remove(errFile, ec);
   std::filesystem::remove(outFile, ec);
   return r;
+}
+
+// The real orvalen binary.
+inline RunResult runOrvalen(const std::filesystem::path &dir, const std::string &args) {
+  return runProgram(ORVALEN_BINARY, dir, args);
 }
 
 } // namespace orvalen::test
