@@ -298,38 +298,39 @@ bool roundedFixed(double value, int d, std::uint64_t &rounded) {
 }
 
 // Writes the last `count` decimal digits of v so that they end before `end`,
-// two at a time; returns where they start.
-char *digitsBefore(char *end, std::uint64_t v, std::size_t count) {
-  static constexpr char PAIRS32[] = "00010203040506070809101112131415161718192021222324252627282930"
-                                    "31323334353637383940414243444546474849505152535455565758596061"
-                                    "62636465666768697071727374757677787980818283848586878889909192"
-                                    "93949596979899";
-  if (v <= 0xffffffffU) { // the usual case, in cheaper 32-bit arithmetic
-    auto u = static_cast<std::uint32_t>(v);
-    for (; count >= 2; count -= 2) {
-      const std::uint32_t r = u % 100;
-      u /= 100;
-      end -= 2;
-      end[0] = PAIRS32[2 * r];
-      end[1] = PAIRS32[2 * r + 1];
-    }
-    if (count == 1)
-      *--end = static_cast<char>('0' + u % 10);
-    return end;
-  }
+// two at a time, and leaves in v what is left of it (v / 10^count); returns
+// where the digits start.
+char *digitsBefore(char *end, std::uint64_t &v, std::size_t count) {
   static constexpr char PAIRS[] = "00010203040506070809101112131415161718192021222324252627282930"
                                   "31323334353637383940414243444546474849505152535455565758596061"
                                   "62636465666768697071727374757677787980818283848586878889909192"
                                   "93949596979899";
-  for (; count >= 2; count -= 2) {
-    const auto r = static_cast<std::size_t>(v % 100);
-    v /= 100;
+  auto pair = [&](std::size_t r) {
     end -= 2;
     end[0] = PAIRS[2 * r];
     end[1] = PAIRS[2 * r + 1];
+  };
+  for (; count >= 2 && v > 0xffffffffU; count -= 2) {
+    pair(static_cast<std::size_t>(v % 100));
+    v /= 100;
   }
-  if (count == 1)
+  auto u = static_cast<std::uint32_t>(v); // the usual case, in cheaper 32-bit arithmetic
+  if (u == v) {
+    for (; count >= 2; count -= 2) {
+      pair(u % 100);
+      u /= 100;
+    }
+    if (count == 1) {
+      *--end = static_cast<char>('0' + u % 10);
+      u /= 10;
+    }
+    v = u;
+    return end;
+  }
+  if (count == 1) {
     *--end = static_cast<char>('0' + v % 10);
+    v /= 10;
+  }
   return end;
 }
 
@@ -421,21 +422,22 @@ void fillF(char *dst, double value, int w, int d) {
   const auto places = static_cast<std::size_t>(d);
   std::uint64_t n = 0;
   if (roundedFixed(value, d, n)) {
-    // The digits are written from the right end of the field.
-    std::uint64_t whole = n / POW10[d];
-    std::size_t intLength = 1;
-    while (intLength < 20 && whole >= POW10[intLength])
-      ++intLength;
+    // The digits are written from the right end of the field; n has nd of
+    // them (10^(nd-1) <= n < 10^nd, nd >= 1), the first nd - d before the point.
+    const auto estimate = static_cast<std::size_t>((std::bit_width(n) * 1233) >> 12);
+    const std::size_t nd = std::max<std::size_t>(1, estimate + (n >= POW10[estimate] ? 1 : 0));
+    const bool belowOne = nd <= places;
+    const std::size_t intLength = belowOne ? 1 : nd - places;
     std::size_t len = (negative ? 1 : 0) + intLength + 1 + places;
-    const bool zeroLeftOut = len > static_cast<std::size_t>(w) && d > 0 && whole == 0;
+    const bool zeroLeftOut = len > static_cast<std::size_t>(w) && d > 0 && belowOne;
     if (zeroLeftOut) // the 0 before the point is optional
       --len;
     if (len > static_cast<std::size_t>(w))
       return fillStars(dst, w);
-    char *p = digitsBefore(dst + w, n % POW10[d], places);
+    char *p = digitsBefore(dst + w, n, places); // n keeps the whole part
     *--p = '.';
     if (!zeroLeftOut)
-      p = digitsBefore(p, whole, intLength);
+      p = digitsBefore(p, n, intLength);
     if (negative)
       *--p = '-';
     while (p != dst)
