@@ -233,13 +233,7 @@ QcRecord readNwchem(const std::filesystem::path &file, std::string_view text) {
     // Most lines are rows of numbers: words are split only on a line that
     // holds one of the texts looked for.
     std::vector<std::string_view> w;
-    const auto holds = [&](std::string_view text) {
-      if (!contains(line, text))
-        return false;
-      if (w.empty())
-        w = splitWords(line);
-      return true;
-    };
+    const auto holds = [&](std::string_view text) { return holdsText(line, text, w); };
     if (contains(line, "Output coordinates in angstroms") ||
         contains(line, "Output coordinates in a.u.")) {
       geometries.push_back(readGeometry(file, lines, i));

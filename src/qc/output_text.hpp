@@ -31,6 +31,18 @@ inline bool contains(std::string_view line, std::string_view needle) {
   return line.find(needle) != std::string_view::npos;
 }
 
+// True when the line contains `needle`; the line's words are then split into
+// `words` unless already there. Most lines of an output are rows of numbers:
+// a reader splits only the lines that hold a text it looks for.
+inline bool holdsText(std::string_view line, std::string_view needle,
+                      std::vector<std::string_view> &words) {
+  if (!contains(line, needle))
+    return false;
+  if (words.empty())
+    words = splitWords(line);
+  return true;
+}
+
 // Keeps the 3N-6 (linear: 3N-5) vibrational modes of a table of 3N modes that
 // includes the translations and rotations: the 6 (5) of smallest |frequency|
 // are dropped, never chosen by intensity. The order of the rest is kept.

@@ -209,13 +209,7 @@ QcRecord readPsi4(const std::filesystem::path &file, std::string_view text) {
     // Most lines are rows of numbers: words are split only on a line that
     // holds one of the texts looked for.
     std::vector<std::string_view> w;
-    const auto holds = [&](std::string_view text) {
-      if (!contains(line, text))
-        return false;
-      if (w.empty())
-        w = splitWords(line);
-      return true;
-    };
+    const auto holds = [&](std::string_view text) { return holdsText(line, text, w); };
     if (rec.version.empty() && holds("release") && w.size() >= 3 && w[0] == "Psi4" &&
         w[2] == "release")
       rec.version = std::string(w[1]);
