@@ -50,11 +50,7 @@ void checkOptionValue(const fmt::Record &rec, const std::vector<std::string> &wo
   const std::string keyText(key);
   std::size_t k = 0;
   while (k < words.size()) {
-    std::string upper = words[k];
-    for (char &c : upper)
-      if (c >= 'a' && c <= 'z')
-        c = static_cast<char>(c - 'a' + 'A');
-    if (upper.starts_with(keyText))
+    if (toUpperCase(words[k]).starts_with(keyText))
       break;
     ++k;
   }

@@ -1,5 +1,7 @@
 #include "molecule/mol_checks.hpp"
 
+#include "molecule/elements.hpp"
+
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -9,32 +11,12 @@ namespace orvalen {
 
 namespace {
 
-struct Element {
-  const char *symbol;
-  double mass; // amu, most abundant isotope
-};
-
-// Hydrogen to xenon.
-constexpr Element ELEMENTS[] = {
-    {"H", 1.0078250},    {"He", 4.0026033},   {"Li", 7.0160040},   {"Be", 9.0121822},
-    {"B", 11.0093055},   {"C", 12.0},         {"N", 14.0030740},   {"O", 15.9949146},
-    {"F", 18.9984032},   {"Ne", 19.9924402},  {"Na", 22.9897697},  {"Mg", 23.9850419},
-    {"Al", 26.9815384},  {"Si", 27.9769265},  {"P", 30.9737615},   {"S", 31.9720707},
-    {"Cl", 34.9688527},  {"Ar", 39.9623831},  {"K", 38.9637069},   {"Ca", 39.9625912},
-    {"Sc", 44.9559102},  {"Ti", 47.9479471},  {"V", 50.9439635},   {"Cr", 51.9405119},
-    {"Mn", 54.9380496},  {"Fe", 55.9349421},  {"Co", 58.9332002},  {"Ni", 57.9353479},
-    {"Cu", 62.9296011},  {"Zn", 63.9291466},  {"Ga", 68.9255809},  {"Ge", 73.9211782},
-    {"As", 74.9215964},  {"Se", 79.9165218},  {"Br", 78.9183376},  {"Kr", 83.9115070},
-    {"Rb", 84.9117893},  {"Sr", 87.9056143},  {"Y", 88.9058479},   {"Zr", 89.9047037},
-    {"Nb", 92.9063775},  {"Mo", 97.9054078},  {"Tc", 97.9072160},  {"Ru", 101.9043495},
-    {"Rh", 102.9055040}, {"Pd", 105.9034830}, {"Ag", 106.9050930}, {"Cd", 113.9033581},
-    {"In", 114.9038780}, {"Sn", 119.9021966}, {"Sb", 120.9038180}, {"Te", 129.9062228},
-    {"I", 126.9044680},  {"Xe", 131.9041540},
-};
-constexpr int MAX_Z = static_cast<int>(sizeof ELEMENTS / sizeof ELEMENTS[0]);
+// The checks know the elements hydrogen to xenon; a molecule with a heavier
+// atom is not compared with its coordinates.
+constexpr int MAX_Z = 54;
 
 std::string elementName(int z) {
-  return z >= 1 && z <= MAX_Z ? ELEMENTS[z - 1].symbol : "Z=" + std::to_string(z);
+  return z >= 1 && z <= MAX_Z ? std::string(elementSymbol(z)) : "Z=" + std::to_string(z);
 }
 
 const char *roleName(int role) {
@@ -239,7 +221,7 @@ std::optional<std::array<double, 3>> momentsFromCoordinates(const Molecule &m) {
   for (std::size_t a = 0; a < n; ++a) {
     if (m.na[a] < 1 || m.na[a] > MAX_Z)
       return std::nullopt;
-    const double mass = ELEMENTS[m.na[a] - 1].mass;
+    const double mass = isotopeMass(m.na[a]);
     total += mass;
     for (std::size_t k = 0; k < 3; ++k)
       centre[k] += mass * m.c[a][k];
@@ -248,7 +230,7 @@ std::optional<std::array<double, 3>> momentsFromCoordinates(const Molecule &m) {
     x /= total;
   std::array<std::array<double, 3>, 3> t{};
   for (std::size_t a = 0; a < n; ++a) {
-    const double mass = ELEMENTS[m.na[a] - 1].mass;
+    const double mass = isotopeMass(m.na[a]);
     std::array<double, 3> r{};
     for (std::size_t k = 0; k < 3; ++k)
       r[k] = m.c[a][k] - centre[k];

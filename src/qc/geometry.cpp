@@ -1,6 +1,6 @@
 #include "qc/geometry.hpp"
 
-#include "qc/elements.hpp"
+#include "molecule/elements.hpp"
 
 #include <Eigen/Dense>
 

@@ -1,7 +1,7 @@
 #include "qc/import.hpp"
 
 #include "molecule/molecule.hpp"
-#include "qc/elements.hpp"
+#include "molecule/elements.hpp"
 #include "qc/geometry.hpp"
 #include "qc/readers.hpp"
 #include "qc/symmetry.hpp"

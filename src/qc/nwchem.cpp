@@ -21,7 +21,7 @@
 //                 after them.
 //   multiplicity  "Spin multiplicity:" (DFT); "alpha electrons =" and "beta
 //                 electrons =" (UHF), "open shells =" (RHF, ROHF).
-#include "qc/elements.hpp"
+#include "molecule/elements.hpp"
 #include "qc/geometry.hpp"
 #include "qc/output_text.hpp"
 #include "qc/readers.hpp"

@@ -18,7 +18,7 @@
 //                 "Total Energy" of a "DF-MP2 Energies" block; each at the
 //                 geometry printed last before it. "Final energy is" closes an
 //                 optimisation.
-#include "qc/elements.hpp"
+#include "molecule/elements.hpp"
 #include "qc/geometry.hpp"
 #include "qc/output_text.hpp"
 #include "qc/readers.hpp"

@@ -1,6 +1,6 @@
 #include "qc/symmetry.hpp"
 
-#include "qc/elements.hpp"
+#include "molecule/elements.hpp"
 
 #include <Eigen/Dense>
 

@@ -1,6 +1,6 @@
 // A molecule from data typed in from a paper: an XYZ geometry and a list of
 // harmonic frequencies.
-#include "qc/elements.hpp"
+#include "molecule/elements.hpp"
 #include "qc/import.hpp"
 #include "qc/output_text.hpp"
 #include "qc/readers.hpp"

@@ -19,7 +19,7 @@
 //   multiplicity  not printed: the "--uhf N" of the program call gives N + 1.
 // The output is UTF-8 ("cm⁻¹") and has been seen with NUL bytes in a table row;
 // NUL bytes are read as blanks.
-#include "qc/elements.hpp"
+#include "molecule/elements.hpp"
 #include "qc/geometry.hpp"
 #include "qc/output_text.hpp"
 #include "qc/readers.hpp"

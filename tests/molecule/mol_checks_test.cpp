@@ -6,7 +6,7 @@
 namespace orvalen {
 namespace {
 
-constexpr double MH = 1.0078250; // amu, 1H
+constexpr double MH = 1.00782503223; // amu, 1H (2016 atomic mass evaluation)
 
 // A molecule as a clean data file leaves it: H2 along z, 0.7428 A apart.
 Molecule hydrogen() {
@@ -61,7 +61,7 @@ TEST(MolChecks, MomentsFromTheCoordinatesByHand) {
   w.c[0] = {0.0, 0.0, 0.0};
   w.c[1] = {0.7570, -0.5859, 0.0};
   w.c[2] = {-0.7570, -0.5859, 0.0};
-  const double mo = 15.9949146, total = mo + 2.0 * MH, y0 = 2.0 * MH * -0.5859 / total;
+  const double mo = 15.99491461957, total = mo + 2.0 * MH, y0 = 2.0 * MH * -0.5859 / total;
   const double ixx = mo * y0 * y0 + 2.0 * MH * (-0.5859 - y0) * (-0.5859 - y0);
   const double iyy = 2.0 * MH * 0.7570 * 0.7570;
   I = momentsFromCoordinates(w);

@@ -1,5 +1,5 @@
 // Elements, Hill formulas, moments and the geometry comparisons.
-#include "qc/elements.hpp"
+#include "molecule/elements.hpp"
 #include "qc/geometry.hpp"
 #include "report/error.hpp"
 

@@ -1,4 +1,4 @@
-#include "qc/elements.hpp"
+#include "molecule/elements.hpp"
 
 #include "report/error.hpp"
 
@@ -6,7 +6,7 @@
 #include <cctype>
 #include <string>
 
-namespace orvalen::qc {
+namespace orvalen {
 
 namespace {
 
@@ -134,4 +134,4 @@ std::optional<int> atomicNumberOf(std::string_view symbol) {
   return std::nullopt;
 }
 
-} // namespace orvalen::qc
+} // namespace orvalen

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string_view>
 
-namespace orvalen::qc {
+namespace orvalen {
 
 inline constexpr int MAX_ELEMENT = 86;
 
@@ -20,4 +20,4 @@ double isotopeMass(int atomicNumber);
 // The atomic number of a symbol, letter case ignored ("CL", "cl", "Cl").
 std::optional<int> atomicNumberOf(std::string_view symbol);
 
-} // namespace orvalen::qc
+} // namespace orvalen
