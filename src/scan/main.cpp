@@ -66,20 +66,18 @@ int main(int argc, char **argv) {
 
     runScan(request, result);
 
-    if (output.empty()) {
-      writeResult(std::cout, result, fmt);
-      std::cout.flush();
-      if (!std::cout)
-        throw orvalen::Error("standard output: write error");
-    } else {
-      std::ofstream out(output, std::ios::binary | std::ios::trunc);
-      if (!out)
+    std::ofstream file;
+    if (!output.empty()) {
+      file.open(output, std::ios::binary | std::ios::trunc);
+      if (!file)
         throw orvalen::Error(output + ": cannot open for writing");
-      writeResult(out, result, fmt);
-      out.flush();
-      if (!out)
-        throw orvalen::Error(output + ": write error");
     }
+    std::ostream &out = output.empty() ? std::cout : file;
+    writeResult(out, result, fmt);
+    out.flush();
+    if (!out)
+      throw orvalen::Error((output.empty() ? std::string("standard output") : output) +
+                           ": write error");
     if (!plot.empty())
       writePlotFile(plot, result);
     orvalen::printWarnings(std::cerr, "orvalen-scan", result.warnings);

@@ -134,6 +134,21 @@ MoleculePoint summary(int role, const Molecule &m, const MoleculeThermo &t) {
   return p;
 }
 
+// Every molecule's thermochemistry at `cond`, with its totals stored in the
+// table, where the reaction and rate steps read them.
+std::vector<MoleculePoint> computeMolecules(MoleculeTable &mol, const Conditions &cond) {
+  std::vector<MoleculePoint> points;
+  points.reserve(static_cast<std::size_t>(mol.npart(0)));
+  for (int role = REACTANT; role <= TRANSITION_STATE; ++role)
+    for (int j = 1; j <= mol.npart(role); ++j) {
+      Molecule &m = mol.at(role, j);
+      const MoleculeThermo t = computeThermo(m, cond);
+      storeTotals(m, t);
+      points.push_back(summary(role, m, t));
+    }
+  return points;
+}
+
 std::optional<double> finite(double x) {
   return std::isfinite(x) ? std::optional<double>(x) : std::nullopt;
 }
@@ -157,14 +172,7 @@ ScanPoint computePoint(MoleculeTable &mol, Conditions cond, const ScanResult &re
   ScanPoint p;
   p.T = cond.T;
   p.P = cond.P;
-  p.molecules.reserve(static_cast<std::size_t>(mol.npart(0)));
-  for (int role = REACTANT; role <= TRANSITION_STATE; ++role)
-    for (int j = 1; j <= mol.npart(role); ++j) {
-      Molecule &m = mol.at(role, j);
-      const MoleculeThermo t = computeThermo(m, cond);
-      storeTotals(m, t);
-      p.molecules.push_back(summary(role, m, t));
-    }
+  p.molecules = computeMolecules(mol, cond);
   if (hasReaction(mol))
     p.reaction = reactionThermodynamics(mol);
   if (hasRateSection(mol))
@@ -190,10 +198,9 @@ ScanPoint computePoint(MoleculeTable &mol, Conditions cond, const ScanResult &re
   return p;
 }
 
-std::string afterPrefix(const std::string &title, std::string_view prefix) {
-  std::string t = trimmed(title);
-  if (t.rfind(prefix, 0) == 0)
-    t.erase(0, prefix.size());
+// A section title without the blanks around it.
+std::string titleText(const std::string &title) {
+  const std::string t = trimmed(title);
   const auto first = t.find_first_not_of(' ');
   return first == std::string::npos ? std::string() : t.substr(first);
 }
@@ -215,9 +222,9 @@ void describeJob(const MoleculeTable &mol, ScanResult &r) {
   const int other = mol.npart(PRODUCT) >= 1 ? PRODUCT : TRANSITION_STATE;
   r.chemkinName = namesJoined(mol, REACTANT, "+") + "=>" + namesJoined(mol, other, "+");
   if (r.hasRates)
-    r.title = afterPrefix(sectionTitle(mol, "", TRANSITION_STATE, " ->"), "");
+    r.title = titleText(sectionTitle(mol, "", TRANSITION_STATE, " ->"));
   else if (r.hasReaction)
-    r.title = afterPrefix(sectionTitle(mol, "", PRODUCT, " =="), "");
+    r.title = titleText(sectionTitle(mol, "", PRODUCT, " =="));
   else
     r.title = namesJoined(mol, REACTANT, " + ");
 }
@@ -289,9 +296,7 @@ void runScan(const ScanRequest &request, ScanResult &r) {
     MoleculeTable &mol = job.mol;
     Conditions c0 = cond;
     c0.T = temperatures.front();
-    for (int role = REACTANT; role <= TRANSITION_STATE; ++role)
-      for (int j = 1; j <= mol.npart(role); ++j)
-        storeTotals(mol.at(role, j), computeThermo(mol.at(role, j), c0));
+    computeMolecules(mol, c0);
     const double dH0 = rateConstants(mol, c0).dH0 / KJ2HARTREE;
     const double drZpe = r.hasReaction ? reactionThermodynamics(mol).drZpe / KJ2HARTREE : 0.0;
     r.eckart = EckartBarrier{dH0, dH0 - drZpe, imaginaryFrequency(mol)};
