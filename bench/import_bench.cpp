@@ -5,14 +5,13 @@
 // principal axes and point group and written. The target is under 20 ms for
 // 25,000 lines. Also the point group of a 100-atom molecule alone.
 
+#include "bench_files.hpp"
 #include "molecule/mol_file_writer.hpp"
 #include "qc/import.hpp"
 #include "qc/symmetry.hpp"
 
 #include <benchmark/benchmark.h>
 #include <filesystem>
-#include <fstream>
-#include <random>
 #include <sstream>
 #include <string>
 
@@ -20,51 +19,20 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string slurp(const fs::path &p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-// `copies` copies of a fixture in a temporary file, removed at the end.
-class RepeatedFixture {
-public:
-  RepeatedFixture(const char *relative, int copies) {
-    const std::string one =
-        slurp(fs::path(ORVALEN_SOURCE_DIR) / "tests" / "fixtures" / "qc" / relative);
-    std::random_device rd;
-    path_ = fs::temp_directory_path() / ("orvalen-import-bench-" + std::to_string(rd()) + ".log");
-    std::ofstream out(path_, std::ios::binary);
-    for (int k = 0; k < copies; ++k) {
-      out << one;
-      for (char c : one)
-        lines_ += c == '\n';
-    }
-  }
-  ~RepeatedFixture() {
-    std::error_code ec;
-    fs::remove(path_, ec);
-  }
-  RepeatedFixture(const RepeatedFixture &) = delete;
-  RepeatedFixture &operator=(const RepeatedFixture &) = delete;
-  const fs::path &path() const { return path_; }
-  double lines() const { return static_cast<double>(lines_); }
-
-private:
-  fs::path path_;
-  std::size_t lines_ = 0;
-};
-
 void BM_ImportLongOutput(benchmark::State &state, const char *relative, int copies) {
-  const RepeatedFixture file(relative, copies);
+  const std::string one =
+      orvalen::bench::slurp(fs::path(ORVALEN_SOURCE_DIR) / "tests" / "fixtures" / "qc" / relative);
+  std::string text;
+  for (int k = 0; k < copies; ++k)
+    text += one;
+  const orvalen::bench::TempFile file(text, fs::path(relative).extension().string());
   for (auto _ : state) {
     const auto imported = orvalen::qc::importOutput(file.path(), {});
-    std::ostringstream text;
-    orvalen::writeMolFile(text, imported.data);
-    benchmark::DoNotOptimize(text);
+    std::ostringstream written;
+    orvalen::writeMolFile(written, imported.data);
+    benchmark::DoNotOptimize(written);
   }
-  state.counters["lines"] = file.lines();
+  state.counters["lines"] = static_cast<double>(orvalen::bench::lineCount(text));
 }
 BENCHMARK_CAPTURE(BM_ImportLongOutput, gaussian16_claisen_ts_x10,
                   "gaussian/gaussian16_claisen_ts.log", 10)

@@ -4,52 +4,19 @@
 // last one is read), and each real output kept as a test fixture. The target
 // is under 20 ms for 25,000 lines.
 
+#include "bench_files.hpp"
 #include "qc/readers.hpp"
 
 #include <benchmark/benchmark.h>
 #include <filesystem>
-#include <fstream>
-#include <random>
-#include <sstream>
 #include <string>
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string slurp(const fs::path &p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-// A file under the temporary folder, removed at the end.
-class TempFile {
-public:
-  explicit TempFile(const std::string &text) {
-    std::random_device rd;
-    path_ = fs::temp_directory_path() / ("orvalen-bench-" + std::to_string(rd()) + ".out");
-    std::ofstream(path_, std::ios::binary) << text;
-  }
-  ~TempFile() {
-    std::error_code ec;
-    fs::remove(path_, ec);
-  }
-  TempFile(const TempFile &) = delete;
-  TempFile &operator=(const TempFile &) = delete;
-  const fs::path &path() const { return path_; }
-
-private:
-  fs::path path_;
-};
-
-std::size_t lineCount(const std::string &text) {
-  std::size_t n = 0;
-  for (char c : text)
-    n += c == '\n';
-  return n;
-}
+using orvalen::bench::lineCount;
+using orvalen::bench::slurp;
 
 void BM_ReadLongNwchemOutput(benchmark::State &state) {
   const std::string one =
@@ -57,7 +24,7 @@ void BM_ReadLongNwchemOutput(benchmark::State &state) {
   std::string text;
   while (lineCount(text) < 25000)
     text += one;
-  const TempFile file(text);
+  const orvalen::bench::TempFile file(text, ".out");
   for (auto _ : state) {
     auto rec = orvalen::qc::readOutput(file.path());
     benchmark::DoNotOptimize(rec);

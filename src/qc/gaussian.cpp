@@ -45,15 +45,6 @@ struct Energies {
   }
 };
 
-struct Geometry {
-  std::vector<int> z;
-  std::vector<std::array<double, 3>> r;
-};
-
-bool sameGeometry(const Geometry &a, const Geometry &b) {
-  return a.z == b.z && alignedRmsd(a.r, b.r) < 1.0e-3;
-}
-
 // "SCF Done:  E(RB3LYP) =  -158.45  A.U. ..." : Hartree-Fock methods are "SCF",
 // anything else a density functional.
 std::string scfLevelOf(std::string_view method) {
@@ -84,7 +75,7 @@ QcRecord readGaussian(const std::filesystem::path &file, std::string_view text) 
   QcRecord rec;
   rec.program = "Gaussian";
 
-  Geometry current, atFrequencies;
+  Atoms current, atFrequencies;
   Energies energies, energiesAtFrequencies;
   std::vector<double> rotational, rotationalAtFrequencies;
   int multiplicity = 0, multiplicityAtFrequencies = 0;
@@ -110,20 +101,19 @@ QcRecord readGaussian(const std::filesystem::path &file, std::string_view text) 
          contains(line, "Z-Matrix orientation:"))) {
       inFrequencies = false;
       // Header of five lines, then rows up to a line of dashes.
-      Geometry g;
+      Atoms g;
       std::size_t k = i + 5;
       for (; k < lines.size(); ++k) {
         const auto w = splitWords(lines[k]);
         if (w.empty() || w[0].rfind("---", 0) == 0)
           break;
         if (w.size() != 6 && w.size() != 5)
-          throw Error(name + " line " + std::to_string(k + 1) +
-                      ": expected a row of an orientation table, found \"" + std::string(lines[k]) +
-                      "\"");
+          throw Error(atLine(file, k) + ": expected a row of an orientation table, found \"" +
+                      std::string(lines[k]) + "\"");
         const auto z = parseInteger(w[1]);
         if (!z)
-          throw Error(name + " line " + std::to_string(k + 1) + ": cannot read \"" +
-                      std::string(w[1]) + "\" as an atomic number");
+          throw Error(atLine(file, k) + ": cannot read \"" + std::string(w[1]) +
+                      "\" as an atomic number");
         g.z.push_back(static_cast<int>(*z));
         g.r.push_back({realAt(file, k, w[w.size() - 3]), realAt(file, k, w[w.size() - 2]),
                        realAt(file, k, w[w.size() - 1])});
@@ -215,7 +205,7 @@ QcRecord readGaussian(const std::filesystem::path &file, std::string_view text) 
     throw Error(name + ": the frequencies were computed at a geometry the optimisation then "
                        "left; they do not belong to the optimised geometry");
 
-  const Geometry &geometry = haveFrequencies ? atFrequencies : current;
+  const Atoms &geometry = haveFrequencies ? atFrequencies : current;
   rec.atomicNumbers = geometry.z;
   rec.coords = geometry.r;
   (haveFrequencies ? energiesAtFrequencies : energies).into(rec);

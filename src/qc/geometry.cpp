@@ -216,4 +216,8 @@ double largestShift(const std::vector<int> &atomsA, const std::vector<Vec3> &a,
   return m;
 }
 
+bool sameGeometry(const Atoms &a, const Atoms &b) {
+  return a.z == b.z && alignedRmsd(a.r, b.r) < 1.0e-3;
+}
+
 } // namespace orvalen::qc

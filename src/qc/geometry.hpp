@@ -9,6 +9,8 @@ namespace orvalen::qc {
 
 using Vec3 = std::array<double, 3>;
 
+inline constexpr double BOHR_ANGSTROM = 0.529177210903; // A per bohr, CODATA 2018
+
 // True when every atom lies on one straight line (within `tolerance` A of the
 // line through the two atoms farthest apart); one or two atoms are linear.
 bool isLinearGeometry(const std::vector<Vec3> &coords, double tolerance = 1.0e-3);
@@ -46,19 +48,31 @@ double rotationalConstantGHz(double moment);
 // carbon, every element alphabetically otherwise; counts of 1 not written.
 std::string hillFormula(const std::vector<int> &atomicNumbers);
 
-// Root mean square difference of the sorted interatomic distances of two
-// geometries of the same number of atoms (A): zero for the same shape in any
-// frame and any atom order.
 // The largest change of one Cartesian coordinate (A) between two geometries
 // of the same atoms in the same frame, as an optimiser moves them; HUGE_VAL
 // when the atoms are not the same.
 double largestShift(const std::vector<int> &atomsA, const std::vector<Vec3> &a,
                     const std::vector<int> &atomsB, const std::vector<Vec3> &b);
 
+// Root mean square difference of the sorted interatomic distances of two
+// geometries of the same number of atoms (A): zero for the same shape in any
+// frame and any atom order.
 double distanceRmsd(const std::vector<Vec3> &a, const std::vector<Vec3> &b);
 
 // Root mean square deviation (A) of two geometries of the same atoms in the
 // same order after both are centred and b is rotated onto a (Kabsch).
 double alignedRmsd(const std::vector<Vec3> &a, const std::vector<Vec3> &b);
+
+// The atoms of one geometry as an output prints them: atomic numbers and
+// positions (A) in the program's order.
+struct Atoms {
+  std::vector<int> z;
+  std::vector<Vec3> r;
+};
+
+// True when both hold the same atoms in the same order at positions within
+// 0.001 A RMS of each other once aligned: the same geometry, printed again
+// (perhaps in another orientation).
+bool sameGeometry(const Atoms &a, const Atoms &b);
 
 } // namespace orvalen::qc

@@ -36,8 +36,6 @@ namespace orvalen::qc {
 
 namespace {
 
-constexpr double BOHR_ANGSTROM = 0.529177210903; // CODATA 2018
-
 struct Geometry {
   std::size_t line = 0; // index of its "Output coordinates" line
   std::vector<int> atomicNumbers;
@@ -68,10 +66,6 @@ struct Energy {
   std::size_t line;
 };
 
-std::string at(const std::filesystem::path &file, std::size_t line) {
-  return file.string() + " line " + std::to_string(line + 1);
-}
-
 // The element of a geometry tag ("O", "H1", "Cl2", "C_a"): the one or two
 // leading letters that name an element, the one agreeing with the nuclear
 // charge printed beside the tag when both do.
@@ -89,7 +83,7 @@ int elementOfTag(const std::filesystem::path &file, std::size_t line, std::strin
     one = atomicNumberOf(tag.substr(0, 1));
   const long z = std::lround(charge);
   if (z == 0) // "bqH", "X": no nucleus, not an atom of the molecule
-    throw Error(at(file, line) + ": atom \"" + std::string(tag) +
+    throw Error(atLine(file, line) + ": atom \"" + std::string(tag) +
                 "\" has nuclear charge 0 (a ghost or dummy atom); such a geometry is not a "
                 "molecule's");
   if (two && *two == z)
@@ -100,7 +94,7 @@ int elementOfTag(const std::filesystem::path &file, std::size_t line, std::strin
     return *two;
   if (one)
     return *one;
-  throw Error(at(file, line) + ": cannot tell the element of atom tag \"" + std::string(tag) +
+  throw Error(atLine(file, line) + ": cannot tell the element of atom tag \"" + std::string(tag) +
               "\"");
 }
 
@@ -114,13 +108,13 @@ Geometry readGeometry(const std::filesystem::path &file, const std::vector<std::
   while (i < lines.size() && i < header + 6 && !contains(lines[i], "----"))
     ++i;
   if (i >= lines.size() || !contains(lines[i], "----"))
-    throw Error(at(file, header) + ": coordinate table without its column titles");
+    throw Error(atLine(file, header) + ": coordinate table without its column titles");
   for (++i; i < lines.size(); ++i) {
     const auto w = splitWords(lines[i]);
     if (w.empty())
       break;
     if (w.size() != 6)
-      throw Error(at(file, i) + ": expected \"No. Tag Charge X Y Z\" in the coordinate table");
+      throw Error(atLine(file, i) + ": expected \"No. Tag Charge X Y Z\" in the coordinate table");
     const double charge = realAt(file, i, w[2]);
     g.atomicNumbers.push_back(elementOfTag(file, i, w[1], charge));
     g.coords.push_back({realAt(file, i, w[3]) * scale, realAt(file, i, w[4]) * scale,
@@ -130,7 +124,7 @@ Geometry readGeometry(const std::filesystem::path &file, const std::vector<std::
     throw Error(file.string() + ": output ends inside the coordinate table at line " +
                 std::to_string(header + 1));
   if (g.coords.empty())
-    throw Error(at(file, header) + ": empty coordinate table");
+    throw Error(atLine(file, header) + ": empty coordinate table");
   return g;
 }
 
@@ -170,7 +164,7 @@ FrequencySet readFrequencySet(const std::filesystem::path &file,
         break;
       // mode, frequency, "||", a.u., (debye/angs)**2, km/mol, arbitrary
       if (w.size() < 6 || w[2] != "||")
-        throw Error(at(file, r) + ": unexpected row in the infrared intensity table");
+        throw Error(atLine(file, r) + ": unexpected row in the infrared intensity table");
       freqs.push_back(realAt(file, r, w[1]));
       s.intensities.push_back(realAt(file, r, w[5]));
     }
@@ -179,8 +173,8 @@ FrequencySet readFrequencySet(const std::filesystem::path &file,
     if (freqs.size() == s.frequencies.size()) {
       for (std::size_t k = 0; k < freqs.size(); ++k)
         if (std::fabs(freqs[k] - s.frequencies[k]) > 0.011)
-          throw Error(at(file, i) + ": the infrared table's frequency " + std::to_string(k + 1) +
-                      " disagrees with the projected frequencies");
+          throw Error(atLine(file, i) + ": the infrared table's frequency " +
+                      std::to_string(k + 1) + " disagrees with the projected frequencies");
       s.frequencies = std::move(freqs);
     }
     break;
@@ -299,7 +293,8 @@ QcRecord readNwchem(const std::filesystem::path &file, std::string_view text) {
   // A stop after the last frequency analysis (an IRC or scan that failed) leaves
   // the frequencies whole; any other stop leaves nothing to trust.
   if (errorLine && (sets.empty() || *errorLine < sets.back().line))
-    throw Error(at(file, *errorLine) + ": NWChem stopped with an error (\"" + errorMessage + "\")");
+    throw Error(atLine(file, *errorLine) + ": NWChem stopped with an error (\"" + errorMessage +
+                "\")");
   if (geometries.empty())
     throw Error(file.string() + ": no geometry (no \"Output coordinates\" table)");
 
@@ -321,12 +316,12 @@ QcRecord readNwchem(const std::filesystem::path &file, std::string_view text) {
                   std::to_string(freq->taskLine + 1));
     const std::size_t n3 = 3 * geom->coords.size();
     if (freq->frequencies.size() != n3)
-      throw Error(at(file, freq->line) + ": the projected frequency table has " +
+      throw Error(atLine(file, freq->line) + ": the projected frequency table has " +
                   std::to_string(freq->frequencies.size()) + " values where " +
                   std::to_string(geom->coords.size()) + " atoms need " + std::to_string(n3) +
                   ": the output is cut short");
     if (freq->hasIntensities && freq->intensityRows != n3)
-      throw Error(at(file, freq->line) + ": the infrared intensity table has " +
+      throw Error(atLine(file, freq->line) + ": the infrared intensity table has " +
                   std::to_string(freq->intensityRows) + " rows where " + std::to_string(n3) +
                   " are needed: the output is cut short");
     // An optimisation that starts after the frequencies must end where they were

@@ -22,24 +22,11 @@ namespace orvalen::qc {
 
 namespace {
 
-struct Geometry {
-  std::vector<int> z;
-  std::vector<std::array<double, 3>> r;
-};
-
-bool sameGeometry(const Geometry &a, const Geometry &b) {
-  return a.z == b.z && alignedRmsd(a.r, b.r) < 1.0e-3;
-}
-
 std::string lowerCase(std::string_view s) {
   std::string out(s);
   std::transform(out.begin(), out.end(), out.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return out;
-}
-
-std::string at(const std::filesystem::path &file, std::size_t lineIndex) {
-  return file.string() + " line " + std::to_string(lineIndex + 1);
 }
 
 constexpr double CM_TO_GHZ = 29.9792458; // speed of light in cm/ns
@@ -56,7 +43,7 @@ QcRecord readOrca(const std::filesystem::path &file, std::string_view text) {
   QcRecord rec;
   rec.program = "ORCA";
 
-  Geometry current, atFrequencies;
+  Atoms current, atFrequencies;
   double energy = std::nan(""), energyAtFrequencies = std::nan("");
   std::vector<double> rotational, rotationalAtFrequencies;
   int multiplicity = 0;
@@ -84,18 +71,18 @@ QcRecord readOrca(const std::filesystem::path &file, std::string_view text) {
     if (rec.version.empty() && first == "Program" && words.size() > 2 && words[1] == "Version") {
       rec.version = std::string(words[2]);
     } else if (first == "CARTESIAN" && contains(line, "CARTESIAN COORDINATES (ANGSTROEM)")) {
-      Geometry g;
+      Atoms g;
       std::size_t k = i + 2; // the title and a line of dashes
       for (; k < lines.size(); ++k) {
         const auto w = splitWords(lines[k]);
         if (w.empty())
           break;
         if (w.size() != 4)
-          throw Error(at(file, k) + ": expected \"element x y z\", found \"" +
+          throw Error(atLine(file, k) + ": expected \"element x y z\", found \"" +
                       std::string(lines[k]) + "\"");
         const auto z = atomicNumberOf(w[0]);
         if (!z)
-          throw Error(at(file, k) + ": \"" + std::string(w[0]) + "\" is not an element");
+          throw Error(atLine(file, k) + ": \"" + std::string(w[0]) + "\" is not an element");
         g.z.push_back(*z);
         g.r.push_back({realAt(file, k, w[1]), realAt(file, k, w[2]), realAt(file, k, w[3])});
       }
@@ -156,7 +143,7 @@ QcRecord readOrca(const std::filesystem::path &file, std::string_view text) {
         }
         if (w.size() >= 3 && w[0].back() == ':' && w[2] == "cm**-1") {
           if (w[0] != std::to_string(freqs.size()) + ":")
-            throw Error(at(file, k) + ": expected mode " + std::to_string(freqs.size()) +
+            throw Error(atLine(file, k) + ": expected mode " + std::to_string(freqs.size()) +
                         " of the frequency list, found \"" + std::string(lines[k]) + "\"");
           freqs.push_back(realAt(file, k, w[1]));
         } else if (!freqs.empty()) {
@@ -200,7 +187,7 @@ QcRecord readOrca(const std::filesystem::path &file, std::string_view text) {
     throw Error(name + ": the frequencies were computed at a geometry the optimisation then "
                        "left; they do not belong to the optimised geometry");
 
-  const Geometry &geometry = haveFrequencies ? atFrequencies : current;
+  const Atoms &geometry = haveFrequencies ? atFrequencies : current;
   rec.atomicNumbers = geometry.z;
   rec.coords = geometry.r;
   rec.energy = haveFrequencies ? energyAtFrequencies : energy;

@@ -67,11 +67,14 @@ std::optional<long> parseInteger(std::string_view word) {
   return value;
 }
 
+std::string atLine(const std::filesystem::path &file, std::size_t lineIndex) {
+  return file.string() + " line " + std::to_string(lineIndex + 1);
+}
+
 double realAt(const std::filesystem::path &file, std::size_t lineIndex, std::string_view word) {
   if (const auto v = parseReal(word))
     return *v;
-  throw Error(file.string() + " line " + std::to_string(lineIndex + 1) + ": cannot read \"" +
-              std::string(word) + "\" as a number");
+  throw Error(atLine(file, lineIndex) + ": cannot read \"" + std::string(word) + "\" as a number");
 }
 
 void dropTranslationsRotations(const std::filesystem::path &file, bool linear,

@@ -23,6 +23,10 @@ std::vector<std::string_view> splitWords(std::string_view line);
 std::optional<double> parseReal(std::string_view word);
 std::optional<long> parseInteger(std::string_view word);
 
+// "FILE line N" for the line of index `lineIndex` (counted from 0): how an
+// error message about that line begins.
+std::string atLine(const std::filesystem::path &file, std::size_t lineIndex);
+
 // As above, but throws orvalen::Error "FILE line N: cannot read "w" as a number".
 double realAt(const std::filesystem::path &file, std::size_t lineIndex, std::string_view word);
 

@@ -33,8 +33,6 @@ namespace orvalen::qc {
 
 namespace {
 
-constexpr double BOHR_ANGSTROM = 0.529177210903; // CODATA 2018
-
 struct Geometry {
   std::size_t line = 0;
   int multiplicity = 0;
@@ -67,10 +65,6 @@ struct Optimisation {
   std::optional<double> finalEnergy;
 };
 
-std::string at(const std::filesystem::path &file, std::size_t line) {
-  return file.string() + " line " + std::to_string(line + 1);
-}
-
 // A mode number: "2072.8994i" is imaginary, written as a negative number.
 double frequencyAt(const std::filesystem::path &file, std::size_t line, std::string_view word) {
   if (!word.empty() && word.back() == 'i')
@@ -90,8 +84,8 @@ int elementOfLabel(const std::filesystem::path &file, std::size_t line, std::str
   if (letters >= 1)
     if (const auto z = atomicNumberOf(label.substr(0, 1)))
       return *z;
-  throw Error(at(file, line) + ": cannot tell the element of atom label \"" + std::string(label) +
-              "\"");
+  throw Error(atLine(file, line) + ": cannot tell the element of atom label \"" +
+              std::string(label) + "\"");
 }
 
 Geometry readGeometry(const std::filesystem::path &file, const std::vector<std::string_view> &lines,
@@ -121,7 +115,7 @@ Geometry readGeometry(const std::filesystem::path &file, const std::vector<std::
     if (w.empty())
       break;
     if (w.size() != 4 && w.size() != 5)
-      throw Error(at(file, i) + ": expected \"Symbol X Y Z\" in the geometry");
+      throw Error(atLine(file, i) + ": expected \"Symbol X Y Z\" in the geometry");
     g.atomicNumbers.push_back(elementOfLabel(file, i, w[0]));
     g.coords.push_back({realAt(file, i, w[1]) * scale, realAt(file, i, w[2]) * scale,
                         realAt(file, i, w[3]) * scale});
@@ -130,7 +124,7 @@ Geometry readGeometry(const std::filesystem::path &file, const std::vector<std::
     throw Error(file.string() + ": output ends inside the geometry at line " +
                 std::to_string(header + 1));
   if (g.coords.empty())
-    throw Error(at(file, header) + ": empty geometry");
+    throw Error(atLine(file, header) + ": empty geometry");
   // The rotational constants printed with it, "A = ... B = ... C = ... [MHz]".
   for (std::size_t k = i; k < lines.size() && k < i + 8; ++k) {
     if (!contains(lines[k], "Rotational constants:") || !contains(lines[k], "[MHz]"))
@@ -297,7 +291,7 @@ QcRecord readPsi4(const std::filesystem::path &file, std::string_view text) {
   // steps) leaves the frequencies whole; any other stop leaves nothing to trust.
   if (errorLine &&
       (analyses.empty() || !analyses.back().complete || *errorLine < analyses.back().line))
-    throw Error(at(file, *errorLine) + ": Psi4 stopped with an error" +
+    throw Error(atLine(file, *errorLine) + ": Psi4 stopped with an error" +
                 (errorMessage.empty() ? std::string() : " (" + errorMessage + ")"));
   if (geometries.empty())
     throw Error(file.string() + ": no geometry (no \"Geometry (in Angstrom)\" block)");
@@ -306,7 +300,7 @@ QcRecord readPsi4(const std::filesystem::path &file, std::string_view text) {
   const Geometry *geom = nullptr;
   if (freq) {
     if (!freq->complete)
-      throw Error(at(file, freq->line) + ": the frequency table is cut short");
+      throw Error(atLine(file, freq->line) + ": the frequency table is cut short");
     const std::size_t before = freq->findifLine ? *freq->findifLine : freq->line;
     for (const Geometry &g : geometries)
       if (g.line < before)
@@ -375,7 +369,7 @@ QcRecord readPsi4(const std::filesystem::path &file, std::string_view text) {
     rec.frequencies = freq->frequencies;
     rec.hasIntensities = freq->intensityValues > 0;
     if (rec.hasIntensities && freq->intensityValues != freq->frequencies.size())
-      throw Error(at(file, freq->line) + ": the frequency table has " +
+      throw Error(atLine(file, freq->line) + ": the frequency table has " +
                   std::to_string(freq->frequencies.size()) + " frequencies but " +
                   std::to_string(freq->intensityValues) + " IR intensities: it is cut short");
     rec.intensities =
@@ -383,7 +377,7 @@ QcRecord readPsi4(const std::filesystem::path &file, std::string_view text) {
     if (rec.frequencies.size() == 3 * n && n > 1)
       dropTranslationsRotations(file, linear, rec.frequencies, rec.intensities);
     else if (rec.frequencies.size() != vib)
-      throw Error(at(file, freq->line) + ": the frequency table has " +
+      throw Error(atLine(file, freq->line) + ": the frequency table has " +
                   std::to_string(rec.frequencies.size()) + " modes where " + std::to_string(n) +
                   (linear ? " atoms in a line" : " atoms") + " have " + std::to_string(vib));
   }

@@ -14,10 +14,6 @@ namespace orvalen::qc {
 
 namespace {
 
-std::string at(const std::filesystem::path &file, std::size_t lineIndex) {
-  return file.string() + " line " + std::to_string(lineIndex + 1);
-}
-
 bool blank(std::string_view line) {
   return splitWords(line).empty();
 }
@@ -33,10 +29,10 @@ void readXyz(const std::filesystem::path &file, QcRecord &rec) {
   const auto head = splitWords(lines[i]);
   const auto count = head.size() == 1 ? parseInteger(head[0]) : std::nullopt;
   if (!count || *count < 1)
-    throw Error(at(file, i) + ": expected the number of atoms of an XYZ file, found \"" +
+    throw Error(atLine(file, i) + ": expected the number of atoms of an XYZ file, found \"" +
                 std::string(lines[i]) + "\"");
   if (*count > 100)
-    throw Error(at(file, i) + ": " + std::to_string(*count) +
+    throw Error(atLine(file, i) + ": " + std::to_string(*count) +
                 " atoms, more than the 100 a molecule data file holds");
   i += 2; // the count and the comment line
   for (long a = 0; a < *count; ++a, ++i) {
@@ -45,20 +41,20 @@ void readXyz(const std::filesystem::path &file, QcRecord &rec) {
                   std::to_string(*count) + " atoms");
     const auto w = splitWords(lines[i]);
     if (w.size() < 4)
-      throw Error(at(file, i) + ": expected an element and three coordinates, found \"" +
+      throw Error(atLine(file, i) + ": expected an element and three coordinates, found \"" +
                   std::string(lines[i]) + "\"");
     std::optional<int> z = atomicNumberOf(w[0]);
     if (!z)
       if (const auto n = parseInteger(w[0]); n && *n >= 1 && *n <= MAX_ELEMENT)
         z = static_cast<int>(*n);
     if (!z)
-      throw Error(at(file, i) + ": \"" + std::string(w[0]) + "\" is not an element (H to Rn)");
+      throw Error(atLine(file, i) + ": \"" + std::string(w[0]) + "\" is not an element (H to Rn)");
     rec.atomicNumbers.push_back(*z);
     rec.coords.push_back({realAt(file, i, w[1]), realAt(file, i, w[2]), realAt(file, i, w[3])});
   }
   for (; i < lines.size(); ++i)
     if (!blank(lines[i]))
-      throw Error(at(file, i) + ": more lines after the " + std::to_string(*count) +
+      throw Error(atLine(file, i) + ": more lines after the " + std::to_string(*count) +
                   " atoms (a trajectory?); give one geometry");
 }
 
@@ -79,7 +75,7 @@ void readFrequencies(const std::filesystem::path &file, QcRecord &rec) {
       }
       const auto value = parseReal(number);
       if (!value)
-        throw Error(at(file, i) + ": cannot read \"" + std::string(word) +
+        throw Error(atLine(file, i) + ": cannot read \"" + std::string(word) +
                     "\" as a frequency in cm-1");
       rec.frequencies.push_back(imaginary ? -std::fabs(*value) : *value);
     }

@@ -36,21 +36,15 @@ namespace orvalen::qc {
 
 namespace {
 
-constexpr double BOHR_ANGSTROM = 0.529177210903; // CODATA 2018
-
 struct Geometry {
   std::vector<int> atomicNumbers;
   std::vector<Vec3> coords;
 };
 
-std::string at(const std::filesystem::path &file, std::size_t line) {
-  return file.string() + " line " + std::to_string(line + 1);
-}
-
 int elementOf(const std::filesystem::path &file, std::size_t line, std::string_view symbol) {
   if (const auto z = atomicNumberOf(symbol))
     return *z;
-  throw Error(at(file, line) + ": unknown element \"" + std::string(symbol) + "\"");
+  throw Error(atLine(file, line) + ": unknown element \"" + std::string(symbol) + "\"");
 }
 
 // An XYZ block whose count line is lines[first]: count, comment, rows.
@@ -59,7 +53,7 @@ Geometry readXyz(const std::filesystem::path &file, const std::vector<std::strin
   const auto head = splitWords(first < lines.size() ? lines[first] : std::string_view{});
   const auto count = head.size() == 1 ? parseInteger(head[0]) : std::nullopt;
   if (!count || *count < 1 || *count > 100000)
-    throw Error(at(file, first) + ": expected the atom count of an XYZ block");
+    throw Error(atLine(file, first) + ": expected the atom count of an XYZ block");
   Geometry g;
   for (long k = 0; k < *count; ++k) {
     const std::size_t i = first + 2 + static_cast<std::size_t>(k);
@@ -68,7 +62,7 @@ Geometry readXyz(const std::filesystem::path &file, const std::vector<std::strin
                   " is cut short");
     const auto w = splitWords(lines[i]);
     if (w.size() < 4)
-      throw Error(at(file, i) + ": expected \"Symbol X Y Z\"");
+      throw Error(atLine(file, i) + ": expected \"Symbol X Y Z\"");
     g.atomicNumbers.push_back(elementOf(file, i, w[0]));
     g.coords.push_back({realAt(file, i, w[1]), realAt(file, i, w[2]), realAt(file, i, w[3])});
   }
@@ -87,14 +81,14 @@ Geometry readCoord(const std::filesystem::path &file, const std::vector<std::str
     if (w[0].starts_with("$"))
       break;
     if (w.size() < 4)
-      throw Error(at(file, i) + ": expected \"X Y Z symbol\" in the $coord block");
+      throw Error(atLine(file, i) + ": expected \"X Y Z symbol\" in the $coord block");
     g.atomicNumbers.push_back(elementOf(file, i, w[3]));
     g.coords.push_back({realAt(file, i, w[0]) * BOHR_ANGSTROM,
                         realAt(file, i, w[1]) * BOHR_ANGSTROM,
                         realAt(file, i, w[2]) * BOHR_ANGSTROM});
   }
   if (i >= lines.size() || g.coords.empty())
-    throw Error(at(file, first) + ": the $coord block is cut short");
+    throw Error(atLine(file, first) + ": the $coord block is cut short");
   return g;
 }
 
@@ -138,7 +132,7 @@ std::optional<Spectrum> readVibspectrum(const std::filesystem::path &file, std::
       const auto f = parseReal(w[w.size() - 4]);
       const auto x = parseReal(w[w.size() - 3]);
       if (!f || !x)
-        throw Error(at(file, i) + ": expected \"mode irrep wavenumber intensity\"");
+        throw Error(atLine(file, i) + ": expected \"mode irrep wavenumber intensity\"");
       s.frequencies.push_back(*f);
       s.intensities.push_back(*x);
     }
@@ -228,13 +222,13 @@ QcRecord readXtb(const std::filesystem::path &file, std::string_view bytes) {
         for (std::size_t j = 0; j < v.size(); ++j) {
           const auto colon = v[j].find(':');
           if (colon == std::string_view::npos)
-            throw Error(at(file, k) + ": expected \"mode: intensity\" in the IR intensities");
+            throw Error(atLine(file, k) + ": expected \"mode: intensity\" in the IR intensities");
           const auto mode = parseInteger(v[j].substr(0, colon));
           std::string_view value = v[j].substr(colon + 1);
           if (value.empty() && j + 1 < v.size())
             value = v[++j];
           if (!mode)
-            throw Error(at(file, k) + ": expected \"mode: intensity\" in the IR intensities");
+            throw Error(atLine(file, k) + ": expected \"mode: intensity\" in the IR intensities");
           intensities.emplace_back(*mode, realAt(file, k, value));
         }
       }
@@ -252,7 +246,7 @@ QcRecord readXtb(const std::filesystem::path &file, std::string_view bytes) {
   }
 
   if (hessianLine && !freqLine)
-    throw Error(at(file, *hessianLine) +
+    throw Error(atLine(file, *hessianLine) +
                 ": a Hessian calculation starts here but no frequencies follow: the output is "
                 "cut short");
   if (rec.optimisation && !rec.optimisationConverged && !finalStructure)
@@ -306,19 +300,19 @@ QcRecord readXtb(const std::filesystem::path &file, std::string_view bytes) {
 
   if (freqLine) {
     if (frequencies.size() != 3 * n)
-      throw Error(at(file, *freqLine) + ": the frequency table has " +
+      throw Error(atLine(file, *freqLine) + ": the frequency table has " +
                   std::to_string(frequencies.size()) + " values where " + std::to_string(n) +
                   " atoms need " + std::to_string(3 * n) + ": the output is cut short");
     std::vector<double> x(frequencies.size(), 0.0);
     if (intensityLine) {
       if (intensities.size() != frequencies.size())
-        throw Error(at(file, *intensityLine) + ": " + std::to_string(intensities.size()) +
+        throw Error(atLine(file, *intensityLine) + ": " + std::to_string(intensities.size()) +
                     " IR intensities for " + std::to_string(frequencies.size()) +
                     " modes: the output is cut short");
       for (const auto &[mode, value] : intensities) {
         if (mode < 1 || mode > static_cast<long>(x.size()))
-          throw Error(at(file, *intensityLine) + ": IR intensity of mode " + std::to_string(mode) +
-                      ", which does not exist");
+          throw Error(atLine(file, *intensityLine) + ": IR intensity of mode " +
+                      std::to_string(mode) + ", which does not exist");
         x[static_cast<std::size_t>(mode - 1)] = value;
       }
       rec.hasIntensities = true;
@@ -342,7 +336,7 @@ QcRecord readXtb(const std::filesystem::path &file, std::string_view bytes) {
     const auto nearZero = static_cast<std::size_t>(std::count_if(
         frequencies.begin(), frequencies.end(), [](double f) { return std::fabs(f) < 1.0; }));
     if (n > 1 && nearZero > (linear ? 5u : 6u))
-      throw Error(at(file, *freqLine) + ": " + std::to_string(nearZero) +
+      throw Error(atLine(file, *freqLine) + ": " + std::to_string(nearZero) +
                   " frequencies are zero where " + (linear ? "5" : "6") +
                   " are translations and rotations: xtb dropped a mode (it zeroes the lowest "
                   "five of a linear molecule, an imaginary one included)");
