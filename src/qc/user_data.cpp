@@ -1,6 +1,7 @@
 // A molecule from data typed in from a paper: an XYZ geometry and a list of
 // harmonic frequencies.
 #include "molecule/elements.hpp"
+#include "molecule/molecule.hpp"
 #include "qc/import.hpp"
 #include "qc/output_text.hpp"
 #include "qc/readers.hpp"
@@ -31,9 +32,9 @@ void readXyz(const std::filesystem::path &file, QcRecord &rec) {
   if (!count || *count < 1)
     throw Error(atLine(file, i) + ": expected the number of atoms of an XYZ file, found \"" +
                 std::string(lines[i]) + "\"");
-  if (*count > 100)
-    throw Error(atLine(file, i) + ": " + std::to_string(*count) +
-                " atoms, more than the 100 a molecule data file holds");
+  if (*count > MAX_ATOMS)
+    throw Error(atLine(file, i) + ": " + std::to_string(*count) + " atoms, more than the " +
+                std::to_string(MAX_ATOMS) + " a molecule data file holds");
   i += 2; // the count and the comment line
   for (long a = 0; a < *count; ++a, ++i) {
     if (i >= lines.size())
