@@ -2,7 +2,7 @@
 // interpreter (formats parsed once, as the report writer caches them) and the
 // fixed-column read of one frequency row of a molecule data file.
 
-#include "report/format.hpp"
+#include "fixedio/format.hpp"
 
 #include <benchmark/benchmark.h>
 #include <ostream>
@@ -12,7 +12,7 @@
 
 namespace {
 
-namespace fmt = orvalen::fmt;
+namespace fixedio = orvalen::fixedio;
 
 // Discards what is written, so that only the formatting is measured.
 class NullBuffer : public std::streambuf {
@@ -25,7 +25,7 @@ protected:
 void BM_WriteVibrationRow(benchmark::State &state) {
   NullBuffer nb;
   std::ostream out(&nb);
-  fmt::Writer w(out);
+  fixedio::Writer w(out);
   for (auto _ : state)
     w.write("(i4,3f9.3,f9.2,1x,i2,7f9.3,1pE12.5)", 7, 1713.151, 75.314, 1713.151, 0.0, 1, 2464.853,
             0.026, 10.245, 0.007, 10.252, 10.244, 0.0, 1.00035);
@@ -36,7 +36,7 @@ BENCHMARK(BM_WriteVibrationRow);
 void BM_WriteEnergyLine(benchmark::State &state) {
   NullBuffer nb;
   std::ostream out(&nb);
-  fmt::Writer w(out);
+  fixedio::Writer w(out);
   for (auto _ : state)
     w.write("( ' Gtot = ',f10.3,'  kJ/mol',f10.3,'  kcal/mol',f16.8,' Hartree  ')", 12.516, 2.991,
             0.00476738);
@@ -46,7 +46,7 @@ BENCHMARK(BM_WriteEnergyLine);
 void BM_WriteRateLine(benchmark::State &state) {
   NullBuffer nb;
   std::ostream out(&nb);
-  fmt::Writer w(out);
+  fixedio::Writer w(out);
   for (auto _ : state)
     w.write("( ' Rate constant kQ     k(T)=A*Exp(-dH0/RT)',4(1pe20.6))", 7.555040e4, 3.109964e-21,
             3.109964e-15, 1.872864e6);
@@ -55,7 +55,7 @@ BENCHMARK(BM_WriteRateLine);
 
 // The summary row of a reaction with ten molecules on each side.
 void BM_WriteSummaryRowTenPerSide(benchmark::State &state) {
-  std::vector<fmt::Value> values{10};
+  std::vector<fixedio::Value> values{10};
   for (int k = 0; k < 10; ++k)
     values.emplace_back(-1500.001 - k * 0.001);
   values.emplace_back(10);
@@ -63,18 +63,18 @@ void BM_WriteSummaryRowTenPerSide(benchmark::State &state) {
     values.emplace_back(-1500.003 - k * 0.001);
   for (double v : {-0.02, -12.55, -52.51})
     values.emplace_back(v);
-  const auto parsed = fmt::parseFormat("(' E      ',<>f15.7,12x,<>f15.7,8x,f15.7,2f15.2)");
+  const auto parsed = fixedio::parseFormatText("(' E      ',<>f15.7,12x,<>f15.7,8x,f15.7,2f15.2)");
   for (auto _ : state)
-    benchmark::DoNotOptimize(fmt::formatLines(*parsed, values));
+    benchmark::DoNotOptimize(fixedio::formatLines(*parsed, values));
 }
 BENCHMARK(BM_WriteSummaryRowTenPerSide);
 
 // One frequency row of a data file, as the reader takes it: "(4x,2f9.3)".
 void BM_ReadFrequencyRow(benchmark::State &state) {
-  const fmt::Record rec{"   7-1536.000  415.600", "ts1.dat", 32};
+  const fixedio::Record rec{"   7-1536.000  415.600", "ts1.dat", 32};
   double freq = 0.0, inten = 0.0;
   for (auto _ : state) {
-    fmt::read("(4x,2f9.3)", rec, &freq, &inten);
+    fixedio::read("(4x,2f9.3)", rec, &freq, &inten);
     benchmark::DoNotOptimize(freq);
     benchmark::DoNotOptimize(inten);
   }
@@ -83,12 +83,12 @@ BENCHMARK(BM_ReadFrequencyRow);
 
 // One atom line: "(14x,i3,3x,3f15.6)".
 void BM_ReadAtomLine(benchmark::State &state) {
-  const fmt::Record rec{"      2         1          0.756950      -0.520313       0.000000",
-                        "h2o.dat", 15};
+  const fixedio::Record rec{"      2         1          0.756950      -0.520313       0.000000",
+                            "h2o.dat", 15};
   int z = 0;
   double x = 0.0, y = 0.0, w = 0.0;
   for (auto _ : state) {
-    fmt::read("(14x,i3,3x,3f15.6)", rec, &z, &x, &y, &w);
+    fixedio::read("(14x,i3,3x,3f15.6)", rec, &z, &x, &y, &w);
     benchmark::DoNotOptimize(x);
   }
 }

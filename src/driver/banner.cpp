@@ -1,7 +1,7 @@
 #include "driver/banner.hpp"
 
-#include "report/error.hpp"
-#include "report/text_file.hpp"
+#include "fixedio/error.hpp"
+#include "fixedio/text_file.hpp"
 
 #include <fstream>
 
@@ -19,14 +19,14 @@ int buildNumber(const BuildStamp &stamp) {
   int stored = 0;
   {
     LineFile include(stamp.include, stamp.include.string());
-    fmt::read("(10x,i6)", include.readLine(), &stored);
+    fixedio::read("(10x,i6)", include.readLine(), &stored);
   }
   if (stored != nBuild)
     return nBuild;
   nBuild = nBuild + 1;
   {
     std::ofstream rewrite(stamp.include, std::ios::trunc);
-    fmt::Writer(rewrite).write("('nBuild   =',i6)", nBuild);
+    fixedio::Writer(rewrite).write("('nBuild   =',i6)", nBuild);
     if (!rewrite)
       throw Error(stamp.include.string() + ": cannot rewrite the build-stamp file");
   }
@@ -34,7 +34,7 @@ int buildNumber(const BuildStamp &stamp) {
   return nBuild;
 }
 
-void printTitle(fmt::Writer &out, int nBuild) {
+void printTitle(fixedio::Writer &out, int nBuild) {
   out.write("(13x,'*******************************************************'/"
             "13x,'*                   Orvalen v.0.1                     *'/"
             "13x,'*               (build number',i6,')                  *'/"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "report/format.hpp"
+#include "fixedio/format.hpp"
 
 #include <filesystem>
 
@@ -21,6 +21,6 @@ struct BuildStamp {
 int buildNumber(const BuildStamp &stamp);
 
 // PRINTTITLE: the fifteen banner lines that open every report.
-void printTitle(fmt::Writer &out, int nBuild);
+void printTitle(fixedio::Writer &out, int nBuild);
 
 } // namespace orvalen

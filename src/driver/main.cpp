@@ -1,5 +1,5 @@
 #include "driver/run.hpp"
-#include "report/warnings.hpp"
+#include "fixedio/warnings.hpp"
 
 #include <exception>
 #include <iostream>

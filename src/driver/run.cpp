@@ -2,6 +2,9 @@
 
 #include "driver/program_start.hpp"
 #include "driver/report_check.hpp"
+#include "fixedio/error.hpp"
+#include "fixedio/format.hpp"
+#include "fixedio/text_file.hpp"
 #include "input/job_input.hpp"
 #include "molecule/mol_checks.hpp"
 #include "molecule/mol_file.hpp"
@@ -9,9 +12,6 @@
 #include "rates/kinetics.hpp"
 #include "rates/reaction.hpp"
 #include "rates/tunnelling.hpp"
-#include "report/error.hpp"
-#include "report/format.hpp"
-#include "report/text_file.hpp"
 #include "thermo/constants.hpp"
 #include "thermo/rrho.hpp"
 #include "thermo/thermo_report.hpp"
@@ -99,7 +99,7 @@ int runProgram(const std::vector<std::string> &args, std::ostream &console, cons
   reportFile.open(names.report, std::ios::trunc | std::ios::binary);
   if (!reportFile)
     throw Error(names.report + ": cannot open file for writing: " + std::strerror(errno));
-  fmt::Writer report(reportFile);
+  fixedio::Writer report(reportFile);
   printTitle(report, nBuild);
 
   // The run state, passed along from phase to phase: constants and default

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "driver/banner.hpp"
-#include "report/warnings.hpp"
+#include "fixedio/warnings.hpp"
 
 #include <iosfwd>
 #include <string>

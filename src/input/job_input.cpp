@@ -1,9 +1,9 @@
 #include "input/job_input.hpp"
 
+#include "fixedio/error.hpp"
+#include "fixedio/format.hpp"
+#include "fixedio/warnings.hpp"
 #include "input/scanner.hpp"
-#include "report/error.hpp"
-#include "report/format.hpp"
-#include "report/warnings.hpp"
 
 #include <algorithm>
 #include <string>
@@ -14,7 +14,7 @@ namespace orvalen {
 namespace {
 
 // Runs `f`, putting the job file and line in front of the message of an error it throws.
-template <class F> auto atLine(const fmt::Record &rec, F &&f) -> decltype(f()) {
+template <class F> auto atLine(const fixedio::Record &rec, F &&f) -> decltype(f()) {
   try {
     return f();
   } catch (const Error &e) {
@@ -35,14 +35,14 @@ std::string wordOr(const std::vector<std::string> &words, std::size_t k) {
   return k < words.size() ? words[k] : std::string();
 }
 
-std::string where(const fmt::Record &rec) {
+std::string where(const fixedio::Record &rec) {
   return rec.file + " line " + std::to_string(rec.line) + ": ";
 }
 
 // An option whose key is there but whose value did not read as a number: it
 // becomes 0, which is hardly ever what was meant ("MULT 2", "TEMP=298.15K").
 // `words` are the words searched, in their original letter case.
-void checkOptionValue(const fmt::Record &rec, const std::vector<std::string> &words,
+void checkOptionValue(const fixedio::Record &rec, const std::vector<std::string> &words,
                       const char *key, const char *quantity, const char *example,
                       const OptionResult &r, Warnings &warnings) {
   if (!r.found || (r.nres >= 1 && r.lres(1) != 3))
@@ -69,7 +69,7 @@ void checkOptionValue(const fmt::Record &rec, const std::vector<std::string> &wo
 }
 
 // COND: later keys of the same field win, TEMP over TT and PRES over PP.
-void readConditions(const fmt::Record &rec, Conditions &cond, Warnings &warnings) {
+void readConditions(const fixedio::Record &rec, Conditions &cond, Warnings &warnings) {
   struct Key {
     const char *key;
     double Conditions::*field;
@@ -91,22 +91,22 @@ void readConditions(const fmt::Record &rec, Conditions &cond, Warnings &warnings
 
 // One KEFF word as the field of a fixed-column read, so that a bad word is
 // reported with the job file, its line and the word itself.
-fmt::Record keffField(const fmt::Record &rec, const std::string &word, const char *kind) {
+fixedio::Record keffField(const fixedio::Record &rec, const std::string &word, const char *kind) {
   // A longer word would lose its end (often the exponent) and be read as another number.
   if (word.size() > KEFF_FIELD)
     throw Error(rec.file + " line " + std::to_string(rec.line) + ": cannot read \"" + word +
                 "\" as " + kind + ": longer than " + std::to_string(KEFF_FIELD) + " characters");
-  return fmt::Record{word, rec.file, rec.line};
+  return fixedio::Record{word, rec.file, rec.line};
 }
 
 // KEFF C [n]: C read with G20.10 (implied decimal point included), n with I20.
-void readKeff(const fmt::Record &rec, Conditions &cond, Warnings &warnings) {
+void readKeff(const fixedio::Record &rec, Conditions &cond, Warnings &warnings) {
   // The letter case of the words does not change what the reads give; keeping
   // it shows the user's own text in an error message.
   const auto words =
       atLine(rec, [&] { return subString(caseKeptView(rec.text), MAX_JOB_LINE_WORDS); });
   if (words.size() >= 2) {
-    fmt::read("(g20.10)", keffField(rec, words[1], "a real number"), &cond.conc);
+    fixedio::read("(g20.10)", keffField(rec, words[1], "a real number"), &cond.conc);
     cond.nexp = 1;
     if (impliedPointChanges(words[1], 10))
       warnings.add(where(rec) + "the KEFF concentration \"" + words[1] +
@@ -116,11 +116,11 @@ void readKeff(const fmt::Record &rec, Conditions &cond, Warnings &warnings) {
                    " if that number was meant");
   }
   if (words.size() >= 3)
-    fmt::read("(i20)", keffField(rec, words[2], "an integer"), &cond.nexp);
+    fixedio::read("(i20)", keffField(rec, words[2], "an integer"), &cond.nexp);
 }
 
 // REACT, PROD or TS: the next slot of the role gets name, data file and overrides.
-void readMolecule(const fmt::Record &rec, const std::string &lineu, MoleculeTable &mol,
+void readMolecule(const fixedio::Record &rec, const std::string &lineu, MoleculeTable &mol,
                   Warnings &warnings) {
   const auto words = atLine(rec, [&] { return subString(lineu, MAX_JOB_LINE_WORDS); });
   const auto asWritten =
@@ -164,7 +164,7 @@ void readJobInput(LineFile &in, Conditions &cond, MoleculeTable &mol) {
 
 void readJobInput(LineFile &in, Conditions &cond, MoleculeTable &mol, Warnings &warnings) {
   while (!in.atEnd()) {
-    fmt::Record rec = in.readLine();
+    fixedio::Record rec = in.readLine();
     // A tab counts as a blank: tab-separated words, and a line indented by a tab.
     std::replace(rec.text.begin(), rec.text.end(), '\t', ' ');
     const std::string lineu = toUpperCase(leftAdjusted(rec.text));

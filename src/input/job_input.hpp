@@ -5,9 +5,9 @@
 // REACT, PROD or TS line per molecule with its name, data file and overrides.
 // A blank line ends the job input.
 
+#include "fixedio/text_file.hpp"
+#include "fixedio/warnings.hpp"
 #include "molecule/molecule.hpp"
-#include "report/text_file.hpp"
-#include "report/warnings.hpp"
 #include "thermo/constants.hpp"
 
 namespace orvalen {

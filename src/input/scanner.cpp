@@ -1,7 +1,7 @@
 #include "input/scanner.hpp"
 
+#include "fixedio/error.hpp"
 #include "molecule/molecule.hpp"
-#include "report/error.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -4,7 +4,7 @@
 // written as KEY=value or KEY(v1,v2,...) anywhere in a line, case-insensitive,
 // and the program's own number syntax for their values.
 
-#include "report/text_file.hpp"
+#include "fixedio/text_file.hpp"
 
 #include <array>
 #include <cstddef>

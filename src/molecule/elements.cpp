@@ -1,6 +1,6 @@
 #include "molecule/elements.hpp"
 
-#include "report/error.hpp"
+#include "fixedio/error.hpp"
 
 #include <array>
 #include <cctype>

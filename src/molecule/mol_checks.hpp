@@ -4,8 +4,8 @@
 // that the program can compute with but that is probably not what the user
 // meant. They only add warnings; the records are not changed.
 
+#include "fixedio/warnings.hpp"
 #include "molecule/molecule.hpp"
-#include "report/warnings.hpp"
 
 #include <array>
 #include <optional>

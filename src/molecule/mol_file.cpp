@@ -1,9 +1,9 @@
 #include "molecule/mol_file.hpp"
 
-#include "report/error.hpp"
-#include "report/format.hpp"
-#include "report/text_file.hpp"
-#include "report/warnings.hpp"
+#include "fixedio/error.hpp"
+#include "fixedio/format.hpp"
+#include "fixedio/text_file.hpp"
+#include "fixedio/warnings.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -33,8 +33,10 @@ constexpr std::string_view MULTIPLICITY = "Spin multiplicity of molecule =";
 constexpr std::string_view BASE_ENERGY = "Base Energy :";
 
 // Block rows are read line after line, so their formats are parsed once.
-const std::shared_ptr<const fmt::ParsedFormat> ATOM_ROW = fmt::parseFormat("(14x,i3,3x,3f15.6)");
-const std::shared_ptr<const fmt::ParsedFormat> MODE_ROW = fmt::parseFormat("(4x,2f9.3)");
+const std::shared_ptr<const fixedio::ParsedFormat> ATOM_ROW =
+    fixedio::parseFormatText("(14x,i3,3x,3f15.6)");
+const std::shared_ptr<const fixedio::ParsedFormat> MODE_ROW =
+    fixedio::parseFormatText("(4x,2f9.3)");
 constexpr std::string_view FREQUENCIES = "No. Frequency Intensity";
 // Ends the atom block and the frequency table, wherever it stands in a line.
 constexpr std::string_view END_OF_BLOCK = "----------";
@@ -42,7 +44,7 @@ constexpr std::string_view ALL_MARKERS[] = {
     MOMENTS,       COORDINATES,     ROTATION_NUMBER, MOLECULAR_MASS, SYMMETRY_GROUP,
     STOICHIOMETRY, IMAGINARY_FREQS, MULTIPLICITY,    BASE_ENERGY,    FREQUENCIES};
 
-bool holds(const fmt::Record &line, std::string_view marker) {
+bool holds(const fixedio::Record &line, std::string_view marker) {
   return line.text.find(marker) != std::string::npos;
 }
 
@@ -84,7 +86,7 @@ DataFile locate(const Molecule &m, const fs::path &jobDir) {
 // field of each kind is named with its line, the others are counted.
 class PointCheck {
 public:
-  void check(const fmt::Record &line, std::size_t column, std::size_t width, int decimals,
+  void check(const fixedio::Record &line, std::size_t column, std::size_t width, int decimals,
              const char *what, const char *unit, double value) {
     const std::string field =
         column - 1 < line.text.size() ? line.text.substr(column - 1, width) : std::string();
@@ -140,7 +142,7 @@ void skipHeader(LineFile &file, int count, std::string_view marker, long markerL
 // One atom per line: atomic number in columns 15-17, x, y, z in Angstrom in
 // columns 21-65. Leaves in `buffer` the line that ended the block, or the last
 // atom line when the file ended. Returns the number of atoms.
-int readAtoms(LineFile &file, fmt::Record &buffer, Molecule &m, PointCheck &points) {
+int readAtoms(LineFile &file, fixedio::Record &buffer, Molecule &m, PointCheck &points) {
   skipHeader(file, 1, COORDINATES, buffer.line);
   int atoms = 0;
   while (!file.atEnd()) {
@@ -153,7 +155,7 @@ int readAtoms(LineFile &file, fmt::Record &buffer, Molecule &m, PointCheck &poin
                   std::to_string(atoms) + "), C(1..3, " + std::to_string(atoms) + "): more than " +
                   std::to_string(MAX_ATOMS) + " atoms in the coordinates block");
     const auto a = static_cast<std::size_t>(atoms - 1);
-    fmt::read(*ATOM_ROW, buffer, &m.na[a], &m.c[a][0], &m.c[a][1], &m.c[a][2]);
+    fixedio::read(*ATOM_ROW, buffer, &m.na[a], &m.c[a][0], &m.c[a][1], &m.c[a][2]);
     for (std::size_t k = 0; k < 3; ++k)
       points.check(buffer, 21 + 15 * k, 15, 6, "coordinate", "Angstrom", m.c[a][k]);
   }
@@ -163,10 +165,10 @@ int readAtoms(LineFile &file, fmt::Record &buffer, Molecule &m, PointCheck &poin
 // One mode per line, laid out like the report's vibration table: frequency in
 // cm-1 in columns 5-13 (imaginary modes negative), IR intensity in km/mol in
 // columns 14-22. Returns the number of modes.
-int readModes(LineFile &file, const fmt::Record &markerLine, Molecule &m, PointCheck &points) {
+int readModes(LineFile &file, const fixedio::Record &markerLine, Molecule &m, PointCheck &points) {
   skipHeader(file, 2, FREQUENCIES, markerLine.line);
   int modes = 0;
-  fmt::Record line; // its storage serves every row
+  fixedio::Record line; // its storage serves every row
   while (!file.atEnd()) {
     file.readLine(line);
     if (holds(line, END_OF_BLOCK))
@@ -177,7 +179,7 @@ int readModes(LineFile &file, const fmt::Record &markerLine, Molecule &m, PointC
                   std::to_string(modes) + "), XINTEN(" + std::to_string(modes) + "): more than " +
                   std::to_string(MAX_FREQ) + " frequencies in the table");
     const auto n = static_cast<std::size_t>(modes - 1);
-    fmt::read(*MODE_ROW, line, &m.freq[n], &m.xinten[n]);
+    fixedio::read(*MODE_ROW, line, &m.freq[n], &m.xinten[n]);
     points.check(line, 5, 9, 3, "frequency", "cm-1", m.freq[n]);
     points.check(line, 14, 9, 3, "IR intensity", "km/mol", m.xinten[n]);
   }
@@ -215,13 +217,13 @@ void readMolFile(Molecule &m, const fs::path &jobDir, Warnings &warnings) {
   bool markerSeen = false;
 
   int atoms = 0; // NATOMS: a file without a coordinates block has no atoms
-  fmt::Record buffer;
+  fixedio::Record buffer;
   while (!file.atEnd()) {
     file.readLine(buffer);
     for (const std::string_view marker : ALL_MARKERS)
       markerSeen = markerSeen || holds(buffer, marker);
     if (holds(buffer, MOMENTS)) {
-      fmt::read("(19x,3f15.6)", buffer, &m.pmoi[0], &m.pmoi[1], &m.pmoi[2]);
+      fixedio::read("(19x,3f15.6)", buffer, &m.pmoi[0], &m.pmoi[1], &m.pmoi[2]);
       for (std::size_t k = 0; k < 3; ++k)
         points.check(buffer, 20 + 15 * k, 15, 6, "moment of inertia", "amu*A^2", m.pmoi[k]);
     }
@@ -233,21 +235,21 @@ void readMolFile(Molecule &m, const fs::path &jobDir, Warnings &warnings) {
     // A job-line value of ROTNUM, MULT or ETOT wins, and in the file the first
     // line with the marker does.
     if (isNotGiven(m.rotnum) && holds(buffer, ROTATION_NUMBER))
-      fmt::read("(26x,i10)", buffer, &m.rotnum);
+      fixedio::read("(26x,i10)", buffer, &m.rotnum);
     if (holds(buffer, MOLECULAR_MASS)) {
-      fmt::read("(26x,f10.4)", buffer, &m.mass);
+      fixedio::read("(26x,f10.4)", buffer, &m.mass);
       points.check(buffer, 27, 10, 4, "molecular mass", "amu", m.mass);
     }
     if (holds(buffer, SYMMETRY_GROUP))
-      fmt::read("(26x,a10)", buffer, &m.symGroup);
+      fixedio::read("(26x,a10)", buffer, &m.symGroup);
     if (holds(buffer, STOICHIOMETRY))
-      fmt::read("(26x,a10)", buffer, &m.stoich);
+      fixedio::read("(26x,a10)", buffer, &m.stoich);
     if (holds(buffer, IMAGINARY_FREQS))
-      fmt::read("(26x,i10)", buffer, &m.nneg);
+      fixedio::read("(26x,i10)", buffer, &m.nneg);
     if (isNotGiven(m.mult) && holds(buffer, MULTIPLICITY))
-      fmt::read("(32x,i2)", buffer, &m.mult);
+      fixedio::read("(32x,i2)", buffer, &m.mult);
     if (isNotGiven(m.etot) && holds(buffer, BASE_ENERGY)) {
-      fmt::read("(14x,f17.8)", buffer, &m.etot);
+      fixedio::read("(14x,f17.8)", buffer, &m.etot);
       points.check(buffer, 15, 17, 8, "base energy", "Hartree", m.etot);
     }
 

@@ -5,8 +5,8 @@
 // infrared intensities. Reading it completes a molecule record named by the
 // job input.
 
+#include "fixedio/warnings.hpp"
 #include "molecule/molecule.hpp"
-#include "report/warnings.hpp"
 
 #include <array>
 #include <filesystem>

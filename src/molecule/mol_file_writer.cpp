@@ -1,8 +1,8 @@
 #include "molecule/mol_file_writer.hpp"
 
+#include "fixedio/error.hpp"
+#include "fixedio/format.hpp"
 #include "molecule/molecule.hpp"
-#include "report/error.hpp"
-#include "report/format.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -42,7 +42,7 @@ std::string withoutMarkers(std::string line) {
 // editor writes asterisks and the file no longer reads.
 void checkFits(double value, double low, double high, const std::string &what) {
   if (!(value > low && value < high))
-    throw Error(what + " " + fmt::editE(value, 12, 5, 1) + " does not fit its columns of the " +
+    throw Error(what + " " + fixedio::editE(value, 12, 5, 1) + " does not fit its columns of the " +
                 "molecule data file");
 }
 
@@ -98,7 +98,7 @@ void writeMolFile(std::ostream &out, const MolFileData &data) {
     throw Error("molecule data: spin multiplicity " + std::to_string(data.multiplicity) +
                 " is not between 1 and 99");
 
-  fmt::Writer w(out);
+  fixedio::Writer w(out);
   for (const auto &line : data.title)
     w.write("(1x,a)", withoutMarkers(line));
   w.write("(a)", "");

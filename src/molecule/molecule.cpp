@@ -1,6 +1,6 @@
 #include "molecule/molecule.hpp"
 
-#include "report/error.hpp"
+#include "fixedio/error.hpp"
 
 #include <string>
 

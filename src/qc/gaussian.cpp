@@ -8,10 +8,10 @@
 // optimisation that moves on after the frequencies makes them another
 // geometry's and the output is refused; the points of a path printed after
 // them (an IRC, a scan) are not the molecule's geometry and change nothing.
+#include "fixedio/error.hpp"
 #include "qc/geometry.hpp"
 #include "qc/output_text.hpp"
 #include "qc/readers.hpp"
-#include "report/error.hpp"
 
 #include <cmath>
 #include <optional>

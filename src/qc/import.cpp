@@ -1,11 +1,11 @@
 #include "qc/import.hpp"
 
-#include "molecule/molecule.hpp"
+#include "fixedio/error.hpp"
 #include "molecule/elements.hpp"
+#include "molecule/molecule.hpp"
 #include "qc/geometry.hpp"
 #include "qc/readers.hpp"
 #include "qc/symmetry.hpp"
-#include "report/error.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 // orvalen-import: the molecule data file of one quantum-chemistry calculation.
+#include "fixedio/error.hpp"
 #include "molecule/mol_file_writer.hpp"
 #include "qc/import.hpp"
-#include "report/error.hpp"
 
 #include <CLI/CLI.hpp>
 

@@ -26,7 +26,7 @@
 #include "qc/output_text.hpp"
 #include "qc/readers.hpp"
 
-#include "report/error.hpp"
+#include "fixedio/error.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -7,11 +7,11 @@
 // column from ORCA 5 on, the "T**2" column before it). As for Gaussian, an
 // optimisation that moves on after the frequencies is refused, an IRC or a
 // scan after them is not.
+#include "fixedio/error.hpp"
 #include "molecule/elements.hpp"
 #include "qc/geometry.hpp"
 #include "qc/output_text.hpp"
 #include "qc/readers.hpp"
-#include "report/error.hpp"
 
 #include <algorithm>
 #include <cctype>

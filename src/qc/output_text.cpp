@@ -1,6 +1,6 @@
 #include "qc/output_text.hpp"
 
-#include "report/error.hpp"
+#include "fixedio/error.hpp"
 
 #include <algorithm>
 #include <charconv>

@@ -1,6 +1,6 @@
 #include "qc/readers.hpp"
 
-#include "report/error.hpp"
+#include "fixedio/error.hpp"
 
 #include <fstream>
 #include <iterator>

@@ -1,11 +1,11 @@
 // A molecule from data typed in from a paper: an XYZ geometry and a list of
 // harmonic frequencies.
+#include "fixedio/error.hpp"
 #include "molecule/elements.hpp"
 #include "molecule/molecule.hpp"
 #include "qc/import.hpp"
 #include "qc/output_text.hpp"
 #include "qc/readers.hpp"
-#include "report/error.hpp"
 
 #include <cmath>
 #include <fstream>

@@ -24,7 +24,7 @@
 #include "qc/output_text.hpp"
 #include "qc/readers.hpp"
 
-#include "report/error.hpp"
+#include "fixedio/error.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -74,12 +74,12 @@ RateConstants rateConstants(const MoleculeTable &mol, const Conditions &cond) {
 namespace {
 
 // An activation quantity in Hartree, kcal/mol and kJ/mol.
-void writeActivation(fmt::Writer &out, std::string_view format, double hartree) {
+void writeActivation(fixedio::Writer &out, std::string_view format, double hartree) {
   const double kj = hartree / KJ2HARTREE;
   out.write(format, hartree, kj * KJ2KCAL, kj);
 }
 
-void writeUnitsLine(fmt::Writer &out, int m) {
+void writeUnitsLine(fixedio::Writer &out, int m) {
   if (m == 2)
     out.write("(/53x,'1/s             m3/molecule/s       cm3/molecule/s        L/Mol/s')");
   else if (m == 3)
@@ -92,7 +92,7 @@ void writeUnitsLine(fmt::Writer &out, int m) {
 
 } // namespace
 
-void writeRateSection(fmt::Writer &out, const MoleculeTable &mol, const Conditions &cond,
+void writeRateSection(fixedio::Writer &out, const MoleculeTable &mol, const Conditions &cond,
                       const RateConstants &r) {
   if (!hasRateSection(mol))
     return;
@@ -133,7 +133,7 @@ Columns effectiveRateConstant(const Columns &kG, const Conditions &cond) {
           kG[3] * integerPower(c / AVOGADRO * 1000.0, n)};
 }
 
-void writeEffectiveRateConstant(fmt::Writer &out, const Conditions &cond, const Columns &keff) {
+void writeEffectiveRateConstant(fixedio::Writer &out, const Conditions &cond, const Columns &keff) {
   if (cond.nexp < 1)
     return;
   out.write("(/' Effective rate constant kG * C**n          ',1pd17.6,3(1pd20.6))", keff[0],

@@ -5,8 +5,8 @@
 // barrier, kG from the Gibbs energy of activation, each in four unit systems,
 // and the effective rate constant kG * C**n for a given concentration.
 
+#include "fixedio/format.hpp"
 #include "molecule/molecule.hpp"
-#include "report/format.hpp"
 #include "thermo/constants.hpp"
 
 #include <array>
@@ -53,7 +53,7 @@ RateConstants rateConstants(const MoleculeTable &mol, const Conditions &cond);
 
 // The section " Kinetic parameters for the reaction"; nothing when the job has
 // no reactant or no transition state.
-void writeRateSection(fmt::Writer &out, const MoleculeTable &mol, const Conditions &cond,
+void writeRateSection(fixedio::Writer &out, const MoleculeTable &mol, const Conditions &cond,
                       const RateConstants &rates);
 
 // kG scaled by the concentration C (molecules/cm3) to the power n, in each
@@ -62,6 +62,6 @@ void writeRateSection(fmt::Writer &out, const MoleculeTable &mol, const Conditio
 Columns effectiveRateConstant(const Columns &kG, const Conditions &cond);
 
 // The two effective rate constant lines; nothing when cond.nexp < 1.
-void writeEffectiveRateConstant(fmt::Writer &out, const Conditions &cond, const Columns &keff);
+void writeEffectiveRateConstant(fixedio::Writer &out, const Conditions &cond, const Columns &keff);
 
 } // namespace orvalen

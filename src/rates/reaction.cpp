@@ -80,16 +80,16 @@ ReactionTotals reactionThermodynamics(const MoleculeTable &mol) {
   return r;
 }
 
-void writeTitle(fmt::Writer &out, std::string_view title) {
+void writeTitle(fixedio::Writer &out, std::string_view title) {
   const auto last = title.find_last_not_of(' ');
-  std::vector<fmt::Value> chars;
+  std::vector<fixedio::Value> chars;
   if (last != std::string_view::npos)
     for (const char c : title.substr(0, last + 1))
       chars.emplace_back(c);
   out.writeValues("(//,1x,255a1)", chars);
 }
 
-void writeConditions(fmt::Writer &out, const Conditions &cond) {
+void writeConditions(fixedio::Writer &out, const Conditions &cond) {
   out.write("(/ ' Temperature  = ',f15.2,' K')", cond.T);
   out.write("(  ' Pressure     = ',f15.2,' Pa',f10.4,' atm',f10.2,' torr',f10.2,' bar')", cond.P,
             cond.P / 101325.0, cond.P / 101325.0 * 760.0, cond.P / 100000.0);
@@ -99,8 +99,8 @@ namespace {
 
 // One summary-table row: the label, a column per reactant, the gap, a column
 // per product, then the reaction total. `field` picks the molecule's value.
-template <class Field> std::vector<fmt::Value> tableRow(const MoleculeTable &mol, Field field) {
-  std::vector<fmt::Value> values;
+template <class Field> std::vector<fixedio::Value> tableRow(const MoleculeTable &mol, Field field) {
+  std::vector<fixedio::Value> values;
   for (const int role : {REACTANT, PRODUCT}) {
     values.emplace_back(mol.npart(role));
     for (int j = 1; j <= mol.npart(role); ++j)
@@ -111,7 +111,7 @@ template <class Field> std::vector<fmt::Value> tableRow(const MoleculeTable &mol
 
 // A row of energies: the molecules' values in Hartree, then the reaction
 // total in Hartree, kcal/mol and kJ/mol.
-void writeEnergyRow(fmt::Writer &out, std::string_view format, const MoleculeTable &mol,
+void writeEnergyRow(fixedio::Writer &out, std::string_view format, const MoleculeTable &mol,
                     double Molecule::*field, double total) {
   auto values = tableRow(mol, [field](const Molecule &m) { return m.*field; });
   const double kj = total / KJ2HARTREE;
@@ -122,14 +122,14 @@ void writeEnergyRow(fmt::Writer &out, std::string_view format, const MoleculeTab
 }
 
 // A reaction total in kJ/mol, kcal/mol and Hartree.
-void writeEnergyLine(fmt::Writer &out, std::string_view format, double total) {
+void writeEnergyLine(fixedio::Writer &out, std::string_view format, double total) {
   const double kj = total / KJ2HARTREE;
   out.write(format, kj, kj * KJ2KCAL, total);
 }
 
 } // namespace
 
-void writeReactionSection(fmt::Writer &out, const MoleculeTable &mol, const Conditions &cond,
+void writeReactionSection(fixedio::Writer &out, const MoleculeTable &mol, const Conditions &cond,
                           const ReactionTotals &totals) {
   if (!hasReaction(mol))
     return;

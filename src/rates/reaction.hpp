@@ -4,8 +4,8 @@
 // and S, the ratio of the partition functions, and the report section that
 // begins " Thermodynamic functions for the reaction".
 
+#include "fixedio/format.hpp"
 #include "molecule/molecule.hpp"
-#include "report/format.hpp"
 #include "thermo/constants.hpp"
 
 #include <string>
@@ -59,14 +59,14 @@ bool hasReaction(const MoleculeTable &mol);
 ReactionTotals reactionThermodynamics(const MoleculeTable &mol);
 
 // Two empty lines and the title, characters 1 to its last non-blank one.
-void writeTitle(fmt::Writer &out, std::string_view title);
+void writeTitle(fixedio::Writer &out, std::string_view title);
 // The temperature and pressure lines (pressure in Pa, atm, torr and bar).
-void writeConditions(fmt::Writer &out, const Conditions &cond);
+void writeConditions(fixedio::Writer &out, const Conditions &cond);
 
 // The whole reaction section: title, conditions, the summary table with one
 // column per molecule, DrQ and the Dr lines. Writes nothing when the job has
 // no reactant or no product.
-void writeReactionSection(fmt::Writer &out, const MoleculeTable &mol, const Conditions &cond,
+void writeReactionSection(fixedio::Writer &out, const MoleculeTable &mol, const Conditions &cond,
                           const ReactionTotals &totals);
 
 } // namespace orvalen

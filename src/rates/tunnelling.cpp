@@ -43,7 +43,7 @@ Tunnelling tunnelling(double vim, double dH0, double drZpe, double T) {
   return t;
 }
 
-void writeTunnelling(fmt::Writer &out, const Tunnelling &t) {
+void writeTunnelling(fixedio::Writer &out, const Tunnelling &t) {
   out.write("(//' Transmission coeeficient by Wigner theory                  =',f20.10)", t.kW);
   out.write("(  ' Transmission coeeficient for uniform parabolic potential   =',f20.10)", t.kP);
   out.write("(  ' Transmission coeeficient by Skodje-Thrular theory (a>b,a<b)=',3f20.10)", t.kST,

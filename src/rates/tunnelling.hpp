@@ -5,8 +5,8 @@
 // parabolic barrier truncated at the energy of the lower side. They are
 // reported only; no rate constant is multiplied by them.
 
+#include "fixedio/format.hpp"
 #include "molecule/molecule.hpp"
-#include "report/format.hpp"
 
 namespace orvalen {
 
@@ -32,6 +32,6 @@ double imaginaryFrequency(const MoleculeTable &mol);
 // rules and are carried, not rejected.
 Tunnelling tunnelling(double vim, double dH0, double drZpe, double T);
 
-void writeTunnelling(fmt::Writer &out, const Tunnelling &t);
+void writeTunnelling(fixedio::Writer &out, const Tunnelling &t);
 
 } // namespace orvalen

@@ -1,7 +1,7 @@
 // orvalen-scan: rate constants of an orvalen job over a range of temperatures.
 
-#include "report/error.hpp"
-#include "report/warnings.hpp"
+#include "fixedio/error.hpp"
+#include "fixedio/warnings.hpp"
 #include "scan/output.hpp"
 #include "scan/plot.hpp"
 #include "scan/scan.hpp"
@@ -53,7 +53,7 @@ int main(int argc, char **argv) {
       throw orvalen::Error("unknown tunnelling method \"" + method +
                            "\" (none, wigner, skodje-truhlar or eckart)");
     Format fmt;
-    if (!parseFormat(format, fmt))
+    if (!parseOutputFormat(format, fmt))
       throw orvalen::Error("unknown format \"" + format + "\" (table, csv or json)");
     if (!temperatures.empty() || app.count("-T"))
       request.temperatures = parseTemperatures(temperatures);

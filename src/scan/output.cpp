@@ -11,7 +11,7 @@ namespace orvalen::scan {
 
 using nlohmann::ordered_json;
 
-bool parseFormat(std::string_view word, Format &format) {
+bool parseOutputFormat(std::string_view word, Format &format) {
   if (word == "table")
     format = Format::Table;
   else if (word == "csv")

@@ -12,7 +12,7 @@ namespace orvalen::scan {
 
 enum class Format { Table, Csv, Json };
 // "table", "csv", "json"; false for any other word.
-bool parseFormat(std::string_view word, Format &format);
+bool parseOutputFormat(std::string_view word, Format &format);
 
 void writeTable(std::ostream &out, const ScanResult &r);
 void writeCsv(std::ostream &out, const ScanResult &r);

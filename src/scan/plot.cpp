@@ -1,6 +1,6 @@
 #include "scan/plot.hpp"
 
-#include "report/error.hpp"
+#include "fixedio/error.hpp"
 #include "scan/svg.hpp"
 
 #include <algorithm>

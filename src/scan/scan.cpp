@@ -1,11 +1,11 @@
 #include "scan/scan.hpp"
 
 #include "driver/program_start.hpp"
+#include "fixedio/error.hpp"
+#include "fixedio/text_file.hpp"
 #include "input/job_input.hpp"
 #include "molecule/mol_checks.hpp"
 #include "molecule/mol_file.hpp"
-#include "report/error.hpp"
-#include "report/text_file.hpp"
 
 #include <algorithm>
 #include <cmath>

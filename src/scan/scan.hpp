@@ -10,11 +10,11 @@
 //   runScan({.job = "oh_ch4", .temperatures = parseTemperatures("300:2000:100")}, r);
 // Nothing here writes; scan/output.hpp and scan/plot.hpp turn a result into text.
 
+#include "fixedio/warnings.hpp"
 #include "molecule/molecule.hpp"
 #include "rates/kinetics.hpp"
 #include "rates/reaction.hpp"
 #include "rates/tunnelling.hpp"
-#include "report/warnings.hpp"
 #include "scan/eckart.hpp"
 #include "scan/fit.hpp"
 #include "thermo/constants.hpp"

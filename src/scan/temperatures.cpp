@@ -1,6 +1,6 @@
 #include "scan/temperatures.hpp"
 
-#include "report/error.hpp"
+#include "fixedio/error.hpp"
 
 #include <charconv>
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "thermo/rrho.hpp"
 
-#include "report/error.hpp"
+#include "fixedio/error.hpp"
 
 #include <cmath>
 #include <string>

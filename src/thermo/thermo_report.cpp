@@ -13,21 +13,21 @@ constexpr std::string_view RULE_LINE =
     "--------------------------')";
 
 // An energy in kJ/mol, kcal/mol and Hartree.
-void energyLine(fmt::Writer &out, std::string_view format, double x) {
+void energyLine(fixedio::Writer &out, std::string_view format, double x) {
   out.write(format, x, x * KJ2KCAL, x * KJ2HARTREE);
 }
 
 // An entropy in J/(mol K), cal/(mol K) and Hartree/K.
-void entropyLine(fmt::Writer &out, std::string_view format, double s) {
+void entropyLine(fixedio::Writer &out, std::string_view format, double s) {
   out.write(format, s, s * KJ2KCAL, s * (KJ2HARTREE * 0.001));
 }
 
 // A partition function with its natural and decimal logarithm.
-void partitionLine(fmt::Writer &out, std::string_view format, double q) {
+void partitionLine(fixedio::Writer &out, std::string_view format, double q) {
   out.write(format, q, std::log(q), std::log10(q));
 }
 
-void writeHeading(fmt::Writer &out, const Molecule &m, const Conditions &cond) {
+void writeHeading(fixedio::Writer &out, const Molecule &m, const Conditions &cond) {
   out.write("(/' ************* TD properties of molecule ',a20)", m.name);
   out.write("(/' Temperature   : ',f12.2,' K ')", cond.T);
   out.write("( ' Pressure      : ',f12.2,' Pa')", cond.P);
@@ -38,7 +38,7 @@ void writeHeading(fmt::Writer &out, const Molecule &m, const Conditions &cond) {
   out.write("( ' Linearity     : ',i12        )", m.linear);
 }
 
-void writeElectronic(fmt::Writer &out, const Contribution &c) {
+void writeElectronic(fixedio::Writer &out, const Contribution &c) {
   out.write("(//' *** Electronic contribution ***')");
   partitionLine(out, "(/' Qelec = ',1pE15.5,'   ln(Qelec)=',0pf12.5,'   lg(Qelec)=',0pf12.5)", c.q);
   energyLine(out, "(/' Uelec = ',f10.3,'  kJ/mol',f10.3,'  kcal/mol',f16.8,' Hartree')", c.u);
@@ -48,7 +48,7 @@ void writeElectronic(fmt::Writer &out, const Contribution &c) {
   energyLine(out, "( ' Gelec = ',f10.3,'  kJ/mol',f10.3,'  kcal/mol',f16.8,' Hartree'/)", c.g);
 }
 
-void writeTranslational(fmt::Writer &out, const Contribution &c) {
+void writeTranslational(fixedio::Writer &out, const Contribution &c) {
   out.write("(/' *** Translational contribution ***')");
   partitionLine(out, "(/' Qtran = ',1pE15.5,'   ln(Qtran)=',0pf12.5,'   lg(Qtran)=',0pf12.5)", c.q);
   energyLine(out, "(/' Utran = ',f10.3,'  kJ/mol',f10.3,'  kcal/mol',f16.8,' Hartree  ')", c.u);
@@ -58,7 +58,7 @@ void writeTranslational(fmt::Writer &out, const Contribution &c) {
   energyLine(out, "( ' Gtran = ',f10.3,'  kJ/mol',f10.3,'  kcal/mol',f16.8,' Hartree  '/)", c.g);
 }
 
-void writeRotational(fmt::Writer &out, const Contribution &c) {
+void writeRotational(fixedio::Writer &out, const Contribution &c) {
   out.write("(' *** Rotational contribution ***')");
   partitionLine(out, "(/' Qrot = ',1pE15.5,'   ln(Qrot)=',0pf12.5,'   lg(Qrot)=',0pf12.5)", c.q);
   energyLine(out, "(/' Urot = ',f10.3,'  kJ/mol',f10.3,'  kcal/mol',f16.8,' Hartree  ')", c.u);
@@ -68,7 +68,7 @@ void writeRotational(fmt::Writer &out, const Contribution &c) {
   energyLine(out, "( ' Grot = ',f10.3,'  kJ/mol',f10.3,'  kcal/mol',f16.8,' Hartree  '/)", c.g);
 }
 
-void writeVibrational(fmt::Writer &out, const Vibrations &v) {
+void writeVibrational(fixedio::Writer &out, const Vibrations &v) {
   out.write("(' *** Vibrational contribution ***')");
   out.write("(/'Scaling factor for frequencies:',f9.4)", v.scale);
   out.write("('In the table below, Hvib, Gvib are measured from the potential bottom (ZPE "
@@ -88,7 +88,7 @@ void writeVibrational(fmt::Writer &out, const Vibrations &v) {
             v.hh0Tot, v.hvib, v.gvib, v.cvibTot, v.qvib);
 }
 
-void writeTotals(fmt::Writer &out, const MoleculeThermo &t) {
+void writeTotals(fixedio::Writer &out, const MoleculeThermo &t) {
   out.write("(//' *** Total for ELEC+TRANS+ROT+VIBR contributions ***')");
   partitionLine(out, "(/' Qtot = ',1pE15.5,'   ln(Qtot)=',0pf12.5,'   lg(Qtot)=',0pf12.5)",
                 t.tot.q);
@@ -99,7 +99,7 @@ void writeTotals(fmt::Writer &out, const MoleculeThermo &t) {
   energyLine(out, "( ' Gtot = ',f10.3,'  kJ/mol',f10.3,'  kcal/mol',f16.8,' Hartree  ')", t.tot.g);
 }
 
-void writeCorrected(fmt::Writer &out, const CorrectedEnergies &c) {
+void writeCorrected(fixedio::Writer &out, const CorrectedEnergies &c) {
   out.write("(//' *** Total energy corrected by TD functions ****')");
   out.write("(/ ' Etot        = ',f16.8,'  (Etot used as a BaseEnergy for TD calculations)')",
             c.etot);
@@ -115,7 +115,7 @@ void writeCorrected(fmt::Writer &out, const CorrectedEnergies &c) {
 
 } // namespace
 
-void writeMoleculeSection(fmt::Writer &out, const Molecule &m, const Conditions &cond,
+void writeMoleculeSection(fixedio::Writer &out, const Molecule &m, const Conditions &cond,
                           const MoleculeThermo &t) {
   writeHeading(out, m, cond);
   writeElectronic(out, t.elec);
@@ -126,7 +126,7 @@ void writeMoleculeSection(fmt::Writer &out, const Molecule &m, const Conditions 
   writeCorrected(out, t.corrected);
 }
 
-void tdrrho(Molecule &m, const Conditions &cond, fmt::Writer &out) {
+void tdrrho(Molecule &m, const Conditions &cond, fixedio::Writer &out) {
   const MoleculeThermo t = computeThermo(m, cond);
   writeMoleculeSection(out, m, cond, t);
   storeTotals(m, t);

@@ -4,18 +4,18 @@
 // electronic, translational, rotational and vibrational blocks (with the table
 // of all frequencies), the totals and the corrected energies.
 
+#include "fixedio/format.hpp"
 #include "molecule/molecule.hpp"
-#include "report/format.hpp"
 #include "thermo/constants.hpp"
 #include "thermo/rrho.hpp"
 
 namespace orvalen {
 
-void writeMoleculeSection(fmt::Writer &out, const Molecule &m, const Conditions &cond,
+void writeMoleculeSection(fixedio::Writer &out, const Molecule &m, const Conditions &cond,
                           const MoleculeThermo &t);
 
 // TDRRHO: computes the molecule's thermochemistry, writes its section and
 // stores its totals (QTOT, STOT, EZPE, EU, EH, EG) into the record.
-void tdrrho(Molecule &m, const Conditions &cond, fmt::Writer &out);
+void tdrrho(Molecule &m, const Conditions &cond, fixedio::Writer &out);
 
 } // namespace orvalen

@@ -1,7 +1,7 @@
 #include "driver/banner.hpp"
 #include "driver/program_start.hpp"
 #include "driver/run.hpp"
-#include "report/error.hpp"
+#include "fixedio/error.hpp"
 #include "support/run_binary.hpp"
 #include "support/temp_dir.hpp"
 
@@ -74,7 +74,7 @@ const char *const BANNER_347 =
 
 TEST(Banner, FifteenLinesWithTheBuildNumber) {
   std::ostringstream s;
-  fmt::Writer out(s);
+  fixedio::Writer out(s);
   printTitle(out, 347);
   EXPECT_EQ(s.str(), BANNER_347);
   std::istringstream lines(s.str());

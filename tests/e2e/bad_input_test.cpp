@@ -7,8 +7,8 @@
 // The inputs the fuzzers found are replayed at the end.
 
 #include "driver/banner.hpp"
+#include "fixedio/format.hpp"
 #include "fuzz/fuzz_targets.hpp"
-#include "report/format.hpp"
 #include "support/run_binary.hpp"
 #include "support/temp_dir.hpp"
 
@@ -31,7 +31,7 @@ const fs::path FIXTURES = fs::path(ORVALEN_FIXTURES) / "bad_jobs";
 
 std::string bannerText() {
   std::ostringstream s;
-  fmt::Writer out(s);
+  fixedio::Writer out(s);
   printTitle(out, BUILT_NUMBER);
   return s.str();
 }
@@ -53,7 +53,7 @@ std::string atomsFile(int atoms) {
   std::string s = " Molecular coordinates in principal axes (A)\n"
                   " Center      Z            X              Y              Z\n";
   for (int a = 1; a <= atoms; ++a)
-    s += fmt::format("(i7,i10,3x,3f15.6)", a, 1, 0.1 * a, 0.0, 0.0);
+    s += fixedio::format("(i7,i10,3x,3f15.6)", a, 1, 0.1 * a, 0.0, 0.0);
   return s + " ----------------------------------------------------------------\n";
 }
 
@@ -62,7 +62,7 @@ std::string atomsFile(int atoms) {
 std::string modesFile(int modes) {
   std::string s = " No. Frequency Intensity\n      cm-1     km/mol\n ---------------------\n";
   for (int n = 1; n <= modes; ++n)
-    s += fmt::format("(i4,2f9.3)", n, 100.0 + n, 1.0);
+    s += fixedio::format("(i4,2f9.3)", n, 100.0 + n, 1.0);
   return s + " ---------------------\n";
 }
 
@@ -438,26 +438,26 @@ TEST(FuzzRegression, ReplaysKeptInputs) {
 // the digits that remained made substr throw std::out_of_range.
 TEST(FuzzRegression, EFieldWithLongMantissa) {
   // 1PE80.60 of -0.5: "-5." and 60 zeros, then "E-01": 67 characters.
-  EXPECT_EQ(fmt::editE(-0.5, 80, 60, 1),
+  EXPECT_EQ(fixedio::editE(-0.5, 80, 60, 1),
             std::string(13, ' ') + "-5." + std::string(60, '0') + "E-01");
   // 62P with 66 decimals puts 62 digits before the point: no room in 5 columns.
-  EXPECT_EQ(fmt::format("(62pe5.66)", -0.5), "*****\n");
+  EXPECT_EQ(fixedio::format("(62pe5.66)", -0.5), "*****\n");
 }
 
 // Found by fuzz_format (regressions/format/deep-group-nesting): the format
 // parser recursed once per nested group with no limit, so a text of many "("
 // overflowed the stack instead of being refused as a malformed format.
 TEST(FuzzRegression, DeeplyNestedGroupsAreRefused) {
-  EXPECT_THROW(fmt::parseFormat(std::string(100000, '(') + std::string(100000, ')')),
+  EXPECT_THROW(fixedio::parseFormatText(std::string(100000, '(') + std::string(100000, ')')),
                std::invalid_argument);
 }
 
 // A fixed-column read walked repeat counts multiplied through nested groups
 // without a bound: this read of ten thousand million skips did not end.
 TEST(FuzzRegression, ReadWithRunawayRepeatCountsIsRefused) {
-  const fmt::Record rec{"abc", "x", 1};
+  const fixedio::Record rec{"abc", "x", 1};
   int value = 0;
-  EXPECT_THROW(fmt::read("(99999(99999(1x)),i3)", rec, &value), std::invalid_argument);
+  EXPECT_THROW(fixedio::read("(99999(99999(1x)),i3)", rec, &value), std::invalid_argument);
 }
 
 } // namespace

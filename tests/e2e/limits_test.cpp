@@ -5,7 +5,7 @@
 // The job is written by tests/fixtures/limits/make_limits.py.
 
 #include "driver/banner.hpp"
-#include "report/format.hpp"
+#include "fixedio/format.hpp"
 #include "support/run_binary.hpp"
 #include "support/temp_dir.hpp"
 
@@ -33,7 +33,7 @@ std::string joined(const std::vector<std::string> &lines) {
 
 std::string bannerText() {
   std::ostringstream s;
-  fmt::Writer out(s);
+  fixedio::Writer out(s);
   printTitle(out, BUILT_NUMBER);
   return s.str();
 }

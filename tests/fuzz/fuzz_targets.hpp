@@ -12,12 +12,12 @@
 
 #include "driver/banner.hpp"
 #include "driver/run.hpp"
+#include "fixedio/error.hpp"
+#include "fixedio/format.hpp"
+#include "fixedio/text_file.hpp"
 #include "input/job_input.hpp"
 #include "molecule/mol_file.hpp"
 #include "molecule/molecule.hpp"
-#include "report/error.hpp"
-#include "report/format.hpp"
-#include "report/text_file.hpp"
 #include "thermo/constants.hpp"
 
 #include <cmath>
@@ -222,14 +222,14 @@ inline void fieldEditors(Cursor c) {
   const int scale = static_cast<int>(c.take(1) % 3); // 0P, 1P, 2P
   const auto i = static_cast<std::int64_t>(c.take(8));
 
-  const std::string f = fmt::editF(x, w, d);
+  const std::string f = fixedio::editF(x, w, d);
   if (static_cast<int>(f.size()) != w)
     broken("F" + std::to_string(w) + "." + std::to_string(d) + " wrote \"" + f + "\"");
-  const std::string e = fmt::editE(x, w, d, scale, 'D');
+  const std::string e = fixedio::editE(x, w, d, scale, 'D');
   if (static_cast<int>(e.size()) != w)
     broken(std::to_string(scale) + "PD" + std::to_string(w) + "." + std::to_string(d) +
            " wrote \"" + e + "\"");
-  const std::string iw = fmt::editI(i, w);
+  const std::string iw = fixedio::editI(i, w);
   if (static_cast<int>(iw.size()) != w)
     broken("I" + std::to_string(w) + " wrote \"" + iw + "\"");
   if (iw.find('*') == std::string::npos && std::strtoll(iw.c_str(), nullptr, 10) != i)
@@ -259,7 +259,7 @@ inline void fieldEditors(Cursor c) {
 
 // Fixed-column reads of the formats the readers use.
 inline void fixedReads(std::string_view line) {
-  fmt::Record rec{std::string(line.substr(0, 300)), "fuzz", 1};
+  fixedio::Record rec{std::string(line.substr(0, 300)), "fuzz", 1};
   int i1 = 0, i2 = 0;
   double x1 = 0, x2 = 0, x3 = 0;
   std::string a;
@@ -269,18 +269,18 @@ inline void fixedReads(std::string_view line) {
     } catch (const Error &) {
     }
   };
-  attempt([&] { fmt::read("(19x,3f15.6)", rec, &x1, &x2, &x3); });
-  attempt([&] { fmt::read("(26x,i10)", rec, &i1); });
-  attempt([&] { fmt::read("(26x,f10.4)", rec, &x1); });
-  attempt([&] { fmt::read("(26x,a10)", rec, &a); });
-  attempt([&] { fmt::read("(32x,i2)", rec, &i1); });
-  attempt([&] { fmt::read("(14x,f17.8)", rec, &x1); });
-  attempt([&] { fmt::read("(14x,i3,3x,3f15.6)", rec, &i2, &x1, &x2, &x3); });
-  attempt([&] { fmt::read("(4x,2f9.3)", rec, &x1, &x2); });
-  attempt([&] { fmt::read("(10x,i6)", rec, &i1); });
-  attempt([&] { fmt::read("(g20.10)", rec, &x1); });
-  attempt([&] { fmt::read("(i20)", rec, &i1); });
-  attempt([&] { fmt::read("(a255)", rec, &a); });
+  attempt([&] { fixedio::read("(19x,3f15.6)", rec, &x1, &x2, &x3); });
+  attempt([&] { fixedio::read("(26x,i10)", rec, &i1); });
+  attempt([&] { fixedio::read("(26x,f10.4)", rec, &x1); });
+  attempt([&] { fixedio::read("(26x,a10)", rec, &a); });
+  attempt([&] { fixedio::read("(32x,i2)", rec, &i1); });
+  attempt([&] { fixedio::read("(14x,f17.8)", rec, &x1); });
+  attempt([&] { fixedio::read("(14x,i3,3x,3f15.6)", rec, &i2, &x1, &x2, &x3); });
+  attempt([&] { fixedio::read("(4x,2f9.3)", rec, &x1, &x2); });
+  attempt([&] { fixedio::read("(10x,i6)", rec, &i1); });
+  attempt([&] { fixedio::read("(g20.10)", rec, &x1); });
+  attempt([&] { fixedio::read("(i20)", rec, &i1); });
+  attempt([&] { fixedio::read("(a255)", rec, &a); });
   if (a.size() != 255)
     broken("(a255) gave " + std::to_string(a.size()) + " characters");
 }
@@ -295,34 +295,34 @@ inline void anyFormat(std::string_view bytes) {
   if (!expansionSmall(text))
     return;
   try {
-    fmt::parseFormat(text);
+    fixedio::parseFormatText(text);
   } catch (const std::invalid_argument &) {
     return;
   }
   const double inf = std::numeric_limits<double>::infinity();
-  const std::vector<fmt::Value> ints = {2, 0, -3, 1, 12345, 5, -2147483647 - 1, 7};
-  const std::vector<fmt::Value> reals = {0.0, -0.5, 1234.5678,    1e300,      -1e-300,
-                                         inf, -inf, std::nan(""), 6.02214e23, 5e-324};
-  const std::vector<fmt::Value> texts = {"", "H2O", std::string(255, 'x'), 'c'};
+  const std::vector<fixedio::Value> ints = {2, 0, -3, 1, 12345, 5, -2147483647 - 1, 7};
+  const std::vector<fixedio::Value> reals = {0.0, -0.5, 1234.5678,    1e300,      -1e-300,
+                                             inf, -inf, std::nan(""), 6.02214e23, 5e-324};
+  const std::vector<fixedio::Value> texts = {"", "H2O", std::string(255, 'x'), 'c'};
   for (const auto *values : {&ints, &reals, &texts}) {
     try {
-      fmt::formatText(text, *values);
+      fixedio::formatText(text, *values);
     } catch (const std::invalid_argument &) {
     }
   }
   int i[8] = {};
   double x[8] = {};
   std::string s[8];
-  const fmt::Record rec{record.substr(0, 255), "fuzz", 1};
-  const std::vector<fmt::Target> intTargets = {&i[0], &i[1], &i[2], &i[3],
-                                               &i[4], &i[5], &i[6], &i[7]};
-  const std::vector<fmt::Target> realTargets = {&x[0], &x[1], &x[2], &x[3],
-                                                &x[4], &x[5], &x[6], &x[7]};
-  const std::vector<fmt::Target> textTargets = {&s[0], &s[1], &s[2], &s[3],
-                                                &s[4], &s[5], &s[6], &s[7]};
+  const fixedio::Record rec{record.substr(0, 255), "fuzz", 1};
+  const std::vector<fixedio::Target> intTargets = {&i[0], &i[1], &i[2], &i[3],
+                                                   &i[4], &i[5], &i[6], &i[7]};
+  const std::vector<fixedio::Target> realTargets = {&x[0], &x[1], &x[2], &x[3],
+                                                    &x[4], &x[5], &x[6], &x[7]};
+  const std::vector<fixedio::Target> textTargets = {&s[0], &s[1], &s[2], &s[3],
+                                                    &s[4], &s[5], &s[6], &s[7]};
   for (const auto *targets : {&intTargets, &realTargets, &textTargets}) {
     try {
-      fmt::readFields(text, rec, *targets);
+      fixedio::readFields(text, rec, *targets);
     } catch (const std::invalid_argument &) {
     } catch (const Error &) {
     }

@@ -1,5 +1,5 @@
+#include "fixedio/error.hpp"
 #include "input/job_input.hpp"
-#include "report/error.hpp"
 #include "support/temp_dir.hpp"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
+#include "fixedio/error.hpp"
 #include "input/scanner.hpp"
-#include "report/error.hpp"
 
 #include <cmath>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
+#include "fixedio/error.hpp"
 #include "molecule/mol_file.hpp"
 #include "molecule/molecule.hpp"
-#include "report/error.hpp"
 #include "support/temp_dir.hpp"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // A written molecule data file read back by the reader gives every value it
 // was written from, to the printed digits.
+#include "fixedio/error.hpp"
 #include "molecule/mol_file.hpp"
 #include "molecule/mol_file_writer.hpp"
 #include "molecule/molecule.hpp"
-#include "report/error.hpp"
 #include "support/temp_dir.hpp"
 
 #include <gtest/gtest.h>

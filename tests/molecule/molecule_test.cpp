@@ -1,5 +1,5 @@
+#include "fixedio/error.hpp"
 #include "molecule/molecule.hpp"
-#include "report/error.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Elements, Hill formulas, moments and the geometry comparisons.
+#include "fixedio/error.hpp"
 #include "molecule/elements.hpp"
 #include "qc/geometry.hpp"
-#include "report/error.hpp"
 
 #include <gtest/gtest.h>
 

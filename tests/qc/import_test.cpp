@@ -1,8 +1,8 @@
 // From a record to the data file: point group and rotation number of real
 // outputs, the frame and moments written, and the warnings.
+#include "fixedio/error.hpp"
 #include "qc/geometry.hpp"
 #include "qc/import.hpp"
-#include "report/error.hpp"
 
 #include <gtest/gtest.h>
 

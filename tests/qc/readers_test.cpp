@@ -2,10 +2,10 @@
 // names their sources). Expected values are read off the outputs: the last
 // "SCF Done" / "FINAL SINGLE POINT ENERGY" before the frequencies, the first
 // and last vibrational frequency and the first IR intensity, "Multiplicity".
+#include "fixedio/error.hpp"
 #include "molecule/elements.hpp"
 #include "qc/geometry.hpp"
 #include "qc/readers.hpp"
-#include "report/error.hpp"
 #include "support/temp_dir.hpp"
 
 #include <gtest/gtest.h>

@@ -124,7 +124,7 @@ TEST(RateSection, SkippedWithoutReactantOrTransitionState) {
     EXPECT_EQ(r.dH0, 0.0);
     EXPECT_EQ(r.kG, (Columns{0.0, 0.0, 0.0, 0.0}));
     std::ostringstream text;
-    fmt::Writer out(text);
+    fixedio::Writer out(text);
     writeRateSection(out, mol, Conditions{}, r);
     EXPECT_EQ(text.str(), "");
   }
@@ -146,7 +146,7 @@ TEST(RateSection, OneUnitsLineChosenByMolecularity) {
   for (const auto &c : cases) {
     const MoleculeTable mol = tableWith(c.m);
     std::ostringstream text;
-    fmt::Writer out(text);
+    fixedio::Writer out(text);
     writeRateSection(out, mol, Conditions{}, rateConstants(mol, Conditions{}));
     const std::string s = text.str();
     const std::string line = "\n\n" + std::string(53, ' ') + c.units + "\n";
@@ -181,7 +181,7 @@ TEST(EffectiveRateConstant, ZeroRateConstantsAndOverflowingPowers) {
 TEST(EffectiveRateConstant, LinesWrittenOnlyWhenAnExponentIsGiven) {
   const Columns k{4.171054e3, 4.292441e-1, 4.292441e-1, 4.292441e-1};
   std::ostringstream none, two;
-  fmt::Writer outNone(none), outTwo(two);
+  fixedio::Writer outNone(none), outTwo(two);
   writeEffectiveRateConstant(outNone, Conditions{298.15, 101325.0, 2.5e15, 0}, k);
   writeEffectiveRateConstant(outTwo, Conditions{298.15, 101325.0, 2.5e15, 2}, k);
   EXPECT_EQ(none.str(), "");

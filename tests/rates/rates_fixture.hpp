@@ -4,11 +4,11 @@
 // files that tests/fixtures/rates/make_expected.py writes next to the report
 // text it expects.
 
+#include "fixedio/format.hpp"
 #include "molecule/molecule.hpp"
 #include "rates/kinetics.hpp"
 #include "rates/reaction.hpp"
 #include "rates/tunnelling.hpp"
-#include "report/format.hpp"
 #include "thermo/constants.hpp"
 
 #include <fstream>
@@ -94,7 +94,7 @@ inline Job readJob(const std::string &path) {
 // effective rate constant, tunnelling.
 inline std::string writeRateSections(const MoleculeTable &mol, const Conditions &cond) {
   std::ostringstream text;
-  fmt::Writer out(text);
+  fixedio::Writer out(text);
   const ReactionTotals totals = reactionThermodynamics(mol);
   writeReactionSection(out, mol, cond, totals);
   const RateConstants rates = rateConstants(mol, cond);

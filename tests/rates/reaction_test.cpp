@@ -76,7 +76,7 @@ TEST(ReactionTitle, CutAt255CharactersAndTheLastCharacterBlankedWhateverItIs) {
 
   // Written as two empty lines and a blank followed by the title up to its last non-blank.
   std::ostringstream text;
-  fmt::Writer out(text);
+  fixedio::Writer out(text);
   writeTitle(out, totals.title);
   EXPECT_EQ(text.str(), "\n\n " + expected + "\n");
 }
@@ -135,7 +135,7 @@ TEST(ReactionSection, SkippedWithoutReactantsOrWithoutProducts) {
     EXPECT_EQ(r.drZpe, 0.0); // the tunnelling section reads it
     EXPECT_EQ(r.drQ, 1.0);
     std::ostringstream text;
-    fmt::Writer out(text);
+    fixedio::Writer out(text);
     writeReactionSection(out, mol, Conditions{}, r);
     EXPECT_EQ(text.str(), "") << only;
   }
@@ -158,7 +158,7 @@ TEST(ReactionSection, ConditionLinesShowPressureInFourUnits) {
   };
   for (const auto &c : cases) {
     std::ostringstream text;
-    fmt::Writer out(text);
+    fixedio::Writer out(text);
     writeConditions(out, Conditions{c.T, c.P, 0.0, 0});
     EXPECT_EQ(text.str(), c.expected);
   }
@@ -169,7 +169,7 @@ TEST(ReactionSection, TableCutsNamesTo15AndFileNamesTo14Characters) {
   addMolecule(mol, REACTANT, "ABCDEFGHIJKLMNOPQRST", someTotals, "ABCDEFGHIJKLMNOPQRSTUVWXYZ.DAT");
   addMolecule(mol, PRODUCT, "B", someTotals, "B.DAT");
   std::ostringstream text;
-  fmt::Writer out(text);
+  fixedio::Writer out(text);
   writeReactionSection(out, mol, Conditions{}, reactionThermodynamics(mol));
   const std::string s = text.str();
   // header: 13 blanks, A15 of the 20-character name, 4 blanks, "=", 8 blanks, A15

@@ -92,7 +92,7 @@ TEST(Tunnelling, SectionWithoutFrequencyOrBarrierShowsWhatTheArithmeticGives) {
   // vim = 0: u = 0 so kW = 1; kP = 0/sin(0) is NaN; alp = 2 pi/0 is Infinity,
   // so the exponent of ee is -Infinity * 0 (NaN) and both kST are NaN.
   std::ostringstream text;
-  fmt::Writer out(text);
+  fixedio::Writer out(text);
   writeTunnelling(out, tunnelling(0.0, 0.0, 0.0, T));
   EXPECT_EQ(text.str(),
             "\n\n"
@@ -107,7 +107,7 @@ TEST(Tunnelling, SectionAt1000Wavenumbers) {
   // kW = 1.970297763228862, kP = 3.623199481367385, kST1 = 1.8227611803093589,
   // kST2 = 1.5104667078739729.
   std::ostringstream text;
-  fmt::Writer out(text);
+  fixedio::Writer out(text);
   writeTunnelling(out, tunnelling(1000.0, 5.0 * KJ2HARTREE, 0.0, T));
   EXPECT_EQ(text.str(),
             "\n\n"

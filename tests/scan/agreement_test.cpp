@@ -5,7 +5,7 @@
 
 #include "scan_support.hpp"
 
-#include "report/format.hpp"
+#include "fixedio/format.hpp"
 #include "thermo/constants.hpp"
 
 #include <gtest/gtest.h>
@@ -57,7 +57,7 @@ double d(const json &v) {
 class Expected {
 public:
   template <class... A> void line(std::string_view format, const A &...values) {
-    std::string text = fmt::format(format, values...);
+    std::string text = fixedio::format(format, values...);
     for (const std::string &l : linesOf(text))
       if (!l.empty())
         lines_.push_back(l);
@@ -135,7 +135,7 @@ Expected reactionLines(const json &point) {
   Expected e;
   const json &r = point["reaction"];
   // The E+G row: reactants' and products' E+G, then DrG in Hartree, kcal/mol, kJ/mol.
-  std::vector<fmt::Value> row;
+  std::vector<fixedio::Value> row;
   std::vector<double> reactants, products;
   for (const json &m : point["molecules"]) {
     if (m["role"] == "reactant")
@@ -154,7 +154,7 @@ Expected reactionLines(const json &point) {
   row.emplace_back(drG / KJ2HARTREE * KJ2KCAL);
   row.emplace_back(drG / KJ2HARTREE);
   for (const std::string &l :
-       fmt::formatLines("(' E+G    ',<>f15.7,12x,<>f15.7,8x,f15.7,2f15.2)", row))
+       fixedio::formatLines("(' E+G    ',<>f15.7,12x,<>f15.7,8x,f15.7,2f15.2)", row))
     e.line("(a)", l);
 
   const double drQ = d(r["DrQ"]);

@@ -1,4 +1,4 @@
-#include "report/error.hpp"
+#include "fixedio/error.hpp"
 #include "thermo/rrho.hpp"
 #include "water_molecule.hpp"
 

@@ -1,4 +1,4 @@
-#include "report/format.hpp"
+#include "fixedio/format.hpp"
 #include "thermo/thermo_report.hpp"
 #include "water_molecule.hpp"
 
@@ -19,7 +19,7 @@ using test::water;
 
 std::string section(const Molecule &m, const Conditions &cond = Conditions{}) {
   std::ostringstream text;
-  fmt::Writer out(text);
+  fixedio::Writer out(text);
   writeMoleculeSection(out, m, cond, computeThermo(m, cond));
   return text.str();
 }
@@ -34,7 +34,7 @@ TEST(MoleculeSection, WholeWaterSectionAsComputedByHand) {
       test::readFile(std::string(ORVALEN_FIXTURES) + "/thermo/water_section.txt");
   Molecule m = water();
   std::ostringstream text;
-  fmt::Writer out(text);
+  fixedio::Writer out(text);
   tdrrho(m, Conditions{}, out);
   const std::vector<std::string> got = test::linesOf(text.str());
   const std::vector<std::string> want = test::linesOf(expected);
@@ -62,20 +62,20 @@ TEST(MoleculeSection, WaterDataFileHoldsTheSameMolecule) {
       return l.find(marker) != std::string::npos;
     });
     EXPECT_NE(it, lines.end()) << marker;
-    return fmt::Record{it == lines.end() ? std::string() : *it, path, it - lines.begin() + 1};
+    return fixedio::Record{it == lines.end() ? std::string() : *it, path, it - lines.begin() + 1};
   };
   double pmoi[3] = {};
-  fmt::read("(19x,3f15.6)", record("Ia,Ib,Ic, amu*A^2"), &pmoi[0], &pmoi[1], &pmoi[2]);
+  fixedio::read("(19x,3f15.6)", record("Ia,Ib,Ic, amu*A^2"), &pmoi[0], &pmoi[1], &pmoi[2]);
   EXPECT_EQ(pmoi[0], w.pmoi[0]);
   EXPECT_EQ(pmoi[1], w.pmoi[1]);
   EXPECT_EQ(pmoi[2], w.pmoi[2]);
   int rotnum = 0, mult = 0, nneg = -1;
   double mass = 0.0, etot = 0.0;
-  fmt::read("(26x,i10)", record("Rotation number set to  :"), &rotnum);
-  fmt::read("(26x,f10.4)", record("Molecular mass          :"), &mass);
-  fmt::read("(26x,i10)", record("Num. of imaginary freqs :"), &nneg);
-  fmt::read("(32x,i2)", record("Spin multiplicity of molecule ="), &mult);
-  fmt::read("(14x,f17.8)", record("Base Energy :"), &etot);
+  fixedio::read("(26x,i10)", record("Rotation number set to  :"), &rotnum);
+  fixedio::read("(26x,f10.4)", record("Molecular mass          :"), &mass);
+  fixedio::read("(26x,i10)", record("Num. of imaginary freqs :"), &nneg);
+  fixedio::read("(32x,i2)", record("Spin multiplicity of molecule ="), &mult);
+  fixedio::read("(14x,f17.8)", record("Base Energy :"), &etot);
   EXPECT_EQ(rotnum, w.rotnum);
   EXPECT_EQ(mass, w.mass);
   EXPECT_EQ(nneg, 0);
@@ -92,7 +92,7 @@ TEST(MoleculeSection, WaterDataFileHoldsTheSameMolecule) {
        ++it) {
     int z = 0;
     double x = 0, y = 0, zz = 0;
-    fmt::read("(14x,i3,3x,3f15.6)", fmt::Record{*it, path, 0}, &z, &x, &y, &zz);
+    fixedio::read("(14x,i3,3x,3f15.6)", fixedio::Record{*it, path, 0}, &z, &x, &y, &zz);
     EXPECT_TRUE(z == 8 || z == 1) << *it;
     ++natoms;
   }
@@ -107,7 +107,7 @@ TEST(MoleculeSection, WaterDataFileHoldsTheSameMolecule) {
   for (auto it = block + 3; it != lines.end() && it->find("----------") == std::string::npos;
        ++it, ++n) {
     double freq = -1.0, inten = -1.0;
-    fmt::read("(4x,2f9.3)", fmt::Record{*it, path, 0}, &freq, &inten);
+    fixedio::read("(4x,2f9.3)", fixedio::Record{*it, path, 0}, &freq, &inten);
     ASSERT_LT(n, 9u);
     EXPECT_EQ(freq, w.freq[n]);
     EXPECT_EQ(inten, w.xinten[n]);

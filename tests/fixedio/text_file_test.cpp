@@ -1,5 +1,5 @@
-#include "report/error.hpp"
-#include "report/text_file.hpp"
+#include "fixedio/error.hpp"
+#include "fixedio/text_file.hpp"
 #include "support/temp_dir.hpp"
 
 #include <gtest/gtest.h>
@@ -21,7 +21,7 @@ TEST(LineFile, LineEndsLongLinesAndEndOfFile) {
   EXPECT_EQ(f.readLine().text, "two");
   EXPECT_EQ(f.readLine().text, "");
   EXPECT_EQ(f.readLine().text, std::string(255, 'x')); // CR after the 255th character
-  const fmt::Record cut = f.readLine();
+  const fixedio::Record cut = f.readLine();
   EXPECT_EQ(cut.text, std::string(254, 'a') + "b"); // only 255 characters are seen
   EXPECT_EQ(cut.line, 5);
   EXPECT_EQ(cut.file, "f.dat");
@@ -64,7 +64,7 @@ TEST(LineFile, LinesAcrossTheReadersBlocks) {
 
     LineFile f(dir / "big.dat", "big.dat");
     std::size_t wrong = 0;
-    fmt::Record rec;
+    fixedio::Record rec;
     for (std::size_t n = 0; n < expected.size(); ++n) {
       ASSERT_FALSE(f.atEnd()) << "shift " << shift << ", line " << n + 1;
       f.readLine(rec);

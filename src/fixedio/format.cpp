@@ -1,6 +1,6 @@
-#include "report/format.hpp"
+#include "fixedio/format.hpp"
 
-#include "report/error.hpp"
+#include "fixedio/error.hpp"
 
 #include <algorithm>
 #include <bit>
@@ -14,7 +14,7 @@
 #include <ostream>
 #include <stdexcept>
 
-namespace orvalen::fmt {
+namespace orvalen::fixedio {
 
 // ---- Parsed form ----------------------------------------------------------
 
@@ -227,7 +227,7 @@ void fillSpecial(char *dst, double v, int w) {
 
 } // namespace
 
-std::shared_ptr<const ParsedFormat> parseFormat(std::string_view text) {
+std::shared_ptr<const ParsedFormat> parseFormatText(std::string_view text) {
   auto parsed = std::make_shared<ParsedFormat>();
   parsed->items = Parser(text).parse();
   return parsed;
@@ -758,12 +758,12 @@ std::vector<std::string> formatLines(const ParsedFormat &format, std::span<const
 }
 
 std::vector<std::string> formatLines(std::string_view format, std::span<const Value> values) {
-  return formatLines(*parseFormat(format), values);
+  return formatLines(*parseFormatText(format), values);
 }
 
 std::string formatText(std::string_view format, std::span<const Value> values) {
   TextBuffer buffer;
-  Output(values, buffer, nullptr).finish(parseFormat(format)->items);
+  Output(values, buffer, nullptr).finish(parseFormatText(format)->items);
   return std::string(buffer.view());
 }
 
@@ -772,7 +772,7 @@ void Writer::writeValues(std::string_view format, std::span<const Value> values)
   if (!last_ || last_->first != format) {
     auto it = cache_.find(format);
     if (it == cache_.end())
-      it = cache_.emplace(std::string(format), parseFormat(format)).first;
+      it = cache_.emplace(std::string(format), parseFormatText(format)).first;
     last_ = &*it;
   }
   text_.clear();
@@ -1035,7 +1035,7 @@ bool parseRealField(std::string_view field, int decimals, double &value) {
 }
 
 void readFields(std::string_view format, const Record &record, std::span<const Target> targets) {
-  readFields(*parseFormat(format), record, targets);
+  readFields(*parseFormatText(format), record, targets);
 }
 
 void readFields(const ParsedFormat &format, const Record &record, std::span<const Target> targets) {
@@ -1112,4 +1112,4 @@ void readFields(const ParsedFormat &format, const Record &record, std::span<cons
   walk(walk, format.items);
 }
 
-} // namespace orvalen::fmt
+} // namespace orvalen::fixedio

@@ -6,7 +6,7 @@
 // powers of ten, values that just fit or just overflow a field, signed zeros,
 // subnormals, infinities and NaN.
 
-#include "report/format.hpp"
+#include "fixedio/format.hpp"
 #include "support/temp_dir.hpp"
 
 #include <gtest/gtest.h>
@@ -26,7 +26,7 @@
 #include <variant>
 #include <vector>
 
-namespace orvalen::fmt {
+namespace orvalen::fixedio {
 namespace {
 
 // Change the seed to explore other values; every failure message names it.
@@ -896,4 +896,4 @@ TEST(FortranReference, FixedColumnReadsMatch) {
 }
 
 } // namespace
-} // namespace orvalen::fmt
+} // namespace orvalen::fixedio

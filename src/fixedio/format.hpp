@@ -21,7 +21,7 @@
 #include <variant>
 #include <vector>
 
-namespace orvalen::fmt {
+namespace orvalen::fixedio {
 
 // One value for an output data descriptor: an integer (I, or a "<>" count),
 // a real (F, E, D) or a text (A; a single character is a text of length 1).
@@ -50,7 +50,7 @@ struct ParsedFormat {
 
 // Parses a format text; throws std::invalid_argument for a malformed one
 // (format texts are part of the program, so that is a programming error).
-std::shared_ptr<const ParsedFormat> parseFormat(std::string_view text);
+std::shared_ptr<const ParsedFormat> parseFormatText(std::string_view text);
 
 // The lines one write produces, each without its line end.
 std::vector<std::string> formatLines(const ParsedFormat &format, std::span<const Value> values);
@@ -154,4 +154,4 @@ void read(const ParsedFormat &format, const Record &record, Ptrs... targets) {
 bool parseIntField(std::string_view field, int &value);
 bool parseRealField(std::string_view field, int decimals, double &value);
 
-} // namespace orvalen::fmt
+} // namespace orvalen::fixedio

@@ -1,4 +1,4 @@
-#include "report/warnings.hpp"
+#include "fixedio/warnings.hpp"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // Text files as the program uses them: opened if they exist and created empty
 // if they do not, read line by line with an end-of-file test.
 
-#include "report/format.hpp"
+#include "fixedio/format.hpp"
 
 #include <cstdio>
 #include <filesystem>
@@ -27,10 +27,10 @@ public:
   // Opens an existing file (use ensureFile first to create a missing one).
   LineFile(const std::filesystem::path &path, std::string shownName);
 
-  bool atEnd();           // true when every line has been read
-  fmt::Record readLine(); // "(a255)"; throws orvalen::Error at the end of the file
+  bool atEnd();               // true when every line has been read
+  fixedio::Record readLine(); // "(a255)"; throws orvalen::Error at the end of the file
   // The same into a record whose storage is reused, for reads line after line.
-  void readLine(fmt::Record &record);
+  void readLine(fixedio::Record &record);
   void skipLine();                          // a read that transfers nothing; throws at the end
   long lineNumber() const { return line_; } // number of lines read so far
   const std::string &name() const { return name_; }

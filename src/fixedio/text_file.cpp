@@ -1,6 +1,6 @@
-#include "report/text_file.hpp"
+#include "fixedio/text_file.hpp"
 
-#include "report/error.hpp"
+#include "fixedio/error.hpp"
 
 #include <algorithm>
 #include <cerrno>
@@ -86,13 +86,13 @@ void LineFile::nextLine(std::string *text) {
   ++line_;
 }
 
-fmt::Record LineFile::readLine() {
-  fmt::Record record;
+fixedio::Record LineFile::readLine() {
+  fixedio::Record record;
   readLine(record);
   return record;
 }
 
-void LineFile::readLine(fmt::Record &record) {
+void LineFile::readLine(fixedio::Record &record) {
   nextLine(&record.text);
   record.file = name_;
   record.line = line_;

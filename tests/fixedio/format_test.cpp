@@ -1,5 +1,5 @@
-#include "report/error.hpp"
-#include "report/format.hpp"
+#include "fixedio/error.hpp"
+#include "fixedio/format.hpp"
 
 #include <bit>
 #include <cmath>
@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-namespace orvalen::fmt {
+namespace orvalen::fixedio {
 namespace {
 
 const double inf = std::numeric_limits<double>::infinity();
@@ -182,7 +182,7 @@ TEST(OutputLayout, RunawayRepeatCountsAreRefused) {
   // 99999^3 literal writes would keep one write busy for ever.
   EXPECT_THROW(format("(99999(99999(99999('x'))))"), std::invalid_argument);
   EXPECT_THROW(format("(99999(99999(99999(1x))))"), std::invalid_argument);
-  EXPECT_THROW(parseFormat(std::string(20, '(') + "i2" + std::string(20, ')')),
+  EXPECT_THROW(parseFormatText(std::string(20, '(') + "i2" + std::string(20, ')')),
                std::invalid_argument);
   EXPECT_EQ(format("(2(2(2('x'))))"), "xxxxxxxx\n");
 }
@@ -285,4 +285,4 @@ TEST(InputFields, ConversionErrorNamesFileLineAndText) {
 }
 
 } // namespace
-} // namespace orvalen::fmt
+} // namespace orvalen::fixedio
