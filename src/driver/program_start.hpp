@@ -1,16 +1,12 @@
 #pragma once
 
+#include "input/file_names.hpp"
+
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace orvalen {
-
-// FILEEXTENSION: everything from the first "." of the name's last component
-// (after the last "/" or "\\"; a dot in a folder name does not count) is
-// replaced by `ext`; a name without such a dot gets `ext` appended. The result
-// is cut to 255 characters.
-std::string fileExtension(std::string_view fil, std::string_view ext);
 
 // The job input and report names that the command line gives: word 1 with
 // ".inp", and word 2 (or else the input name) with ".out". Words after the

@@ -5,15 +5,9 @@
 #include "fixedio/error.hpp"
 #include "fixedio/format.hpp"
 #include "fixedio/text_file.hpp"
-#include "input/job_input.hpp"
-#include "molecule/mol_checks.hpp"
-#include "molecule/mol_file.hpp"
+#include "input/job_loader.hpp"
 #include "molecule/molecule.hpp"
-#include "rates/kinetics.hpp"
-#include "rates/reaction.hpp"
-#include "rates/tunnelling.hpp"
-#include "thermo/constants.hpp"
-#include "thermo/rrho.hpp"
+#include "rates/whole_job.hpp"
 #include "thermo/thermo_report.hpp"
 
 #include <cerrno>
@@ -54,18 +48,6 @@ constexpr const char *USAGE =
     "The job input and molecule data file formats are documented in full in\n"
     "README.md (installed under share/doc/orvalen).\n";
 
-// A missing job input is created empty, but not in a folder that does not
-// exist: that is a mistyped path, an input that is missing.
-void ensureJobInput(const std::string &name) {
-  const std::filesystem::path path(name);
-  std::error_code ec;
-  if (!std::filesystem::exists(path, ec) && !path.parent_path().empty() &&
-      !std::filesystem::is_directory(path.parent_path(), ec))
-    throw Error(name + ": the job input is missing: its folder " + path.parent_path().string() +
-                " does not exist");
-  ensureFile(path, name);
-}
-
 } // namespace
 
 int runProgram(const std::vector<std::string> &args, std::ostream &console, const BuildStamp &stamp,
@@ -102,39 +84,21 @@ int runProgram(const std::vector<std::string> &args, std::ostream &console, cons
   fixedio::Writer report(reportFile);
   printTitle(report, nBuild);
 
-  // The run state, passed along from phase to phase: constants and default
-  // conditions, the molecule table with its not-given values, then the job.
-  Conditions cond;
-  MoleculeTable mol;
-  readJobInput(input, cond, mol, warnings);
-
-  // Every data file is read before any thermochemistry, roles in the order
-  // reactants, products, transition states.
-  const auto jobDir = std::filesystem::path(names.input).parent_path();
-  for (int role = REACTANT; role <= TRANSITION_STATE; ++role)
-    for (int j = 1; j <= mol.npart(role); ++j)
-      readMoleculeFile(mol.at(role, j), jobDir, warnings);
-  checkMolecules(mol, warnings);
-
-  for (int role = REACTANT; role <= TRANSITION_STATE; ++role)
-    for (int j = 1; j <= mol.npart(role); ++j)
-      tdrrho(mol.at(role, j), cond, report);
-
-  ReactionTotals reaction;
-  if (mol.npart(REACTANT) >= 1 && mol.npart(PRODUCT) >= 1) {
-    reaction = reactionThermodynamics(mol);
-    writeReactionSection(report, mol, cond, reaction);
-  }
-
-  RateConstants rates;
-  if (mol.npart(REACTANT) >= 1 && mol.npart(TRANSITION_STATE) >= 1) {
-    rates = rateConstants(mol, cond);
-    writeRateSection(report, mol, cond, rates);
-  }
-  if (cond.nexp >= 1) // also without a rate section: kG is then 0
-    writeEffectiveRateConstant(report, cond, effectiveRateConstant(rates.kG, cond));
-
-  writeTunnelling(report, tunnelling(imaginaryFrequency(mol), rates.dH0, reaction.drZpe, cond.T));
+  // The run state: the job as read (conditions, molecule table with every data
+  // file read and checked), then each step's results written as they come.
+  Job job = loadJob(input, MissingFiles::CreateEmpty, warnings);
+  const Conditions &cond = job.cond;
+  const JobResults results =
+      computeJob(job.mol, cond, [&](int, const Molecule &m, const MoleculeThermo &t) {
+        writeMoleculeSection(report, m, cond, t);
+      });
+  if (results.reaction.present)
+    writeReactionSection(report, job.mol, cond, results.reaction);
+  if (results.rates.present)
+    writeRateSection(report, job.mol, cond, results.rates);
+  if (results.keff)
+    writeEffectiveRateConstant(report, cond, *results.keff);
+  writeTunnelling(report, results.tunnelling);
 
   reportFile.close();
   if (!reportFile)

@@ -1,20 +1,15 @@
 #include "scan/scan.hpp"
 
-#include "driver/program_start.hpp"
 #include "fixedio/error.hpp"
-#include "fixedio/text_file.hpp"
-#include "input/job_input.hpp"
-#include "molecule/mol_checks.hpp"
-#include "molecule/mol_file.hpp"
+#include "input/file_names.hpp"
+#include "input/job_loader.hpp"
+#include "rates/whole_job.hpp"
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 #include <sstream>
 
 namespace orvalen::scan {
-
-namespace fs = std::filesystem;
 
 bool parseMethod(std::string_view word, Method &method) {
   if (word == "none")
@@ -72,51 +67,6 @@ std::string keffUnits(int m, int n, int column) {
 
 namespace {
 
-// The job as read once: conditions, and the molecule table with every data
-// file read; each temperature then recomputes the totals stored in the table.
-struct Job {
-  std::string file;
-  Conditions cond;
-  MoleculeTable mol;
-};
-
-// orvalen creates a missing data file empty and computes on with a molecule
-// that has no data; a scan would only fill its columns with NaN, so a
-// missing file stops it before anything is created.
-void requireDataFile(const Molecule &m, const fs::path &jobDir) {
-  const std::string upper = trimmed(m.fileName);
-  const std::string asWritten = m.fileNameAsWritten.empty() ? upper : trimmed(m.fileNameAsWritten);
-  if (asWritten.empty())
-    return; // readMolFile reports the molecule without a data file
-  std::error_code ec;
-  if (fs::exists(jobDir / asWritten, ec) || (!upper.empty() && fs::exists(jobDir / upper, ec)))
-    return;
-  const fs::path folder = (jobDir / asWritten).parent_path();
-  if (!folder.empty() && !fs::is_directory(folder, ec))
-    return; // readMolFile stops with orvalen's own message: a missing folder
-  throw Error("molecule " + trimmed(m.name) + ": data file " + asWritten + " not found" +
-              (jobDir.empty() ? std::string() : " in " + jobDir.string()));
-}
-
-Job readJob(const std::string &name, Warnings &warnings) {
-  Job job;
-  job.file = trimmed(fileExtension(name, ".inp"));
-  std::error_code ec;
-  if (!fs::exists(job.file, ec))
-    throw Error(job.file + ": no such job input file");
-  ensureFile(job.file, job.file); // refuses a directory, a device or a pipe
-  LineFile input(job.file, job.file);
-  readJobInput(input, job.cond, job.mol, warnings);
-  const fs::path jobDir = fs::path(job.file).parent_path();
-  for (int role = REACTANT; role <= TRANSITION_STATE; ++role)
-    for (int j = 1; j <= job.mol.npart(role); ++j) {
-      requireDataFile(job.mol.at(role, j), jobDir);
-      readMoleculeFile(job.mol.at(role, j), jobDir, warnings);
-    }
-  checkMolecules(job.mol, warnings);
-  return job;
-}
-
 MoleculePoint summary(int role, const Molecule &m, const MoleculeThermo &t) {
   MoleculePoint p;
   p.role = role;
@@ -132,21 +82,6 @@ MoleculePoint summary(int role, const Molecule &m, const MoleculeThermo &t) {
   p.nused = v.nused;
   p.corrected = t.corrected;
   return p;
-}
-
-// Every molecule's thermochemistry at `cond`, with its totals stored in the
-// table, where the reaction and rate steps read them.
-std::vector<MoleculePoint> computeMolecules(MoleculeTable &mol, const Conditions &cond) {
-  std::vector<MoleculePoint> points;
-  points.reserve(static_cast<std::size_t>(mol.npart(0)));
-  for (int role = REACTANT; role <= TRANSITION_STATE; ++role)
-    for (int j = 1; j <= mol.npart(role); ++j) {
-      Molecule &m = mol.at(role, j);
-      const MoleculeThermo t = computeThermo(m, cond);
-      storeTotals(m, t);
-      points.push_back(summary(role, m, t));
-    }
-  return points;
 }
 
 std::optional<double> finite(double x) {
@@ -172,14 +107,16 @@ ScanPoint computePoint(MoleculeTable &mol, Conditions cond, const ScanResult &re
   ScanPoint p;
   p.T = cond.T;
   p.P = cond.P;
-  p.molecules = computeMolecules(mol, cond);
-  if (hasReaction(mol))
-    p.reaction = reactionThermodynamics(mol);
-  if (hasRateSection(mol))
-    p.rates = rateConstants(mol, cond);
-  if (cond.nexp >= 1 && p.rates.present) // orvalen prints zeros without a rate section
-    p.keff = effectiveRateConstant(p.rates.kG, cond);
-  p.tunnelling = tunnelling(imaginaryFrequency(mol), p.rates.dH0, p.reaction.drZpe, cond.T);
+  p.molecules.reserve(static_cast<std::size_t>(mol.npart(0)));
+  const JobResults job =
+      computeJob(mol, cond, [&](int role, const Molecule &m, const MoleculeThermo &t) {
+        p.molecules.push_back(summary(role, m, t));
+      });
+  p.reaction = job.reaction;
+  p.rates = job.rates;
+  if (p.rates.present) // orvalen prints zeros without a rate section
+    p.keff = job.keff;
+  p.tunnelling = job.tunnelling;
 
   if (p.rates.present && result.eckart.nu > 0.0) {
     const Tunnelling &t = p.tunnelling;
@@ -271,8 +208,8 @@ std::string kj(double v) {
 } // namespace
 
 void runScan(const ScanRequest &request, ScanResult &r) {
-  Job job = readJob(request.job, r.warnings);
-  r.jobFile = job.file;
+  Job job = loadJob(trimmed(fileExtension(request.job, ".inp")), MissingFiles::Refuse, r.warnings);
+  r.jobFile = job.inputFile;
   r.nexp = job.cond.nexp;
   r.conc = job.cond.conc;
   r.method = request.method;
@@ -281,7 +218,7 @@ void runScan(const ScanRequest &request, ScanResult &r) {
   std::vector<double> temperatures = request.temperatures;
   if (temperatures.empty()) {
     if (!(job.cond.T > 0.0) || !std::isfinite(job.cond.T))
-      throw Error(job.file + ": the job's temperature " + kj(job.cond.T) +
+      throw Error(job.inputFile + ": the job's temperature " + kj(job.cond.T) +
                   " K is not positive; give the temperatures with -T");
     temperatures.push_back(job.cond.T);
   }
@@ -289,17 +226,18 @@ void runScan(const ScanRequest &request, ScanResult &r) {
   if (request.pressure)
     cond.P = *request.pressure;
   if (!(cond.P > 0.0) || !std::isfinite(cond.P))
-    throw Error(job.file + ": the pressure " + kj(cond.P) + " Pa is not positive; give it with -P");
+    throw Error(job.inputFile + ": the pressure " + kj(cond.P) +
+                " Pa is not positive; give it with -P");
 
   // The Eckart barrier does not depend on the temperature: E+ZPE sums only.
   if (r.hasRates) {
-    MoleculeTable &mol = job.mol;
     Conditions c0 = cond;
     c0.T = temperatures.front();
-    computeMolecules(mol, c0);
-    const double dH0 = rateConstants(mol, c0).dH0 / KJ2HARTREE;
-    const double drZpe = r.hasReaction ? reactionThermodynamics(mol).drZpe / KJ2HARTREE : 0.0;
-    r.eckart = EckartBarrier{dH0, dH0 - drZpe, imaginaryFrequency(mol)};
+    const JobResults at0 =
+        computeJob(job.mol, c0, [](int, const Molecule &, const MoleculeThermo &) {});
+    const double dH0 = at0.rates.dH0 / KJ2HARTREE;
+    const double drZpe = r.hasReaction ? at0.reaction.drZpe / KJ2HARTREE : 0.0;
+    r.eckart = EckartBarrier{dH0, dH0 - drZpe, imaginaryFrequency(job.mol)};
     const auto why = eckartUndefined(r.eckart);
     r.eckartDefined = !why;
     if (r.eckart.nu == 0.0)

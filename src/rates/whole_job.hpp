@@ -1,0 +1,38 @@
+#pragma once
+
+// The whole job at one temperature and pressure, in the order the report
+// shows it: every molecule's thermochemistry (its totals stored in the table),
+// then the reaction, activation and rate constant, effective rate constant and
+// tunnelling steps. orvalen writes each part as it comes; orvalen-scan keeps
+// them, e.g.
+//   const JobResults r = computeJob(mol, cond, [&](int, const Molecule &m,
+//                                                  const MoleculeThermo &t) { ... });
+
+#include "molecule/molecule.hpp"
+#include "rates/kinetics.hpp"
+#include "rates/reaction.hpp"
+#include "rates/tunnelling.hpp"
+#include "thermo/constants.hpp"
+#include "thermo/rrho.hpp"
+
+#include <functional>
+#include <optional>
+
+namespace orvalen {
+
+struct JobResults {
+  ReactionTotals reaction;     // present = false without a reactant or a product
+  RateConstants rates;         // present = false without a reactant or a transition state
+  std::optional<Columns> keff; // with a KEFF exponent n >= 1; from kG = 0 without rates
+  Tunnelling tunnelling;       // computed in every run, as the report shows it
+};
+
+// Called once per molecule, roles in the order reactants, products,
+// transition states, as soon as its thermochemistry is known.
+using MoleculeStep = std::function<void(int role, const Molecule &m, const MoleculeThermo &t)>;
+
+// Throws orvalen::Error (a frequency table over its capacity) after the
+// molecules before it were handed on.
+JobResults computeJob(MoleculeTable &mol, const Conditions &cond, const MoleculeStep &eachMolecule);
+
+} // namespace orvalen
