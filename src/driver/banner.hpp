@@ -1,12 +1,11 @@
 #pragma once
 
 #include "fixedio/format.hpp"
+#include "orvalen_version.hpp" // BUILT_NUMBER, the build number built into the program
 
 #include <filesystem>
 
 namespace orvalen {
-
-inline constexpr int BUILT_NUMBER = 347; // the build number built into the program
 
 // The build-stamp files of the development copy. Empty paths (a normal build)
 // mean there are none: the build number is then always the built-in one.

@@ -1,5 +1,7 @@
 #include "driver/report_check.hpp"
 
+#include "thermo/report_headings.hpp"
+
 #include <algorithm>
 #include <cstdlib>
 #include <string_view>
@@ -12,7 +14,11 @@ namespace {
 // Texts the field editing writes for values that are not finite. Names in the
 // report are upper case and no label holds these letters, so a match is a value.
 constexpr std::string_view NON_FINITE[] = {"NaN", "Inf"};
-constexpr std::string_view MOLECULE_HEADING = " ************* TD properties of molecule ";
+
+// A section title as the report shows it: one blank, then the title text.
+bool isTitle(std::string_view line, std::string_view title) {
+  return line.starts_with(' ') && line.substr(1).starts_with(title);
+}
 
 std::size_t firstNonFinite(std::string_view line) {
   std::size_t first = std::string_view::npos;
@@ -129,17 +135,17 @@ void checkReport(std::istream &report, const std::string &reportName, Warnings &
   long n = 0;
   for (std::string line; std::getline(report, line);) {
     ++n;
-    if (line.starts_with(" Transmission coeeficient"))
+    if (line.starts_with(TUNNELLING_HEADING))
       break; // the tunnelling lines
     std::string next;
     if (line.starts_with(MOLECULE_HEADING)) {
       const auto name = words(std::string_view(line).substr(MOLECULE_HEADING.size()));
       next = "the section of molecule " + (name.empty() ? std::string() : name.front());
-    } else if (line.starts_with("  Thermodynamic functions for the reaction"))
+    } else if (isTitle(line, REACTION_TITLE))
       next = "the reaction section";
-    else if (line.starts_with("  Kinetic parameters for the reaction"))
+    else if (isTitle(line, RATE_TITLE))
       next = "the rate constant section";
-    else if (line.starts_with(" Effective rate constant"))
+    else if (line.starts_with(EFFECTIVE_RATE_HEADING))
       next = "the effective rate constant";
     if (!next.empty() && next != section.name) {
       flush(section, reportName, warnings);

@@ -60,7 +60,7 @@ int runProgram(const std::vector<std::string> &args, std::ostream &console, cons
     return 0;
   }
   if (args.size() > 1 && args[1] == "--version") {
-    console << "Orvalen 0.1 (build " << buildNumber(stamp) << ")\n";
+    console << "Orvalen " << VERSION << " (build " << buildNumber(stamp) << ")\n";
     return 0;
   }
 

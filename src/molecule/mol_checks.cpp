@@ -11,12 +11,11 @@ namespace orvalen {
 
 namespace {
 
-// The checks know the elements hydrogen to xenon; a molecule with a heavier
-// atom is not compared with its coordinates.
-constexpr int MAX_Z = 54;
-
+// An atomic number beyond the element table (a typing error in the file) is
+// shown as it was read.
 std::string elementName(int z) {
-  return z >= 1 && z <= MAX_Z ? std::string(elementSymbol(z)) : "Z=" + std::to_string(z);
+  const std::string_view symbol = elementSymbol(z);
+  return symbol.empty() ? "Z=" + std::to_string(z) : std::string(symbol);
 }
 
 const char *roleName(int role) {
@@ -219,7 +218,7 @@ std::optional<std::array<double, 3>> momentsFromCoordinates(const Molecule &m) {
   double total = 0.0;
   std::array<double, 3> centre{};
   for (std::size_t a = 0; a < n; ++a) {
-    if (m.na[a] < 1 || m.na[a] > MAX_Z)
+    if (m.na[a] < 1 || m.na[a] > MAX_ELEMENT)
       return std::nullopt;
     const double mass = isotopeMass(m.na[a]);
     total += mass;

@@ -14,7 +14,7 @@ namespace orvalen {
 
 // Principal moments of inertia (amu*A^2, ascending) of the coordinates block,
 // with the masses of the most abundant isotopes; nothing when the molecule has
-// no atoms or an atomic number outside 1..54.
+// no atoms or an atomic number outside the element table (1..86).
 std::optional<std::array<double, 3>> momentsFromCoordinates(const Molecule &m);
 
 // One molecule in its role: a rotation number, multiplicity or energy that

@@ -17,8 +17,14 @@ std::string trimmed(std::string_view text) {
   return std::string(end == std::string_view::npos ? std::string_view{} : text.substr(0, end + 1));
 }
 
+// INITMOL: every entry waits for the job line and the data file to give
+// MULT, ROTNUM and ETOT; everything else starts at zero or blank.
 MoleculeTable::MoleculeTable() : mol_(3 * MAX_PER_ROLE) {
-  initMol(*this);
+  for (Molecule &m : mol_) {
+    m.mult = NOT_GIVEN;
+    m.rotnum = NOT_GIVEN;
+    m.etot = NOT_GIVEN_REAL;
+  }
 }
 
 static void checkIndex(int role, int j) {
@@ -53,17 +59,6 @@ int MoleculeTable::add(int role) {
   npart_[static_cast<std::size_t>(role)] = j;
   ++npart_[0];
   return j;
-}
-
-void initMol(MoleculeTable &table) {
-  for (int role = 1; role <= 3; ++role)
-    for (int j = 1; j <= MAX_PER_ROLE; ++j) {
-      Molecule &m = table.at(role, j);
-      m = Molecule{};
-      m.mult = NOT_GIVEN;
-      m.rotnum = NOT_GIVEN;
-      m.etot = NOT_GIVEN_REAL;
-    }
 }
 
 } // namespace orvalen

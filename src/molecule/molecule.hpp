@@ -69,7 +69,7 @@ struct Molecule {
 // MOL(role, j), role 1..3, j 1..10, and the counts NPART(0..3).
 class MoleculeTable {
 public:
-  MoleculeTable(); // every entry as INITMOL leaves it
+  MoleculeTable(); // MULT = ROTNUM = 999999, ETOT = 999999.0, all else zero or blank
 
   // Throws orvalen::Error naming MOL and the offending index when out of bounds.
   Molecule &at(int role, int j);
@@ -85,8 +85,5 @@ private:
   std::vector<Molecule> mol_;
   std::array<int, 4> npart_{};
 };
-
-// MULT = ROTNUM = 999999 and ETOT = 999999.0 in every entry, all else zero or blank.
-void initMol(MoleculeTable &table);
 
 } // namespace orvalen

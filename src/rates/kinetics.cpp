@@ -1,6 +1,7 @@
 #include "rates/kinetics.hpp"
 
 #include "rates/reaction.hpp"
+#include "thermo/report_headings.hpp"
 
 #include <cmath>
 
@@ -34,7 +35,7 @@ RateConstants rateConstants(const MoleculeTable &mol, const Conditions &cond) {
   if (!hasRateSection(mol))
     return r;
   r.present = true;
-  r.title = sectionTitle(mol, " Kinetic parameters for the reaction", TRANSITION_STATE, " ->");
+  r.title = sectionTitle(mol, RATE_TITLE, TRANSITION_STATE, " ->");
   for (const int role : {REACTANT, TRANSITION_STATE}) {
     const double s = role == REACTANT ? -1.0 : 1.0;
     for (int j = 1; j <= mol.npart(role); ++j) {
@@ -133,11 +134,14 @@ Columns effectiveRateConstant(const Columns &kG, const Conditions &cond) {
           kG[3] * integerPower(c / AVOGADRO * 1000.0, n)};
 }
 
+constexpr std::string_view KEFF_LINE =
+    "(/' Effective rate constant kG * C**n          ',1pd17.6,3(1pd20.6))";
+static_assert(writesHeading(KEFF_LINE, EFFECTIVE_RATE_HEADING));
+
 void writeEffectiveRateConstant(fixedio::Writer &out, const Conditions &cond, const Columns &keff) {
   if (cond.nexp < 1)
     return;
-  out.write("(/' Effective rate constant kG * C**n          ',1pd17.6,3(1pd20.6))", keff[0],
-            keff[1], keff[2], keff[3]);
+  out.write(KEFF_LINE, keff[0], keff[1], keff[2], keff[3]);
   out.write("( ' Concentration C = ',1pe12.3,' molecules/cm3,   n =',i4)", cond.conc, cond.nexp);
 }
 

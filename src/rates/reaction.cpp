@@ -1,5 +1,7 @@
 #include "rates/reaction.hpp"
 
+#include "thermo/report_headings.hpp"
+
 #include <cmath>
 #include <vector>
 
@@ -63,7 +65,7 @@ ReactionTotals reactionThermodynamics(const MoleculeTable &mol) {
   if (!hasReaction(mol))
     return r;
   r.present = true;
-  r.title = sectionTitle(mol, " Thermodynamic functions for the reaction", PRODUCT, " ==");
+  r.title = sectionTitle(mol, REACTION_TITLE, PRODUCT, " ==");
   for (const int role : {REACTANT, PRODUCT}) {
     const double s = role == REACTANT ? -1.0 : 1.0;
     for (int j = 1; j <= mol.npart(role); ++j) {

@@ -1,6 +1,7 @@
 #include "rates/tunnelling.hpp"
 
 #include "thermo/constants.hpp"
+#include "thermo/report_headings.hpp"
 
 #include <cmath>
 
@@ -43,8 +44,12 @@ Tunnelling tunnelling(double vim, double dH0, double drZpe, double T) {
   return t;
 }
 
+constexpr std::string_view WIGNER_LINE =
+    "(//' Transmission coeeficient by Wigner theory                  =',f20.10)";
+static_assert(writesHeading(WIGNER_LINE, TUNNELLING_HEADING));
+
 void writeTunnelling(fixedio::Writer &out, const Tunnelling &t) {
-  out.write("(//' Transmission coeeficient by Wigner theory                  =',f20.10)", t.kW);
+  out.write(WIGNER_LINE, t.kW);
   out.write("(  ' Transmission coeeficient for uniform parabolic potential   =',f20.10)", t.kP);
   out.write("(  ' Transmission coeeficient by Skodje-Thrular theory (a>b,a<b)=',3f20.10)", t.kST,
             t.kST1, t.kST2);

@@ -1,5 +1,7 @@
 #include "thermo/thermo_report.hpp"
 
+#include "thermo/report_headings.hpp"
+
 #include <cmath>
 #include <string_view>
 
@@ -27,8 +29,11 @@ void partitionLine(fixedio::Writer &out, std::string_view format, double q) {
   out.write(format, q, std::log(q), std::log10(q));
 }
 
+constexpr std::string_view HEADING_LINE = "(/' ************* TD properties of molecule ',a20)";
+static_assert(writesHeading(HEADING_LINE, MOLECULE_HEADING));
+
 void writeHeading(fixedio::Writer &out, const Molecule &m, const Conditions &cond) {
-  out.write("(/' ************* TD properties of molecule ',a20)", m.name);
+  out.write(HEADING_LINE, m.name);
   out.write("(/' Temperature   : ',f12.2,' K ')", cond.T);
   out.write("( ' Pressure      : ',f12.2,' Pa')", cond.P);
   out.write("( ' Multiplicity  : ',i12        )", m.mult);

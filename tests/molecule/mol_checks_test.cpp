@@ -149,5 +149,40 @@ TEST(MolChecks, AtomsBalanceOnlyWhenEveryMoleculeHasCoordinates) {
   EXPECT_TRUE(none.empty());
 }
 
+// Caesium to radon are in the element table like the lighter atoms: their
+// moments are checked and their symbols named (they once skipped the check and
+// showed as "Z=55").
+TEST(MolChecks, AtomsFromCaesiumToRadonAreCheckedAndNamed) {
+  constexpr double MCS = 132.905451961; // amu, 133Cs (2016 atomic mass evaluation)
+  Molecule csh = hydrogen();
+  csh.name = fixedText("CSH", NAME_LEN);
+  csh.na = {55, 1};
+  csh.c[0] = {0.0, 0.0, 0.0};
+  csh.c[1] = {0.0, 0.0, 2.494};
+  // A diatomic: I = mu r^2 with the reduced mass mu = mCs mH / (mCs + mH).
+  const double i = MCS * MH / (MCS + MH) * 2.494 * 2.494; // 6.221 amu*A^2
+  const auto I = momentsFromCoordinates(csh);
+  ASSERT_TRUE(I);
+  EXPECT_NEAR((*I)[1], i, 1e-9);
+  EXPECT_NEAR((*I)[2], i, 1e-9);
+
+  csh.pmoi = {i * 1.05, i * 1.05, 0.0}; // 5 % off the coordinates
+  const auto w = warningsOf(csh, REACTANT);
+  ASSERT_EQ(w.size(), 1u);
+  EXPECT_NE(w[0].find("differ by more than 1 %"), std::string::npos) << w[0];
+
+  MoleculeTable mol;
+  mol.at(REACTANT, mol.add(REACTANT)) = csh;
+  Molecule rn = hydrogen();
+  rn.na = {86, 86};
+  mol.at(PRODUCT, mol.add(PRODUCT)) = rn;
+  Warnings balance;
+  checkAtomBalance(mol, balance);
+  ASSERT_EQ(balance.texts().size(), 1u);
+  EXPECT_NE(balance.texts()[0].find("the reactants hold Cs H, the products Rn2;"),
+            std::string::npos)
+      << balance.texts()[0];
+}
+
 } // namespace
 } // namespace orvalen
