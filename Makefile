@@ -6,8 +6,10 @@
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 EXAMPLE ?= examples/oh_ch4/oh_ch4
+# Warnings stop the build when ON (as in CI: .ci/run exports ORVALEN_WERROR=ON).
+ORVALEN_WERROR ?= OFF
 
-.PHONY: all deps build run test asan clean format
+.PHONY: all deps build run test asan clean format lint
 
 all: build
 
@@ -15,7 +17,7 @@ deps:
 	tools/install_deps.sh
 
 build: deps
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVALEN_TESTS=ON -DORVALEN_COMPANIONS=ON
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVALEN_TESTS=ON -DORVALEN_COMPANIONS=ON -DORVALEN_WERROR=$(ORVALEN_WERROR)
 	cmake --build $(BUILD) -j $(JOBS)
 
 run:
@@ -30,12 +32,17 @@ test: build
 
 # The tests once more under AddressSanitizer and UndefinedBehaviorSanitizer.
 asan: deps
-	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORVALEN_SANITIZE=ON
+	cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORVALEN_SANITIZE=ON -DORVALEN_WERROR=$(ORVALEN_WERROR)
 	cmake --build build-asan -j $(JOBS)
 	ctest --test-dir build-asan --output-on-failure -j $(JOBS)
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.hpp')
+
+# clang-format (dry run) and clang-tidy over the sources, as CI runs them.
+lint: build
+	tools/install_deps.sh lint
+	tools/lint.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD) build-asan

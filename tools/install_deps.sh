@@ -9,13 +9,14 @@
 #   tools/install_deps.sh          everything: the programs, the tests, the benchmarks
 #   tools/install_deps.sh build    only what building orvalen needs (g++, cmake,
 #                                  ninja-build, make), as `make run` does
+#   tools/install_deps.sh lint     clang-format and clang-tidy for tools/lint.sh
 set -euo pipefail
 
 mode=${1:-all}
 case $mode in
-  all | build) ;;
+  all | build | lint) ;;
   *)
-    echo "usage: $0 [build]" >&2
+    echo "usage: $0 [build | lint]" >&2
     exit 2
     ;;
 esac
@@ -35,6 +36,12 @@ if [ "$mode" = all ]; then
   [ -f /usr/include/boost/math/quadrature/gauss_kronrod.hpp ] || need+=(libboost-math-dev)
   [ -f /usr/include/nlohmann/json.hpp ] || need+=(nlohmann-json3-dev)
   [ -f /usr/include/CLI/CLI.hpp ] || need+=(libcli11-dev)
+fi
+
+if [ "$mode" = lint ]; then
+  need=()
+  command -v clang-format >/dev/null || need+=(clang-format)
+  command -v clang-tidy >/dev/null || need+=(clang-tidy)
 fi
 
 [ ${#need[@]} -eq 0 ] && exit 0

@@ -143,7 +143,7 @@ void readMolecule(const fixedio::Record &rec, const std::string &lineu, Molecule
   for (std::size_t k = 3; k < asWritten.size(); ++k)
     optionWords.push_back(asWritten[k]);
   const auto option = [&](const char *key, const char *quantity, const char *example) {
-    const OptionResult r = atLine(rec, [&] { return iGetOption(key, options); });
+    OptionResult r = atLine(rec, [&] { return iGetOption(key, options); });
     checkOptionValue(rec, optionWords, key, quantity, example, r, warnings);
     return r;
   };

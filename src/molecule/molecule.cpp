@@ -19,7 +19,7 @@ std::string trimmed(std::string_view text) {
 
 // INITMOL: every entry waits for the job line and the data file to give
 // MULT, ROTNUM and ETOT; everything else starts at zero or blank.
-MoleculeTable::MoleculeTable() : mol_(3 * MAX_PER_ROLE) {
+MoleculeTable::MoleculeTable() : mol_(std::size_t{3} * MAX_PER_ROLE) {
   for (Molecule &m : mol_) {
     m.mult = NOT_GIVEN;
     m.rotnum = NOT_GIVEN;
@@ -27,21 +27,30 @@ MoleculeTable::MoleculeTable() : mol_(3 * MAX_PER_ROLE) {
   }
 }
 
-static void checkIndex(int role, int j) {
+namespace {
+
+// MOL(role, j) in the table's one vector, roles one after the other.
+std::size_t slot(int role, int j) {
+  return static_cast<std::size_t>(role - 1) * MAX_PER_ROLE + static_cast<std::size_t>(j - 1);
+}
+
+void checkIndex(int role, int j) {
   if (role < 1 || role > 3 || j < 1 || j > MAX_PER_ROLE)
     throw Error("MOL(" + std::to_string(role) + ", " + std::to_string(j) +
                 "): molecule index out of range (at most " + std::to_string(MAX_PER_ROLE) +
                 " molecules per role)");
 }
 
+} // namespace
+
 Molecule &MoleculeTable::at(int role, int j) {
   checkIndex(role, j);
-  return mol_[static_cast<std::size_t>((role - 1) * MAX_PER_ROLE + (j - 1))];
+  return mol_[slot(role, j)];
 }
 
 const Molecule &MoleculeTable::at(int role, int j) const {
   checkIndex(role, j);
-  return mol_[static_cast<std::size_t>((role - 1) * MAX_PER_ROLE + (j - 1))];
+  return mol_[slot(role, j)];
 }
 
 int MoleculeTable::npart(int role) const {

@@ -26,8 +26,8 @@ std::string sectionTitle(const MoleculeTable &mol, std::string_view start, int o
         blankLastNonBlank(title);
         title = appendToTitle(title, arrow);
       }
-      const std::string name = trimmed(fixedText(mol.at(role, j).name, NAME_LEN));
-      title = appendToTitle(title, " " + name + " +");
+      std::string name = trimmed(fixedText(mol.at(role, j).name, NAME_LEN));
+      title = appendToTitle(title, " " + name.append(" +"));
     }
   blankLastNonBlank(title); // the "+" after the last molecule
   return title;
