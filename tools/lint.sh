@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The style checks CI runs: clang-format in a dry run over every C++ file of the
-# repository (any difference fails), then clang-tidy with .clang-tidy over every
+# The style checks CI runs: the folder layering of src/ (DESIGN.md), clang-format
+# in a dry run over every C++ file of the repository (any difference fails), then clang-tidy with .clang-tidy over every
 # source file of src/, using the compile commands of a configured build folder.
 #
 #   tools/lint.sh [BUILD]     BUILD defaults to build (configured by `make test`)
@@ -14,6 +14,37 @@ if [ ! -f "$build/compile_commands.json" ]; then
   echo "lint: $build/compile_commands.json not found; run \"make test\" (or configure $build) first" >&2
   exit 1
 fi
+
+# Which folder of src/ may include which (DESIGN.md): never one above it.
+declare -A may=(
+  [fixedio]=""
+  [molecule]="fixedio"
+  [thermo]="molecule fixedio"
+  [input]="thermo molecule fixedio"
+  [rates]="thermo molecule fixedio"
+  [driver]="input rates thermo molecule fixedio"
+  [qc]="molecule fixedio"
+  [scan]="input rates thermo molecule fixedio"
+)
+layering=0
+for dir in src/*/; do
+  folder=$(basename "$dir")
+  if [ -z "${may[$folder]+set}" ]; then
+    echo "lint: src/$folder is not in the folder table of tools/lint.sh and DESIGN.md" >&2
+    layering=1
+    continue
+  fi
+  while IFS=: read -r file used; do
+    case " $folder ${may[$folder]} " in
+      *" $used "*) ;;
+      *)
+        echo "lint: $file includes a header of src/$used, which src/$folder may not use" >&2
+        layering=1
+        ;;
+    esac
+  done < <(grep -o '#include "[a-z_]*/' "$dir"*.[ch]pp | sed 's/#include "//; s#/$##')
+done
+[ $layering -eq 0 ] || exit 1
 
 mapfile -t cxx < <(git ls-files '*.cpp' '*.hpp')
 echo "lint: clang-format --dry-run on ${#cxx[@]} files" >&2
