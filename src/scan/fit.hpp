@@ -28,9 +28,9 @@ struct Fits {
 // k at T from a fit.
 double fitValue(const ArrheniusFit &f, double T);
 
-// Throws orvalen::Error when fewer than three points (the modified form has
-// three parameters) or two distinct temperatures are given, or a k is not
-// positive and finite.
+// Throws orvalen::Error when the points hold fewer than three distinct
+// temperatures (the modified form has three parameters), or a k is not
+// positive and finite or a T not positive.
 Fits fitArrhenius(std::span<const double> T, std::span<const double> k);
 
 // The fit as a line of a CHEMKIN-style mechanism: the reaction, A in cm, mol

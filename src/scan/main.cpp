@@ -14,8 +14,8 @@
 
 int main(int argc, char **argv) {
   using namespace orvalen::scan;
-  CLI::App app{"Rate constants of an orvalen job over a range of temperatures: TST kQ and kG,\n"
-               "Wigner, parabolic, Skodje-Truhlar and Eckart tunnelling, Arrhenius fits.",
+  CLI::App app{"Rate constants of an orvalen job over a range of temperatures: TST kQ and kG,\n" +
+                   coefficientLabels(", ", " and ") + " tunnelling, Arrhenius fits.",
                "orvalen-scan"};
   std::string job, temperatures, pressure, method = "none", format = "table", output, plot;
   bool fit = false;
@@ -24,8 +24,8 @@ int main(int argc, char **argv) {
                  "K: a list 300,500,1000 or START:STOP:STEP (default: the job's own)");
   app.add_option("-P,--pressure", pressure, "Pa (default: the job's own)");
   app.add_option("--tunnelling", method,
-                 "none | wigner | skodje-truhlar | eckart: the coefficient that multiplies kQ "
-                 "in k, the fit and the plot");
+                 offeredNames(" | ", " | ") +
+                     ": the coefficient that multiplies kQ in k, the fit and the plot");
   app.add_flag("--fit", fit, "fit k(T) = A (T/T0)^n exp(-Ea/RT), T0 = 1 K, and A exp(-Ea/RT)");
   app.add_option("--format", format, "table | csv | json (default table)");
   app.add_option("-o,--output", output, "output file (default: standard output)");
@@ -50,8 +50,8 @@ int main(int argc, char **argv) {
     request.job = job;
     request.fit = fit;
     if (!parseMethod(method, request.method))
-      throw orvalen::Error("unknown tunnelling method \"" + method +
-                           "\" (none, wigner, skodje-truhlar or eckart)");
+      throw orvalen::Error("unknown tunnelling method \"" + method + "\" (" +
+                           offeredNames(", ", " or ") + ")");
     Format fmt;
     if (!parseOutputFormat(format, fmt))
       throw orvalen::Error("unknown format \"" + format + "\" (table, csv or json)");

@@ -1,5 +1,7 @@
 #include "scan/output.hpp"
 
+#include "scan/columns.hpp"
+
 #include <nlohmann/json.hpp>
 
 #include <charconv>
@@ -65,23 +67,60 @@ std::string sci(double x, int w) {
   std::snprintf(buf, sizeof buf, "%*.5E", w, x);
   return buf;
 }
-std::string kappaCell(const std::optional<double> &k, int w) {
-  if (!k)
-    return std::string(static_cast<std::size_t>(w - 1), ' ') + "-";
-  char buf[64];
-  if (*k < 1e5)
-    std::snprintf(buf, sizeof buf, "%*.4f", w, *k);
-  else
-    std::snprintf(buf, sizeof buf, "%*.4E", w, *k);
-  return buf;
-}
 std::string right(std::string_view s, int w) {
   return std::string(s.size() < static_cast<std::size_t>(w) ? w - s.size() : 0, ' ') +
          std::string(s);
 }
 
-double kjOf(double hartree) {
-  return hartree / KJ2HARTREE;
+int cellWidth(Cell cell) {
+  switch (cell) {
+  case Cell::Temperature:
+    return 9;
+  case Cell::Energy:
+    return 11;
+  case Cell::Total:
+  case Cell::Rate:
+    return 14;
+  case Cell::Kappa:
+    return 12;
+  case Cell::None:
+    break;
+  }
+  return 0;
+}
+
+std::string cellText(Cell cell, const std::optional<double> &x) {
+  const int w = cellWidth(cell);
+  if (!x)
+    return right("-", w);
+  switch (cell) {
+  case Cell::Temperature:
+    return fixed(*x, w, 2);
+  case Cell::Energy:
+  case Cell::Total:
+    return fixed(*x, w, 3);
+  case Cell::Rate:
+    return sci(*x, w);
+  case Cell::Kappa: { // a coefficient deep in the tunnelling regime needs an exponent
+    char buf[64];
+    std::snprintf(buf, sizeof buf, *x < 1e5 ? "%*.4f" : "%*.4E", w, *x);
+    return buf;
+  }
+  case Cell::None:
+    break;
+  }
+  return "";
+}
+
+// The columns the table shows: a molecule's G only where the job has nothing
+// to compare, neither a reaction nor a rate constant.
+std::vector<ShownColumn> tableColumns(const ScanResult &r) {
+  std::vector<ShownColumn> shown;
+  for (ShownColumn &c : columnsOf(r))
+    if (c.row->cell != Cell::None &&
+        (c.row->cell != Cell::Total || (!r.hasReaction && !r.hasRates)))
+      shown.push_back(std::move(c));
+  return shown;
 }
 
 } // namespace
@@ -96,37 +135,20 @@ void writeTable(std::ostream &out, const ScanResult &r) {
     out << "kQ, kG and k in " << units << "; k = kQ * kappa (" << methodName(r.method) << ")\n";
   out << '\n';
 
-  std::string h1 = right("T", 9), h2 = right("K", 9);
-  if (r.hasReaction) {
-    h1 += right("DrH", 11) + right("DrG", 11);
-    h2 += right("kJ/mol", 11) + right("kJ/mol", 11);
+  const std::vector<ShownColumn> columns = tableColumns(r);
+  std::string h1, h2;
+  for (const ShownColumn &c : columns) {
+    const int w = cellWidth(c.row->cell);
+    h1 += right(c.heading, w);
+    h2 += right(c.row->cell == Cell::Rate ? "" : c.unit, w);
   }
-  if (r.hasRates) {
-    h1 += right("dH0", 11) + right("dGa", 11) + right("kQ", 14) + right("kG", 14) +
-          right("Wigner", 12) + right("parabolic", 12) + right("Sk.-Truhlar", 12) +
-          right("Eckart", 12) + right("k", 14);
-    h2 += right("kJ/mol", 11) + right("kJ/mol", 11);
-  }
-  if (!r.hasReaction && !r.hasRates)
-    for (const auto &m : r.points.empty() ? std::vector<MoleculePoint>() : r.points[0].molecules) {
-      h1 += right("G(" + m.name + ")", 14);
-      h2 += right("kJ/mol", 14);
-    }
+  h2.erase(h2.find_last_not_of(' ') + 1); // the units row ends with its last unit
   out << h1 << '\n' << h2 << '\n';
 
   for (const ScanPoint &p : r.points) {
-    std::string line = fixed(p.T, 9, 2);
-    if (r.hasReaction)
-      line += fixed(kjOf(p.reaction.drH), 11, 3) + fixed(kjOf(p.reaction.drG), 11, 3);
-    if (r.hasRates) {
-      line += fixed(kjOf(p.rates.dH0), 11, 3) + fixed(kjOf(p.rates.dG), 11, 3) +
-              sci(p.rates.kQ[2], 14) + sci(p.rates.kG[2], 14) + kappaCell(p.kappa.wigner, 12) +
-              kappaCell(p.kappa.parabolic, 12) + kappaCell(p.kappa.skodjeTruhlar, 12) +
-              kappaCell(p.kappa.eckart, 12) + (p.k ? sci(*p.k, 14) : right("-", 14));
-    }
-    if (!r.hasReaction && !r.hasRates)
-      for (const auto &m : p.molecules)
-        line += fixed(m.tot.g, 14, 3);
+    std::string line;
+    for (const ShownColumn &c : columns)
+      line += cellText(c.row->cell, c.at(r, p));
     out << line << '\n';
   }
 
@@ -156,103 +178,20 @@ void writeTable(std::ostream &out, const ScanResult &r) {
 // ---- CSV -------------------------------------------------------------------
 
 void writeCsv(std::ostream &out, const ScanResult &r) {
-  std::vector<std::string> head = {"T (K)", "P (Pa)"};
-  const auto &mols = r.points.empty() ? std::vector<MoleculePoint>() : r.points[0].molecules;
-  for (const auto &m : mols)
-    for (const char *q : {"Qtot ()", "ZPEtot (kJ/mol)", "Htot (kJ/mol)", "Stot (J/K/mol)",
-                          "Gtot (kJ/mol)", "E+G (Hartree)"})
-      head.push_back(m.name + " " + q);
-  if (r.hasReaction)
-    for (const char *q : {"DrE (kJ/mol)", "DrZPE (kJ/mol)", "DrU (kJ/mol)", "DrH (kJ/mol)",
-                          "DrS (J/K/mol)", "DrG (kJ/mol)", "DrQ ()"})
-      head.push_back(q);
-  const bool keff = !r.points.empty() && r.points[0].keff.has_value();
-  if (r.hasRates) {
-    for (const char *q :
-         {"dEa (kJ/mol)", "dH0 (kJ/mol)", "dH (kJ/mol)", "dS (J/K/mol)", "dG (kJ/mol)", "ProdQ ()"})
-      head.push_back(q);
-    for (const char *q : {"kQ", "kG"})
-      for (int c = 0; c < 4; ++c)
-        head.push_back(std::string(q) + " (" + rateUnits(r.molecularity, c) + ")");
-  }
-  if (keff)
-    for (int c = 0; c < 4; ++c)
-      head.push_back("kG*C**n (" + keffUnits(r.molecularity, r.nexp, c) + ")");
-  if (r.hasRates) {
-    for (const char *q :
-         {"kappa Wigner ()", "kappa parabolic ()", "kappa Skodje-Truhlar ()", "kappa Eckart ()"})
-      head.push_back(q);
-    const std::string u = rateUnits(r.molecularity, 2);
-    head.push_back("k (" + u + ")");
-    if (r.fits) {
-      head.push_back("k fit modified Arrhenius (" + u + ")");
-      head.push_back("k fit Arrhenius (" + u + ")");
-    }
-    for (const char *q : {"Eckart V1 (kJ/mol)", "Eckart V2 (kJ/mol)", "nu imag (cm-1)"})
-      head.push_back(q);
-  }
-  for (std::size_t i = 0; i < head.size(); ++i)
-    out << (i ? "," : "") << head[i];
+  const std::vector<ShownColumn> columns = columnsOf(r);
+  for (std::size_t i = 0; i < columns.size(); ++i)
+    out << (i ? "," : "") << columns[i].name << " (" << columns[i].unit << ")";
   out << '\n';
 
   std::string line;
-  auto cell = [&](double x) {
-    line += ',';
-    if (std::isfinite(x))
-      line += shortest(x);
-  };
-  auto opt = [&](const std::optional<double> &x) {
-    line += ',';
-    if (x && std::isfinite(*x))
-      line += shortest(*x);
-  };
   for (const ScanPoint &p : r.points) {
-    line = shortest(p.T);
-    cell(p.P);
-    for (const auto &m : p.molecules) {
-      cell(m.tot.q);
-      cell(m.zpe);
-      cell(m.tot.h);
-      cell(m.tot.s);
-      cell(m.tot.g);
-      cell(m.corrected.eg);
-    }
-    if (r.hasReaction) {
-      const ReactionTotals &t = p.reaction;
-      for (double h : {t.drE, t.drZpe, t.drU, t.drH})
-        cell(kjOf(h));
-      cell(kjOf(t.drS) * 1000.0);
-      cell(kjOf(t.drG));
-      cell(t.drQ);
-    }
-    if (r.hasRates) {
-      const RateConstants &k = p.rates;
-      for (double h : {k.dEa, k.dH0, k.dH})
-        cell(kjOf(h));
-      cell(kjOf(k.dS) * 1000.0);
-      cell(kjOf(k.dG));
-      cell(k.prodQ);
-      for (double v : k.kQ)
-        cell(v);
-      for (double v : k.kG)
-        cell(v);
-    }
-    if (keff)
-      for (double v : *p.keff)
-        cell(v);
-    if (r.hasRates) {
-      opt(p.kappa.wigner);
-      opt(p.kappa.parabolic);
-      opt(p.kappa.skodjeTruhlar);
-      opt(p.kappa.eckart);
-      opt(p.k);
-      if (r.fits) {
-        cell(fitValue(r.fits->modified, p.T));
-        cell(fitValue(r.fits->arrhenius, p.T));
-      }
-      cell(r.eckart.V1);
-      cell(r.eckart.V2);
-      cell(r.eckart.nu);
+    line.clear();
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+      if (i)
+        line += ',';
+      const std::optional<double> x = columns[i].at(r, p);
+      if (x && std::isfinite(*x))
+        line += shortest(*x);
     }
     line += '\n';
     out << line;
@@ -305,58 +244,79 @@ ordered_json eckartInputs(const ScanResult &r) {
                       {"nu_imag_cm1", num(r.eckart.nu)}};
 }
 
+// A column's key in the JSON: its name and unit, "DrG_kJmol".
+std::string jsonName(const Column &c) {
+  return std::string(c.key) + c.unit.suffix;
+}
+
+// The group's energies and entropies in atomic units as computed, then every
+// quantity of the group (or only those energies) in its column's unit.
+void atomicThenColumnUnits(ordered_json &j, Group group, const At &at, bool onlyEnergies) {
+  for (const Column &c : columnTable())
+    if (c.group == group && c.hartree)
+      j[std::string(c.key) + c.unit.hartreeSuffix] = num(c.hartree(at));
+  for (const Column &c : columnTable())
+    if (c.group == group && (c.hartree || !onlyEnergies))
+      j[jsonName(c)] = num(c.value(at));
+}
+
+// The values of the group's rows named `key`: a rate constant's four columns.
+ordered_json valuesNamed(std::string_view key, Group group, const At &at) {
+  ordered_json a = ordered_json::array();
+  for (const Column &c : columnTable())
+    if (c.group == group && key == c.key)
+      a.push_back(num(c.value(at)));
+  return a;
+}
+ordered_json unitsNamed(std::string_view key, Group group, const ScanResult &r) {
+  ordered_json a = ordered_json::array();
+  for (const Column &c : columnTable())
+    if (c.group == group && key == c.key)
+      a.push_back(unitText(c.unit, r));
+  return a;
+}
+
 ordered_json point(const ScanPoint &p, const ScanResult &r) {
-  ordered_json j{{"T", num(p.T)}, {"P", num(p.P)}};
+  const At at{r, p};
+  ordered_json j = ordered_json::object();
+  for (const Column &c : columnTable())
+    if (c.group == Group::Point)
+      j[jsonName(c)] = num(c.value(at));
   ordered_json mols = ordered_json::array();
   for (const auto &m : p.molecules)
     mols.push_back(molecule(m));
   j["molecules"] = std::move(mols);
   if (r.hasReaction) {
-    const ReactionTotals &t = p.reaction;
-    j["reaction"] = ordered_json{{"DrE_hartree", num(t.drE)},
-                                 {"DrZPE_hartree", num(t.drZpe)},
-                                 {"DrU_hartree", num(t.drU)},
-                                 {"DrH_hartree", num(t.drH)},
-                                 {"DrS_hartreeK", num(t.drS)},
-                                 {"DrG_hartree", num(t.drG)},
-                                 {"DrE_kJmol", num(kjOf(t.drE))},
-                                 {"DrZPE_kJmol", num(kjOf(t.drZpe))},
-                                 {"DrU_kJmol", num(kjOf(t.drU))},
-                                 {"DrH_kJmol", num(kjOf(t.drH))},
-                                 {"DrS_JmolK", num(kjOf(t.drS) * 1000.0)},
-                                 {"DrG_kJmol", num(kjOf(t.drG))},
-                                 {"DrQ", num(t.drQ)}};
+    ordered_json reaction = ordered_json::object();
+    atomicThenColumnUnits(reaction, Group::Reaction, at, false);
+    j["reaction"] = std::move(reaction);
   } else {
     j["reaction"] = nullptr;
   }
   if (r.hasRates) {
     const RateConstants &k = p.rates;
-    j["activation"] = ordered_json{{"dEa_hartree", num(k.dEa)},
-                                   {"dH0_hartree", num(k.dH0)},
-                                   {"dH_hartree", num(k.dH)},
-                                   {"dS_hartreeK", num(k.dS)},
-                                   {"dG_hartree", num(k.dG)},
-                                   {"dEa_kJmol", num(kjOf(k.dEa))},
-                                   {"dH0_kJmol", num(kjOf(k.dH0))},
-                                   {"dH_kJmol", num(kjOf(k.dH))},
-                                   {"dS_JmolK", num(kjOf(k.dS) * 1000.0)},
-                                   {"dG_kJmol", num(kjOf(k.dG))},
-                                   {"kBT_h", num(k.kTh)},
-                                   {"ProdQ", num(k.prodQ)},
-                                   {"exp_dH0_RT", num(k.E0)}};
+    ordered_json activation = ordered_json::object();
+    atomicThenColumnUnits(activation, Group::Rates, at, true);
+    activation["kBT_h"] = num(k.kTh);
+    const Column &prodQ = columnNamed("ProdQ");
+    activation[jsonName(prodQ)] = num(prodQ.value(at));
+    activation["exp_dH0_RT"] = num(k.E0);
+    j["activation"] = std::move(activation);
     j["Fc"] = columns(k.fc);
     j["A"] = columns(k.a);
-    j["kQ"] = columns(k.kQ);
-    j["kG"] = columns(k.kG);
+    j["kQ"] = valuesNamed("kQ", Group::Rates, at);
+    j["kG"] = valuesNamed("kG", Group::Rates, at);
   } else {
     for (const char *key : {"activation", "Fc", "A", "kQ", "kG"})
       j[key] = nullptr;
   }
-  j["keff"] = p.keff ? columns(*p.keff) : ordered_json(nullptr);
-  j["kappa"] = ordered_json{{"wigner", num(p.kappa.wigner)},
-                            {"parabolic", num(p.kappa.parabolic)},
-                            {"skodje_truhlar", num(p.kappa.skodjeTruhlar)},
-                            {"eckart", num(p.kappa.eckart)}};
+  // The CSV's kG*C**n, named after the KEFF line.
+  j["keff"] = p.keff ? valuesNamed("kG*C**n", Group::Keff, at) : ordered_json(nullptr);
+  ordered_json kappa = ordered_json::object();
+  for (const TunnellingMethod &m : TUNNELLING_METHODS)
+    if (m.label)
+      kappa[jsonKey(m)] = num(m.coefficient(p.kappa));
+  j["kappa"] = std::move(kappa);
   // The report's tunnelling lines as computed there, meaningful or not.
   const Tunnelling &t = p.tunnelling;
   j["report_tunnelling"] = ordered_json{{"wigner", num(t.kW)},
@@ -364,7 +324,8 @@ ordered_json point(const ScanPoint &p, const ScanResult &r) {
                                         {"skodje_truhlar", num(t.kST)},
                                         {"skodje_truhlar_a_gt_b", num(t.kST1)},
                                         {"skodje_truhlar_a_lt_b", num(t.kST2)}};
-  j["k"] = num(p.k);
+  const Column &k = columnNamed("k");
+  j[jsonName(k)] = num(k.value(at));
   j["eckart"] = eckartInputs(r);
   return j;
 }
@@ -402,18 +363,15 @@ std::string nested(const ordered_json &v, int depth) {
 } // namespace
 
 void writeJson(std::ostream &out, const ScanResult &r) {
-  ordered_json units{{"T", "K"},
-                     {"P", "Pa"},
-                     {"energies", "kJ/mol (_kJmol), Hartree (_hartree)"},
-                     {"entropies", "J/(mol K) (_JmolK), Hartree/K (_hartreeK)"}};
-  ordered_json rateCols = ordered_json::array();
-  for (int c = 0; c < 4; ++c)
-    rateCols.push_back(rateUnits(r.molecularity, c));
-  units["kQ"] = rateCols;
-  units["keff"] = ordered_json::array();
-  for (int c = 0; c < 4; ++c)
-    units["keff"].push_back(keffUnits(r.molecularity, r.nexp, c));
-  units["k"] = rateUnits(r.molecularity, 2);
+  ordered_json units = ordered_json::object();
+  for (const Column &c : columnTable())
+    if (c.group == Group::Point)
+      units[c.key] = unitText(c.unit, r);
+  units["energies"] = "kJ/mol (_kJmol), Hartree (_hartree)";
+  units["entropies"] = "J/(mol K) (_JmolK), Hartree/K (_hartreeK)";
+  units["kQ"] = unitsNamed("kQ", Group::Rates, r);
+  units["keff"] = unitsNamed("kG*C**n", Group::Keff, r);
+  units["k"] = unitText(columnNamed("k").unit, r);
   ordered_json fit = nullptr;
   if (r.fits)
     fit = ordered_json{{"points", r.fits->points},

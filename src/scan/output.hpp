@@ -21,6 +21,7 @@ void writeResult(std::ostream &out, const ScanResult &r, Format format);
 
 // A real number in the shortest form that reads back as the same double;
 // "nan", "inf", "-inf" for values that are not finite.
+// Not numberText (warnings.hpp): that is %g-like, 100000 and 0.0002 where this has 1e+05, 2e-04.
 std::string shortest(double x);
 
 } // namespace orvalen::scan

@@ -45,12 +45,12 @@ struct Series {
   std::vector<std::vector<std::pair<double, double>>> runs;
 };
 
-Series series(const ScanResult &r, std::string label, std::string colour,
-              std::optional<double> (*kappa)(const ScanPoint &)) {
-  Series s{std::move(label), std::move(colour), "", {}};
+// kQ times the method's coefficient.
+Series series(const ScanResult &r, const TunnellingMethod &m) {
+  Series s{m.legend, m.colour, m.dash, {}};
   bool open = false;
   for (const ScanPoint &p : r.points) {
-    const std::optional<double> c = kappa(p);
+    const std::optional<double> c = m.coefficient(p.kappa);
     const double k = c ? p.rates.kQ[2] * *c : std::numeric_limits<double>::quiet_NaN();
     if (!(k > 0.0) || !std::isfinite(k)) {
       open = false;
@@ -78,16 +78,8 @@ std::string arrheniusPlotSvg(const ScanResult &r) {
     throw Error("--plot: the job has no transition state, so there is no rate constant to plot");
 
   std::vector<Series> all;
-  all.push_back(series(r, "kQ, no tunnelling", "#222222",
-                       [](const ScanPoint &) -> std::optional<double> { return 1.0; }));
-  all.push_back(
-      series(r, "kQ \u00d7 Wigner", "#1f77b4", [](const ScanPoint &p) { return p.kappa.wigner; }));
-  all.push_back(series(r, "kQ \u00d7 parabolic", "#ff7f0e",
-                       [](const ScanPoint &p) { return p.kappa.parabolic; }));
-  all.push_back(series(r, "kQ \u00d7 Skodje-Truhlar", "#2ca02c",
-                       [](const ScanPoint &p) { return p.kappa.skodjeTruhlar; }));
-  all.push_back(
-      series(r, "kQ \u00d7 Eckart", "#d62728", [](const ScanPoint &p) { return p.kappa.eckart; }));
+  for (const TunnellingMethod &m : TUNNELLING_METHODS)
+    all.push_back(series(r, m));
   std::erase_if(all, [](const Series &s) { return s.runs.empty(); });
   if (all.empty())
     throw Error("--plot: no rate constant is a positive finite number");

@@ -11,34 +11,6 @@
 
 namespace orvalen::scan {
 
-bool parseMethod(std::string_view word, Method &method) {
-  if (word == "none")
-    method = Method::None;
-  else if (word == "wigner")
-    method = Method::Wigner;
-  else if (word == "skodje-truhlar")
-    method = Method::SkodjeTruhlar;
-  else if (word == "eckart")
-    method = Method::Eckart;
-  else
-    return false;
-  return true;
-}
-
-const char *methodName(Method method) {
-  switch (method) {
-  case Method::Wigner:
-    return "wigner";
-  case Method::SkodjeTruhlar:
-    return "skodje-truhlar";
-  case Method::Eckart:
-    return "eckart";
-  case Method::None:
-    break;
-  }
-  return "none";
-}
-
 namespace {
 
 // Units of a rate constant that carries (volume per molecule)^v: v = m - 1
@@ -88,20 +60,6 @@ std::optional<double> finite(double x) {
   return std::isfinite(x) ? std::optional<double>(x) : std::nullopt;
 }
 
-std::optional<double> chosen(const Kappas &k, Method method) {
-  switch (method) {
-  case Method::Wigner:
-    return k.wigner;
-  case Method::SkodjeTruhlar:
-    return k.skodjeTruhlar;
-  case Method::Eckart:
-    return k.eckart;
-  case Method::None:
-    break;
-  }
-  return 1.0;
-}
-
 // The whole job at one temperature and pressure; `mol` receives the totals.
 ScanPoint computePoint(MoleculeTable &mol, Conditions cond, const ScanResult &result) {
   ScanPoint p;
@@ -118,6 +76,7 @@ ScanPoint computePoint(MoleculeTable &mol, Conditions cond, const ScanResult &re
     p.keff = job.keff;
   p.tunnelling = job.tunnelling;
 
+  // Every coefficient of TUNNELLING_METHODS, each where it has a meaning.
   if (p.rates.present && result.eckart.nu > 0.0) {
     const Tunnelling &t = p.tunnelling;
     p.kappa.wigner = finite(t.kW);
@@ -128,7 +87,7 @@ ScanPoint computePoint(MoleculeTable &mol, Conditions cond, const ScanResult &re
       p.kappa.eckart = finite(eckartKappa(result.eckart, cond.T));
   }
   if (p.rates.present) {
-    const std::optional<double> kappa = chosen(p.kappa, result.method);
+    const std::optional<double> kappa = methodOf(result.method).coefficient(p.kappa);
     if (kappa)
       p.k = finite(p.rates.kQ[2] * *kappa);
   }
@@ -198,7 +157,8 @@ void checkFinite(const ScanResult &r, Warnings &warnings) {
   }
 }
 
-std::string kj(double v) {
+// Four significant figures, as a message quotes a temperature, pressure or energy.
+std::string fourFigures(double v) {
   std::ostringstream s;
   s.precision(4);
   s << v;
@@ -218,7 +178,7 @@ void runScan(const ScanRequest &request, ScanResult &r) {
   std::vector<double> temperatures = request.temperatures;
   if (temperatures.empty()) {
     if (!(job.cond.T > 0.0) || !std::isfinite(job.cond.T))
-      throw Error(job.inputFile + ": the job's temperature " + kj(job.cond.T) +
+      throw Error(job.inputFile + ": the job's temperature " + fourFigures(job.cond.T) +
                   " K is not positive; give the temperatures with -T");
     temperatures.push_back(job.cond.T);
   }
@@ -226,7 +186,7 @@ void runScan(const ScanRequest &request, ScanResult &r) {
   if (request.pressure)
     cond.P = *request.pressure;
   if (!(cond.P > 0.0) || !std::isfinite(cond.P))
-    throw Error(job.inputFile + ": the pressure " + kj(cond.P) +
+    throw Error(job.inputFile + ": the pressure " + fourFigures(cond.P) +
                 " Pa is not positive; give it with -P");
 
   // The Eckart barrier does not depend on the temperature: E+ZPE sums only.
@@ -248,7 +208,7 @@ void runScan(const ScanRequest &request, ScanResult &r) {
     else if (!r.hasReaction)
       r.warnings.add("the job has no product: the Eckart barrier is taken as symmetric "
                      "(V2 = V1 = " +
-                     kj(dH0) + " kJ/mol)");
+                     fourFigures(dH0) + " kJ/mol)");
   }
 
   r.points.reserve(temperatures.size());

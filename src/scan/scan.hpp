@@ -17,6 +17,7 @@
 #include "rates/tunnelling.hpp"
 #include "scan/eckart.hpp"
 #include "scan/fit.hpp"
+#include "scan/tunnelling_methods.hpp"
 #include "thermo/constants.hpp"
 #include "thermo/rrho.hpp"
 
@@ -25,12 +26,6 @@
 #include <vector>
 
 namespace orvalen::scan {
-
-// The coefficient that multiplies kQ in k, the fit and the plot.
-enum class Method { None, Wigner, SkodjeTruhlar, Eckart };
-// "none", "wigner", "skodje-truhlar", "eckart"; false for any other word.
-bool parseMethod(std::string_view word, Method &method);
-const char *methodName(Method method);
 
 struct ScanRequest {
   std::string job;                  // JOB[.inp]: the extension is forced as orvalen does
@@ -51,14 +46,6 @@ struct MoleculePoint {
   double hh0 = 0.0;             // (H-H0) of the vibrations, kJ/mol
   int nused = 0;                // vibrations used
   CorrectedEnergies corrected;  // Hartree
-};
-
-// Tunnelling coefficients where they are meaningful (absent elsewhere).
-struct Kappas {
-  std::optional<double> wigner;
-  std::optional<double> parabolic;     // only where h nu / kT < 2 pi
-  std::optional<double> skodjeTruhlar; // the one that applies (kST of the report)
-  std::optional<double> eckart;
 };
 
 struct ScanPoint {
