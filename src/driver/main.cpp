@@ -1,12 +1,16 @@
 #include "driver/run.hpp"
 #include "fixedio/warnings.hpp"
 
+#include <csignal>
 #include <exception>
 #include <iostream>
 #include <string>
 #include <vector>
 
 int main(int argc, char **argv) {
+  // Past a file-size limit a write then fails (and the report keeps its old
+  // file) instead of the signal ending the run half-way.
+  std::signal(SIGXFSZ, SIG_IGN);
   const std::vector<std::string> args(argv, argv + argc);
   orvalen::Warnings warnings;
   try {

@@ -6,9 +6,7 @@
 namespace orvalen {
 
 FileNames fileNames(const std::vector<std::string> &args) {
-  auto word = [&](std::size_t n) {
-    return n < args.size() ? args[n].substr(0, FILENAME_LEN) : std::string();
-  };
+  auto word = [&](std::size_t n) { return n < args.size() ? args[n] : std::string(); };
   FileNames names;
   names.input = fileExtension(word(1), ".inp");
   names.report = names.input;

@@ -10,7 +10,8 @@ namespace orvalen {
 
 // The job input and report names that the command line gives: word 1 with
 // ".inp", and word 2 (or else the input name) with ".out". Words after the
-// second are ignored; a word longer than 255 characters is cut to 255.
+// second are ignored. A name longer than 255 characters with its extension
+// throws orvalen::Error.
 struct FileNames {
   std::string input;
   std::string report;

@@ -4,15 +4,16 @@
 #include "driver/report_check.hpp"
 #include "fixedio/error.hpp"
 #include "fixedio/format.hpp"
-#include "fixedio/text_file.hpp"
+#include "fixedio/output_file.hpp"
 #include "input/job_loader.hpp"
 #include "molecule/molecule.hpp"
 #include "rates/whole_job.hpp"
 #include "thermo/thermo_report.hpp"
 
-#include <cerrno>
-#include <cstring>
+#include <exception>
+#include <filesystem>
 #include <fstream>
+#include <optional>
 #include <ostream>
 #include <vector>
 
@@ -48,6 +49,35 @@ constexpr const char *USAGE =
     "The job input and molecule data file formats are documented in full in\n"
     "README.md (installed under share/doc/orvalen).\n";
 
+// Each step's results written as they come: the molecule sections, then the
+// reaction, rate constant, effective rate constant and tunnelling sections.
+void writeJob(fixedio::Writer &report, Job &job) {
+  const Conditions &cond = job.cond;
+  const JobResults results =
+      computeJob(job.mol, cond, [&](int, const Molecule &m, const MoleculeThermo &t) {
+        writeMoleculeSection(report, m, cond, t);
+      });
+  if (results.reaction.present)
+    writeReactionSection(report, job.mol, cond, results.reaction);
+  if (results.rates.present)
+    writeRateSection(report, job.mol, cond, results.rates);
+  if (results.keff)
+    writeEffectiveRateConstant(report, cond, *results.keff);
+  writeTunnelling(report, results.tunnelling);
+}
+
+// A report that is the job input or one of its data files (the same file by
+// device and inode, links followed) would destroy it: the run stops first.
+void refuseReportOverInput(const FileNames &names,
+                           const std::vector<std::filesystem::path> &inputs) {
+  for (std::size_t k = 0; k < inputs.size(); ++k)
+    if (sameFile(inputs[k], names.report))
+      throw Error(names.report + ": the report would replace " +
+                  (k == 0 ? std::string("the job input ") + names.input
+                          : "the data file " + inputs[k].string()) +
+                  ", so nothing was written; name another report: orvalen JOB REPORT");
+}
+
 } // namespace
 
 int runProgram(const std::vector<std::string> &args, std::ostream &console, const BuildStamp &stamp,
@@ -64,55 +94,54 @@ int runProgram(const std::vector<std::string> &args, std::ostream &console, cons
     return 0;
   }
 
-  // Program start: build number, file names, both files opened, banner.
+  // Program start: build number and file names.
   const int nBuild = buildNumber(stamp);
   const FileNames names = fileNames(args);
   if (args.size() < 2 || args[1].find_first_not_of(' ') == std::string::npos)
     warnings.add("no job named, so the job input is \"" + names.input + "\" and the report \"" +
                  names.report + "\"; run \"orvalen JOB\" to read JOB.inp and write JOB.out");
   ensureJobInput(names.input);
-  LineFile input(names.input, names.input);
-  ensureFile(names.report, names.report);
-  // A report of a large job is a megabyte: written in 64 KB blocks, not 8 KB.
-  std::vector<char> reportBuffer(std::size_t{1} << 16);
-  std::ofstream reportFile;
-  reportFile.rdbuf()->pubsetbuf(reportBuffer.data(),
-                                static_cast<std::streamsize>(reportBuffer.size()));
-  reportFile.open(names.report, std::ios::trunc | std::ios::binary);
-  if (!reportFile)
-    throw Error(names.report + ": cannot open file for writing: " + std::strerror(errno));
-  fixedio::Writer report(reportFile);
-  printTitle(report, nBuild);
 
   // The run state: the job as read (conditions, molecule table with every data
-  // file read and checked), then each step's results written as they come.
-  Job job = loadJob(input, MissingFiles::CreateEmpty, warnings);
-  const Conditions &cond = job.cond;
-  const JobResults results =
-      computeJob(job.mol, cond, [&](int, const Molecule &m, const MoleculeThermo &t) {
-        writeMoleculeSection(report, m, cond, t);
-      });
-  if (results.reaction.present)
-    writeReactionSection(report, job.mol, cond, results.reaction);
-  if (results.rates.present)
-    writeRateSection(report, job.mol, cond, results.rates);
-  if (results.keff)
-    writeEffectiveRateConstant(report, cond, *results.keff);
-  writeTunnelling(report, results.tunnelling);
+  // file read and checked). Every file the run reads is known before the report
+  // is opened, so that the report never replaces one of them; an error in them
+  // is reported after the banner, as the report always showed it.
+  std::vector<std::filesystem::path> inputs;
+  std::optional<Job> job;
+  std::exception_ptr stop;
+  try {
+    job.emplace(loadJob(names.input, MissingFiles::CreateEmpty, warnings, &inputs));
+  } catch (const Error &) {
+    stop = std::current_exception();
+  }
+  refuseReportOverInput(names, inputs);
 
+  // A report of a large job is a megabyte: written in 64 KB blocks, not 8 KB.
+  constexpr std::size_t BLOCK = std::size_t{1} << 16;
+  OutputFile reportFile(names.report, names.report, BLOCK);
+  fixedio::Writer report(reportFile.stream());
+  try {
+    printTitle(report, nBuild);
+    if (stop)
+      std::rethrow_exception(stop);
+    writeJob(report, *job);
+  } catch (const Error &) {
+    reportFile.commit(); // the lines written before the error stay the report
+    throw;
+  }
   reportFile.close();
-  if (!reportFile)
-    throw Error(names.report + ": write error");
 
   // The report as the user will read it: numbers that are not finite. Only
   // the field editing writes them, so a report without one is not read back.
+  // The check reads this run's own file, before it takes the report's place.
   if (report.nonFiniteFields() > 0) {
-    std::ifstream written; // read through the same block: the report is closed
-    written.rdbuf()->pubsetbuf(reportBuffer.data(),
-                               static_cast<std::streamsize>(reportBuffer.size()));
-    written.open(names.report, std::ios::binary);
+    std::vector<char> block(BLOCK);
+    std::ifstream written;
+    written.rdbuf()->pubsetbuf(block.data(), static_cast<std::streamsize>(block.size()));
+    written.open(reportFile.temporaryPath(), std::ios::binary);
     checkReport(written, names.report, warnings);
   }
+  reportFile.finish();
   return warnings.reportUnsound() ? EXIT_REPORT_UNSOUND : EXIT_OK;
 }
 

@@ -1,6 +1,7 @@
 #include "input/job_loader.hpp"
 
 #include "fixedio/error.hpp"
+#include "fixedio/text_file.hpp"
 #include "input/job_input.hpp"
 #include "molecule/mol_checks.hpp"
 #include "molecule/mol_file.hpp"
@@ -43,7 +44,8 @@ void ensureJobInput(const std::string &inputFile) {
   ensureFile(path, inputFile);
 }
 
-Job loadJob(const std::string &inputFile, MissingFiles missing, Warnings &warnings) {
+Job loadJob(const std::string &inputFile, MissingFiles missing, Warnings &warnings,
+            std::vector<fs::path> *read) {
   if (missing == MissingFiles::CreateEmpty) {
     ensureJobInput(inputFile);
   } else {
@@ -52,14 +54,14 @@ Job loadJob(const std::string &inputFile, MissingFiles missing, Warnings &warnin
       throw Error(inputFile + ": no such job input file");
     ensureFile(inputFile, inputFile); // refuses a directory, a device or a pipe
   }
-  LineFile input(inputFile, inputFile);
-  return loadJob(input, missing, warnings);
-}
-
-Job loadJob(LineFile &input, MissingFiles missing, Warnings &warnings) {
+  if (read)
+    read->emplace_back(inputFile);
   Job job;
-  job.inputFile = input.name();
-  readJobInput(input, job.cond, job.mol, warnings);
+  job.inputFile = inputFile;
+  {
+    LineFile input(inputFile, inputFile);
+    readJobInput(input, job.cond, job.mol, warnings);
+  }
 
   const fs::path jobDir = fs::path(job.inputFile).parent_path();
   for (int role = REACTANT; role <= TRANSITION_STATE; ++role)
@@ -67,7 +69,15 @@ Job loadJob(LineFile &input, MissingFiles missing, Warnings &warnings) {
       Molecule &m = job.mol.at(role, j);
       if (missing == MissingFiles::Refuse)
         requireDataFile(m, jobDir);
-      readMoleculeFile(m, jobDir, warnings);
+      try {
+        readMoleculeFile(m, jobDir, warnings);
+      } catch (const Error &) {
+        if (read && !m.dataPath.empty())
+          read->push_back(m.dataPath);
+        throw;
+      }
+      if (read)
+        read->push_back(m.dataPath);
     }
   checkMolecules(job.mol, warnings);
   return job;

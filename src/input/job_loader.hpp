@@ -9,12 +9,13 @@
 //   Job job = loadJob("oh_ch4.inp", MissingFiles::Refuse, w);
 //   // job.mol.at(REACTANT, 1) holds OH with its data file read
 
-#include "fixedio/text_file.hpp"
 #include "fixedio/warnings.hpp"
 #include "molecule/molecule.hpp"
 #include "thermo/constants.hpp"
 
+#include <filesystem>
 #include <string>
+#include <vector>
 
 namespace orvalen {
 
@@ -36,9 +37,10 @@ void ensureJobInput(const std::string &inputFile);
 // Reads the job input `inputFile` (its extension already given) and every data
 // file it names, then checks the molecules. Throws orvalen::Error for the first
 // error, naming the file and line; the warnings found until then stay in
-// `warnings`.
-Job loadJob(const std::string &inputFile, MissingFiles missing, Warnings &warnings);
-// The same from a job input already opened (orvalen opens it before its report).
-Job loadJob(LineFile &input, MissingFiles missing, Warnings &warnings);
+// `warnings`. `read`, when given, receives every file looked up (the job input,
+// then each data file), also when an error stops the loading: the files no
+// output of the run may replace.
+Job loadJob(const std::string &inputFile, MissingFiles missing, Warnings &warnings,
+            std::vector<std::filesystem::path> *read = nullptr);
 
 } // namespace orvalen

@@ -202,6 +202,7 @@ void readMolFile(Molecule &m, const fs::path &jobDir) {
 
 void readMolFile(Molecule &m, const fs::path &jobDir, Warnings &warnings) {
   const DataFile data = locate(m, jobDir);
+  m.dataPath = data.path;
   LineFile file(data.path, data.shown);
   const std::string name = trimmed(m.name);
   if (data.created)

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cmath>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,7 @@ struct Molecule {
   std::string name = std::string(NAME_LEN, ' ');         // upper case, 20 characters
   std::string fileName = std::string(FILENAME_LEN, ' '); // upper case, 255 characters
   std::string fileNameAsWritten;                         // word 3 of the job line, original case
+  std::filesystem::path dataPath; // the data file as opened; empty until it is looked up
   std::string stoich = std::string(SHORT_TEXT_LEN, ' ');
   std::string symGroup = std::string(SHORT_TEXT_LEN, ' ');
   int natoms = 0;

@@ -44,15 +44,15 @@ TEST(FileNaming, CommandLineWordsGiveInputAndReportNames) {
   }
 }
 
-TEST(FileNaming, ExtensionReplacesFromFirstDotAndCutsAt255) {
+TEST(FileNaming, ExtensionReplacesFromFirstDotAndNeverCuts) {
   EXPECT_EQ(fileExtension("job.txt", ".inp"), "job.inp");
   EXPECT_EQ(fileExtension("job", ".out"), "job.out");
   EXPECT_EQ(fileExtension("", ".inp"), ".inp");
-  const std::string longName(300, 'a');
-  const std::string named = fileExtension(longName, ".inp");
-  EXPECT_EQ(named.size(), 255u); // 255 letters of the cut word leave no room for ".inp"
-  EXPECT_EQ(named, std::string(255, 'a'));
-  EXPECT_EQ(fileExtension(std::string(253, 'b'), ".inp"), std::string(253, 'b') + ".i");
+  EXPECT_EQ(fileExtension(std::string(251, 'b'), ".inp"), std::string(251, 'b') + ".inp");
+  // Cut to 255, the name would lose its extension and become another file's.
+  for (const std::size_t length : {252u, 253u, 300u})
+    EXPECT_THROW(fileExtension(std::string(length, 'a'), ".inp"), Error) << length;
+  EXPECT_THROW(fileNames({"orvalen", "job", std::string(253, 'r')}), Error);
 }
 
 const char *const BANNER_347 =
