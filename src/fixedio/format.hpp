@@ -9,6 +9,10 @@
 // group, and "<>" as a repeat count fixed at the moment of writing: the
 // interpreter then takes the count from the next value of the list.
 // Letters may be upper or lower case; commas between items are optional.
+//
+// format_parse.cpp reads a format text into items, field_edit.cpp holds the
+// output field editors, format_write.cpp the Writer and formatLines/formatText,
+// field_read.cpp the fixed-column reads.
 
 #include <cstdint>
 #include <initializer_list>
@@ -42,7 +46,7 @@ private:
   std::variant<std::int64_t, double, std::string> v_;
 };
 
-struct Item; // parsed format item, see format.cpp
+struct Item; // parsed format item, see format_items.hpp
 struct ParsedFormat {
   std::vector<Item> items;
   ~ParsedFormat();
