@@ -302,7 +302,7 @@ void fillE(char *dst, double value, int w, int d, int scale, char letter) {
 
   // The mantissa has d+2 characters with either scale: k digits, the point and
   // the other digits, or "0.", -k zeros and the digits.
-  auto len = static_cast<std::size_t>((negative ? 1 : 0) + d + 2 + 4);
+  std::size_t len = (negative ? 1u : 0u) + static_cast<std::size_t>(d) + 2 + 4;
   bool leadingZero = k <= 0;
   if (len > static_cast<std::size_t>(w) && leadingZero) { // drop the optional leading 0
     leadingZero = false;

@@ -168,6 +168,30 @@ bool plainReal(std::string_view field, int decimals, double &value) {
   return true;
 }
 
+// The exponent that ends a real field from column i: "E5", "d-3", a bare
+// signed "+5" as a formatted read takes it, or "0" when there is none; false
+// when the rest is not an exponent.
+bool exponentAfter(std::string_view s, std::size_t i, std::string_view &exponent) {
+  exponent = "0";
+  if (i == s.size())
+    return true;
+  const char c = s[i];
+  if (c == 'E' || c == 'e' || c == 'D' || c == 'd')
+    ++i;
+  else if (c != '+' && c != '-')
+    return false;
+  const std::size_t expStart = i;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+    ++i;
+  const std::size_t firstDigit = i;
+  while (i < s.size() && isDigit(s[i]))
+    ++i;
+  if (i == firstDigit || i != s.size())
+    return false;
+  exponent = s.substr(expStart);
+  return true;
+}
+
 } // namespace
 
 bool parseRealField(std::string_view field, int decimals, double &value) {
@@ -198,23 +222,9 @@ bool parseRealField(std::string_view field, int decimals, double &value) {
   }
   if (intDigits.empty() && fracDigits.empty())
     return false; // a mantissa needs a digit
-  std::string_view exponent = "0";
-  if (i < s.size()) {
-    const char c = s[i];
-    if (c == 'E' || c == 'e' || c == 'D' || c == 'd')
-      ++i;
-    else if (c != '+' && c != '-')
-      return false;
-    const std::size_t expStart = i;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
-      ++i;
-    const std::size_t firstDigit = i;
-    while (i < s.size() && isDigit(s[i]))
-      ++i;
-    if (i == firstDigit || i != s.size())
-      return false;
-    exponent = s.substr(expStart);
-  }
+  std::string_view exponent;
+  if (!exponentAfter(s, i, exponent))
+    return false;
   // Implied decimal point: the last d digits are the fraction.
   const std::size_t places =
       !point && decimals > 0 ? static_cast<std::size_t>(decimals) : fracDigits.size();
@@ -269,36 +279,80 @@ void readFields(std::string_view format, const Record &record, std::span<const T
   readFields(*parseFormatText(format), record, targets);
 }
 
+namespace {
+
+// The cursor of one fixed-column read: the next column of the record, and
+// the conversion of one data field into its target.
+class FieldCursor {
+public:
+  explicit FieldCursor(const Record &record) : record_(record) {}
+
+  void skip(int n) { col_ += static_cast<std::size_t>(n); }
+
+  void read(const Item &item, const Target &t) {
+    if (item.code == 'A') {
+      auto *s = std::get_if<std::string *>(&t);
+      if (!s)
+        throw std::invalid_argument("an A field needs a text target");
+      const int w = item.w < 0 ? 255 : item.w;
+      (*s)->assign(field(w));
+      (*s)->resize(static_cast<std::size_t>(w), ' ');
+    } else if (item.code == 'I') {
+      auto *p = std::get_if<int *>(&t);
+      if (!p)
+        throw std::invalid_argument("an I field needs an integer target");
+      const std::string_view f = field(item.w);
+      if (!parseIntField(f, **p))
+        fail(f, "an integer");
+    } else {
+      auto *p = std::get_if<double *>(&t);
+      if (!p)
+        throw std::invalid_argument("an F or G field needs a real target");
+      const std::string_view f = field(item.w);
+      if (!parseRealField(f, item.d, **p))
+        fail(f, "a real number");
+    }
+  }
+
+private:
+  // The columns of a field that the record holds; those beyond its end read as
+  // blanks, which a number field passes over.
+  std::string_view field(int w) {
+    std::string_view f;
+    if (col_ < record_.text.size())
+      f = std::string_view(record_.text).substr(col_, static_cast<std::size_t>(w));
+    col_ += static_cast<std::size_t>(w);
+    return f;
+  }
+
+  [[noreturn]] void fail(std::string_view f, const char *kind) const {
+    const auto b = f.find_first_not_of(' ');
+    const auto e = f.find_last_not_of(' ');
+    const std::string_view shown = b == std::string_view::npos ? f : f.substr(b, e - b + 1);
+    throw Error(record_.file + " line " + std::to_string(record_.line) + ": cannot read \"" +
+                std::string(shown) + "\" as " + kind);
+  }
+
+  const Record &record_;
+  std::size_t col_ = 0; // next column, from 0
+};
+
+} // namespace
+
 void readFields(const ParsedFormat &format, const Record &record, std::span<const Target> targets) {
   long steps = 0;
   auto step = [&] {
     if (++steps > MAX_FORMAT_STEPS)
       throw std::invalid_argument("format text repeats its items too often");
   };
-  std::size_t col = 0; // next column, from 0
+  FieldCursor cursor(record);
   std::size_t next = 0;
-  // The columns of a field that the record holds; those beyond its end read as
-  // blanks, which a number field passes over.
-  auto field = [&](int w) {
-    std::string_view f;
-    if (col < record.text.size())
-      f = std::string_view(record.text).substr(col, static_cast<std::size_t>(w));
-    col += static_cast<std::size_t>(w);
-    return f;
-  };
-  auto fail = [&](std::string_view f, const char *kind) {
-    const auto b = f.find_first_not_of(' ');
-    const auto e = f.find_last_not_of(' ');
-    const std::string_view shown = b == std::string_view::npos ? f : f.substr(b, e - b + 1);
-    throw Error(record.file + " line " + std::to_string(record.line) + ": cannot read \"" +
-                std::string(shown) + "\" as " + kind);
-  };
   // Returns false when the targets are used up.
   auto walk = [&](auto &&self, const std::vector<Item> &items) -> bool {
     for (const Item &item : items) {
       step();
       if (item.kind == Item::Skip) {
-        col += static_cast<std::size_t>(item.n);
+        cursor.skip(item.n);
       } else if (item.kind == Item::Group) {
         for (int r = 0; r < item.repeat; ++r) {
           step();
@@ -310,29 +364,7 @@ void readFields(const ParsedFormat &format, const Record &record, std::span<cons
           step();
           if (next >= targets.size())
             return false;
-          const Target &t = targets[next++];
-          if (item.code == 'A') {
-            auto *s = std::get_if<std::string *>(&t);
-            if (!s)
-              throw std::invalid_argument("an A field needs a text target");
-            const int w = item.w < 0 ? 255 : item.w;
-            (*s)->assign(field(w));
-            (*s)->resize(static_cast<std::size_t>(w), ' ');
-          } else if (item.code == 'I') {
-            auto *p = std::get_if<int *>(&t);
-            if (!p)
-              throw std::invalid_argument("an I field needs an integer target");
-            const std::string_view f = field(item.w);
-            if (!parseIntField(f, **p))
-              fail(f, "an integer");
-          } else {
-            auto *p = std::get_if<double *>(&t);
-            if (!p)
-              throw std::invalid_argument("an F or G field needs a real target");
-            const std::string_view f = field(item.w);
-            if (!parseRealField(f, item.d, **p))
-              fail(f, "a real number");
-          }
+          cursor.read(item, targets[next++]);
         }
       } else if (item.kind != Item::Scale) {
         throw std::invalid_argument("format item not allowed in a fixed-column read");

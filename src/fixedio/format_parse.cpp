@@ -110,41 +110,47 @@ private:
         item.repeat = k;
       }
       skipSpace();
-      if (peek() == '(') {
-        ++pos_;
-        if (++depth_ > MAX_GROUP_DEPTH)
-          fail("groups nested too deeply");
-        item.kind = Item::Group;
-        item.children = parseList();
-        expect(')');
-        --depth_;
-        items.push_back(std::move(item));
-        continue;
-      }
-      const char u = static_cast<char>(std::toupper(static_cast<unsigned char>(peek())));
-      if (u == 'X' && !item.countAtWrite && item.repeat == 1) { // bare X is 1X
-        ++pos_;
-        items.push_back(Item::make(Item::Skip, 1));
-        continue;
-      }
-      if (u != 'I' && u != 'F' && u != 'E' && u != 'D' && u != 'G' && u != 'A')
-        fail(std::string("unknown edit descriptor '") + peek() + "'");
-      ++pos_;
-      item.kind = Item::Data;
-      item.code = u;
-      if (digit()) {
-        item.w = number();
-        if (peek() == '.') {
-          ++pos_;
-          item.d = number();
-        }
-      } else if (u != 'A') {
-        fail("missing field width");
-      }
-      if (item.w == 0)
-        fail("field width 0");
-      items.push_back(std::move(item));
+      items.push_back(peek() == '(' ? group(std::move(item)) : descriptor(std::move(item)));
     }
+  }
+
+  // A parenthesised group after its repeat count.
+  Item group(Item item) {
+    ++pos_;
+    if (++depth_ > MAX_GROUP_DEPTH)
+      fail("groups nested too deeply");
+    item.kind = Item::Group;
+    item.children = parseList();
+    expect(')');
+    --depth_;
+    return item;
+  }
+
+  // A data descriptor (Iw, Fw.d, Ew.d, Dw.d, Gw.d, Aw, A) after its repeat
+  // count, or a bare X.
+  Item descriptor(Item item) {
+    const char u = static_cast<char>(std::toupper(static_cast<unsigned char>(peek())));
+    if (u == 'X' && !item.countAtWrite && item.repeat == 1) { // bare X is 1X
+      ++pos_;
+      return Item::make(Item::Skip, 1);
+    }
+    if (u != 'I' && u != 'F' && u != 'E' && u != 'D' && u != 'G' && u != 'A')
+      fail(std::string("unknown edit descriptor '") + peek() + "'");
+    ++pos_;
+    item.kind = Item::Data;
+    item.code = u;
+    if (digit()) {
+      item.w = number();
+      if (peek() == '.') {
+        ++pos_;
+        item.d = number();
+      }
+    } else if (u != 'A') {
+      fail("missing field width");
+    }
+    if (item.w == 0)
+      fail("field width 0");
+    return item;
   }
 
   Item literal(char quote) {
