@@ -9,6 +9,7 @@
 // geometry's and the output is refused; the points of a path printed after
 // them (an IRC, a scan) are not the molecule's geometry and change nothing.
 #include "fixedio/error.hpp"
+#include "qc/finish.hpp"
 #include "qc/geometry.hpp"
 #include "qc/output_text.hpp"
 #include "qc/readers.hpp"
@@ -81,7 +82,9 @@ QcRecord readGaussian(const std::filesystem::path &file, std::string_view text) 
   int multiplicity = 0, multiplicityAtFrequencies = 0;
   bool haveFrequencies = false, inFrequencies = false;
   bool optimisation = false, saddle = false, stopped = false;
-  bool optimisedAfterFrequencies = false, pathAfterFrequencies = false;
+  bool pathAfterFrequencies = false, saddleAfterFrequencies = false;
+  std::optional<OptimisationAfterFrequencies> movedOn; // the step that left their geometry
+  std::size_t frequenciesLine = 0;
   std::vector<double> freqs, intens;
   bool normalEnd = false;
 
@@ -161,10 +164,12 @@ QcRecord readGaussian(const std::filesystem::path &file, std::string_view text) 
         optimisation = true;
         saddle = saddle || contains(line, "saddle point");
         stopped = stopped || words[1] == "stopped.";
-      } else if (!sameGeometry(current, atFrequencies)) {
+      } else {
+        saddleAfterFrequencies = saddleAfterFrequencies || contains(line, "saddle point");
         // A frequency job checks its own geometry with an optimisation step
         // that does not move; an optimisation step elsewhere left it.
-        optimisedAfterFrequencies = true;
+        if (!movedOn && !sameGeometry(current, atFrequencies))
+          movedOn = OptimisationAfterFrequencies{i, false};
       }
     } else if (contains(line, "IRC-IRC-IRC") || contains(line, "on scan point") ||
                contains(line, "Potential Surface Scan")) {
@@ -176,12 +181,13 @@ QcRecord readGaussian(const std::filesystem::path &file, std::string_view text) 
       haveFrequencies = true;
       freqs.clear();
       intens.clear();
+      frequenciesLine = i;
       atFrequencies = current;
       energiesAtFrequencies = energies;
       rotationalAtFrequencies = rotational;
       multiplicityAtFrequencies = multiplicity;
-      optimisedAfterFrequencies = false;
-      pathAfterFrequencies = false;
+      movedOn.reset();
+      saddleAfterFrequencies = pathAfterFrequencies = false;
     } else if (inFrequencies && first == "Frequencies" && words.size() > 2 && words[1] == "--") {
       for (std::size_t k = 2; k < words.size(); ++k)
         freqs.push_back(realAt(file, i, words[k]));
@@ -201,21 +207,20 @@ QcRecord readGaussian(const std::filesystem::path &file, std::string_view text) 
 
   if (current.z.empty())
     throw Error(name + ": no geometry found");
-  if (haveFrequencies && optimisedAfterFrequencies && !pathAfterFrequencies)
-    throw Error(name + ": the frequencies were computed at a geometry the optimisation then "
-                       "left; they do not belong to the optimised geometry");
 
   const Atoms &geometry = haveFrequencies ? atFrequencies : current;
-  rec.atomicNumbers = geometry.z;
-  rec.coords = geometry.r;
   (haveFrequencies ? energiesAtFrequencies : energies).into(rec);
   rec.multiplicity = haveFrequencies ? multiplicityAtFrequencies : multiplicity;
   rec.rotationalConstantsGHz = haveFrequencies ? rotationalAtFrequencies : rotational;
   rec.optimisation = optimisation;
   rec.saddleSearch = saddle;
   rec.optimisationConverged = !stopped;
+  if (!normalEnd)
+    rec.warnings.push_back("the output does not end with \"Normal termination\"");
 
+  std::optional<FrequencyAnalysis> analysis;
   if (haveFrequencies) {
+    // Gaussian leaves out the translations and rotations.
     const std::size_t atoms = geometry.z.size();
     const std::size_t expected =
         atoms <= 1 ? 0 : 3 * atoms - (isLinearGeometry(geometry.r) ? 5 : 6);
@@ -223,14 +228,15 @@ QcRecord readGaussian(const std::filesystem::path &file, std::string_view text) 
       throw Error(name + ": the frequency table has " + std::to_string(freqs.size()) + " of the " +
                   std::to_string(expected) + " modes of " + std::to_string(atoms) +
                   " atoms (truncated output?)");
-    rec.hasIntensities = intens.size() == freqs.size();
-    if (!rec.hasIntensities)
-      intens.assign(freqs.size(), 0.0);
-    rec.frequencies = std::move(freqs);
-    rec.intensities = std::move(intens);
+    const bool hasIntensities = intens.size() == freqs.size();
+    analysis =
+        FrequencyAnalysis{frequenciesLine, std::move(freqs), std::move(intens), hasIntensities};
   }
-  if (!normalEnd)
-    rec.warnings.push_back("the output does not end with \"Normal termination\"");
+  if (movedOn)
+    movedOn->saddle = saddleAfterFrequencies;
+  if (pathAfterFrequencies)
+    movedOn.reset();
+  finishRecord(file, geometry, std::move(analysis), movedOn, rec);
   return rec;
 }
 

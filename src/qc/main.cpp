@@ -2,6 +2,7 @@
 #include "fixedio/error.hpp"
 #include "molecule/mol_file_writer.hpp"
 #include "qc/import.hpp"
+#include "qc/readers.hpp"
 
 #include <CLI/CLI.hpp>
 
@@ -17,9 +18,18 @@
 
 namespace {
 
-constexpr const char *DESCRIPTION =
-    "Writes the molecule data file of one calculation (Gaussian, ORCA, NWChem, Psi4 or xtb "
-    "output), or of a geometry and frequencies from a paper (--xyz, --freqs), for orvalen.";
+// "Gaussian, ORCA, NWChem, Psi4 or xtb": the programs whose outputs are read.
+std::string description() {
+  const auto readers = orvalen::qc::readers();
+  std::string programs;
+  for (std::size_t k = 0; k < readers.size(); ++k) {
+    if (k > 0)
+      programs += k + 1 == readers.size() ? " or " : ", ";
+    programs += readers[k].program;
+  }
+  return "Writes the molecule data file of one calculation (" + programs +
+         " output), or of a geometry and frequencies from a paper (--xyz, --freqs), for orvalen.";
+}
 
 // A message on one line of plain text, whatever bytes of an output it quotes.
 std::string oneLine(std::string_view text) {
@@ -36,7 +46,7 @@ std::string oneLine(std::string_view text) {
 
 int main(int argc, char **argv) {
   using namespace orvalen;
-  CLI::App app(DESCRIPTION, "orvalen-import");
+  CLI::App app(description(), "orvalen-import");
   std::string input, outputFile, xyz, freqs, energyFile;
   std::optional<double> energyValue;
   std::optional<int> rotnum, mult;

@@ -21,7 +21,7 @@
 //                 after them.
 //   multiplicity  "Spin multiplicity:" (DFT); "alpha electrons =" and "beta
 //                 electrons =" (UHF), "open shells =" (RHF, ROHF).
-#include "molecule/elements.hpp"
+#include "qc/finish.hpp"
 #include "qc/geometry.hpp"
 #include "qc/output_text.hpp"
 #include "qc/readers.hpp"
@@ -66,34 +66,17 @@ struct Energy {
   std::size_t line;
 };
 
-// The element of a geometry tag ("O", "H1", "Cl2", "C_a"): the one or two
-// leading letters that name an element, the one agreeing with the nuclear
-// charge printed beside the tag when both do.
+// The element of a geometry tag ("O", "H1", "Cl2", "C_a"), checked against
+// the nuclear charge printed beside it.
 int elementOfTag(const std::filesystem::path &file, std::size_t line, std::string_view tag,
                  double charge) {
-  std::size_t letters = 0;
-  while (letters < tag.size() && letters < 2 &&
-         ((tag[letters] >= 'A' && tag[letters] <= 'Z') ||
-          (tag[letters] >= 'a' && tag[letters] <= 'z')))
-    ++letters;
-  std::optional<int> two, one;
-  if (letters == 2)
-    two = atomicNumberOf(tag.substr(0, 2));
-  if (letters >= 1)
-    one = atomicNumberOf(tag.substr(0, 1));
   const long z = std::lround(charge);
   if (z == 0) // "bqH", "X": no nucleus, not an atom of the molecule
     throw Error(atLine(file, line) + ": atom \"" + std::string(tag) +
                 "\" has nuclear charge 0 (a ghost or dummy atom); such a geometry is not a "
                 "molecule's");
-  if (two && *two == z)
-    return *two;
-  if (one && *one == z)
-    return *one;
-  if (two)
-    return *two;
-  if (one)
-    return *one;
+  if (const auto element = elementOfLabel(tag, AtomLabel::Tagged, z))
+    return *element;
   throw Error(atLine(file, line) + ": cannot tell the element of atom tag \"" + std::string(tag) +
               "\"");
 }
@@ -306,6 +289,7 @@ QcRecord readNwchem(const std::filesystem::path &file, std::string_view text) {
                 " has no projected frequencies: the output is cut short");
 
   const Geometry *geom = nullptr;
+  std::optional<OptimisationAfterFrequencies> movedOn;
   if (freq) {
     // The frequency task works at the last geometry printed before it.
     for (const Geometry &g : geometries)
@@ -327,18 +311,14 @@ QcRecord readNwchem(const std::filesystem::path &file, std::string_view text) {
     // An optimisation that starts after the frequencies must end where they were
     // computed; a saddle search that moved on leaves them at its start geometry.
     for (const DriverRun &d : drivers) {
-      if (d.line < freq->line)
+      if (d.line < freq->line || movedOn)
         continue;
       const Geometry *last = nullptr;
       for (const Geometry &g : geometries)
         if (g.line > d.line)
           last = &g;
       if (!d.convergedLine || !last || largestShift(*last, *geom) > 1.0e-4)
-        throw Error(file.string() + ": the frequencies (line " + std::to_string(freq->line + 1) +
-                    ") belong to the geometry before the " +
-                    (d.saddle ? "saddle-point search" : "optimisation") + " that starts at line " +
-                    std::to_string(d.line + 1) +
-                    ", not to the final one; run a frequency analysis at the final geometry");
+        movedOn = OptimisationAfterFrequencies{d.line, d.saddle};
     }
   } else {
     // No frequencies: the geometry an optimisation converged to, else the last.
@@ -351,9 +331,6 @@ QcRecord readNwchem(const std::filesystem::path &file, std::string_view text) {
             break;
           }
   }
-  rec.atomicNumbers = geom->atomicNumbers;
-  rec.coords = geom->coords;
-
   // The optimisation that led to this geometry, if any.
   const DriverRun *driver = nullptr;
   for (const DriverRun &d : drivers)
@@ -398,18 +375,6 @@ QcRecord readNwchem(const std::filesystem::path &file, std::string_view text) {
   else if (openShells)
     rec.multiplicity = *openShells + 1;
 
-  if (freq) {
-    rec.frequencies = freq->frequencies;
-    rec.intensities = freq->hasIntensities ? freq->intensities : std::vector<double>();
-    rec.hasIntensities = freq->hasIntensities;
-    if (rec.coords.size() == 1) { // an atom: three translations, no vibration
-      rec.frequencies.clear();
-      rec.intensities.clear();
-    } else {
-      dropTranslationsRotations(file, isLinearGeometry(rec.coords), rec.frequencies,
-                                rec.intensities);
-    }
-  }
   if (symmetryBreaking > 0)
     rec.warnings.push_back("NWChem warned of spatial symmetry breaking " +
                            std::to_string(symmetryBreaking) +
@@ -422,6 +387,12 @@ QcRecord readNwchem(const std::filesystem::path &file, std::string_view text) {
   else if (!finished)
     rec.warnings.push_back("the output stops before NWChem's closing \"Total times\" line: "
                            "the run did not finish");
+
+  std::optional<FrequencyAnalysis> analysis;
+  if (freq)
+    analysis =
+        FrequencyAnalysis{freq->line, freq->frequencies, freq->intensities, freq->hasIntensities};
+  finishRecord(file, Atoms{geom->atomicNumbers, geom->coords}, std::move(analysis), movedOn, rec);
   return rec;
 }
 

@@ -8,7 +8,7 @@
 // optimisation that moves on after the frequencies is refused, an IRC or a
 // scan after them is not.
 #include "fixedio/error.hpp"
-#include "molecule/elements.hpp"
+#include "qc/finish.hpp"
 #include "qc/geometry.hpp"
 #include "qc/output_text.hpp"
 #include "qc/readers.hpp"
@@ -17,6 +17,7 @@
 #include <cctype>
 #include <cmath>
 #include <map>
+#include <optional>
 
 namespace orvalen::qc {
 
@@ -47,7 +48,9 @@ QcRecord readOrca(const std::filesystem::path &file, std::string_view text) {
   double energy = std::nan(""), energyAtFrequencies = std::nan("");
   std::vector<double> rotational, rotationalAtFrequencies;
   int multiplicity = 0;
-  bool haveFrequencies = false, movedAfterFrequencies = false, pathAfterFrequencies = false;
+  bool haveFrequencies = false, pathAfterFrequencies = false;
+  std::optional<OptimisationAfterFrequencies> movedOn; // coordinates at another geometry
+  std::size_t frequenciesLine = 0;
   bool converged = false, normalEnd = false;
   std::string level;
   std::vector<double> freqs;
@@ -80,7 +83,7 @@ QcRecord readOrca(const std::filesystem::path &file, std::string_view text) {
         if (w.size() != 4)
           throw Error(atLine(file, k) + ": expected \"element x y z\", found \"" +
                       std::string(lines[k]) + "\"");
-        const auto z = atomicNumberOf(w[0]);
+        const auto z = elementOfLabel(w[0], AtomLabel::Symbol);
         if (!z)
           throw Error(atLine(file, k) + ": \"" + std::string(w[0]) + "\" is not an element");
         g.z.push_back(*z);
@@ -90,8 +93,8 @@ QcRecord readOrca(const std::filesystem::path &file, std::string_view text) {
         throw Error(name + ": ends inside a coordinates block (truncated output)");
       if (!sameGeometry(g, current))
         energy = std::nan("");
-      if (haveFrequencies && !sameGeometry(g, atFrequencies))
-        movedAfterFrequencies = true;
+      if (haveFrequencies && !movedOn && !sameGeometry(g, atFrequencies))
+        movedOn = OptimisationAfterFrequencies{i, false};
       current = std::move(g);
       i = k;
     } else if (first == "FINAL" && contains(line, "FINAL SINGLE POINT ENERGY") &&
@@ -126,7 +129,8 @@ QcRecord readOrca(const std::filesystem::path &file, std::string_view text) {
         pathAfterFrequencies = true;
     } else if (first == "VIBRATIONAL" && words.size() == 2 && words[1] == "FREQUENCIES") {
       haveFrequencies = true;
-      movedAfterFrequencies = false;
+      frequenciesLine = i;
+      movedOn.reset();
       pathAfterFrequencies = false;
       atFrequencies = current;
       energyAtFrequencies = energy;
@@ -183,20 +187,19 @@ QcRecord readOrca(const std::filesystem::path &file, std::string_view text) {
 
   if (current.z.empty())
     throw Error(name + ": no geometry found");
-  if (haveFrequencies && movedAfterFrequencies && rec.optimisation && !pathAfterFrequencies)
-    throw Error(name + ": the frequencies were computed at a geometry the optimisation then "
-                       "left; they do not belong to the optimised geometry");
 
   const Atoms &geometry = haveFrequencies ? atFrequencies : current;
-  rec.atomicNumbers = geometry.z;
-  rec.coords = geometry.r;
   rec.energy = haveFrequencies ? energyAtFrequencies : energy;
   rec.energyLevel = level.empty() ? "SCF" : level;
   rec.multiplicity = multiplicity;
   rec.rotationalConstantsGHz = haveFrequencies ? rotationalAtFrequencies : rotational;
   rec.optimisationConverged = !rec.optimisation || converged;
+  if (!normalEnd)
+    rec.warnings.push_back("the output does not end with \"ORCA TERMINATED NORMALLY\"");
 
+  std::optional<FrequencyAnalysis> analysis;
   if (haveFrequencies) {
+    // ORCA lists all 3N modes, the translations and rotations as 0.00.
     const std::size_t atoms = geometry.z.size();
     if (freqs.size() != 3 * atoms)
       throw Error(name + ": the frequency list has " + std::to_string(freqs.size()) + " of the " +
@@ -206,16 +209,14 @@ QcRecord readOrca(const std::filesystem::path &file, std::string_view text) {
     for (const auto &[mode, value] : intensityOfMode)
       if (mode >= 0 && static_cast<std::size_t>(mode) < intens.size())
         intens[static_cast<std::size_t>(mode)] = value;
-    rec.hasIntensities = !intensityOfMode.empty();
-    if (atoms > 1)
-      dropTranslationsRotations(file, isLinearGeometry(geometry.r), freqs, intens);
-    else
-      freqs.clear(), intens.clear();
-    rec.frequencies = std::move(freqs);
-    rec.intensities = std::move(intens);
+    analysis = FrequencyAnalysis{frequenciesLine, std::move(freqs), std::move(intens),
+                                 !intensityOfMode.empty()};
   }
-  if (!normalEnd)
-    rec.warnings.push_back("the output does not end with \"ORCA TERMINATED NORMALLY\"");
+  if (movedOn)
+    movedOn->saddle = rec.saddleSearch;
+  if (!rec.optimisation || pathAfterFrequencies)
+    movedOn.reset();
+  finishRecord(file, geometry, std::move(analysis), movedOn, rec);
   return rec;
 }
 

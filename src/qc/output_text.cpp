@@ -1,6 +1,7 @@
 #include "qc/output_text.hpp"
 
 #include "fixedio/error.hpp"
+#include "molecule/elements.hpp"
 
 #include <algorithm>
 #include <charconv>
@@ -75,6 +76,36 @@ double realAt(const std::filesystem::path &file, std::size_t lineIndex, std::str
   if (const auto v = parseReal(word))
     return *v;
   throw Error(atLine(file, lineIndex) + ": cannot read \"" + std::string(word) + "\" as a number");
+}
+
+std::optional<int> elementOfLabel(std::string_view label, AtomLabel form,
+                                  std::optional<long> nuclearCharge) {
+  if (form == AtomLabel::Symbol)
+    return atomicNumberOf(label);
+  if (form == AtomLabel::SymbolOrNumber) {
+    if (const auto z = atomicNumberOf(label))
+      return z;
+    if (const auto n = parseInteger(label); n && *n >= 1 && *n <= MAX_ELEMENT)
+      return static_cast<int>(*n);
+    return std::nullopt;
+  }
+  std::size_t letters = 0;
+  while (letters < label.size() && letters < 2 &&
+         ((label[letters] >= 'A' && label[letters] <= 'Z') ||
+          (label[letters] >= 'a' && label[letters] <= 'z')))
+    ++letters;
+  std::optional<int> two, one;
+  if (letters == 2)
+    two = atomicNumberOf(label.substr(0, 2));
+  if (letters >= 1)
+    one = atomicNumberOf(label.substr(0, 1));
+  if (nuclearCharge) {
+    if (two && *two == *nuclearCharge)
+      return two;
+    if (one && *one == *nuclearCharge)
+      return one;
+  }
+  return two ? two : one;
 }
 
 void dropTranslationsRotations(const std::filesystem::path &file, bool linear,

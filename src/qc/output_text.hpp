@@ -1,8 +1,9 @@
 #pragma once
 // Helpers shared by the readers of quantum-chemistry output: the output as a
 // list of lines, whitespace-separated words, numbers read without the locale
-// and with messages naming the file and line, and the step every reader of a
-// frequency table needs (drop the translations and rotations printed near 0).
+// and with messages naming the file and line, the element an atom label names,
+// and the step every reader of a frequency table needs (drop the translations
+// and rotations printed near 0).
 #include <array>
 #include <filesystem>
 #include <optional>
@@ -46,6 +47,21 @@ inline bool holdsText(std::string_view line, std::string_view needle,
     words = splitWords(line);
   return true;
 }
+
+// How an output or a geometry file writes the element of an atom.
+enum class AtomLabel {
+  Symbol,         // the symbol alone, in any letter case: "C", "cl"
+  SymbolOrNumber, // the symbol or the atomic number: "C", "6"
+  Tagged,         // the symbol with a tag after it: "H1", "C_a", "Oxygen"
+};
+
+// The atomic number a label names, by the element table of the core
+// (molecule/elements.hpp); nothing when it names none. A tagged label names
+// the element of its one or two leading letters; the nuclear charge printed
+// beside it, when there is one, decides between the two ("Co" is carbon
+// beside a charge of 6), else the two-letter symbol wins.
+std::optional<int> elementOfLabel(std::string_view label, AtomLabel form,
+                                  std::optional<long> nuclearCharge = std::nullopt);
 
 // Keeps the 3N-6 (linear: 3N-5) vibrational modes of a table of 3N modes that
 // includes the translations and rotations: the 6 (5) of smallest |frequency|

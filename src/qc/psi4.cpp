@@ -18,7 +18,7 @@
 //                 "Total Energy" of a "DF-MP2 Energies" block; each at the
 //                 geometry printed last before it. "Final energy is" closes an
 //                 optimisation.
-#include "molecule/elements.hpp"
+#include "qc/finish.hpp"
 #include "qc/geometry.hpp"
 #include "qc/output_text.hpp"
 #include "qc/readers.hpp"
@@ -72,18 +72,10 @@ double frequencyAt(const std::filesystem::path &file, std::size_t line, std::str
   return realAt(file, line, word);
 }
 
-int elementOfLabel(const std::filesystem::path &file, std::size_t line, std::string_view label) {
-  std::size_t letters = 0;
-  while (letters < label.size() && letters < 2 &&
-         ((label[letters] >= 'A' && label[letters] <= 'Z') ||
-          (label[letters] >= 'a' && label[letters] <= 'z')))
-    ++letters;
-  if (letters == 2)
-    if (const auto z = atomicNumberOf(label.substr(0, 2)))
-      return *z;
-  if (letters >= 1)
-    if (const auto z = atomicNumberOf(label.substr(0, 1)))
-      return *z;
+// "O", "H1", "CL": the element of a geometry row's label.
+int elementOf(const std::filesystem::path &file, std::size_t line, std::string_view label) {
+  if (const auto z = elementOfLabel(label, AtomLabel::Tagged))
+    return *z;
   throw Error(atLine(file, line) + ": cannot tell the element of atom label \"" +
               std::string(label) + "\"");
 }
@@ -116,7 +108,7 @@ Geometry readGeometry(const std::filesystem::path &file, const std::vector<std::
       break;
     if (w.size() != 4 && w.size() != 5)
       throw Error(atLine(file, i) + ": expected \"Symbol X Y Z\" in the geometry");
-    g.atomicNumbers.push_back(elementOfLabel(file, i, w[0]));
+    g.atomicNumbers.push_back(elementOf(file, i, w[0]));
     g.coords.push_back({realAt(file, i, w[1]) * scale, realAt(file, i, w[2]) * scale,
                         realAt(file, i, w[3]) * scale});
   }
@@ -298,6 +290,7 @@ QcRecord readPsi4(const std::filesystem::path &file, std::string_view text) {
 
   const Analysis *freq = analyses.empty() ? nullptr : &analyses.back();
   const Geometry *geom = nullptr;
+  std::optional<OptimisationAfterFrequencies> movedOn;
   if (freq) {
     if (!freq->complete)
       throw Error(atLine(file, freq->line) + ": the frequency table is cut short");
@@ -311,15 +304,11 @@ QcRecord readPsi4(const std::filesystem::path &file, std::string_view text) {
     // An optimisation that starts after the analysis must end where it was done.
     // An IRC (opt_type irc) is a path from the saddle point, not a new geometry.
     for (const Optimisation &o : optimisations) {
-      if (o.line < freq->line || irc)
+      if (o.line < freq->line || irc || movedOn)
         continue;
       if (!o.completeLine || !o.finalGeometry ||
           largestShift(geometries[*o.finalGeometry], *geom) > 1.0e-4)
-        throw Error(file.string() + ": the frequencies (line " + std::to_string(freq->line + 1) +
-                    ") belong to the geometry before the " +
-                    (saddle ? "saddle-point search" : "optimisation") + " that starts at line " +
-                    std::to_string(o.line + 1) +
-                    ", not to the final one; run a frequency analysis at the final geometry");
+        movedOn = OptimisationAfterFrequencies{o.line, saddle};
     }
   } else {
     geom = &geometries.back();
@@ -327,8 +316,6 @@ QcRecord readPsi4(const std::filesystem::path &file, std::string_view text) {
       if (o.finalGeometry)
         geom = &geometries[*o.finalGeometry];
   }
-  rec.atomicNumbers = geom->atomicNumbers;
-  rec.coords = geom->coords;
   rec.multiplicity = geom->multiplicity;
   for (const Geometry &g : geometries)
     if (!g.rotationalConstantsGHz.empty() && largestShift(g, *geom) < 1.0e-6) {
@@ -362,25 +349,6 @@ QcRecord readPsi4(const std::filesystem::path &file, std::string_view text) {
   if (opt && opt->finalEnergy && std::fabs(*opt->finalEnergy - rec.energy) < 1.0e-6)
     rec.energy = *opt->finalEnergy;
 
-  if (freq) {
-    const std::size_t n = geom->coords.size();
-    const bool linear = isLinearGeometry(geom->coords);
-    const std::size_t vib = n == 1 ? 0 : 3 * n - (linear ? 5 : 6);
-    rec.frequencies = freq->frequencies;
-    rec.hasIntensities = freq->intensityValues > 0;
-    if (rec.hasIntensities && freq->intensityValues != freq->frequencies.size())
-      throw Error(atLine(file, freq->line) + ": the frequency table has " +
-                  std::to_string(freq->frequencies.size()) + " frequencies but " +
-                  std::to_string(freq->intensityValues) + " IR intensities: it is cut short");
-    rec.intensities =
-        rec.hasIntensities ? freq->intensities : std::vector<double>(rec.frequencies.size(), 0.0);
-    if (rec.frequencies.size() == 3 * n && n > 1)
-      dropTranslationsRotations(file, linear, rec.frequencies, rec.intensities);
-    else if (rec.frequencies.size() != vib)
-      throw Error(atLine(file, freq->line) + ": the frequency table has " +
-                  std::to_string(rec.frequencies.size()) + " modes where " + std::to_string(n) +
-                  (linear ? " atoms in a line" : " atoms") + " have " + std::to_string(vib));
-  }
   if (errorLine)
     rec.warnings.push_back("Psi4 stopped with an error after the frequency analysis" +
                            (errorMessage.empty() ? std::string() : " (" + errorMessage + ")") +
@@ -388,6 +356,18 @@ QcRecord readPsi4(const std::filesystem::path &file, std::string_view text) {
   else if (!finished)
     rec.warnings.push_back("the output stops before \"Psi4 exiting successfully\": the run "
                            "did not finish");
+
+  std::optional<FrequencyAnalysis> analysis;
+  if (freq) {
+    // "IR activ" rows come with an analytic Hessian only, one per frequency.
+    if (freq->intensityValues > 0 && freq->intensityValues != freq->frequencies.size())
+      throw Error(atLine(file, freq->line) + ": the frequency table has " +
+                  std::to_string(freq->frequencies.size()) + " frequencies but " +
+                  std::to_string(freq->intensityValues) + " IR intensities: it is cut short");
+    analysis = FrequencyAnalysis{freq->line, freq->frequencies, freq->intensities,
+                                 freq->intensityValues > 0};
+  }
+  finishRecord(file, Atoms{geom->atomicNumbers, geom->coords}, std::move(analysis), movedOn, rec);
   return rec;
 }
 

@@ -17,7 +17,7 @@
 namespace orvalen::qc {
 
 struct QcRecord {
-  std::string program;    // "NWChem", "Psi4", "xtb", "Gaussian", "ORCA"
+  std::string program;    // the reader's name in qc::readers(): "Gaussian", "ORCA", ...
   std::string version;    // as the program prints it, e.g. "7.0.2"
   std::string sourceFile; // the output that was read
 
@@ -38,7 +38,8 @@ struct QcRecord {
   int multiplicity = 0; // 2S+1; 0 when the output does not say
 
   // Rotational constants the program printed for that geometry (GHz), empty
-  // when it printed none; used to check our own moments of inertia.
+  // when it printed none. The import does not read them: they are kept for the
+  // tests that compare our moments of inertia with the program's.
   std::vector<double> rotationalConstantsGHz;
 
   bool optimisation = false; // the output holds a geometry optimisation

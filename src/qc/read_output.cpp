@@ -2,25 +2,40 @@
 
 #include "fixedio/error.hpp"
 
+#include <algorithm>
 #include <fstream>
-#include <iterator>
+#include <vector>
 
 namespace orvalen::qc {
 
 namespace {
 
-struct ReaderEntry {
-  bool (*recognises)(std::string_view);
-  QcRecord (*read)(const std::filesystem::path &, std::string_view);
+constexpr Reader READERS[] = {
+    {"Gaussian", 4, isGaussian, readGaussian},
+    {"ORCA", 5, isOrca, readOrca},
+    {"NWChem", 1, isNwchem, readNwchem},
+    {"Psi4", 2, isPsi4, readPsi4},
+    {"xtb", 3, isXtb, readXtb},
 };
 
-// The order matters only for an output that quotes another program's banner.
-constexpr ReaderEntry READERS[] = {
-    {isGaussian, readGaussian}, {isOrca, readOrca}, {isNwchem, readNwchem},
-    {isPsi4, readPsi4},         {isXtb, readXtb},
-};
+// "NWChem, Psi4, xtb, Gaussian, ORCA"
+std::string listedPrograms() {
+  std::vector<const Reader *> listed;
+  for (const Reader &reader : READERS)
+    listed.push_back(&reader);
+  std::sort(listed.begin(), listed.end(),
+            [](const Reader *a, const Reader *b) { return a->listed < b->listed; });
+  std::string names;
+  for (const Reader *reader : listed)
+    names += (names.empty() ? "" : ", ") + std::string(reader->program);
+  return names;
+}
 
 } // namespace
+
+std::span<const Reader> readers() {
+  return READERS;
+}
 
 std::string readTextFile(const std::filesystem::path &file) {
   std::error_code ec;
@@ -43,14 +58,13 @@ std::string readTextFile(const std::filesystem::path &file) {
 
 QcRecord readOutput(const std::filesystem::path &file) {
   const std::string text = readTextFile(file);
-  for (const auto &reader : READERS)
+  for (const Reader &reader : READERS)
     if (reader.recognises(text)) {
       QcRecord rec = reader.read(file, text);
       rec.sourceFile = file.string();
       return rec;
     }
-  throw Error(file.string() + ": not an output of a known program (NWChem, Psi4, xtb, Gaussian, "
-                              "ORCA)");
+  throw Error(file.string() + ": not an output of a known program (" + listedPrograms() + ")");
 }
 
 } // namespace orvalen::qc

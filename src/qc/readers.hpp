@@ -9,32 +9,55 @@
 // caller decides whether it needs them (`--energy` takes only the energy).
 // `energy` is the highest level the output reports at that geometry:
 // CCSD(T) over CCSD over MP2 over SCF/DFT, with `energyLevel` naming it.
+//
+// Adding a reader: its own file src/qc/PROGRAM.cpp, whose isPROGRAM and
+// readPROGRAM are declared below and which ends in finishRecord (finish.hpp);
+// one row in the table of readers() (read_output.cpp), which gives it to the
+// dispatch, the message for an unknown output, `orvalen-import --help` and the
+// fuzz target; its tests in tests/qc/PROGRAM_test.cpp, on real outputs kept
+// under tests/fixtures/qc/PROGRAM/ with their origin in a README there.
 #include "qc/qc_record.hpp"
 
 #include <filesystem>
+#include <span>
+#include <string>
 #include <string_view>
 
 namespace orvalen::qc {
 
 // `text` is the whole output as bytes; `file` is its path (for messages, and
 // for readers that need files beside it, as xtb's xtbopt.xyz and vibspectrum).
+bool isGaussian(std::string_view text);
+QcRecord readGaussian(const std::filesystem::path &file, std::string_view text);
+bool isOrca(std::string_view text);
+QcRecord readOrca(const std::filesystem::path &file, std::string_view text);
 bool isNwchem(std::string_view text);
 QcRecord readNwchem(const std::filesystem::path &file, std::string_view text);
 bool isPsi4(std::string_view text);
 QcRecord readPsi4(const std::filesystem::path &file, std::string_view text);
 bool isXtb(std::string_view text);
 QcRecord readXtb(const std::filesystem::path &file, std::string_view text);
-bool isGaussian(std::string_view text);
-QcRecord readGaussian(const std::filesystem::path &file, std::string_view text);
-bool isOrca(std::string_view text);
-QcRecord readOrca(const std::filesystem::path &file, std::string_view text);
+
+struct Reader {
+  std::string_view program; // as QcRecord::program names it
+  // Place of the program in the list an unknown output is answered with,
+  // which names the programs in the order their readers came.
+  int listed;
+  bool (*recognises)(std::string_view text);
+  QcRecord (*read)(const std::filesystem::path &file, std::string_view text);
+};
+
+// Every reader, in the order an output is offered to them: the order matters
+// only for an output that quotes another program's banner.
+std::span<const Reader> readers();
 
 // The whole of a regular file as bytes; throws orvalen::Error "FILE: not a
 // regular file" (a folder, a device, a pipe, nothing there) or "cannot open".
 std::string readTextFile(const std::filesystem::path &file);
 
 // Reads the file, finds which program wrote it and hands it to that reader.
-// Throws orvalen::Error "FILE: not an output of a known program" otherwise.
+// Throws orvalen::Error "FILE: not an output of a known program (NWChem, Psi4,
+// xtb, Gaussian, ORCA)" otherwise.
 QcRecord readOutput(const std::filesystem::path &file);
 
 } // namespace orvalen::qc

@@ -1,11 +1,11 @@
 // A molecule from data typed in from a paper: an XYZ geometry and a list of
 // harmonic frequencies.
 #include "fixedio/error.hpp"
-#include "molecule/elements.hpp"
 #include "molecule/molecule.hpp"
 #include "qc/import.hpp"
 #include "qc/output_text.hpp"
 #include "qc/readers.hpp"
+#include "qc/xyz.hpp"
 
 #include <cmath>
 #include <fstream>
@@ -19,7 +19,7 @@ bool blank(std::string_view line) {
   return splitWords(line).empty();
 }
 
-void readXyz(const std::filesystem::path &file, QcRecord &rec) {
+void readXyzFile(const std::filesystem::path &file, QcRecord &rec) {
   const std::string text = readTextFile(file);
   const auto lines = splitLines(text);
   std::size_t i = 0;
@@ -27,36 +27,14 @@ void readXyz(const std::filesystem::path &file, QcRecord &rec) {
     ++i;
   if (i == lines.size())
     throw Error(file.string() + ": empty XYZ file");
-  const auto head = splitWords(lines[i]);
-  const auto count = head.size() == 1 ? parseInteger(head[0]) : std::nullopt;
-  if (!count || *count < 1)
-    throw Error(atLine(file, i) + ": expected the number of atoms of an XYZ file, found \"" +
-                std::string(lines[i]) + "\"");
-  if (*count > MAX_ATOMS)
-    throw Error(atLine(file, i) + ": " + std::to_string(*count) + " atoms, more than the " +
-                std::to_string(MAX_ATOMS) + " a molecule data file holds");
-  i += 2; // the count and the comment line
-  for (long a = 0; a < *count; ++a, ++i) {
-    if (i >= lines.size())
-      throw Error(file.string() + ": ends after " + std::to_string(a) + " of " +
-                  std::to_string(*count) + " atoms");
-    const auto w = splitWords(lines[i]);
-    if (w.size() < 4)
-      throw Error(atLine(file, i) + ": expected an element and three coordinates, found \"" +
-                  std::string(lines[i]) + "\"");
-    std::optional<int> z = atomicNumberOf(w[0]);
-    if (!z)
-      if (const auto n = parseInteger(w[0]); n && *n >= 1 && *n <= MAX_ELEMENT)
-        z = static_cast<int>(*n);
-    if (!z)
-      throw Error(atLine(file, i) + ": \"" + std::string(w[0]) + "\" is not an element (H to Rn)");
-    rec.atomicNumbers.push_back(*z);
-    rec.coords.push_back({realAt(file, i, w[1]), realAt(file, i, w[2]), realAt(file, i, w[3])});
-  }
-  for (; i < lines.size(); ++i)
+  XyzBlock block = readXyz(file, lines, i, MAX_ATOMS);
+  for (i = block.end; i < lines.size(); ++i)
     if (!blank(lines[i]))
-      throw Error(atLine(file, i) + ": more lines after the " + std::to_string(*count) +
+      throw Error(atLine(file, i) + ": more lines after the " +
+                  std::to_string(block.atoms.z.size()) +
                   " atoms (a trajectory?); give one geometry");
+  rec.atomicNumbers = std::move(block.atoms.z);
+  rec.coords = std::move(block.atoms.r);
 }
 
 void readFrequencies(const std::filesystem::path &file, QcRecord &rec) {
@@ -90,7 +68,7 @@ QcRecord readXyzAndFrequencies(const std::filesystem::path &xyz,
                                const std::filesystem::path &freqs) {
   QcRecord rec;
   rec.sourceFile = xyz.string();
-  readXyz(xyz, rec);
+  readXyzFile(xyz, rec);
   readFrequencies(freqs, rec);
   return rec;
 }

@@ -19,10 +19,11 @@
 //   multiplicity  not printed: the "--uhf N" of the program call gives N + 1.
 // The output is UTF-8 ("cm⁻¹") and has been seen with NUL bytes in a table row;
 // NUL bytes are read as blanks.
-#include "molecule/elements.hpp"
+#include "qc/finish.hpp"
 #include "qc/geometry.hpp"
 #include "qc/output_text.hpp"
 #include "qc/readers.hpp"
+#include "qc/xyz.hpp"
 
 #include "fixedio/error.hpp"
 
@@ -36,43 +37,17 @@ namespace orvalen::qc {
 
 namespace {
 
-struct Geometry {
-  std::vector<int> atomicNumbers;
-  std::vector<Vec3> coords;
-};
-
+// The element of a "$coord" row, a symbol in lower case.
 int elementOf(const std::filesystem::path &file, std::size_t line, std::string_view symbol) {
-  if (const auto z = atomicNumberOf(symbol))
+  if (const auto z = elementOfLabel(symbol, AtomLabel::Symbol))
     return *z;
   throw Error(atLine(file, line) + ": unknown element \"" + std::string(symbol) + "\"");
 }
 
-// An XYZ block whose count line is lines[first]: count, comment, rows.
-Geometry readXyz(const std::filesystem::path &file, const std::vector<std::string_view> &lines,
-                 std::size_t first) {
-  const auto head = splitWords(first < lines.size() ? lines[first] : std::string_view{});
-  const auto count = head.size() == 1 ? parseInteger(head[0]) : std::nullopt;
-  if (!count || *count < 1 || *count > 100000)
-    throw Error(atLine(file, first) + ": expected the atom count of an XYZ block");
-  Geometry g;
-  for (long k = 0; k < *count; ++k) {
-    const std::size_t i = first + 2 + static_cast<std::size_t>(k);
-    if (i >= lines.size())
-      throw Error(file.string() + ": the XYZ block of line " + std::to_string(first + 1) +
-                  " is cut short");
-    const auto w = splitWords(lines[i]);
-    if (w.size() < 4)
-      throw Error(atLine(file, i) + ": expected \"Symbol X Y Z\"");
-    g.atomicNumbers.push_back(elementOf(file, i, w[0]));
-    g.coords.push_back({realAt(file, i, w[1]), realAt(file, i, w[2]), realAt(file, i, w[3])});
-  }
-  return g;
-}
-
 // A Turbomole "$coord" block (bohr) starting at lines[first], up to the next "$".
-Geometry readCoord(const std::filesystem::path &file, const std::vector<std::string_view> &lines,
-                   std::size_t first) {
-  Geometry g;
+Atoms readCoord(const std::filesystem::path &file, const std::vector<std::string_view> &lines,
+                std::size_t first) {
+  Atoms g;
   std::size_t i = first + 1;
   for (; i < lines.size(); ++i) {
     const auto w = splitWords(lines[i]);
@@ -82,12 +57,11 @@ Geometry readCoord(const std::filesystem::path &file, const std::vector<std::str
       break;
     if (w.size() < 4)
       throw Error(atLine(file, i) + ": expected \"X Y Z symbol\" in the $coord block");
-    g.atomicNumbers.push_back(elementOf(file, i, w[3]));
-    g.coords.push_back({realAt(file, i, w[0]) * BOHR_ANGSTROM,
-                        realAt(file, i, w[1]) * BOHR_ANGSTROM,
-                        realAt(file, i, w[2]) * BOHR_ANGSTROM});
+    g.z.push_back(elementOf(file, i, w[3]));
+    g.r.push_back({realAt(file, i, w[0]) * BOHR_ANGSTROM, realAt(file, i, w[1]) * BOHR_ANGSTROM,
+                   realAt(file, i, w[2]) * BOHR_ANGSTROM});
   }
-  if (i >= lines.size() || g.coords.empty())
+  if (i >= lines.size() || g.r.empty())
     throw Error(atLine(file, first) + ": the $coord block is cut short");
   return g;
 }
@@ -156,7 +130,7 @@ QcRecord readXtb(const std::filesystem::path &file, std::string_view bytes) {
   QcRecord rec;
   rec.program = "xtb";
 
-  std::optional<Geometry> finalStructure;
+  std::optional<Atoms> finalStructure;
   std::optional<std::size_t> freqLine, intensityLine, hessianLine, finalLine, summaryLine;
   std::vector<double> frequencies;
   std::vector<std::pair<long, double>> intensities; // mode number, km/mol
@@ -201,7 +175,7 @@ QcRecord readXtb(const std::filesystem::path &file, std::string_view bytes) {
       if (k < lines.size() && contains(lines[k], "$coord"))
         finalStructure = readCoord(file, lines, k);
       else
-        finalStructure = readXyz(file, lines, k);
+        finalStructure = readXyz(file, lines, k).atoms;
     } else if (contains(line, "vibrational frequencies (cm")) {
       freqLine = i;
       frequencies.clear();
@@ -253,7 +227,7 @@ QcRecord readXtb(const std::filesystem::path &file, std::string_view bytes) {
     throw Error(file.string() + ": the geometry optimisation did not finish");
 
   // The geometry the Hessian was computed at.
-  Geometry geom;
+  Atoms geom;
   if (finalStructure) {
     geom = *finalStructure;
   } else if (rec.optimisation) {
@@ -262,7 +236,7 @@ QcRecord readXtb(const std::filesystem::path &file, std::string_view bytes) {
       throw Error(file.string() + ": no final structure in the output and no xtbopt.xyz beside "
                                   "it");
     const auto optLines = splitLines(*opt);
-    geom = readXyz(folder / "xtbopt.xyz", optLines, 0);
+    geom = readXyz(folder / "xtbopt.xyz", optLines, 0).atoms;
   } else {
     if (coordinateFile.empty())
       throw Error(file.string() + ": no geometry (no final structure and no coordinate file "
@@ -278,12 +252,10 @@ QcRecord readXtb(const std::filesystem::path &file, std::string_view bytes) {
       ++first;
     geom = first < inLines.size() && contains(inLines[first], "$coord")
                ? readCoord(input, inLines, first)
-               : readXyz(input, inLines, first);
+               : readXyz(input, inLines, first).atoms;
   }
-  rec.atomicNumbers = geom.atomicNumbers;
-  rec.coords = geom.coords;
-  const std::size_t n = geom.coords.size();
-  const bool linear = isLinearGeometry(geom.coords);
+  const std::size_t n = geom.z.size();
+  const bool linear = isLinearGeometry(geom.r);
 
   if (boxEnergy)
     rec.energy = *boxEnergy;
@@ -298,7 +270,9 @@ QcRecord readXtb(const std::filesystem::path &file, std::string_view bytes) {
   else if (electrons)
     rec.multiplicity = *electrons % 2 == 0 ? 1 : 2;
 
+  std::optional<FrequencyAnalysis> analysis;
   if (freqLine) {
+    bool hasIntensities = false;
     if (frequencies.size() != 3 * n)
       throw Error(atLine(file, *freqLine) + ": the frequency table has " +
                   std::to_string(frequencies.size()) + " values where " + std::to_string(n) +
@@ -315,7 +289,7 @@ QcRecord readXtb(const std::filesystem::path &file, std::string_view bytes) {
                       std::to_string(mode) + ", which does not exist");
         x[static_cast<std::size_t>(mode - 1)] = value;
       }
-      rec.hasIntensities = true;
+      hasIntensities = true;
     } else if (const auto spectrumText = readBeside(folder / "vibspectrum")) {
       // Only when it holds the same modes: it may be left from another run.
       const auto s = readVibspectrum(folder / "vibspectrum", *spectrumText);
@@ -324,7 +298,7 @@ QcRecord readXtb(const std::filesystem::path &file, std::string_view bytes) {
         same = std::fabs(s->frequencies[k] - frequencies[k]) < 0.011;
       if (same) {
         x = s->intensities;
-        rec.hasIntensities = true;
+        hasIntensities = true;
       } else {
         rec.warnings.push_back("the vibspectrum file beside the output holds other frequencies; "
                                "its IR intensities are not used");
@@ -340,14 +314,7 @@ QcRecord readXtb(const std::filesystem::path &file, std::string_view bytes) {
                   " frequencies are zero where " + (linear ? "5" : "6") +
                   " are translations and rotations: xtb dropped a mode (it zeroes the lowest "
                   "five of a linear molecule, an imaginary one included)");
-    rec.frequencies = frequencies;
-    rec.intensities = x;
-    if (n == 1) {
-      rec.frequencies.clear();
-      rec.intensities.clear();
-    } else {
-      dropTranslationsRotations(file, linear, rec.frequencies, rec.intensities);
-    }
+    analysis = FrequencyAnalysis{*freqLine, std::move(frequencies), std::move(x), hasIntensities};
   }
   if (!finished)
     rec.warnings.push_back(
@@ -355,6 +322,8 @@ QcRecord readXtb(const std::filesystem::path &file, std::string_view bytes) {
         (freqLine ? " (xtb aborts so after the frequencies of a linear molecule); the energy is "
                     "that of the final single point"
                   : ": the run did not finish"));
+  // xtb computes the Hessian at the final structure: no optimisation follows it.
+  finishRecord(file, geom, std::move(analysis), std::nullopt, rec);
   return rec;
 }
 

@@ -1,5 +1,5 @@
 // libFuzzer target: bytes as the output of a quantum-chemistry program, read
-// by the NWChem, Psi4 and xtb readers and by the dispatch on content.
+// by every reader of qc::readers() and by the dispatch on content.
 
 #include "fuzz/fuzz_qc.hpp"
 

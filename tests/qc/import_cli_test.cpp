@@ -1,5 +1,6 @@
 // The real orvalen-import on real files, then the real orvalen on a job made
 // of what it wrote.
+#include "qc/readers.hpp"
 #include "support/run_binary.hpp"
 #include "support/temp_dir.hpp"
 
@@ -258,6 +259,13 @@ TEST(ImportCli, HelpAndVersion) {
   for (const char *option : {"-o,--output FILE", "--energy FILE", "--rotnum N", "--mult M",
                              "--xyz FILE", "--freqs FILE", "--energy-value E", "--version"})
     EXPECT_NE(help.stdoutText.find(option), std::string::npos) << option;
+  // The programs in the order their outputs are recognised, as the table has them.
+  EXPECT_EQ(linesOf(help.stdoutText).front(),
+            "Writes the molecule data file of one calculation (Gaussian, ORCA, NWChem, Psi4 or "
+            "xtb output), or of a geometry and frequencies from a paper (--xyz, --freqs), for "
+            "orvalen.");
+  for (const qc::Reader &r : qc::readers())
+    EXPECT_NE(help.stdoutText.find(std::string(r.program)), std::string::npos) << r.program;
 }
 
 } // namespace

@@ -248,16 +248,22 @@ INSTANTIATE_TEST_SUITE_P(
         BadOutput{"gaussian_banner_only", "gaussian/isobutane.out",
                   [](const std::string &t) { return cutAfter(t, "Entering Gaussian", 1, 0); },
                   "no geometry found"},
+        // "Harmonic frequencies" stands on line 995 of the 1312; the search for a
+        // saddle point that moved is the 13th line added after them.
         BadOutput{"gaussian_optimisation_after_frequencies", "gaussian/TS_NH3+H=NH2+H2.out",
                   gaussianMovesOn,
-                  "the frequencies were computed at a geometry the optimisation then left; they "
-                  "do not belong to the optimised geometry"},
+                  "the frequencies (line 995) belong to the geometry before the saddle-point "
+                  "search at line 1325, not to the final one; run a frequency analysis at the "
+                  "final geometry"},
         BadOutput{"orca_cut_in_frequency_list", "orca/Orca_TS_test.log",
                   [](const std::string &t) { return cutAfter(t, "   9:   ", 1, 0); },
                   "the frequency list has 10 of the 18 modes of 6 atoms (truncated output?)"},
+        // "VIBRATIONAL FREQUENCIES" on line 12601 of the 13184 of an OptTS run; the
+        // moved coordinates follow a blank line after them.
         BadOutput{"orca_optimisation_after_frequencies", "orca/orca5_claisen_ts.out", orcaMovesOn,
-                  "the frequencies were computed at a geometry the optimisation then left; they "
-                  "do not belong to the optimised geometry"},
+                  "the frequencies (line 12601) belong to the geometry before the saddle-point "
+                  "search at line 13186, not to the final one; run a frequency analysis at the "
+                  "final geometry"},
         BadOutput{"binary_garbage", "orca/Orca_TS_test.log",
                   [](const std::string &) {
                     return std::string("\x7f"
