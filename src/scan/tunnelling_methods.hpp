@@ -4,12 +4,12 @@
 // --tunnelling takes, the texts the table, CSV, JSON and plot show, the
 // plot's curve, and where a point keeps the coefficient. Parsing, the help
 // text, the choice of k's coefficient, the coefficient columns and the
-// plot's curves all read TUNNELLING_METHODS; a new coefficient is a row here,
-// a member of Kappas, and its computation in scan.cpp.
+// plot's curves all read TUNNELLING_METHODS; a new coefficient is a value of
+// Method, a member of Kappas and a row here, and its computation in scan.cpp.
 
 #include <cstddef>
+#include <iterator>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 
@@ -23,7 +23,7 @@ struct Kappas {
   std::optional<double> eckart;
 };
 
-// The coefficient that multiplies kQ in k, the fit and the plot.
+// The coefficient that multiplies kQ in k, the fit and the plot (any but Parabolic).
 enum class Method { None, Wigner, Parabolic, SkodjeTruhlar, Eckart };
 
 struct TunnellingMethod {
