@@ -3,6 +3,7 @@
 #include "fixedio/error.hpp"
 #include "molecule/elements.hpp"
 #include "molecule/molecule.hpp"
+#include "orvalen_version.hpp"
 #include "qc/geometry.hpp"
 #include "qc/readers.hpp"
 #include "qc/symmetry.hpp"
@@ -11,10 +12,6 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
-
-#ifndef ORVALEN_VERSION
-#define ORVALEN_VERSION "0.1"
-#endif
 
 namespace orvalen::qc {
 
@@ -261,7 +258,7 @@ Imported importRecord(const QcRecord &rec, const ImportOptions &options,
   else
     d.title.push_back(d.stoichiometry + " from " + file);
   d.title.push_back(energyLine);
-  d.title.push_back(std::string("Written by orvalen-import ") + ORVALEN_VERSION + "; point group " +
+  d.title.push_back("Written by orvalen-import " + std::string(VERSION) + "; point group " +
                     sym.pointGroup + ", rotation number " + std::to_string(d.rotationNumber) +
                     (options.rotationNumber ? " (given)" : " from the geometry"));
   return out;

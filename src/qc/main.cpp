@@ -1,6 +1,7 @@
 // orvalen-import: the molecule data file of one quantum-chemistry calculation.
 #include "fixedio/error.hpp"
 #include "molecule/mol_file_writer.hpp"
+#include "orvalen_version.hpp"
 #include "qc/import.hpp"
 #include "qc/readers.hpp"
 
@@ -11,10 +12,6 @@
 #include <sstream>
 #include <string>
 #include <string_view>
-
-#ifndef ORVALEN_VERSION
-#define ORVALEN_VERSION "0.1"
-#endif
 
 namespace {
 
@@ -75,14 +72,14 @@ int main(int argc, char **argv) {
   xyzOpt->needs(freqsOpt);
   freqsOpt->needs(xyzOpt);
   valueOpt->needs(xyzOpt);
-  app.set_version_flag("--version", std::string("orvalen-import ") + ORVALEN_VERSION);
+  app.set_version_flag("--version", "orvalen-import " + std::string(orvalen::VERSION));
 
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp &e) {
     return app.exit(e);
   } catch (const CLI::CallForVersion &) {
-    std::cout << "orvalen-import " << ORVALEN_VERSION << "\n";
+    std::cout << "orvalen-import " << orvalen::VERSION << "\n";
     return 0;
   } catch (const CLI::ParseError &e) {
     std::cerr << "orvalen-import: " << oneLine(e.what()) << " (see orvalen-import --help)\n";

@@ -2,6 +2,7 @@
 
 #include "fixedio/error.hpp"
 #include "fixedio/warnings.hpp"
+#include "orvalen_version.hpp"
 #include "scan/output.hpp"
 #include "scan/plot.hpp"
 #include "scan/scan.hpp"
@@ -30,7 +31,9 @@ int main(int argc, char **argv) {
   app.add_option("--format", format, "table | csv | json (default table)");
   app.add_option("-o,--output", output, "output file (default: standard output)");
   app.add_option("--plot", plot, "write an Arrhenius plot to FILE.svg");
-  app.set_version_flag("--version", "orvalen-scan 0.1 (Orvalen 0.1, build 347)");
+  const std::string version(orvalen::VERSION);
+  app.set_version_flag("--version", "orvalen-scan " + version + " (Orvalen " + version +
+                                        ", build " + std::to_string(orvalen::BUILT_NUMBER) + ")");
 
   try {
     app.parse(argc, argv);

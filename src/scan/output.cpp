@@ -1,5 +1,6 @@
 #include "scan/output.hpp"
 
+#include "orvalen_version.hpp"
 #include "scan/columns.hpp"
 
 #include <nlohmann/json.hpp>
@@ -386,7 +387,7 @@ void writeJson(std::ostream &out, const ScanResult &r) {
   };
   out << "{\n";
   field("program", "orvalen-scan");
-  field("version", "0.1");
+  field("version", std::string(VERSION));
   field("job", r.jobFile);
   field("reaction", r.title);
   field("molecularity", r.molecularity);
