@@ -7,6 +7,7 @@
 #include "fixedio/output_file.hpp"
 #include "input/job_loader.hpp"
 #include "molecule/molecule.hpp"
+#include "rates/plausibility.hpp"
 #include "rates/whole_job.hpp"
 #include "thermo/thermo_report.hpp"
 
@@ -51,7 +52,7 @@ constexpr const char *USAGE =
 
 // Each step's results written as they come: the molecule sections, then the
 // reaction, rate constant, effective rate constant and tunnelling sections.
-void writeJob(fixedio::Writer &report, Job &job) {
+void writeJob(fixedio::Writer &report, Job &job, Warnings &warnings) {
   const Conditions &cond = job.cond;
   const JobResults results =
       computeJob(job.mol, cond, [&](int, const Molecule &m, const MoleculeThermo &t) {
@@ -64,6 +65,7 @@ void writeJob(fixedio::Writer &report, Job &job) {
   if (results.keff)
     writeEffectiveRateConstant(report, cond, *results.keff);
   writeTunnelling(report, results.tunnelling);
+  checkResults(job.mol, cond, results, warnings);
 }
 
 // A report that is the job input or one of its data files (the same file by
@@ -124,7 +126,7 @@ int runProgram(const std::vector<std::string> &args, std::ostream &console, cons
     printTitle(report, nBuild);
     if (stop)
       std::rethrow_exception(stop);
-    writeJob(report, *job);
+    writeJob(report, *job, warnings);
   } catch (const Error &) {
     reportFile.commit(); // the lines written before the error stay the report
     throw;

@@ -68,6 +68,17 @@ void checkOptionValue(const fixedio::Record &rec, const std::vector<std::string>
   warnings.add(text);
 }
 
+// A count (multiplicity, rotation number) written with a fraction is cut
+// toward zero: MULT=3.02 is a multiplicity of 3, which may not be what was meant.
+void checkWholeNumber(const fixedio::Record &rec, const char *key, const char *quantity,
+                      const OptionResult &r, Warnings &warnings) {
+  if (!r.found || r.nres < 1 || r.lres(1) != 2 || r.xres(1) == static_cast<double>(r.ires(1)))
+    return;
+  warnings.add(where(rec) + "the " + quantity + " " + key + "=" + numberText(r.xres(1)) +
+               " is not a whole number and is read as " + std::to_string(r.ires(1)) + "; write " +
+               key + "=" + std::to_string(r.ires(1)) + " if that was meant");
+}
+
 // COND: later keys of the same field win, TEMP over TT and PRES over PP.
 void readConditions(const fixedio::Record &rec, Conditions &cond, Warnings &warnings) {
   struct Key {
@@ -147,10 +158,14 @@ void readMolecule(const fixedio::Record &rec, const std::string &lineu, Molecule
     checkOptionValue(rec, optionWords, key, quantity, example, r, warnings);
     return r;
   };
-  if (const OptionResult r = option("MULT", "multiplicity", "MULT=2"); r.found)
+  if (const OptionResult r = option("MULT", "multiplicity", "MULT=2"); r.found) {
+    checkWholeNumber(rec, "MULT", "multiplicity", r, warnings);
     m.mult = r.ires(1);
-  if (const OptionResult r = option("ROTNUM", "rotation number", "ROTNUM=12"); r.found)
+  }
+  if (const OptionResult r = option("ROTNUM", "rotation number", "ROTNUM=12"); r.found) {
+    checkWholeNumber(rec, "ROTNUM", "rotation number", r, warnings);
     m.rotnum = r.ires(1);
+  }
   if (const OptionResult r = option("ETOT", "energy", "ETOT=-40.51 (Hartree)"); r.found)
     m.etot = r.xres(1); // Hartree
 }

@@ -101,6 +101,37 @@ void checkGiven(const Molecule &m, Warnings &warnings) {
                      "(\"Base Energy :\") gives one, so 999999 Hartree is used");
 }
 
+// 2S+1 = M needs M-1 unpaired electrons: an odd electron count needs an even
+// multiplicity and an even count an odd one (OH, 9 electrons, is no singlet).
+void checkSpinParity(const Molecule &m, Warnings &warnings) {
+  if (m.natoms < 1 || m.natoms > MAX_ATOMS || isNotGiven(m.mult) || m.mult <= 0)
+    return;
+  long protons = 0;
+  for (int a = 0; a < m.natoms; ++a) {
+    const int z = m.na[static_cast<std::size_t>(a)];
+    if (z < 1 || z > MAX_ELEMENT)
+      return;
+    protons += z;
+  }
+  const bool chargeGiven = !isNotGiven(m.charge);
+  const long electrons = protons - (chargeGiven ? m.charge : 0);
+  if ((electrons + m.mult) % 2 != 0)
+    return;
+  const std::string charge =
+      chargeGiven ? "charge " + std::to_string(m.charge)
+                  : "charge 0 assumed: the data file has no \"Charge of molecule\" marker";
+  const auto count = [](long n, const char *what) {
+    return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+  };
+  warnings.add(who(m) + ": spin multiplicity " + std::to_string(m.mult) + " is impossible for " +
+               count(electrons, "electron") + " (" + count(protons, "proton") +
+               " in its coordinates block, " + charge + "); an " +
+               (electrons % 2 != 0 ? "odd" : "even") + " number of electrons needs an " +
+               (electrons % 2 != 0 ? "even multiplicity (2 for one unpaired electron)"
+                                   : "odd multiplicity (1 for a closed shell, 3 for a triplet)") +
+               ": check MULT");
+}
+
 void checkMoments(const Molecule &m, Warnings &warnings) {
   const auto &I = m.pmoi;
   // Two equal moments and a zero one: a linear molecule, which the program
@@ -245,23 +276,44 @@ void checkMolecule(const Molecule &m, int role, Warnings &warnings) {
   if (nothingRead(m))
     return; // the reader has said so: the file was missing, empty or held no marker
   checkGiven(m, warnings);
+  checkSpinParity(m, warnings);
   checkMoments(m, warnings);
   checkFrequencies(m, role, warnings);
 }
 
 void checkAtomBalance(const MoleculeTable &mol, Warnings &warnings) {
-  if (mol.npart(REACTANT) < 1 || mol.npart(PRODUCT) < 1)
+  if (mol.npart(REACTANT) < 1)
     return;
-  for (int role : {REACTANT, PRODUCT})
+  const auto hasCoordinates = [&](int role) {
     for (int j = 1; j <= mol.npart(role); ++j)
       if (mol.at(role, j).natoms < 1)
-        return; // a molecule without coordinates: nothing to compare
+        return false; // a molecule without coordinates: nothing to compare
+    return true;
+  };
+  if (!hasCoordinates(REACTANT))
+    return;
   const auto reactants = atomsOf(mol, REACTANT);
-  const auto products = atomsOf(mol, PRODUCT);
-  if (reactants != products)
-    warnings.add("the atoms do not balance: the reactants hold " + formula(reactants) +
-                 ", the products " + formula(products) +
-                 "; check the REACT and PROD lines (each molecule once per line)");
+  if (mol.npart(PRODUCT) >= 1 && hasCoordinates(PRODUCT)) {
+    const auto products = atomsOf(mol, PRODUCT);
+    if (reactants != products)
+      warnings.add("the atoms do not balance: the reactants hold " + formula(reactants) +
+                   ", the products " + formula(products) +
+                   "; check the REACT and PROD lines (each molecule once per line)");
+  }
+  // Each transition state is the reactants on their way: all of their atoms, no others.
+  for (int j = 1; j <= mol.npart(TRANSITION_STATE); ++j) {
+    const Molecule &ts = mol.at(TRANSITION_STATE, j);
+    if (ts.natoms < 1 || ts.natoms > MAX_ATOMS)
+      continue;
+    std::map<int, int> atoms;
+    for (int a = 0; a < ts.natoms; ++a)
+      ++atoms[ts.na[static_cast<std::size_t>(a)]];
+    if (atoms != reactants)
+      warnings.add(who(ts) + ", a transition state, holds " + formula(atoms) + ", the reactants " +
+                   formula(reactants) +
+                   "; a transition state holds the atoms of the reactants: check its TS line "
+                   "and data file");
+  }
 }
 
 void checkMolecules(const MoleculeTable &mol, Warnings &warnings) {

@@ -23,12 +23,14 @@ std::optional<std::array<double, 3>> momentsFromCoordinates(const Molecule &m);
 // from the coordinates block by more than 1 %; a negative frequency in a
 // reactant or product; a transition state whose row 7 is not negative, whose
 // count of negative frequencies is not 1 or differs from "Num. of imaginary
-// freqs". A molecule whose data file gave nothing (the reader warns about
+// freqs"; a multiplicity impossible for the electron count of its coordinates
+// block. A molecule whose data file gave nothing (the reader warns about
 // that) is not looked at.
 void checkMolecule(const Molecule &m, int role, Warnings &warnings);
 
 // The atoms of the reactants and of the products (when every one of them has a
-// coordinates block) must be the same.
+// coordinates block) must be the same, and so must those of the reactants and
+// of each transition state.
 void checkAtomBalance(const MoleculeTable &mol, Warnings &warnings);
 
 // checkMolecule for every molecule in use, then checkAtomBalance.

@@ -107,16 +107,17 @@ protected:
 };
 
 // The generated molecules have made-up moments of inertia that do not belong
-// to their coordinates: one warning for each of the thirty, nothing else.
-TEST_F(LimitJob, RunsToTheEndWarningOnlyAboutItsMadeUpMoments) {
+// to their coordinates: one warning for each of the thirty; and each of the
+// ten transition states holds the atoms of one reactant, not of all ten.
+TEST_F(LimitJob, RunsToTheEndWarningOnlyAboutItsMadeUpMomentsAndTransitionStates) {
   EXPECT_EQ(run_->status, 0) << run_->stderrText;
   std::vector<std::string> molecules;
   for (char tag : {'R', 'P', 'T'})
     for (const auto &n : names(tag))
       molecules.push_back(n);
   const auto lines = test::linesOf(run_->stderrText);
-  ASSERT_EQ(lines.size(), molecules.size()) << run_->stderrText;
-  for (std::size_t k = 0; k < lines.size(); ++k) {
+  ASSERT_EQ(lines.size(), molecules.size() + 10) << run_->stderrText;
+  for (std::size_t k = 0; k < molecules.size(); ++k) {
     std::string file = molecules[k];
     file[0] = static_cast<char>(file[0] - 'A' + 'a');
     EXPECT_TRUE(lines[k].starts_with("orvalen: warning: molecule " + molecules[k] + " (" + file +
@@ -125,6 +126,13 @@ TEST_F(LimitJob, RunsToTheEndWarningOnlyAboutItsMadeUpMoments) {
     EXPECT_NE(lines[k].find("differ by more than 1 % from those of its coordinates block"),
               std::string::npos)
         << lines[k];
+  }
+  for (std::size_t k = 0; k < 10; ++k) {
+    const std::string &line = lines[molecules.size() + k];
+    EXPECT_TRUE(line.starts_with("orvalen: warning: molecule " + names('T')[k])) << line;
+    EXPECT_NE(line.find("a transition state, holds C50 H50, the reactants C500 H500"),
+              std::string::npos)
+        << line;
   }
   EXPECT_EQ(run_->stdoutText, "");
   EXPECT_TRUE(dir_->read("limits.out").starts_with(bannerText()));

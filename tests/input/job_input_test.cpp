@@ -324,6 +324,12 @@ TEST(JobInput, OptionsWithoutANumberAreNamed) {
       {"TS A a.dat ETOT(x)\n", {"\"ETOT(x)\"", "energy is 0"}},
       {"KEFF 1E15\n",
        {"KEFF concentration \"1E15\" has no decimal point", "reads as 100000", "1.0E15"}},
+      // A count with a fraction is cut toward zero.
+      {"REACT A a.dat MULT=3.02\n",
+       {"job.inp line 1: the multiplicity MULT=3.02 is not a whole number and is read as 3",
+        "write MULT=3"}},
+      {"PROD A a.dat ROTNUM=2.5\n", {"ROTNUM=2.5 is not a whole number and is read as 2"}},
+      {"REACT A a.dat MULT=3.0 ROTNUM=12.\n", {}},
   };
   for (const auto &c : cases) {
     const auto w = jobWarnings(c.text);

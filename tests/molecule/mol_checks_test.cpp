@@ -147,6 +147,60 @@ TEST(MolChecks, AtomsBalanceOnlyWhenEveryMoleculeHasCoordinates) {
   mol.at(PRODUCT, 2).natoms = 0; // no coordinates block: nothing to compare
   checkAtomBalance(mol, none);
   EXPECT_TRUE(none.empty());
+
+  // A product's data file given as the transition state: other atoms than the reactants'.
+  mol.at(TRANSITION_STATE, mol.add(TRANSITION_STATE)) = hydrogen();
+  Molecule wrongTs = oxygen;
+  wrongTs.name = fixedText("TS1", NAME_LEN);
+  mol.at(TRANSITION_STATE, mol.add(TRANSITION_STATE)) = wrongTs;
+  Warnings ts;
+  checkAtomBalance(mol, ts);
+  ASSERT_EQ(ts.texts().size(), 1u);
+  EXPECT_TRUE(ts.texts()[0].starts_with("molecule TS1 (h2.dat), a transition state, holds O2, "
+                                        "the reactants H2;"))
+      << ts.texts()[0];
+}
+
+// 2S+1 = M needs M-1 unpaired electrons: the electron count (protons of the
+// coordinates block less the charge) and M-1 have the same parity.
+TEST(MolChecks, MultiplicityMustFitTheElectronCount) {
+  struct Case {
+    std::vector<int> atoms;
+    int charge; // NOT_GIVEN: no Charge marker, neutral assumed
+    int mult;
+    const char *text; // nullptr: no warning
+  };
+  const Case cases[] = {
+      {{8, 1}, NOT_GIVEN, 2, nullptr},                                    // OH, 9 electrons
+      {{8, 1}, NOT_GIVEN, 1, "impossible for 9 electrons (9 protons"},    // a singlet OH
+      {{8, 1}, NOT_GIVEN, 1, "charge 0 assumed"},                         // and it says so
+      {{8, 1}, -1, 1, nullptr},                                           // OH-, 10 electrons
+      {{8, 1, 1}, 1, 1, "impossible for 9 electrons (10 protons in its"}, // H2O+ as a singlet
+      {{8, 1, 1}, 1, 2, nullptr},                                         // H2O+ doublet
+      {{1, 1}, NOT_GIVEN, 3, nullptr},                                    // triplet H2
+      {{6, 1, 1, 1}, NOT_GIVEN, 4, nullptr},                              // quartet CH3
+      {{6, 1, 1, 1}, NOT_GIVEN, 3, "an odd number of electrons needs an even multiplicity"},
+  };
+  for (const Case &c : cases) {
+    Molecule m = hydrogen();
+    m.natoms = static_cast<int>(c.atoms.size());
+    for (std::size_t a = 0; a < c.atoms.size(); ++a) {
+      m.na[a] = c.atoms[a];
+      m.c[a] = {0.0, 0.0, 0.0};
+    }
+    m.charge = c.charge;
+    m.mult = c.mult;
+    std::vector<std::string> parity;
+    for (const auto &w : warningsOf(m, REACTANT))
+      if (w.find("spin multiplicity") != std::string::npos)
+        parity.push_back(w);
+    if (!c.text) {
+      EXPECT_TRUE(parity.empty()) << c.atoms.size() << " atoms, M = " << c.mult;
+      continue;
+    }
+    ASSERT_EQ(parity.size(), 1u) << c.text;
+    EXPECT_NE(parity[0].find(c.text), std::string::npos) << parity[0];
+  }
 }
 
 // Caesium to radon are in the element table like the lighter atoms: their

@@ -1,0 +1,25 @@
+#pragma once
+
+// Results a chemist would question, whatever the data came from; each adds
+// one warning (the numbers are written as computed), unless the job is already
+// known to be unusable or the value is not finite (the report check names it):
+//  - a transition state below the reactants (dH0 < 0): a submerged barrier is
+//    possible, but more often the energies come from different methods;
+//  - with one transition state, a bimolecular rate constant above the
+//    gas-kinetic collision limit, about 1e-9 cm3/molecule/s, or a unimolecular
+//    one above kB T / h;
+//  - a job pressure more than 5 % from P0 = 1e5 Pa when the rate constants
+//    carry the factor (P/P0)^(m - nTS): each Qtran is taken at the job's
+//    pressure while the concentration factor Fc takes P0.
+
+#include "fixedio/warnings.hpp"
+#include "rates/whole_job.hpp"
+
+namespace orvalen {
+
+inline constexpr double COLLISION_LIMIT = 1.0e-9; // cm3/molecule/s
+
+void checkResults(const MoleculeTable &mol, const Conditions &cond, const JobResults &results,
+                  Warnings &warnings);
+
+} // namespace orvalen
