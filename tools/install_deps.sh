@@ -4,7 +4,8 @@
 # C++20 compiler; the companion programs orvalen-import and orvalen-scan need
 # Eigen, Boost.Math, nlohmann-json and CLI11; the tests need GoogleTest,
 # gfortran (the field-editing comparison), xtb (one live calculation) and
-# rsvg-convert (the plot renders).
+# rsvg-convert (the plot renders), GNU parallel, jq and python3 (the README's
+# batch commands, run as written).
 #
 #   tools/install_deps.sh          everything: the programs, the tests, the benchmarks
 #   tools/install_deps.sh build    only what building orvalen needs (g++, cmake,
@@ -30,6 +31,9 @@ if [ "$mode" = all ]; then
   command -v gfortran >/dev/null || need+=(gfortran)
   command -v xtb >/dev/null || need+=(xtb)
   command -v rsvg-convert >/dev/null || need+=(librsvg2-bin)
+  command -v parallel >/dev/null || need+=(parallel)
+  command -v jq >/dev/null || need+=(jq)
+  command -v python3 >/dev/null || need+=(python3)
   [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
   [ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
   [ -f /usr/include/eigen3/Eigen/Dense ] || need+=(libeigen3-dev)
