@@ -3,9 +3,11 @@
 #include "molecule/elements.hpp"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace orvalen {
 
@@ -316,11 +318,38 @@ void checkAtomBalance(const MoleculeTable &mol, Warnings &warnings) {
   }
 }
 
+void checkEnergyMethods(const MoleculeTable &mol, Warnings &warnings) {
+  std::vector<std::string> methods; // upper case: "ccsd(t)" and "CCSD(T)" are one method
+  std::string list;
+  std::vector<std::string> named;
+  for (int role = REACTANT; role <= TRANSITION_STATE; ++role)
+    for (int j = 1; j <= mol.npart(role); ++j) {
+      const Molecule &m = mol.at(role, j);
+      if (m.energyMethod.empty())
+        continue; // a data file that does not say is not compared
+      std::string key = m.energyMethod;
+      std::transform(key.begin(), key.end(), key.begin(),
+                     [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+      if (std::find(methods.begin(), methods.end(), key) == methods.end())
+        methods.push_back(key);
+      const std::string entry = trimmed(m.name) + " " + m.energyMethod;
+      if (std::find(named.begin(), named.end(), entry) == named.end()) {
+        named.push_back(entry);
+        list += (list.empty() ? "" : ", ") + entry;
+      }
+    }
+  if (methods.size() > 1)
+    warnings.add("the electronic energies of the job come from different methods (" + list +
+                 "): reaction and activation energies that mix methods are meaningless; give "
+                 "every molecule an energy of one method (orvalen-import --energy FILE)");
+}
+
 void checkMolecules(const MoleculeTable &mol, Warnings &warnings) {
   for (int role = REACTANT; role <= TRANSITION_STATE; ++role)
     for (int j = 1; j <= mol.npart(role); ++j)
       checkMolecule(mol.at(role, j), role, warnings);
   checkAtomBalance(mol, warnings);
+  checkEnergyMethods(mol, warnings);
 }
 
 } // namespace orvalen

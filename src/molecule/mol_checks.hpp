@@ -33,7 +33,13 @@ void checkMolecule(const Molecule &m, int role, Warnings &warnings);
 // of each transition state.
 void checkAtomBalance(const MoleculeTable &mol, Warnings &warnings);
 
-// checkMolecule for every molecule in use, then checkAtomBalance.
+// The methods of the electronic energies that the data files name ("Energy
+// method" marker; files without it are not compared) must be one, letter case
+// aside: one warning naming each molecule and its method.
+void checkEnergyMethods(const MoleculeTable &mol, Warnings &warnings);
+
+// checkMolecule for every molecule in use, then checkAtomBalance and
+// checkEnergyMethods.
 void checkMolecules(const MoleculeTable &mol, Warnings &warnings);
 
 } // namespace orvalen

@@ -31,6 +31,9 @@ constexpr std::string_view STOICHIOMETRY = "Stoichiometry           :";
 constexpr std::string_view IMAGINARY_FREQS = "Num. of imaginary freqs :";
 constexpr std::string_view MULTIPLICITY = "Spin multiplicity of molecule =";
 constexpr std::string_view BASE_ENERGY = "Base Energy :";
+// Written by orvalen-import; the report uses neither (the checks of a job do).
+constexpr std::string_view CHARGE = "Charge of molecule      :";
+constexpr std::string_view ENERGY_METHOD = "Energy method           :";
 
 // Block rows are read line after line, so their formats are parsed once.
 const std::shared_ptr<const fixedio::ParsedFormat> ATOM_ROW =
@@ -41,8 +44,8 @@ constexpr std::string_view FREQUENCIES = "No. Frequency Intensity";
 // Ends the atom block and the frequency table, wherever it stands in a line.
 constexpr std::string_view END_OF_BLOCK = "----------";
 constexpr std::string_view ALL_MARKERS[] = {
-    MOMENTS,       COORDINATES,     ROTATION_NUMBER, MOLECULAR_MASS, SYMMETRY_GROUP,
-    STOICHIOMETRY, IMAGINARY_FREQS, MULTIPLICITY,    BASE_ENERGY,    FREQUENCIES};
+    MOMENTS,         COORDINATES,  ROTATION_NUMBER, MOLECULAR_MASS, SYMMETRY_GROUP, STOICHIOMETRY,
+    IMAGINARY_FREQS, MULTIPLICITY, BASE_ENERGY,     FREQUENCIES,    CHARGE,         ENERGY_METHOD};
 
 bool holds(const fixedio::Record &line, std::string_view marker) {
   return line.text.find(marker) != std::string::npos;
@@ -252,6 +255,15 @@ void readMolFile(Molecule &m, const fs::path &jobDir, Warnings &warnings) {
     if (isNotGiven(m.etot) && holds(buffer, BASE_ENERGY)) {
       fixedio::read("(14x,f17.8)", buffer, &m.etot);
       points.check(buffer, 15, 17, 8, "base energy", "Hartree", m.etot);
+    }
+
+    if (isNotGiven(m.charge) && holds(buffer, CHARGE))
+      fixedio::read("(26x,i10)", buffer, &m.charge);
+    if (m.energyMethod.empty() && holds(buffer, ENERGY_METHOD)) {
+      std::string method;
+      fixedio::read("(26x,a229)", buffer, &method);
+      const auto first = method.find_first_not_of(' ');
+      m.energyMethod = first == std::string::npos ? std::string() : trimmed(method.substr(first));
     }
 
     // The line that ends the frequency table is not looked at for markers.

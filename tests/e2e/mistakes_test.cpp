@@ -142,6 +142,15 @@ std::vector<Mistake> mistakes() {
        {{"molecule H (h.dat): spin multiplicity 1 is impossible for 1 electron (1 proton in its "
          "coordinates block, charge 0 assumed",
          "an odd number of electrons needs an even multiplicity"}}},
+      {"charged_singlet",
+       0,
+       {{"molecule H2 (h2.dat): spin multiplicity 1 is impossible for 1 electron (2 protons in "
+         "its coordinates block, charge 1)"}}},
+      {"mixed_methods",
+       0,
+       {{"the electronic energies of the job come from different methods (H CCSD(T)/cc-pVTZ, H2 "
+         "ccsd(t)/CC-PVTZ, H3 BH&HLYP/6-311G**)",
+         "give every molecule an energy of one method"}}},
       {"multiplicity_not_whole",
        0,
        {{"job.inp line 4: the multiplicity MULT=2.5 is not a whole number and is read as 2"}}},
