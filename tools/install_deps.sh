@@ -9,15 +9,18 @@
 #
 #   tools/install_deps.sh          everything: the programs, the tests, the benchmarks
 #   tools/install_deps.sh build    only what building orvalen needs (g++, cmake,
-#                                  ninja-build, make), as `make run` does
+#                                  ninja-build, make)
+#   tools/install_deps.sh programs what the three programs need: the above with
+#                                  Eigen, Boost.Math, nlohmann-json and CLI11, as
+#                                  `make` and `make run` do
 #   tools/install_deps.sh lint     clang-format and clang-tidy for tools/lint.sh
 set -euo pipefail
 
 mode=${1:-all}
 case $mode in
-  all | build | lint) ;;
+  all | build | programs | lint) ;;
   *)
-    echo "usage: $0 [build | lint]" >&2
+    echo "usage: $0 [build | programs | lint]" >&2
     exit 2
     ;;
 esac
@@ -27,6 +30,12 @@ command -v g++ >/dev/null || need+=(g++)
 command -v cmake >/dev/null || need+=(cmake)
 command -v ninja >/dev/null || need+=(ninja-build)
 command -v make >/dev/null || need+=(make)
+if [ "$mode" = all ] || [ "$mode" = programs ]; then
+  [ -f /usr/include/eigen3/Eigen/Dense ] || need+=(libeigen3-dev)
+  [ -f /usr/include/boost/math/quadrature/gauss_kronrod.hpp ] || need+=(libboost-math-dev)
+  [ -f /usr/include/nlohmann/json.hpp ] || need+=(nlohmann-json3-dev)
+  [ -f /usr/include/CLI/CLI.hpp ] || need+=(libcli11-dev)
+fi
 if [ "$mode" = all ]; then
   command -v gfortran >/dev/null || need+=(gfortran)
   command -v xtb >/dev/null || need+=(xtb)
@@ -36,10 +45,6 @@ if [ "$mode" = all ]; then
   command -v python3 >/dev/null || need+=(python3)
   [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
   [ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
-  [ -f /usr/include/eigen3/Eigen/Dense ] || need+=(libeigen3-dev)
-  [ -f /usr/include/boost/math/quadrature/gauss_kronrod.hpp ] || need+=(libboost-math-dev)
-  [ -f /usr/include/nlohmann/json.hpp ] || need+=(nlohmann-json3-dev)
-  [ -f /usr/include/CLI/CLI.hpp ] || need+=(libcli11-dev)
 fi
 
 if [ "$mode" = lint ]; then
