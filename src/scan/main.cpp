@@ -4,17 +4,22 @@
 #include "fixedio/warnings.hpp"
 #include "orvalen_version.hpp"
 #include "scan/output.hpp"
-#include "scan/plot.hpp"
+#include "scan/output_files.hpp"
 #include "scan/scan.hpp"
 #include "scan/temperatures.hpp"
 
 #include <CLI/CLI.hpp>
 
-#include <fstream>
+#include <csignal>
 #include <iostream>
 
-int main(int argc, char **argv) {
-  using namespace orvalen::scan;
+namespace {
+
+using namespace orvalen::scan;
+
+// The command line, the scan and its outputs; the exit status. Errors are
+// thrown; the warnings found until then stay in `result`.
+int runCommand(int argc, char **argv, ScanResult &result) {
   CLI::App app{"Rate constants of an orvalen job over a range of temperatures: TST kQ and kG,\n" +
                    coefficientLabels(", ", " and ") + " tunnelling, Arrhenius fits.",
                "orvalen-scan"};
@@ -47,44 +52,43 @@ int main(int argc, char **argv) {
     return orvalen::EXIT_STOPPED;
   }
 
+  ScanRequest request;
+  request.job = job;
+  request.fit = fit;
+  if (!parseMethod(method, request.method))
+    throw orvalen::Error("unknown tunnelling method \"" + method + "\" (" +
+                         offeredNames(", ", " or ") + ")");
+  Format fmt;
+  if (!parseOutputFormat(format, fmt))
+    throw orvalen::Error("unknown format \"" + format + "\" (table, csv or json)");
+  if (!temperatures.empty() || app.count("-T"))
+    request.temperatures = parseTemperatures(temperatures);
+  if (app.count("-P")) {
+    double p = 0.0;
+    if (!parseReal(pressure, p) || !(p > 0.0))
+      throw orvalen::Error("pressure \"" + pressure + "\" is not a positive number (Pa)");
+    request.pressure = p;
+  }
+  if (!output.empty())
+    request.outputs.push_back({"-o", output});
+  if (!plot.empty())
+    request.outputs.push_back({"--plot", plot});
+
+  runScan(request, result);
+  writeOutputs({.result = output, .plot = plot}, result, fmt, std::cout);
+  orvalen::printWarnings(std::cerr, "orvalen-scan", result.warnings);
+  return result.warnings.reportUnsound() ? orvalen::EXIT_REPORT_UNSOUND : orvalen::EXIT_OK;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+  // Past a file-size limit a write then fails (and every output keeps its old
+  // file) instead of the signal ending the run half-way.
+  std::signal(SIGXFSZ, SIG_IGN);
   ScanResult result;
   try {
-    ScanRequest request;
-    request.job = job;
-    request.fit = fit;
-    if (!parseMethod(method, request.method))
-      throw orvalen::Error("unknown tunnelling method \"" + method + "\" (" +
-                           offeredNames(", ", " or ") + ")");
-    Format fmt;
-    if (!parseOutputFormat(format, fmt))
-      throw orvalen::Error("unknown format \"" + format + "\" (table, csv or json)");
-    if (!temperatures.empty() || app.count("-T"))
-      request.temperatures = parseTemperatures(temperatures);
-    if (app.count("-P")) {
-      double p = 0.0;
-      if (!parseReal(pressure, p) || !(p > 0.0))
-        throw orvalen::Error("pressure \"" + pressure + "\" is not a positive number (Pa)");
-      request.pressure = p;
-    }
-
-    runScan(request, result);
-
-    std::ofstream file;
-    if (!output.empty()) {
-      file.open(output, std::ios::binary | std::ios::trunc);
-      if (!file)
-        throw orvalen::Error(output + ": cannot open for writing");
-    }
-    std::ostream &out = output.empty() ? std::cout : file;
-    writeResult(out, result, fmt);
-    out.flush();
-    if (!out)
-      throw orvalen::Error((output.empty() ? std::string("standard output") : output) +
-                           ": write error");
-    if (!plot.empty())
-      writePlotFile(plot, result);
-    orvalen::printWarnings(std::cerr, "orvalen-scan", result.warnings);
-    return result.warnings.reportUnsound() ? orvalen::EXIT_REPORT_UNSOUND : orvalen::EXIT_OK;
+    return runCommand(argc, argv, result);
   } catch (const std::exception &e) {
     // What was found before the stop, then the stop itself.
     orvalen::printWarnings(std::cerr, "orvalen-scan", result.warnings);

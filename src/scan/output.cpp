@@ -2,6 +2,7 @@
 
 #include "orvalen_version.hpp"
 #include "scan/columns.hpp"
+#include "scan/text.hpp"
 
 #include <nlohmann/json.hpp>
 
@@ -73,6 +74,15 @@ std::string right(std::string_view s, int w) {
          std::string(s);
 }
 
+// A cell after the first that fills its column (no blank before its text)
+// would touch the cell before it: one blank keeps them apart, and the
+// columns after it move right.
+std::string apart(std::string cell, bool first) {
+  if (!first && !cell.empty() && cell.front() != ' ')
+    cell.insert(0, 1, ' ');
+  return cell;
+}
+
 int cellWidth(Cell cell) {
   switch (cell) {
   case Cell::Temperature:
@@ -138,18 +148,21 @@ void writeTable(std::ostream &out, const ScanResult &r) {
 
   const std::vector<ShownColumn> columns = tableColumns(r);
   std::string h1, h2;
-  for (const ShownColumn &c : columns) {
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    const ShownColumn &c = columns[i];
     const int w = cellWidth(c.row->cell);
-    h1 += right(c.heading, w);
-    h2 += right(c.row->cell == Cell::Rate ? "" : c.unit, w);
+    h1 += apart(right(c.heading, w), i == 0);
+    h2 += apart(right(c.row->cell == Cell::Rate ? "" : c.unit, w), i == 0);
   }
   h2.erase(h2.find_last_not_of(' ') + 1); // the units row ends with its last unit
   out << h1 << '\n' << h2 << '\n';
 
   for (const ScanPoint &p : r.points) {
     std::string line;
-    for (const ShownColumn &c : columns)
-      line += cellText(c.row->cell, c.at(r, p));
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+      const ShownColumn &c = columns[i];
+      line += apart(cellText(c.row->cell, c.at(r, p)), i == 0);
+    }
     out << line << '\n';
   }
 
@@ -180,8 +193,8 @@ void writeTable(std::ostream &out, const ScanResult &r) {
 
 void writeCsv(std::ostream &out, const ScanResult &r) {
   const std::vector<ShownColumn> columns = columnsOf(r);
-  for (std::size_t i = 0; i < columns.size(); ++i)
-    out << (i ? "," : "") << columns[i].name << " (" << columns[i].unit << ")";
+  for (std::size_t i = 0; i < columns.size(); ++i) // a name may hold a comma or a quote
+    out << (i ? "," : "") << csvCell(columns[i].name + " (" + columns[i].unit + ")");
   out << '\n';
 
   std::string line;
@@ -347,9 +360,11 @@ ordered_json fitJson(const ArrheniusFit &f, bool modified) {
 
 namespace {
 
-// A value dumped with one blank per level, set `depth` levels deep.
+// A value dumped with one blank per level, set `depth` levels deep. Its
+// texts are valid UTF-8 already; the replacing handler keeps a stray byte
+// from stopping the writer half-way all the same.
 std::string nested(const ordered_json &v, int depth) {
-  std::string text = v.dump(1);
+  std::string text = v.dump(1, ' ', false, ordered_json::error_handler_t::replace);
   const std::string indent = "\n" + std::string(static_cast<std::size_t>(depth), ' ');
   std::string out;
   out.reserve(text.size() + text.size() / 8);
@@ -388,7 +403,7 @@ void writeJson(std::ostream &out, const ScanResult &r) {
   out << "{\n";
   field("program", "orvalen-scan");
   field("version", std::string(VERSION));
-  field("job", r.jobFile);
+  field("job", validUtf8(r.jobFile));
   field("reaction", r.title);
   field("molecularity", r.molecularity);
   field("tunnelling", methodName(r.method));
@@ -399,7 +414,10 @@ void writeJson(std::ostream &out, const ScanResult &r) {
     out << (i ? ",\n  " : "\n  ") << nested(point(r.points[i], r), 2);
   out << (r.points.empty() ? "],\n" : "\n ],\n");
   field("fit", fit);
-  out << " \"warnings\": " << nested(ordered_json(r.warnings.texts()), 1) << "\n}\n";
+  ordered_json warnings = ordered_json::array();
+  for (const std::string &w : r.warnings.texts()) // they quote input as read, bytes and all
+    warnings.push_back(validUtf8(w));
+  out << " \"warnings\": " << nested(warnings, 1) << "\n}\n";
 }
 
 } // namespace orvalen::scan

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <limits>
 #include <optional>
 
@@ -137,6 +136,7 @@ std::string arrheniusPlotSvg(const ScanResult &r) {
   for (const Series &s : all)
     for (const auto &run : s.runs) {
       std::vector<std::pair<double, double>> px;
+      px.reserve(run.size());
       for (const auto &[x, y] : run)
         px.emplace_back(X(x), Y(y));
       svg.polyline(px, s.colour, 2.0, s.dash);
@@ -156,15 +156,6 @@ std::string arrheniusPlotSvg(const ScanResult &r) {
     svg.text(lx + 48, y, all[i].label, 12);
   }
   return svg.str();
-}
-
-void writePlotFile(const std::string &path, const ScanResult &r) {
-  const std::string svg = arrheniusPlotSvg(r);
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << svg;
-  out.flush();
-  if (!out)
-    throw Error(path + ": cannot write the plot");
 }
 
 } // namespace orvalen::scan

@@ -22,11 +22,8 @@ struct Axis {
 };
 Axis niceAxis(double lo, double hi, int target = 5);
 
-// The SVG document. Throws orvalen::Error when the scan has no rate constant.
+// The SVG document (scan/output_files.hpp writes it). Throws orvalen::Error
+// when the scan has no rate constant, or none that is a positive number.
 std::string arrheniusPlotSvg(const ScanResult &r);
-
-// Throws orvalen::Error when the scan has no rate constant or the file
-// cannot be written.
-void writePlotFile(const std::string &path, const ScanResult &r);
 
 } // namespace orvalen::scan

@@ -1,12 +1,18 @@
 #include "scan/scan.hpp"
 
 #include "fixedio/error.hpp"
+#include "fixedio/output_file.hpp"
 #include "input/file_names.hpp"
 #include "input/job_loader.hpp"
 #include "rates/whole_job.hpp"
+#include "scan/text.hpp"
 
 #include <algorithm>
+#include <array>
+#include <cfloat>
 #include <cmath>
+#include <exception>
+#include <filesystem>
 #include <sstream>
 
 namespace orvalen::scan {
@@ -42,7 +48,7 @@ namespace {
 MoleculePoint summary(int role, const Molecule &m, const MoleculeThermo &t) {
   MoleculePoint p;
   p.role = role;
-  p.name = trimmed(m.name);
+  p.name = fieldText(m.name);
   p.elec = t.elec;
   p.tran = t.tran;
   p.rot = t.rot;
@@ -56,12 +62,52 @@ MoleculePoint summary(int role, const Molecule &m, const MoleculeThermo &t) {
   return p;
 }
 
-std::optional<double> finite(double x) {
-  return std::isfinite(x) ? std::optional<double>(x) : std::nullopt;
+// Why a coefficient is absent: the indices of the points, by cause.
+struct Absences {
+  std::vector<std::size_t> outside;     // outside its formula's domain
+  std::vector<std::size_t> notComputed; // its calculation failed
+  std::vector<std::size_t> notFinite;
+  std::vector<std::size_t> notPositive; // a transmission coefficient is a positive number
+};
+using AbsencesByMethod = std::array<Absences, std::size(TUNNELLING_METHODS)>;
+
+// The value where it can be a transmission coefficient; else the cause, noted.
+std::optional<double> meaningful(double x, Absences &absent, std::size_t point) {
+  if (!std::isfinite(x)) {
+    absent.notFinite.push_back(point);
+    return std::nullopt;
+  }
+  if (!(x > 0.0)) {
+    absent.notPositive.push_back(point);
+    return std::nullopt;
+  }
+  return x;
+}
+
+// Every coefficient of TUNNELLING_METHODS, each where it has a meaning.
+void coefficients(ScanPoint &p, const ScanResult &result, std::size_t index,
+                  AbsencesByMethod &absent) {
+  const auto of = [&](Method m) -> Absences & { return absent[static_cast<std::size_t>(m)]; };
+  const Tunnelling &t = p.tunnelling;
+  p.kappa.wigner = meaningful(t.kW, of(Method::Wigner), index);
+  if (t.u < 2.0 * PI) // beyond, the parabola's integral diverges and kP has no meaning
+    p.kappa.parabolic = meaningful(t.kP, of(Method::Parabolic), index);
+  else
+    of(Method::Parabolic).outside.push_back(index);
+  if (result.skodjeTruhlarDefined)
+    p.kappa.skodjeTruhlar = meaningful(t.kST, of(Method::SkodjeTruhlar), index);
+  if (result.eckartDefined) {
+    try {
+      p.kappa.eckart = meaningful(eckartKappa(result.eckart, p.T), of(Method::Eckart), index);
+    } catch (const std::exception &) { // the quadrature's stop, e.g. at 1e-5 K
+      of(Method::Eckart).notComputed.push_back(index);
+    }
+  }
 }
 
 // The whole job at one temperature and pressure; `mol` receives the totals.
-ScanPoint computePoint(MoleculeTable &mol, Conditions cond, const ScanResult &result) {
+ScanPoint computePoint(MoleculeTable &mol, Conditions cond, const ScanResult &result,
+                       std::size_t index, AbsencesByMethod &absent) {
   ScanPoint p;
   p.T = cond.T;
   p.P = cond.P;
@@ -76,38 +122,29 @@ ScanPoint computePoint(MoleculeTable &mol, Conditions cond, const ScanResult &re
     p.keff = job.keff;
   p.tunnelling = job.tunnelling;
 
-  // Every coefficient of TUNNELLING_METHODS, each where it has a meaning.
-  if (p.rates.present && result.eckart.nu > 0.0) {
-    const Tunnelling &t = p.tunnelling;
-    p.kappa.wigner = finite(t.kW);
-    if (t.u < 2.0 * PI) // beyond, the parabola's integral diverges and kP has no meaning
-      p.kappa.parabolic = finite(t.kP);
-    p.kappa.skodjeTruhlar = finite(t.kST);
-    if (result.eckartDefined)
-      p.kappa.eckart = finite(eckartKappa(result.eckart, cond.T));
-  }
+  if (p.rates.present && result.eckart.nu > 0.0)
+    coefficients(p, result, index, absent);
   if (p.rates.present) {
     const std::optional<double> kappa = methodOf(result.method).coefficient(p.kappa);
-    if (kappa)
-      p.k = finite(p.rates.kQ[2] * *kappa);
+    const double k = kappa ? p.rates.kQ[2] * *kappa : std::nan("");
+    if (std::isfinite(k) && k >= 0.0)
+      p.k = k;
   }
   return p;
 }
 
-// A section title without the blanks around it.
-std::string titleText(const std::string &title) {
-  const std::string t = trimmed(title);
-  const auto first = t.find_first_not_of(' ');
-  return first == std::string::npos ? std::string() : t.substr(first);
+// The names of a role as the outputs show them.
+std::vector<std::string> shownNames(const MoleculeTable &mol, int role) {
+  std::vector<std::string> names;
+  for (int j = 1; j <= mol.npart(role); ++j)
+    names.push_back(fieldText(mol.at(role, j).name));
+  return names;
 }
 
-std::string namesJoined(const MoleculeTable &mol, int role, const char *sep) {
+std::string joined(const std::vector<std::string> &names, const char *sep) {
   std::string s;
-  for (int j = 1; j <= mol.npart(role); ++j) {
-    if (j > 1)
-      s += sep;
-    s += trimmed(mol.at(role, j).name);
-  }
+  for (std::size_t j = 0; j < names.size(); ++j)
+    s += (j > 0 ? sep : "") + names[j];
   return s;
 }
 
@@ -115,14 +152,15 @@ void describeJob(const MoleculeTable &mol, ScanResult &r) {
   r.molecularity = mol.npart(REACTANT);
   r.hasReaction = hasReaction(mol);
   r.hasRates = hasRateSection(mol);
+  const std::vector<std::string> reactants = shownNames(mol, REACTANT);
   const int other = mol.npart(PRODUCT) >= 1 ? PRODUCT : TRANSITION_STATE;
-  r.chemkinName = namesJoined(mol, REACTANT, "+") + "=>" + namesJoined(mol, other, "+");
+  r.chemkinName = joined(reactants, "+") + "=>" + joined(shownNames(mol, other), "+");
   if (r.hasRates)
-    r.title = titleText(sectionTitle(mol, "", TRANSITION_STATE, " ->"));
+    r.title = reportTitle(reactants, shownNames(mol, TRANSITION_STATE), " ->");
   else if (r.hasReaction)
-    r.title = titleText(sectionTitle(mol, "", PRODUCT, " =="));
+    r.title = reportTitle(reactants, shownNames(mol, PRODUCT), " ==");
   else
-    r.title = namesJoined(mol, REACTANT, " + ");
+    r.title = joined(reactants, " + ");
 }
 
 // orvalen calls a report with a value that is not finite unsound; the scan's
@@ -157,18 +195,163 @@ void checkFinite(const ScanResult &r, Warnings &warnings) {
   }
 }
 
-// Four significant figures, as a message quotes a temperature, pressure or energy.
-std::string fourFigures(double v) {
+// `n` significant figures, as a message quotes a temperature, pressure or energy.
+std::string figures(double v, int n) {
   std::ostringstream s;
-  s.precision(4);
+  s.precision(n);
   s << v;
   return s.str();
+}
+std::string fourFigures(double v) {
+  return figures(v, 4);
+}
+
+// The temperatures of the points `at` (indices in scan order), as a message
+// names them: "300 K", "2 temperatures (300 and 1000 K)", a run of three or
+// more neighbouring points as "250 to 400"; beyond six items the first five,
+// "..." and the last.
+std::string temperaturesText(const std::vector<ScanPoint> &points,
+                             const std::vector<std::size_t> &at) {
+  const auto T = [&](std::size_t i) { return numberText(points[at[i]].T); };
+  if (at.size() == 1)
+    return T(0) + " K";
+  std::vector<std::string> items;
+  for (std::size_t i = 0; i < at.size();) {
+    std::size_t last = i;
+    while (last + 1 < at.size() && at[last + 1] == at[last] + 1)
+      ++last;
+    if (last - i >= 2)
+      items.push_back(T(i) + " to " + T(last));
+    else
+      for (std::size_t j = i; j <= last; ++j)
+        items.push_back(T(j));
+    i = last + 1;
+  }
+  constexpr std::size_t SHOWN = 6;
+  std::string list;
+  if (items.size() > SHOWN) {
+    for (std::size_t i = 0; i + 1 < SHOWN; ++i)
+      list += items[i] + ", ";
+    list += "..., " + items.back();
+  } else {
+    for (std::size_t i = 0; i < items.size(); ++i)
+      list += (i == 0 ? "" : i + 1 == items.size() ? " and " : ", ") + items[i];
+  }
+  return std::to_string(at.size()) + " temperatures (" + list + " K)";
+}
+
+// One warning per coefficient that is absent somewhere, naming the
+// temperatures of each cause.
+void warnAbsentCoefficients(const ScanResult &r, const AbsencesByMethod &absent,
+                            Warnings &warnings) {
+  // At and below this temperature h nu / kT is 2 pi or more.
+  const double crossover = PLANCK * r.eckart.nu * CLIGHT * 100.0 / (2.0 * PI * BOLTZ);
+  for (const TunnellingMethod &m : TUNNELLING_METHODS) {
+    const Absences &a = absent[static_cast<std::size_t>(m.id)];
+    const std::pair<const std::vector<std::size_t> *, std::string> causes[] = {
+        {&a.outside, "at and below " + fourFigures(crossover) +
+                         " K (h nu/kT >= 2 pi) the parabolic barrier's integral diverges"},
+        {&a.notComputed, "it cannot be computed there (the integral over energies fails)"},
+        {&a.notFinite, "it is not a finite number there"},
+        {&a.notPositive, "its formula gives a value that is not above zero there"},
+    };
+    std::string text;
+    for (const auto &[at, why] : causes)
+      if (!at->empty())
+        text += (text.empty() ? "" : "; ") + std::string("at ") + temperaturesText(r.points, *at) +
+                ": " + why;
+    if (!text.empty())
+      warnings.add("no " + std::string(m.label) + " coefficient " + text);
+  }
+}
+
+// A rate constant below the smallest normal double is written as 0 or with
+// lost digits; neither is the rate constant.
+void warnUnderflow(const ScanResult &r, Warnings &warnings) {
+  if (!r.hasRates)
+    return;
+  const auto under = [](double x) { return x >= 0.0 && x < DBL_MIN; };
+  const auto anyUnder = [&](const Columns &c) { return std::any_of(c.begin(), c.end(), under); };
+  std::vector<std::size_t> at;
+  bool k = false, kQ = false, kG = false, keff = false;
+  for (std::size_t i = 0; i < r.points.size(); ++i) {
+    const ScanPoint &p = r.points[i];
+    const bool pk = p.k && under(*p.k), pkQ = anyUnder(p.rates.kQ), pkG = anyUnder(p.rates.kG);
+    const bool pkeff = p.keff && anyUnder(*p.keff);
+    k = k || pk;
+    kQ = kQ || pkQ;
+    kG = kG || pkG;
+    keff = keff || pkeff;
+    if (pk || pkQ || pkG || pkeff)
+      at.push_back(i);
+  }
+  if (at.empty())
+    return;
+  std::vector<std::string> names;
+  for (const auto &[shown, name] :
+       {std::pair{k, "k"}, std::pair{kQ, "kQ"}, std::pair{kG, "kG"}, std::pair{keff, "kG*C**n"}})
+    if (shown)
+      names.emplace_back(name);
+  std::string list;
+  for (std::size_t i = 0; i < names.size(); ++i)
+    list += (i == 0 ? "" : i + 1 == names.size() ? " and " : ", ") + names[i];
+  warnings.add(list + (names.size() == 1 ? " underflows" : " underflow") + " at " +
+               temperaturesText(r.points, at) +
+               ": below the smallest double (2.2e-308) a rate constant is written as 0 or "
+               "with lost digits, and a 0 there does not mean no reaction");
+}
+
+// The file an output replaces: its links followed as OutputFile follows
+// them, its folder's path made canonical.
+std::filesystem::path replacedFile(const std::string &path) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  fs::path p = path;
+  for (int hops = 0; hops < 40 && fs::is_symlink(fs::symlink_status(p, ec)); ++hops) {
+    const fs::path to = fs::read_symlink(p, ec);
+    if (ec)
+      break;
+    p = to.is_absolute() ? to : p.parent_path() / to;
+  }
+  const fs::path absolute = fs::absolute(p, ec);
+  const fs::path canonical = fs::weakly_canonical(absolute, ec);
+  return ec ? absolute.lexically_normal() : canonical;
+}
+
+std::string quoted(const OutputName &o) {
+  return o.option + " \"" + o.path + "\"";
+}
+
+// Two outputs of one run in one file would leave only the second.
+void refuseSharedOutputs(const std::vector<OutputName> &outputs) {
+  for (std::size_t i = 0; i < outputs.size(); ++i)
+    for (std::size_t j = i + 1; j < outputs.size(); ++j)
+      if (sameFile(outputs[i].path, outputs[j].path) ||
+          replacedFile(outputs[i].path) == replacedFile(outputs[j].path))
+        throw Error(outputs[j].path + ": " + quoted(outputs[i]) + " and " + quoted(outputs[j]) +
+                    " name the same file, so nothing was written; give each output a file of "
+                    "its own");
+}
+
+// An output that is a file the job reads would destroy it.
+void refuseOutputsOverInputs(const std::vector<OutputName> &outputs,
+                             const std::vector<std::filesystem::path> &read) {
+  for (const OutputName &o : outputs)
+    for (std::size_t k = 0; k < read.size(); ++k)
+      if (sameFile(read[k], o.path))
+        throw Error(o.path + ": " + quoted(o) + " would replace " +
+                    (k == 0 ? "the job input " : "the data file ") + read[k].string() +
+                    ", so nothing was written; name another file");
 }
 
 } // namespace
 
 void runScan(const ScanRequest &request, ScanResult &r) {
-  Job job = loadJob(trimmed(fileExtension(request.job, ".inp")), MissingFiles::Refuse, r.warnings);
+  refuseSharedOutputs(request.outputs);
+  std::vector<std::filesystem::path> read;
+  Job job =
+      loadJob(trimmed(fileExtension(request.job, ".inp")), MissingFiles::Refuse, r.warnings, &read);
+  refuseOutputsOverInputs(request.outputs, read);
   r.jobFile = job.inputFile;
   r.nexp = job.cond.nexp;
   r.conc = job.cond.conc;
@@ -189,7 +372,7 @@ void runScan(const ScanRequest &request, ScanResult &r) {
     throw Error(job.inputFile + ": the pressure " + fourFigures(cond.P) +
                 " Pa is not positive; give it with -P");
 
-  // The Eckart barrier does not depend on the temperature: E+ZPE sums only.
+  // The barriers do not depend on the temperature: E+ZPE sums only.
   if (r.hasRates) {
     Conditions c0 = cond;
     c0.T = temperatures.front();
@@ -200,38 +383,37 @@ void runScan(const ScanRequest &request, ScanResult &r) {
     r.eckart = EckartBarrier{dH0, dH0 - drZpe, imaginaryFrequency(job.mol)};
     const auto why = eckartUndefined(r.eckart);
     r.eckartDefined = !why;
-    if (r.eckart.nu == 0.0)
+    // Skodje and Truhlar truncate the parabola at the lower side, max(DrZPE, 0):
+    // a barrier not above it gives a negative "coefficient".
+    const double lower = std::max(drZpe, 0.0);
+    r.skodjeTruhlarDefined = std::isfinite(dH0) && std::isfinite(lower) && dH0 > lower;
+    if (r.eckart.nu == 0.0) {
       r.warnings.add("the first transition state has no imaginary frequency in row 7: "
                      "no tunnelling coefficient");
-    else if (why)
-      r.warnings.add("no Eckart coefficient: " + *why);
-    else if (!r.hasReaction)
-      r.warnings.add("the job has no product: the Eckart barrier is taken as symmetric "
-                     "(V2 = V1 = " +
-                     fourFigures(dH0) + " kJ/mol)");
+    } else {
+      if (!r.skodjeTruhlarDefined)
+        r.warnings.add("no Skodje-Truhlar coefficient: the barrier dH0 = " + figures(dH0, 6) +
+                       " kJ/mol is not above the lower side max(DrZPE, 0) = " + figures(lower, 6) +
+                       " kJ/mol");
+      if (why)
+        r.warnings.add("no Eckart coefficient: " + *why);
+      else if (!r.hasReaction)
+        r.warnings.add("the job has no product: the Eckart barrier is taken as symmetric "
+                       "(V2 = V1 = " +
+                       fourFigures(dH0) + " kJ/mol)");
+    }
   }
 
+  AbsencesByMethod absent;
   r.points.reserve(temperatures.size());
   for (const double T : temperatures) {
     cond.T = T;
-    r.points.push_back(computePoint(job.mol, cond, r));
+    r.points.push_back(computePoint(job.mol, cond, r, r.points.size(), absent));
   }
 
-  checkFinite(r, r.warnings);
-  if (r.eckartDefined) {
-    // kappa grows as exp(V1/kT) at low temperature and leaves the double range.
-    std::size_t missing = 0;
-    double warmest = 0.0;
-    for (const ScanPoint &p : r.points)
-      if (!p.kappa.eckart) {
-        ++missing;
-        warmest = std::max(warmest, p.T);
-      }
-    if (missing > 0)
-      r.warnings.add("no Eckart coefficient at " + std::to_string(missing) +
-                     " temperature(s) up to " + numberText(warmest) +
-                     " K: it is not a finite number there");
-  }
+  warnAbsentCoefficients(r, absent, r.warnings);
+  warnUnderflow(r, r.warnings);
+  checkFinite(r, r.warnings); // values that cannot be used: the last word on them
 
   if (request.fit) {
     if (!r.hasRates)

@@ -27,18 +27,27 @@
 
 namespace orvalen::scan {
 
+// A file the run will write, as the command line names it: {"-o", "k.csv"}.
+struct OutputName {
+  std::string option;
+  std::string path;
+};
+
 struct ScanRequest {
   std::string job;                  // JOB[.inp]: the extension is forced as orvalen does
   std::vector<double> temperatures; // K; empty: the job's own temperature
   std::optional<double> pressure;   // Pa; default: the job's own
   Method method = Method::None;
   bool fit = false;
+  // Refused (before anything is computed or written) when one is a file the
+  // job reads or two are the same file.
+  std::vector<OutputName> outputs;
 };
 
 // One molecule at one temperature: what its report section prints.
 struct MoleculePoint {
   int role = 0;
-  std::string name;             // trimmed
+  std::string name;             // as the outputs show it: fieldText of the 20-byte name
   Contribution elec, tran, rot; // Q; U, H, F, G in kJ/mol; S in J/(mol K)
   Contribution vib;             // Q from the zero level, energies from the potential bottom
   Contribution tot;             // Qtot and the sums
@@ -56,7 +65,7 @@ struct ScanPoint {
   RateConstants rates;                  // present = false without reactant or transition state
   std::optional<Columns> keff;          // with a KEFF line
   Tunnelling tunnelling;                // the report's three lines, as computed there
-  Kappas kappa;
+  Kappas kappa;            // each only where meaningful: a positive finite number in its domain
   std::optional<double> k; // kQ column 3 times the chosen coefficient
 };
 
@@ -72,6 +81,7 @@ struct ScanResult {
   Method method = Method::None;
   EckartBarrier eckart; // V1, V2 in kJ/mol, imaginary frequency in cm-1
   bool eckartDefined = false;
+  bool skodjeTruhlarDefined = false; // dH0 above the lower side max(DrZPE, 0)
   std::vector<ScanPoint> points;
   std::optional<Fits> fits;
   Warnings warnings; // probably unintended input, as orvalen finds it, and the scan's own
@@ -79,8 +89,12 @@ struct ScanResult {
 
 // Reads the job and its data files once and computes every temperature into
 // `result`. Throws orvalen::Error with a one-line message for every error
-// orvalen reports for the job, and for a bad temperature or pressure; the
-// warnings found until then stay in result.warnings. A warning that makes
+// orvalen reports for the job, for a bad temperature or pressure, and for an
+// output of the request that is a file the job reads or another output; the
+// warnings found until then stay in result.warnings. A coefficient that is
+// not meaningful at a temperature is absent there, with one warning per
+// coefficient naming the temperatures; one more names those where a rate
+// constant underflows. A warning that makes
 // orvalen's report unsound (an empty data file, values that are not finite)
 // makes the scan's values unusable too: warnings.reportUnsound().
 void runScan(const ScanRequest &request, ScanResult &result);

@@ -1,5 +1,7 @@
 #include "scan/svg.hpp"
 
+#include "scan/text.hpp"
+
 #include <cmath>
 #include <cstdio>
 
@@ -22,8 +24,11 @@ std::string dashAttr(std::string_view dash) {
 } // namespace
 
 std::string xmlEscaped(std::string_view text) {
+  const std::string utf8 = validUtf8(text); // XML text is characters, never stray bytes
   std::string s;
-  for (const char c : text) {
+  s.reserve(utf8.size());
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    const char c = utf8[i];
     switch (c) {
     case '&':
       s += "&amp;";
@@ -41,8 +46,16 @@ std::string xmlEscaped(std::string_view text) {
       s += "&apos;";
       break;
     default:
-      // Control characters are not allowed in XML 1.0 text.
-      s += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
+      // Control characters and U+FFFE, U+FFFF are not characters of XML 1.0.
+      if (static_cast<unsigned char>(c) < 0x20) {
+        s += ' ';
+      } else if (utf8.compare(i, 2, "\xef\xbf") == 0 && i + 2 < utf8.size() &&
+                 (utf8[i + 2] == '\xbe' || utf8[i + 2] == '\xbf')) {
+        s += "\xef\xbf\xbd";
+        i += 2;
+      } else {
+        s += c;
+      }
     }
   }
   return s;

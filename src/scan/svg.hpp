@@ -6,7 +6,8 @@
 //   svg.polyline({{10, 10}, {100, 50}}, "#1f77b4", 2.0);
 //   svg.text(320, 20, "k(T)", 16, Anchor::Middle);
 //   std::string file = svg.str();
-// Numbers are written with two decimals; text is escaped for XML.
+// Numbers are written with two decimals; text is escaped for XML and is
+// always valid UTF-8.
 
 #include <string>
 #include <string_view>
@@ -38,7 +39,8 @@ private:
   std::string body_;
 };
 
-// Text with &, <, >, " and ' escaped for XML.
+// Text with &, <, >, " and ' escaped for XML, as valid UTF-8 (ill-formed bytes,
+// U+FFFE and U+FFFF as U+FFFD; control characters as blanks).
 std::string xmlEscaped(std::string_view text);
 
 } // namespace orvalen::scan

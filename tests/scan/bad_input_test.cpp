@@ -106,7 +106,7 @@ const OptionCase OPTION_CASES[] = {
     {"UnknownMethod", "--tunnelling bell", "unknown tunnelling method \"bell\""},
     {"UnknownFormat", "--format xml", "unknown format \"xml\""},
     {"UnknownOption", "--colour", "--colour"},
-    {"FitOneTemperature", "--fit", "three or more different temperatures"},
+    {"FitOneTemperature", "-T 400 --fit", "three or more different temperatures"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Options, ScanBadOption, ::testing::ValuesIn(OPTION_CASES),

@@ -1,0 +1,139 @@
+// The files orvalen-scan writes (-o, --plot): never a file the job reads,
+// never one output over the other, and never half-written: a full disk or a
+// plot that cannot be drawn leaves every output as it was, and no temporary
+// file behind.
+
+#include "scan_support.hpp"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+
+namespace orvalen::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Every entry of a folder and what it holds (a link: where it points).
+std::map<std::string, std::string> snapshot(const TempDir &dir) {
+  std::map<std::string, std::string> files;
+  for (const auto &e : fs::recursive_directory_iterator(dir.path())) {
+    const std::string name = fs::relative(e.path(), dir.path()).string();
+    if (fs::is_symlink(e.symlink_status()))
+      files[name] = "-> " + fs::read_symlink(e.path()).string();
+    else if (e.is_regular_file())
+      files[name] = readFile(e.path());
+    else
+      files[name] = "(folder)";
+  }
+  return files;
+}
+
+TEST(ScanOutputFiles, AnOutputThatIsAnInputOrTheOtherOutputStopsTheRunFirst) {
+  struct Case {
+    const char *what;
+    const char *args; // after "oh_ch4 -T 300,400"
+    const char *link; // "s:from=to" a symbolic link, "h:from=to" a hard link made first
+    const char *message;
+  };
+  const Case cases[] = {
+      {"-o the job input", "-o oh_ch4.inp", "",
+       "oh_ch4.inp: -o \"oh_ch4.inp\" would replace the job input oh_ch4.inp, so nothing was "
+       "written; name another file"},
+      {"-o the job input by another path", "--format csv -o sub/../oh_ch4.inp", "",
+       "sub/../oh_ch4.inp: -o \"sub/../oh_ch4.inp\" would replace the job input oh_ch4.inp, so "
+       "nothing was written; name another file"},
+      {"--plot a data file", "--plot ts1.dat", "",
+       "ts1.dat: --plot \"ts1.dat\" would replace the data file ts1.dat, so nothing was written; "
+       "name another file"},
+      {"-o a symbolic link to a data file", "-o k.csv", "s:k.csv=ch4.dat",
+       "k.csv: -o \"k.csv\" would replace the data file ch4.dat, so nothing was written; name "
+       "another file"},
+      {"--plot a hard link to the job input", "--plot k.svg", "h:k.svg=oh_ch4.inp",
+       "k.svg: --plot \"k.svg\" would replace the job input oh_ch4.inp, so nothing was written; "
+       "name another file"},
+      {"-o and --plot one name", "-o k.out --plot k.out", "",
+       "k.out: -o \"k.out\" and --plot \"k.out\" name the same file, so nothing was written; give "
+       "each output a file of its own"},
+      {"-o and --plot one new file by two paths", "-o k.out --plot sub/../k.out", "",
+       "sub/../k.out: -o \"k.out\" and --plot \"sub/../k.out\" name the same file, so nothing was "
+       "written; give each output a file of its own"},
+      {"-o and --plot one file through a link", "-o k.out --plot l.svg", "s:l.svg=k.out",
+       "l.svg: -o \"k.out\" and --plot \"l.svg\" name the same file, so nothing was written; give "
+       "each output a file of its own"},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    copyJobFolder("examples/oh_ch4", dir.path());
+    fs::create_directory(dir / "sub");
+    const std::string link = c.link;
+    if (!link.empty()) {
+      const auto eq = link.find('=');
+      const fs::path from = dir / link.substr(2, eq - 2), to = dir / link.substr(eq + 1);
+      if (link[0] == 's')
+        fs::create_symlink(to.filename(), from);
+      else
+        fs::create_hard_link(to, from);
+    }
+    const auto before = snapshot(dir);
+    const RunResult r = runScanBinary(dir.path(), std::string("oh_ch4 -T 300,400 ") + c.args);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.stderrText, "orvalen-scan: " + std::string(c.message) + "\n");
+    EXPECT_EQ(r.stdoutText, "");
+    EXPECT_EQ(snapshot(dir), before); // every file as it was, and none added
+  }
+}
+
+TEST(ScanOutputFiles, AFailedOutputLeavesBothOutputsAsTheyWere) {
+  struct Case {
+    const char *what;
+    const char *folder, *args;
+    int blocks; // ulimit -f: blocks of 512 bytes a file may have; 0: no limit
+    const char *message;
+  };
+  const Case cases[] = {
+      // 181 rows of 67 columns, some 190 KB.
+      {"-o beyond the file-size limit", "examples/oh_ch4",
+       "oh_ch4 -T 200:2000:10 --format csv -o k.out --plot k.svg", 8, "k.out: write error"},
+      // A table of three rows fits in 2 KB; the plot's axes and legend alone do not.
+      {"--plot beyond the file-size limit", "examples/oh_ch4",
+       "oh_ch4 -T 300,400,500 -o k.out --plot k.svg", 4, "k.svg: write error"},
+      // HCN -> HNC at 20 and 30 K: exp(-dH0/RT) with dH0 = 187.3 kJ/mol is below
+      // e^-744, the smallest double, so every k is 0 and there is nothing to plot.
+      {"a plot that cannot be drawn", "examples/hcn_hnc", "hcn_hnc -T 20,30 -o k.out --plot k.svg",
+       0, "orvalen-scan: --plot: no rate constant is a positive finite number"},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    copyJobFolder(c.folder, dir.path());
+    dir.write("k.out", "old result\n");
+    dir.write("k.svg", "old plot\n");
+    const auto before = snapshot(dir);
+    const std::string run = shellQuote(ORVALEN_SCAN_BINARY) + " " + c.args;
+    const RunResult r =
+        runProgram("sh", dir.path(),
+                   "-c " + shellQuote(c.blocks > 0 ? "ulimit -f " + std::to_string(c.blocks) +
+                                                         " && exec " + run
+                                                   : "exec " + run));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.stderrText.find(c.message), std::string::npos) << r.stderrText;
+    EXPECT_EQ(snapshot(dir), before); // both old files kept, no temporary file left
+  }
+
+  // Without the limit the same run replaces both.
+  TempDir dir;
+  copyJobFolder("examples/oh_ch4", dir.path());
+  dir.write("k.out", "old result\n");
+  dir.write("k.svg", "old plot\n");
+  const RunResult r = runScanBinary(dir.path(), "oh_ch4 -T 300,400,500 -o k.out --plot k.svg");
+  EXPECT_EQ(r.status, 0) << r.stderrText;
+  EXPECT_EQ(dir.read("k.out").rfind("OH + CH4 -> TS1   (oh_ch4.inp, P = 101325 Pa)\n", 0), 0u);
+  EXPECT_EQ(dir.read("k.svg").rfind("<?xml", 0), 0u);
+}
+
+} // namespace
+} // namespace orvalen::test
