@@ -247,6 +247,8 @@ void warnAbsentCoefficients(const ScanResult &r, const AbsencesByMethod &absent,
   // At and below this temperature h nu / kT is 2 pi or more.
   const double crossover = PLANCK * r.eckart.nu * CLIGHT * 100.0 / (2.0 * PI * BOLTZ);
   for (const TunnellingMethod &m : TUNNELLING_METHODS) {
+    if (!m.label) // kQ itself: no coefficient
+      continue;
     const Absences &a = absent[static_cast<std::size_t>(m.id)];
     const std::pair<const std::vector<std::size_t> *, std::string> causes[] = {
         {&a.outside, "at and below " + fourFigures(crossover) +
