@@ -22,6 +22,7 @@ constexpr std::string_view MARKERS[] = {"Ia,Ib,Ic, amu*A^2",
                                         "Symmetry group          :",
                                         "Stoichiometry           :",
                                         "Num. of imaginary freqs :",
+                                        "Charge of molecule      :",
                                         "Spin multiplicity of molecule =",
                                         "Base Energy :",
                                         "No. Frequency Intensity"};
@@ -94,6 +95,9 @@ void writeMolFile(std::ostream &out, const MolFileData &data) {
       checkFits(x, -9999999.9999995, 99999999.9999995, "coordinate (A)");
   if (data.energy)
     checkFits(*data.energy, -9999999.999999995, 99999999.999999995, "energy (Hartree)");
+  if (data.charge < -999999999 || data.charge > 999999999)
+    throw Error("molecule data: charge " + std::to_string(data.charge) +
+                " does not fit its columns of the molecule data file");
   if (data.multiplicity < 1 || data.multiplicity > 99)
     throw Error("molecule data: spin multiplicity " + std::to_string(data.multiplicity) +
                 " is not between 1 and 99");
@@ -108,6 +112,7 @@ void writeMolFile(std::ostream &out, const MolFileData &data) {
   w.write("(' Ia,Ib,Ic, amu*A^2',1x,3f15.6)", data.pmoi[0], data.pmoi[1], data.pmoi[2]);
   w.write("(' Rotation number set to  :',i10)", data.rotationNumber);
   w.write("(' Num. of imaginary freqs :',i10)", imaginaryCount(data));
+  w.write("(' Charge of molecule      :',i10)", data.charge);
   w.write("(' Spin multiplicity of molecule =',i2)", data.multiplicity);
   if (data.energy)
     w.write("(' Base Energy :',f17.8)", *data.energy);

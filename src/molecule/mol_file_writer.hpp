@@ -26,6 +26,7 @@ struct MolFileData {
   double mass = 0.0;              // amu
   std::array<double, 3> pmoi{};   // Ia, Ib, Ic in amu*A^2; linear: I, I, 0
   int rotationNumber = 1;
+  int charge = 0; // net charge (e): "Charge of molecule"
   int multiplicity = 1;
   std::optional<double> energy; // Hartree; no "Base Energy" line without one
   std::vector<int> atomicNumbers;

@@ -1,9 +1,11 @@
 #include "qc/import.hpp"
 
 #include "fixedio/error.hpp"
+#include "fixedio/warnings.hpp"
 #include "molecule/elements.hpp"
 #include "molecule/molecule.hpp"
 #include "orvalen_version.hpp"
+#include "qc/electronic_state.hpp"
 #include "qc/geometry.hpp"
 #include "qc/readers.hpp"
 #include "qc/symmetry.hpp"
@@ -96,9 +98,11 @@ void checkRecord(const QcRecord &rec, const std::string &file) {
 }
 
 // The electronic energy and where it came from; warns when the energy file's
-// geometry is not the one the frequencies belong to.
+// geometry is not the one the frequencies belong to, refuses it when it is of
+// another electronic state.
 std::optional<double> energyOf(const QcRecord &rec, const ImportOptions &options,
-                               const QcRecord *energyRecord, const std::string &file, Imported &out,
+                               const QcRecord *energyRecord, const std::string &file,
+                               const ElectronicState &state, Imported &out,
                                std::string &titleLine) {
   if (energyRecord) {
     const std::string efile = options.energyFile ? options.energyFile->string() : "energy file";
@@ -121,11 +125,7 @@ std::optional<double> energyOf(const QcRecord &rec, const ImportOptions &options
                              "one of " +
                              file + "; its energy is taken all the same");
     }
-    if (energyRecord->multiplicity > 0 && rec.multiplicity > 0 &&
-        energyRecord->multiplicity != rec.multiplicity && !options.multiplicity)
-      out.warnings.push_back(efile + ": spin multiplicity " +
-                             std::to_string(energyRecord->multiplicity) + ", but " +
-                             std::to_string(rec.multiplicity) + " in " + file);
+    checkSameState(efile, *energyRecord, file, state);
     titleLine = "Energy" +
                 (energyRecord->energyLevel.empty() ? "" : " (" + energyRecord->energyLevel + ")") +
                 " from " + efile;
@@ -146,9 +146,10 @@ std::optional<double> energyOf(const QcRecord &rec, const ImportOptions &options
   return std::nullopt;
 }
 
-void imaginaryWarnings(const QcRecord &rec, const std::string &file, Imported &out) {
+void imaginaryWarnings(const std::vector<double> &frequencies, const QcRecord &rec,
+                       const std::string &file, Imported &out) {
   std::vector<double> imaginary;
-  for (const double f : rec.frequencies)
+  for (const double f : frequencies)
     if (f < 0.0)
       imaginary.push_back(f);
   std::sort(imaginary.begin(), imaginary.end());
@@ -167,6 +168,58 @@ void imaginaryWarnings(const QcRecord &rec, const std::string &file, Imported &o
   if (rec.saddleSearch && imaginary.empty())
     out.warnings.push_back(file + ": a saddle-point search whose frequencies have no imaginary "
                                   "mode: the geometry is not a transition state");
+}
+
+// A mode below 1 cm-1 is a zero (a translation or rotation left over, or
+// numerical noise) whatever its sign: written negative it would count as an
+// imaginary frequency and, sorted to row 7 of a transition state, be taken by
+// the tunnelling coefficients for the reaction mode. It is written as a real
+// mode (the thermochemistry leaves out modes at or below 0.1 cm-1).
+void realZeroModes(std::vector<double> &frequencies, const std::string &file, Imported &out) {
+  for (double &f : frequencies)
+    if (f < 0.0 && f > -1.0) {
+      out.warnings.push_back(file + ": frequency " + numberText(f) +
+                             " cm-1 is below 1 cm-1 in magnitude, a zero mode whose sign means "
+                             "nothing; written as the real mode " +
+                             numberText(-f) + " cm-1, not as an imaginary one");
+      f = -f;
+    }
+}
+
+// The charge and multiplicity written: --mult over the output's; the charge
+// the output's, or --charge of data from a paper (0 when not given); a
+// multiplicity the electrons cannot have is refused.
+ElectronicState chooseState(const QcRecord &rec, const ImportOptions &options, Source source,
+                            const std::string &file, Imported &out) {
+  ElectronicState state;
+  if (source == Source::UserData) {
+    state.charge = options.charge.value_or(0);
+  } else if (rec.charge) {
+    state.charge = *rec.charge;
+  } else {
+    out.warnings.push_back(file + ": the output states no charge; 0 written");
+  }
+  const long electrons = electronCount(rec.atomicNumbers, state.charge);
+  std::string said;
+  if (options.multiplicity) {
+    state.multiplicity = *options.multiplicity;
+    state.multiplicityGiven = true;
+    said = "--mult " + std::to_string(state.multiplicity);
+  } else if (rec.multiplicity > 0) {
+    state.multiplicity = rec.multiplicity;
+    said = "the output's";
+  } else {
+    // The lowest spin: a doublet for an odd number of electrons, a singlet otherwise.
+    state.multiplicity = lowestMultiplicity(electrons);
+    said = "the lowest";
+    out.warnings.push_back(
+        file + ": no spin multiplicity given; " + std::to_string(state.multiplicity) +
+        " written, the lowest for " + std::to_string(electrons) + " electrons of the " +
+        (state.charge == 0 ? "neutral molecule" : "ion of charge " + std::to_string(state.charge)) +
+        " (give --mult M)");
+  }
+  checkSpinParity(file, rec.atomicNumbers, state.charge, state.multiplicity, said);
+  return state;
 }
 
 } // namespace
@@ -208,32 +261,20 @@ Imported importRecord(const QcRecord &rec, const ImportOptions &options,
   d.symmetryGroup = sym.pointGroup;
   d.rotationNumber = options.rotationNumber ? *options.rotationNumber : sym.rotationNumber;
 
-  if (options.multiplicity) {
-    d.multiplicity = *options.multiplicity;
-  } else if (rec.multiplicity > 0) {
-    d.multiplicity = rec.multiplicity;
-  } else {
-    // The lowest spin of the neutral molecule: a doublet for an odd number
-    // of electrons, a singlet otherwise.
-    int electrons = 0;
-    for (const int z : rec.atomicNumbers)
-      electrons += z;
-    d.multiplicity = electrons % 2 == 1 ? 2 : 1;
-    out.warnings.push_back(file + ": no spin multiplicity given; " +
-                           std::to_string(d.multiplicity) + " written, the lowest for " +
-                           std::to_string(electrons) +
-                           " electrons of the neutral molecule (give --mult M)");
-  }
+  const ElectronicState state = chooseState(rec, options, source, file, out);
+  d.charge = state.charge;
+  d.multiplicity = state.multiplicity;
 
   d.frequencies = rec.frequencies;
   d.intensities = rec.intensities;
   d.intensities.resize(d.frequencies.size(), 0.0);
+  realZeroModes(d.frequencies, file, out);
 
   std::string energyLine;
-  d.energy = energyOf(rec, options, energyRecord, file, out, energyLine);
+  d.energy = energyOf(rec, options, energyRecord, file, state, out, energyLine);
 
   if (source == Source::Output) {
-    imaginaryWarnings(rec, file, out);
+    imaginaryWarnings(d.frequencies, rec, file, out);
     if (rec.optimisation && !rec.optimisationConverged)
       out.warnings.push_back(file + ": the geometry optimisation did not converge; the "
                                     "frequencies are those of its last geometry");
@@ -246,7 +287,7 @@ Imported importRecord(const QcRecord &rec, const ImportOptions &options,
     if (!rec.hasIntensities && !rec.frequencies.empty() && !said)
       out.warnings.push_back(file + ": no IR intensities printed; written as 0");
   } else if (imaginaryCount(d) > 1) {
-    imaginaryWarnings(rec, file, out);
+    imaginaryWarnings(d.frequencies, rec, file, out);
   }
 
   const std::string program = rec.program.empty()
@@ -266,11 +307,15 @@ Imported importRecord(const QcRecord &rec, const ImportOptions &options,
 
 Imported importOutput(const std::filesystem::path &output, const ImportOptions &options) {
   const QcRecord rec = readOutput(output);
-  if (options.energyFile) {
-    const QcRecord energyRecord = readOutput(*options.energyFile);
-    return importRecord(rec, options, &energyRecord);
-  }
-  return importRecord(rec, options);
+  std::optional<QcRecord> energyRecord;
+  if (options.energyFile)
+    energyRecord = readOutput(*options.energyFile);
+  Imported imp = importRecord(rec, options, energyRecord ? &*energyRecord : nullptr);
+  imp.filesBeside = rec.filesBeside;
+  if (energyRecord)
+    imp.filesBeside.insert(imp.filesBeside.end(), energyRecord->filesBeside.begin(),
+                           energyRecord->filesBeside.end());
+  return imp;
 }
 
 Imported importUserData(const std::filesystem::path &xyz, const std::filesystem::path &freqs,
@@ -289,7 +334,11 @@ Imported importUserData(const std::filesystem::path &xyz, const std::filesystem:
     energyRecord = readOutput(*options.energyFile);
   Imported imp =
       importRecord(rec, options, energyRecord ? &*energyRecord : nullptr, Source::UserData);
-  imp.data.title.front() += " and " + freqs.string();
+  imp.data.title.front() += " and " + freqs.string() + ", charge " +
+                            std::to_string(imp.data.charge) +
+                            (options.charge ? " (given)" : " (no --charge given)");
+  if (energyRecord)
+    imp.filesBeside = energyRecord->filesBeside;
   return imp;
 }
 

@@ -24,11 +24,14 @@ struct ImportOptions {
   std::optional<double> energyValue;               // Hartree, given by the user
   std::optional<int> rotationNumber;               // wins over the geometry's
   std::optional<int> multiplicity;                 // wins over the output's
+  std::optional<int> charge;                       // of data from a paper (--xyz); 0 when not given
 };
 
 struct Imported {
   MolFileData data;
   std::vector<std::string> warnings; // each "FILE: message"
+  // Files a reader read beside the outputs (xtb's): inputs of the run too.
+  std::vector<std::filesystem::path> filesBeside;
 };
 
 // Where a record came from: an output of a program, or a geometry and a list
@@ -36,7 +39,9 @@ struct Imported {
 enum class Source { Output, UserData };
 
 // Builds the data file contents from a record. `energyRecord`, when given, is
-// the output of `options.energyFile`, already read.
+// the output of `options.energyFile`, already read: refused when it is of
+// another charge or multiplicity. A multiplicity the electron count cannot
+// have is refused.
 Imported importRecord(const QcRecord &rec, const ImportOptions &options,
                       const QcRecord *energyRecord = nullptr, Source source = Source::Output);
 

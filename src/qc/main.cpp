@@ -1,13 +1,16 @@
 // orvalen-import: the molecule data file of one quantum-chemistry calculation.
 #include "fixedio/error.hpp"
+#include "fixedio/output_file.hpp"
+#include "fixedio/warnings.hpp"
 #include "molecule/mol_file_writer.hpp"
 #include "orvalen_version.hpp"
 #include "qc/import.hpp"
+#include "qc/output_text.hpp"
 #include "qc/readers.hpp"
 
 #include <CLI/CLI.hpp>
 
-#include <fstream>
+#include <csignal>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -28,37 +31,73 @@ std::string description() {
          " output), or of a geometry and frequencies from a paper (--xyz, --freqs), for orvalen.";
 }
 
-// A message on one line of plain text, whatever bytes of an output it quotes.
-std::string oneLine(std::string_view text) {
-  std::string out;
-  for (const char c : text)
-    out += static_cast<unsigned char>(c) < 0x20 || c == 0x7f ? ' ' : c;
+// A message on one line, control characters shown as \t and \xNN, at most
+// 1000 characters of it.
+void printMessage(std::string_view prefix, std::string_view text) {
   constexpr std::size_t LONGEST = 1000;
-  if (out.size() > LONGEST)
-    out = out.substr(0, LONGEST) + " ...";
-  return out;
+  if (text.size() > LONGEST)
+    orvalen::printLine(std::cerr, prefix, std::string(text.substr(0, LONGEST)) + " ...");
+  else
+    orvalen::printLine(std::cerr, prefix, text);
+}
+
+// Numbers on the command line are decimal: "010" is ten (not octal eight),
+// "0x10" and "inf" are no numbers.
+CLI::Validator decimalInteger() {
+  return CLI::Validator(
+      [](std::string &value) -> std::string {
+        const auto n = orvalen::qc::parseInteger(value);
+        if (!n)
+          return orvalen::qc::inQuotes(value) + " is not a whole decimal number";
+        value = std::to_string(*n);
+        return {};
+      },
+      "INT");
+}
+
+CLI::Validator decimalReal() {
+  return CLI::Validator(
+      [](std::string &value) -> std::string {
+        if (!orvalen::qc::parseReal(value))
+          return orvalen::qc::inQuotes(value) + " is not a decimal number";
+        return {};
+      },
+      "REAL");
+}
+
+// A data file that is one of the run's inputs would replace it.
+void refuseInput(const std::string &output, const std::filesystem::path &input,
+                 const std::string &role) {
+  if (!input.empty() && orvalen::sameFile(output, input))
+    throw orvalen::Error(output + ": -o names " + input.string() + ", " + role +
+                         ", an input of this run; nothing was written: give another -o FILE");
 }
 
 } // namespace
 
 int main(int argc, char **argv) {
   using namespace orvalen;
+  // Past a file-size limit a write then fails (and the data file keeps its
+  // old contents) instead of the signal ending the run half-way.
+  std::signal(SIGXFSZ, SIG_IGN);
   CLI::App app(description(), "orvalen-import");
   std::string input, outputFile, xyz, freqs, energyFile;
   std::optional<double> energyValue;
-  std::optional<int> rotnum, mult;
+  std::optional<int> rotnum, mult, charge;
   app.add_option("OUTPUT", input, "Output of the frequency calculation");
   app.add_option("-o,--output", outputFile,
                  "Write the data file to FILE (default: standard output)")
       ->option_text("FILE");
   app.add_option("--energy", energyFile,
                  "Take the electronic energy from FILE, a single point at a higher level at the "
-                 "same geometry")
+                 "same geometry, of the same charge and multiplicity")
       ->option_text("FILE");
   app.add_option("--rotnum", rotnum, "Rotation number, in place of the one of the geometry")
+      ->transform(decimalInteger())
       ->check(CLI::Range(1, 999999))
       ->option_text("N");
   app.add_option("--mult", mult, "Spin multiplicity, in place of the one read")
+      ->transform(decimalInteger())
       ->check(CLI::Range(1, 99))
       ->option_text("M");
   auto *xyzOpt =
@@ -68,10 +107,17 @@ int main(int argc, char **argv) {
                                   "with a trailing i)")
                        ->option_text("FILE");
   auto *valueOpt = app.add_option("--energy-value", energyValue, "Electronic energy in Hartree")
+                       ->transform(decimalReal())
                        ->option_text("E");
+  auto *chargeOpt =
+      app.add_option("--charge", charge, "Net charge of data from a paper (default 0)")
+          ->transform(decimalInteger())
+          ->check(CLI::Range(-99, 99))
+          ->option_text("Q");
   xyzOpt->needs(freqsOpt);
   freqsOpt->needs(xyzOpt);
   valueOpt->needs(xyzOpt);
+  chargeOpt->needs(xyzOpt);
   app.set_version_flag("--version", "orvalen-import " + std::string(orvalen::VERSION));
 
   try {
@@ -82,7 +128,7 @@ int main(int argc, char **argv) {
     std::cout << "orvalen-import " << orvalen::VERSION << "\n";
     return 0;
   } catch (const CLI::ParseError &e) {
-    std::cerr << "orvalen-import: " << oneLine(e.what()) << " (see orvalen-import --help)\n";
+    printMessage("orvalen-import: ", std::string(e.what()) + " (see orvalen-import --help)");
     return 1;
   }
 
@@ -93,18 +139,24 @@ int main(int argc, char **argv) {
     options.energyValue = energyValue;
     options.rotationNumber = rotnum;
     options.multiplicity = mult;
+    options.charge = charge;
     if (options.energyFile && options.energyValue)
       throw Error("--energy and --energy-value both given: give one");
-    qc::Imported imp;
-    if (!xyz.empty()) {
-      if (!input.empty())
-        throw Error(input + ": an output and --xyz/--freqs both given: give one");
-      imp = qc::importUserData(xyz, freqs, options);
-    } else {
-      if (input.empty())
-        throw Error("no OUTPUT given (see orvalen-import --help)");
-      imp = qc::importOutput(input, options);
+    if (!xyz.empty() && !input.empty())
+      throw Error(input + ": an output and --xyz/--freqs both given: give one");
+    if (xyz.empty() && input.empty())
+      throw Error("no OUTPUT given (see orvalen-import --help)");
+    if (!outputFile.empty()) {
+      refuseInput(outputFile, input, "the output read");
+      refuseInput(outputFile, energyFile, "the --energy file");
+      refuseInput(outputFile, xyz, "the --xyz file");
+      refuseInput(outputFile, freqs, "the --freqs file");
     }
+    const qc::Imported imp =
+        xyz.empty() ? qc::importOutput(input, options) : qc::importUserData(xyz, freqs, options);
+    if (!outputFile.empty())
+      for (const auto &beside : imp.filesBeside)
+        refuseInput(outputFile, beside, "a file read beside an output");
     std::ostringstream text;
     try {
       writeMolFile(text, imp.data);
@@ -112,24 +164,21 @@ int main(int argc, char **argv) {
       throw Error((xyz.empty() ? input : xyz) + ": " + e.what());
     }
     for (const auto &w : imp.warnings)
-      std::cerr << "orvalen-import: warning: " << oneLine(w) << "\n";
+      printMessage("orvalen-import: warning: ", w);
     if (outputFile.empty()) {
       std::cout << text.str() << std::flush;
       if (!std::cout)
         throw Error("standard output: cannot write");
     } else {
-      std::ofstream out(outputFile, std::ios::binary);
-      out << text.str();
-      out.close();
-      if (!out)
-        throw Error(outputFile + ": cannot write");
+      OutputFile out(outputFile, outputFile);
+      out.stream() << text.str();
+      out.commit();
     }
   } catch (const Error &e) {
-    std::cerr << "orvalen-import: " << oneLine(e.what()) << "\n";
+    printMessage("orvalen-import: ", e.what());
     return 1;
   } catch (const std::exception &e) {
-    std::cerr << "orvalen-import: " << oneLine(xyz.empty() ? input : xyz) << ": "
-              << oneLine(e.what()) << "\n";
+    printMessage("orvalen-import: ", (xyz.empty() ? input : xyz) + ": " + e.what());
     return 1;
   }
   return 0;

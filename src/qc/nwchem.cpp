@@ -20,7 +20,11 @@
 //                 numerical Hessian prints energies of displaced geometries
 //                 after them.
 //   multiplicity  "Spin multiplicity:" (DFT); "alpha electrons =" and "beta
-//                 electrons =" (UHF), "open shells =" (RHF, ROHF).
+//                 electrons =" (UHF), "open shells =" (RHF, ROHF); the last
+//                 printed before the frequencies (or the energy) they go with.
+//   charge        "Charge           :     0" (DFT), "charge          =   0.00"
+//                 (SCF), likewise.
+//   steps         each task ends in "Task  times", the run in "Total times".
 #include "qc/finish.hpp"
 #include "qc/geometry.hpp"
 #include "qc/output_text.hpp"
@@ -37,7 +41,8 @@ namespace orvalen::qc {
 namespace {
 
 struct Geometry {
-  std::size_t line = 0; // index of its "Output coordinates" line
+  std::size_t line = 0;    // index of its "Output coordinates" line
+  std::size_t endLine = 0; // the blank line that closes its table
   std::vector<int> atomicNumbers;
   std::vector<Vec3> coords;
 };
@@ -50,7 +55,23 @@ struct FrequencySet {
   std::vector<double> intensities;
   bool hasIntensities = false;
   std::size_t intensityRows = 0;
+  std::size_t endLine = 0; // its last row read
 };
+
+// A number the output says at a line (a multiplicity, a charge).
+struct Said {
+  std::size_t line;
+  int value;
+};
+
+// The last of `said` printed before line `before`.
+std::optional<Said> lastBefore(const std::vector<Said> &said, std::size_t before) {
+  std::optional<Said> last;
+  for (const Said &x : said)
+    if (x.line < before)
+      last = x;
+  return last;
+}
 
 // A run of the geometry optimiser ("NWChem Geometry Optimization").
 struct DriverRun {
@@ -72,17 +93,15 @@ int elementOfTag(const std::filesystem::path &file, std::size_t line, std::strin
                  double charge) {
   const long z = std::lround(charge);
   if (z == 0) // "bqH", "X": no nucleus, not an atom of the molecule
-    throw Error(atLine(file, line) + ": atom \"" + std::string(tag) +
-                "\" has nuclear charge 0 (a ghost or dummy atom); such a geometry is not a "
+    throw Error(atLine(file, line) + ": atom " + inQuotes(tag) +
+                " has nuclear charge 0 (a ghost or dummy atom); such a geometry is not a "
                 "molecule's");
   if (const auto element = elementOfLabel(tag, AtomLabel::Tagged, z))
     return *element;
-  throw Error(atLine(file, line) + ": cannot tell the element of atom tag \"" + std::string(tag) +
-              "\"");
+  throw Error(atLine(file, line) + ": cannot tell the element of atom tag " + inQuotes(tag));
 }
 
-Geometry readGeometry(const std::filesystem::path &file, const std::vector<std::string_view> &lines,
-                      std::size_t header) {
+Geometry readGeometry(const std::filesystem::path &file, const Lines &lines, std::size_t header) {
   Geometry g;
   g.line = header;
   const double scale = contains(lines[header], "in a.u.") ? BOHR_ANGSTROM : 1.0;
@@ -108,14 +127,15 @@ Geometry readGeometry(const std::filesystem::path &file, const std::vector<std::
                 std::to_string(header + 1));
   if (g.coords.empty())
     throw Error(atLine(file, header) + ": empty coordinate table");
+  g.endLine = i;
   return g;
 }
 
 // The projected frequencies from the header at `header`, and the intensity
 // table after them when there is one. Stops at the end of the output: the
 // caller sees a short set as a cut output.
-FrequencySet readFrequencySet(const std::filesystem::path &file,
-                              const std::vector<std::string_view> &lines, std::size_t header) {
+FrequencySet readFrequencySet(const std::filesystem::path &file, const Lines &lines,
+                              std::size_t header) {
   FrequencySet s;
   s.line = header;
   std::size_t i = header + 1;
@@ -125,9 +145,11 @@ FrequencySet readFrequencySet(const std::filesystem::path &file,
         contains(line, "Task  times"))
       break;
     const auto w = splitWords(line);
-    if (!w.empty() && w[0] == "P.Frequency")
+    if (!w.empty() && w[0] == "P.Frequency") {
       for (std::size_t k = 1; k < w.size(); ++k)
         s.frequencies.push_back(realAt(file, i, w[k]));
+      s.endLine = i;
+    }
   }
   // The intensity table belongs to this set when it comes before the task ends.
   for (; i < lines.size(); ++i) {
@@ -150,6 +172,7 @@ FrequencySet readFrequencySet(const std::filesystem::path &file,
         throw Error(atLine(file, r) + ": unexpected row in the infrared intensity table");
       freqs.push_back(realAt(file, r, w[1]));
       s.intensities.push_back(realAt(file, r, w[5]));
+      s.endLine = r;
     }
     s.intensityRows = freqs.size();
     // Same modes as the P.Frequency rows, with one decimal more: take those.
@@ -191,7 +214,7 @@ bool isNwchem(std::string_view text) {
 }
 
 QcRecord readNwchem(const std::filesystem::path &file, std::string_view text) {
-  const auto lines = splitLines(text);
+  const Lines lines(text);
   QcRecord rec;
   rec.program = "NWChem";
 
@@ -200,9 +223,11 @@ QcRecord readNwchem(const std::filesystem::path &file, std::string_view text) {
   std::vector<DriverRun> drivers;
   std::vector<std::size_t> frequencyTasks;
   std::vector<Energy> energies;
-  std::optional<int> spinMultiplicity, openShells, alphaElectrons, betaElectrons;
+  std::vector<Said> spinMultiplicity, openShells, alphaElectrons, betaElectrons, charges;
   std::size_t symmetryBreaking = 0;
-  bool finished = false, inPathTask = false;
+  bool inPathTask = false;
+  JobSteps steps;
+  steps.closing = "Total times";
   std::optional<std::size_t> errorLine; // the message of an NWChem stop
 
   for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -243,21 +268,29 @@ QcRecord readNwchem(const std::filesystem::path &file, std::string_view text) {
       energies.push_back({3, "CCSD(T)", realAt(file, i, w.back()), i});
     } else if (holds("Spin multiplicity:")) {
       if (const auto m = parseInteger(w.back()))
-        spinMultiplicity = static_cast<int>(*m);
+        spinMultiplicity.push_back({i, static_cast<int>(*m)});
     } else if (holds("open shells") && w.size() == 4 && w[0] == "open" && w[2] == "=") {
       if (const auto n = parseInteger(w[3]))
-        openShells = static_cast<int>(*n);
+        openShells.push_back({i, static_cast<int>(*n)});
     } else if (holds("electrons =") && w.size() == 4 && (w[0] == "alpha" || w[0] == "beta") &&
                w[1] == "electrons") {
       // UHF: the unpaired electrons are alpha minus beta.
       if (const auto n = parseInteger(w[3]))
-        (w[0] == "alpha" ? alphaElectrons : betaElectrons) = static_cast<int>(*n);
+        (w[0] == "alpha" ? alphaElectrons : betaElectrons).push_back({i, static_cast<int>(*n)});
+    } else if ((holds("Charge") && w.size() == 3 && w[0] == "Charge" && w[1] == ":") ||
+               (holds("charge") && w.size() == 3 && w[0] == "charge" && w[1] == "=")) {
+      // "Charge : 0" (DFT), "charge = 0.00" (SCF): a whole number either way.
+      if (const auto q = parseReal(w[2]);
+          q && std::fabs(*q - std::round(*q)) < 1.0e-6 && std::fabs(*q) < 1000.0)
+        charges.push_back({i, static_cast<int>(std::lround(*q))});
     } else if (contains(line, "spatial symmetry breaking")) {
       ++symmetryBreaking;
     } else if (holds("nwchem branch") && w.size() >= 4 && w[0] == "nwchem" && w[2] == "=") {
       rec.version = std::string(w[3]);
+    } else if (holds("Task  times") && w[0] == "Task") {
+      steps.endAt(i);
     } else if (holds("Total times") && w[0] == "Total") {
-      finished = true;
+      steps.finished = true;
     } else if (contains(line, "current input line :") && i >= 3 && !errorLine) {
       // An error stop prints its message in a dashed box just above this line.
       errorLine = i - 3;
@@ -276,8 +309,8 @@ QcRecord readNwchem(const std::filesystem::path &file, std::string_view text) {
   // A stop after the last frequency analysis (an IRC or scan that failed) leaves
   // the frequencies whole; any other stop leaves nothing to trust.
   if (errorLine && (sets.empty() || *errorLine < sets.back().line))
-    throw Error(atLine(file, *errorLine) + ": NWChem stopped with an error (\"" + errorMessage +
-                "\")");
+    throw Error(atLine(file, *errorLine) + ": NWChem stopped with an error (" +
+                inQuotes(errorMessage) + ")");
   if (geometries.empty())
     throw Error(file.string() + ": no geometry (no \"Output coordinates\" table)");
 
@@ -368,31 +401,44 @@ QcRecord readNwchem(const std::filesystem::path &file, std::string_view text) {
   rec.energy = energy->value;
   rec.energyLevel = energy->level;
 
-  if (spinMultiplicity)
-    rec.multiplicity = *spinMultiplicity;
-  else if (alphaElectrons && betaElectrons)
-    rec.multiplicity = *alphaElectrons - *betaElectrons + 1;
-  else if (openShells)
-    rec.multiplicity = *openShells + 1;
+  // The charge and multiplicity of the SCF that goes with the frequencies
+  // (or the energy): a later task may be of another state.
+  const std::size_t valuesLine = freq ? freq->line : energy->line;
+  std::size_t lastValue = std::max({geom->endLine, energy->line, freq ? freq->endLine : 0});
+  const auto use = [&](const std::optional<Said> &said) {
+    if (said)
+      lastValue = std::max(lastValue, said->line);
+    return said;
+  };
+  const auto alpha = lastBefore(alphaElectrons, valuesLine);
+  const auto beta = lastBefore(betaElectrons, valuesLine);
+  if (const auto m = use(lastBefore(spinMultiplicity, valuesLine))) {
+    rec.multiplicity = m->value;
+  } else if (alpha && beta) {
+    rec.multiplicity = use(alpha)->value - use(beta)->value + 1;
+  } else if (const auto open = use(lastBefore(openShells, valuesLine))) {
+    rec.multiplicity = open->value + 1;
+  }
+  if (const auto q = use(lastBefore(charges, valuesLine)))
+    rec.charge = q->value;
 
   if (symmetryBreaking > 0)
     rec.warnings.push_back("NWChem warned of spatial symmetry breaking " +
                            std::to_string(symmetryBreaking) +
                            " times: the SCF state may be a symmetry-broken, higher one; "
                            "rerun with \"noautosym\" in the geometry block");
-  if (errorLine)
-    rec.warnings.push_back("NWChem stopped with an error after the frequency analysis (line " +
-                           std::to_string(*errorLine + 1) + ": \"" + errorMessage +
-                           "\"); the frequencies and the geometry they belong to are read");
-  else if (!finished)
-    rec.warnings.push_back("the output stops before NWChem's closing \"Total times\" line: "
-                           "the run did not finish");
+  if (errorLine) {
+    steps.endAt(*errorLine, false);
+    steps.stopped = "NWChem stopped with an error after the frequency analysis (line " +
+                    std::to_string(*errorLine + 1) + ": " + inQuotes(errorMessage) + ")";
+  }
 
   std::optional<FrequencyAnalysis> analysis;
   if (freq)
     analysis =
         FrequencyAnalysis{freq->line, freq->frequencies, freq->intensities, freq->hasIntensities};
-  finishRecord(file, Atoms{geom->atomicNumbers, geom->coords}, std::move(analysis), movedOn, rec);
+  finishRecord(file, Atoms{geom->atomicNumbers, geom->coords}, std::move(analysis), movedOn,
+               {steps, lastValue}, rec);
   return rec;
 }
 

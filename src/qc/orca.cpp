@@ -1,12 +1,17 @@
 // Reader of ORCA 4.x and 5.x output (6.x reads the same). "CARTESIAN
 // COORDINATES (ANGSTROEM)" blocks give the current geometry, "FINAL SINGLE
-// POINT ENERGY" the energy at the highest level the job computed, "Mult ...."
-// the multiplicity. The "VIBRATIONAL FREQUENCIES" list has all 3N modes, the
-// translations and rotations printed as 0.00 and imaginary modes negative; the
-// "IR SPECTRUM" table gives the intensities by mode number (km/mol: the "Int"
-// column from ORCA 5 on, the "T**2" column before it). As for Gaussian, an
-// optimisation that moves on after the frequencies is refused, an IRC or a
-// scan after them is not.
+// POINT ENERGY" the energy at the highest level the job computed, "Total
+// Charge ...." and "Mult ...." the charge and multiplicity. The "VIBRATIONAL
+// FREQUENCIES" list has all 3N modes, the translations and rotations printed
+// as 0.00 and imaginary modes negative; the "IR SPECTRUM" table gives the
+// intensities by mode number (km/mol: the "Int" column from ORCA 5 on, the
+// "T**2" column before it). As for Gaussian, an optimisation that moves on
+// after the frequencies is refused, an IRC or a scan after them is not. A
+// compound input ($new_job) runs its jobs one after the other, each opened by
+// a "JOB NUMBER" banner; ORCA prints "ORCA TERMINATED NORMALLY" once, at the
+// end of the run, and stops the whole run when a job fails, so the banner of
+// the next job closes the one before it. Every value is the one of the job
+// that computed the frequencies (a later job may be of another multiplicity).
 #include "fixedio/error.hpp"
 #include "qc/finish.hpp"
 #include "qc/geometry.hpp"
@@ -40,21 +45,36 @@ bool isOrca(std::string_view text) {
 
 QcRecord readOrca(const std::filesystem::path &file, std::string_view text) {
   const std::string name = file.string();
-  const auto lines = splitLines(text);
+  const Lines lines(text);
   QcRecord rec;
   rec.program = "ORCA";
 
-  Atoms current, atFrequencies;
-  double energy = std::nan(""), energyAtFrequencies = std::nan("");
-  std::vector<double> rotational, rotationalAtFrequencies;
-  int multiplicity = 0;
+  // What is current as the output goes, and its snapshot when a frequency
+  // analysis starts.
+  struct State {
+    Atoms geometry;
+    std::size_t geometryEnd = 0;
+    double energy = std::nan("");
+    std::size_t energyLine = 0;
+    std::vector<double> rotational;
+    int multiplicity = 0;
+    std::optional<int> charge;
+    std::size_t stateLine = 0; // the last of the charge and multiplicity lines
+    std::string level;
+    std::size_t levelLine = 0;
+    std::size_t lastLine() const {
+      return std::max({geometryEnd, std::isfinite(energy) ? energyLine : 0, stateLine, levelLine});
+    }
+  };
+  State current, atFrequencies;
   bool haveFrequencies = false, pathAfterFrequencies = false;
   std::optional<OptimisationAfterFrequencies> movedOn; // coordinates at another geometry
-  std::size_t frequenciesLine = 0;
-  bool converged = false, normalEnd = false;
-  std::string level;
+  std::size_t frequenciesLine = 0, lastRow = 0;
+  bool converged = false;
   std::vector<double> freqs;
   std::map<long, double> intensityOfMode;
+  JobSteps steps;
+  steps.closing = "ORCA TERMINATED NORMALLY";
 
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const std::string_view line = lines[i];
@@ -81,36 +101,50 @@ QcRecord readOrca(const std::filesystem::path &file, std::string_view text) {
         if (w.empty())
           break;
         if (w.size() != 4)
-          throw Error(atLine(file, k) + ": expected \"element x y z\", found \"" +
-                      std::string(lines[k]) + "\"");
+          throw Error(atLine(file, k) + ": expected \"element x y z\", found " +
+                      inQuotes(lines[k]));
         const auto z = elementOfLabel(w[0], AtomLabel::Symbol);
         if (!z)
-          throw Error(atLine(file, k) + ": \"" + std::string(w[0]) + "\" is not an element");
+          throw Error(atLine(file, k) + ": " + inQuotes(w[0]) + " is not an element");
         g.z.push_back(*z);
         g.r.push_back({realAt(file, k, w[1]), realAt(file, k, w[2]), realAt(file, k, w[3])});
       }
       if (k >= lines.size())
         throw Error(name + ": ends inside a coordinates block (truncated output)");
-      if (!sameGeometry(g, current))
-        energy = std::nan("");
-      if (haveFrequencies && !movedOn && !sameGeometry(g, atFrequencies))
+      if (!sameGeometry(g, current.geometry))
+        current.energy = std::nan("");
+      if (haveFrequencies && !movedOn && !sameGeometry(g, atFrequencies.geometry))
         movedOn = OptimisationAfterFrequencies{i, false};
-      current = std::move(g);
+      current.geometry = std::move(g);
+      current.geometryEnd = k;
       i = k;
     } else if (first == "FINAL" && contains(line, "FINAL SINGLE POINT ENERGY") &&
                words.size() == 5) {
-      energy = realAt(file, i, words[4]);
+      current.energy = realAt(file, i, words[4]);
+      current.energyLine = i;
     } else if (first == "Multiplicity" && words.size() == 4 && words[1] == "Mult") {
-      if (const auto m = parseInteger(words[3]))
-        multiplicity = static_cast<int>(*m);
+      if (const auto m = parseInteger(words[3])) {
+        current.multiplicity = static_cast<int>(*m);
+        current.stateLine = i;
+      }
+    } else if (first == "Total" && words.size() == 5 && words[1] == "Charge" &&
+               words[2] == "Charge") {
+      if (const auto q = parseInteger(words[4])) {
+        current.charge = static_cast<int>(*q);
+        current.stateLine = i;
+      }
     } else if (first == "Density" && contains(line, "Method          .... DFT")) {
-      level = "DFT";
+      current.level = "DFT";
+      current.levelLine = i;
     } else if (first == "E(MP2)" || (first == "MP2" && contains(line, "MP2 TOTAL ENERGY"))) {
-      level = level == "CCSD" || level == "CCSD(T)" ? level : "MP2";
+      current.level = current.level == "CCSD" || current.level == "CCSD(T)" ? current.level : "MP2";
+      current.levelLine = i;
     } else if (first == "E(CCSD)") {
-      level = level == "CCSD(T)" ? level : "CCSD";
+      current.level = current.level == "CCSD(T)" ? current.level : "CCSD";
+      current.levelLine = i;
     } else if (first == "E(CCSD(T))") {
-      level = "CCSD(T)";
+      current.level = "CCSD(T)";
+      current.levelLine = i;
     } else if (first == "Rotational" && words.size() >= 7 && words[1] == "constants") {
       std::vector<double> b;
       const bool mhz = words[3] == "MHz";
@@ -118,7 +152,7 @@ QcRecord readOrca(const std::filesystem::path &file, std::string_view text) {
         if (const auto v = parseReal(words[k]))
           b.push_back(mhz ? *v / 1000.0 : *v * CM_TO_GHZ);
       if (b.size() == 3)
-        rotational = b;
+        current.rotational = b;
     } else if (first == "*" && contains(line, "Geometry Optimization Run")) {
       rec.optimisation = true;
     } else if (contains(line, "THE OPTIMIZATION HAS CONVERGED")) {
@@ -133,8 +167,6 @@ QcRecord readOrca(const std::filesystem::path &file, std::string_view text) {
       movedOn.reset();
       pathAfterFrequencies = false;
       atFrequencies = current;
-      energyAtFrequencies = energy;
-      rotationalAtFrequencies = rotational;
       freqs.clear();
       intensityOfMode.clear();
       std::size_t k = i + 1;
@@ -148,8 +180,9 @@ QcRecord readOrca(const std::filesystem::path &file, std::string_view text) {
         if (w.size() >= 3 && w[0].back() == ':' && w[2] == "cm**-1") {
           if (w[0] != std::to_string(freqs.size()) + ":")
             throw Error(atLine(file, k) + ": expected mode " + std::to_string(freqs.size()) +
-                        " of the frequency list, found \"" + std::string(lines[k]) + "\"");
+                        " of the frequency list, found " + inQuotes(lines[k]));
           freqs.push_back(realAt(file, k, w[1]));
+          lastRow = k;
         } else if (!freqs.empty()) {
           break;
         }
@@ -178,29 +211,39 @@ QcRecord readOrca(const std::filesystem::path &file, std::string_view text) {
         if (!mode)
           break;
         intensityOfMode[*mode] = realAt(file, k, w[column]);
+        lastRow = k;
       }
       i = k;
+    } else if (first.starts_with("$$$") && words.size() >= 3 && words[1] == "JOB" &&
+               words[2] == "NUMBER") {
+      // A job of a compound input starts: the one before it ended. Its
+      // method is its own.
+      steps.endAt(i);
+      current.level.clear();
     } else if (contains(line, "ORCA TERMINATED NORMALLY")) {
-      normalEnd = true;
+      steps.endAt(i);
+      steps.finished = true;
+    } else if (contains(line, "ORCA finished by error termination")) {
+      steps.endAt(i, false);
+      steps.stopped = "ORCA stopped with an error at line " + std::to_string(i + 1);
     }
   }
 
-  if (current.z.empty())
+  if (current.geometry.z.empty())
     throw Error(name + ": no geometry found");
 
-  const Atoms &geometry = haveFrequencies ? atFrequencies : current;
-  rec.energy = haveFrequencies ? energyAtFrequencies : energy;
-  rec.energyLevel = level.empty() ? "SCF" : level;
-  rec.multiplicity = multiplicity;
-  rec.rotationalConstantsGHz = haveFrequencies ? rotationalAtFrequencies : rotational;
+  const State &used = haveFrequencies ? atFrequencies : current;
+  rec.energy = used.energy;
+  rec.energyLevel = used.level.empty() ? "SCF" : used.level;
+  rec.multiplicity = used.multiplicity;
+  rec.charge = used.charge;
+  rec.rotationalConstantsGHz = used.rotational;
   rec.optimisationConverged = !rec.optimisation || converged;
-  if (!normalEnd)
-    rec.warnings.push_back("the output does not end with \"ORCA TERMINATED NORMALLY\"");
 
   std::optional<FrequencyAnalysis> analysis;
   if (haveFrequencies) {
     // ORCA lists all 3N modes, the translations and rotations as 0.00.
-    const std::size_t atoms = geometry.z.size();
+    const std::size_t atoms = used.geometry.z.size();
     if (freqs.size() != 3 * atoms)
       throw Error(name + ": the frequency list has " + std::to_string(freqs.size()) + " of the " +
                   std::to_string(3 * atoms) + " modes of " + std::to_string(atoms) +
@@ -216,7 +259,8 @@ QcRecord readOrca(const std::filesystem::path &file, std::string_view text) {
     movedOn->saddle = rec.saddleSearch;
   if (!rec.optimisation || pathAfterFrequencies)
     movedOn.reset();
-  finishRecord(file, geometry, std::move(analysis), movedOn, rec);
+  const std::size_t lastValue = std::max(used.lastLine(), haveFrequencies ? lastRow : 0);
+  finishRecord(file, used.geometry, std::move(analysis), movedOn, {steps, lastValue}, rec);
   return rec;
 }
 

@@ -1,29 +1,58 @@
 #include "qc/output_text.hpp"
 
 #include "fixedio/error.hpp"
+#include "fixedio/warnings.hpp"
 #include "molecule/elements.hpp"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <numeric>
 
 namespace orvalen::qc {
 
-std::vector<std::string_view> splitLines(std::string_view text) {
-  std::vector<std::string_view> lines;
+Lines::Lines(std::string_view text, Last last) : text_(text) {
   std::size_t start = 0;
   while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string_view::npos)
-      end = text.size();
-    std::string_view line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r')
-      line.remove_suffix(1);
-    lines.push_back(line);
-    start = end + 1;
+    const void *feed = std::memchr(text.data() + start, '\n', text.size() - start);
+    if (!feed && last == Last::Dropped)
+      break; // cut while it was written
+    if (count_ % STRIDE == 0)
+      starts_.push_back(start);
+    ++count_;
+    if (!feed)
+      break;
+    start = static_cast<std::size_t>(static_cast<const char *>(feed) - text.data()) + 1;
   }
-  return lines;
+}
+
+std::string_view Lines::operator[](std::size_t i) const {
+  if (i >= count_)
+    return {};
+  std::size_t line = i / STRIDE * STRIDE, start = starts_[i / STRIDE];
+  if (lastLine_ <= i && lastLine_ > line) {
+    line = lastLine_;
+    start = lastStart_;
+  }
+  for (; line < i; ++line)
+    start = text_.find('\n', start) + 1;
+  lastLine_ = line;
+  lastStart_ = start;
+  std::size_t end = text_.find('\n', start);
+  if (end == std::string_view::npos)
+    end = text_.size();
+  std::string_view view = text_.substr(start, end - start);
+  if (!view.empty() && view.back() == '\r')
+    view.remove_suffix(1);
+  return view;
+}
+
+std::string inQuotes(std::string_view text) {
+  constexpr std::size_t LONGEST = 200;
+  if (text.size() > LONGEST)
+    return "\"" + shownText(text.substr(0, LONGEST)) + "...\"";
+  return "\"" + shownText(text) + "\"";
 }
 
 std::vector<std::string_view> splitWords(std::string_view line) {
@@ -48,8 +77,11 @@ std::optional<double> parseReal(std::string_view word) {
   std::replace(w.begin(), w.end(), 'D', 'E');
   std::replace(w.begin(), w.end(), 'd', 'e');
   const char *first = w.data();
-  if (!w.empty() && w.front() == '+')
-    ++first;
+  if (!w.empty() && w.front() == '+') {
+    ++first; // from_chars takes no plus sign, and one sign only
+    if (w.size() > 1 && (w[1] == '-' || w[1] == '+'))
+      return std::nullopt;
+  }
   double value = 0.0;
   const auto [end, ec] = std::from_chars(first, w.data() + w.size(), value);
   if (ec != std::errc() || end != w.data() + w.size() || w.empty() || !std::isfinite(value))
@@ -59,8 +91,11 @@ std::optional<double> parseReal(std::string_view word) {
 
 std::optional<long> parseInteger(std::string_view word) {
   const char *first = word.data();
-  if (!word.empty() && word.front() == '+')
+  if (!word.empty() && word.front() == '+') {
     ++first;
+    if (word.size() > 1 && (word[1] == '-' || word[1] == '+'))
+      return std::nullopt;
+  }
   long value = 0;
   const auto [end, ec] = std::from_chars(first, word.data() + word.size(), value);
   if (ec != std::errc() || end != word.data() + word.size() || word.empty())
@@ -75,7 +110,7 @@ std::string atLine(const std::filesystem::path &file, std::size_t lineIndex) {
 double realAt(const std::filesystem::path &file, std::size_t lineIndex, std::string_view word) {
   if (const auto v = parseReal(word))
     return *v;
-  throw Error(atLine(file, lineIndex) + ": cannot read \"" + std::string(word) + "\" as a number");
+  throw Error(atLine(file, lineIndex) + ": cannot read " + inQuotes(word) + " as a number");
 }
 
 std::optional<int> elementOfLabel(std::string_view label, AtomLabel form,

@@ -1,10 +1,11 @@
 #pragma once
 // Helpers shared by the readers of quantum-chemistry output: the output as a
-// list of lines, whitespace-separated words, numbers read without the locale
-// and with messages naming the file and line, the element an atom label names,
-// and the step every reader of a frequency table needs (drop the translations
-// and rotations printed near 0).
+// list of complete lines, whitespace-separated words, numbers read without the
+// locale and with messages naming the file and line, the element an atom label
+// names, and the step every reader of a frequency table needs (drop the
+// translations and rotations printed near 0).
 #include <array>
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -13,14 +14,47 @@
 
 namespace orvalen::qc {
 
-// The output split at line feeds (a carriage return before one is dropped).
-// The views point into `text`, which must outlive them.
-std::vector<std::string_view> splitLines(std::string_view text);
+// The lines of a text, split at line feeds (a carriage return before one is
+// dropped). A program writes a line feed after every line, so a last line
+// without one was cut while it was written ("-0.75017760422D+0" of
+// "-0.75017760422D+02"): an output keeps only its complete lines. A file typed
+// by hand (--xyz, --freqs) keeps its last line too.
+//
+// The index holds the start of every 256th line, not of each: an output of a
+// hundred million blank lines needs a few megabytes beside its text, where a
+// view per line would take 1.6 GB. A line is found from the nearest start
+// before it, or from the one asked for last, so that walking the lines in
+// order costs one pass. The views point into the text, which must outlive them.
+class Lines {
+public:
+  enum class Last { Dropped, Kept };
+  explicit Lines(std::string_view text, Last last = Last::Dropped);
+
+  std::size_t size() const { return count_; }
+  bool empty() const { return count_ == 0; }
+  // Line `i` (from 0); an empty view past the last line.
+  std::string_view operator[](std::size_t i) const;
+
+private:
+  static constexpr std::size_t STRIDE = 256;
+  std::string_view text_;
+  std::size_t count_ = 0;
+  std::vector<std::size_t> starts_; // start of lines 0, STRIDE, 2 STRIDE, ...
+  // The line asked for last and where it starts: a walk in order finds the
+  // next line from it. Not shared between threads.
+  mutable std::size_t lastLine_ = 0, lastStart_ = 0;
+};
+
+// A text of an output quoted in a message: in double quotes, a tab shown as
+// \t and other control characters as \xNN (a NUL byte would end the message
+// where it stands), and cut to its first 200 characters.
+std::string inQuotes(std::string_view text);
 
 // Words separated by blanks or tabs.
 std::vector<std::string_view> splitWords(std::string_view line);
 
-// The whole word as a number ("1.5", "-2.0E-3", "1.5D+02"); nothing otherwise.
+// The whole word as a decimal number ("1.5", "-2.0E-3", "1.5D+02", "+7");
+// nothing otherwise: not "+-1648", "0x10", "inf" or "nan".
 std::optional<double> parseReal(std::string_view word);
 std::optional<long> parseInteger(std::string_view word);
 

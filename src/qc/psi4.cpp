@@ -18,12 +18,20 @@
 //                 "Total Energy" of a "DF-MP2 Energies" block; each at the
 //                 geometry printed last before it. "Final energy is" closes an
 //                 optimisation.
+//   charge, mult. the header of the geometry they go with.
+//   steps         each call of the input (energy(), optimize(), frequency())
+//                 is a job step: frequency() ends in its thermochemistry's
+//                 "Total G, Free enthalpy", optimize() in "Cleaning optimization
+//                 helper files.", the run in "Psi4 exiting successfully"; an
+//                 energy() ends with nothing of its own, so its values wait for
+//                 the end of the run.
 #include "qc/finish.hpp"
 #include "qc/geometry.hpp"
 #include "qc/output_text.hpp"
 #include "qc/readers.hpp"
 
 #include "fixedio/error.hpp"
+#include "fixedio/warnings.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -35,7 +43,9 @@ namespace {
 
 struct Geometry {
   std::size_t line = 0;
+  std::size_t endLine = 0; // the blank line that closes it
   int multiplicity = 0;
+  std::optional<int> charge;
   std::vector<int> atomicNumbers;
   std::vector<Vec3> coords;
   std::vector<double> rotationalConstantsGHz;
@@ -51,6 +61,7 @@ struct Energy {
 
 struct Analysis {
   std::size_t line = 0;
+  std::size_t endLine = 0;               // its last row read
   std::optional<std::size_t> findifLine; // its finite-difference banner
   std::vector<double> frequencies;
   std::vector<double> intensities;
@@ -63,6 +74,7 @@ struct Optimisation {
   std::optional<std::size_t> completeLine;
   std::optional<std::size_t> finalGeometry; // index into geometries
   std::optional<double> finalEnergy;
+  std::size_t finalEnergyLine = 0;
 };
 
 // A mode number: "2072.8994i" is imaginary, written as a negative number.
@@ -76,26 +88,33 @@ double frequencyAt(const std::filesystem::path &file, std::size_t line, std::str
 int elementOf(const std::filesystem::path &file, std::size_t line, std::string_view label) {
   if (const auto z = elementOfLabel(label, AtomLabel::Tagged))
     return *z;
-  throw Error(atLine(file, line) + ": cannot tell the element of atom label \"" +
-              std::string(label) + "\"");
+  throw Error(atLine(file, line) + ": cannot tell the element of atom label " + inQuotes(label));
 }
 
-Geometry readGeometry(const std::filesystem::path &file, const std::vector<std::string_view> &lines,
-                      std::size_t header) {
+// The integer after `key` ("multiplicity = 2:", "charge = -1,") in a header.
+std::optional<int> headerValue(std::string_view header, std::string_view key) {
+  const auto p = header.find(key);
+  if (p == std::string_view::npos)
+    return std::nullopt;
+  const auto w = splitWords(header.substr(p + key.size()));
+  if (w.empty())
+    return std::nullopt;
+  std::string_view v = w[0];
+  if (!v.empty() && (v.back() == ':' || v.back() == ','))
+    v.remove_suffix(1);
+  if (const auto n = parseInteger(v); n && *n > -1000 && *n < 1000)
+    return static_cast<int>(*n);
+  return std::nullopt;
+}
+
+Geometry readGeometry(const std::filesystem::path &file, const Lines &lines, std::size_t header) {
   Geometry g;
   g.line = header;
   const std::string_view h = lines[header];
   const double scale = contains(h, "(in Bohr)") ? BOHR_ANGSTROM : 1.0;
-  if (const auto p = h.find("multiplicity ="); p != std::string_view::npos) {
-    auto w = splitWords(h.substr(p + 14));
-    if (!w.empty()) {
-      std::string_view m = w[0];
-      if (!m.empty() && m.back() == ':')
-        m.remove_suffix(1);
-      if (const auto v = parseInteger(m))
-        g.multiplicity = static_cast<int>(*v);
-    }
-  }
+  if (const auto m = headerValue(h, "multiplicity ="))
+    g.multiplicity = *m;
+  g.charge = headerValue(h, "charge =");
   std::size_t i = header + 1;
   while (i < lines.size() && splitWords(lines[i]).empty())
     ++i;
@@ -117,6 +136,7 @@ Geometry readGeometry(const std::filesystem::path &file, const std::vector<std::
                 std::to_string(header + 1));
   if (g.coords.empty())
     throw Error(atLine(file, header) + ": empty geometry");
+  g.endLine = i;
   // The rotational constants printed with it, "A = ... B = ... C = ... [MHz]".
   for (std::size_t k = i; k < lines.size() && k < i + 8; ++k) {
     if (!contains(lines[k], "Rotational constants:") || !contains(lines[k], "[MHz]"))
@@ -134,8 +154,7 @@ Geometry readGeometry(const std::filesystem::path &file, const std::vector<std::
   return g;
 }
 
-Analysis readAnalysis(const std::filesystem::path &file, const std::vector<std::string_view> &lines,
-                      std::size_t header) {
+Analysis readAnalysis(const std::filesystem::path &file, const Lines &lines, std::size_t header) {
   Analysis a;
   a.line = header;
   for (std::size_t i = header + 1; i < lines.size(); ++i) {
@@ -148,11 +167,13 @@ Analysis readAnalysis(const std::filesystem::path &file, const std::vector<std::
       const auto w = splitWords(line.substr(line.find(']') + 1));
       for (const auto word : w)
         a.frequencies.push_back(frequencyAt(file, i, word));
+      a.endLine = i;
     } else if (contains(line, "IR activ [km/mol]")) {
       const auto w = splitWords(line.substr(line.find(']') + 1));
       for (const auto word : w)
         a.intensities.push_back(realAt(file, i, word));
       a.intensityValues += w.size();
+      a.endLine = i;
     }
   }
   return a;
@@ -170,7 +191,7 @@ bool isPsi4(std::string_view text) {
 }
 
 QcRecord readPsi4(const std::filesystem::path &file, std::string_view text) {
-  const auto lines = splitLines(text);
+  const Lines lines(text);
   QcRecord rec;
   rec.program = "Psi4";
 
@@ -182,7 +203,9 @@ QcRecord readPsi4(const std::filesystem::path &file, std::string_view text) {
   std::size_t mp2Until = 0;               // lines of a "DF-MP2 Energies" block
   std::optional<std::size_t> errorLine;   // "Psi4 encountered an error"
   std::optional<std::size_t> finalMarker; // "Final optimized geometry"
-  bool inInput = false, saddle = false, irc = false, finished = false;
+  bool inInput = false, saddle = false, irc = false;
+  JobSteps steps;
+  steps.closing = "Psi4 exiting successfully";
 
   const auto addEnergy = [&](int rank, std::string level, std::size_t i, std::string_view word) {
     if (geometries.empty())
@@ -241,6 +264,7 @@ QcRecord readPsi4(const std::filesystem::path &file, std::string_view text) {
       optimisations.back().completeLine = i;
     } else if (holds("Final energy is") && !optimisations.empty()) {
       optimisations.back().finalEnergy = realAt(file, i, w.back());
+      optimisations.back().finalEnergyLine = i;
     } else if (contains(line, "Using finite-differences of")) {
       findif = i;
     } else if (contains(line, "==> Harmonic Vibrational Analysis <==")) {
@@ -266,10 +290,17 @@ QcRecord readPsi4(const std::filesystem::path &file, std::string_view text) {
       addEnergy(2, "CCSD", i, w.back());
     } else if (holds("* CCSD(T) total energy")) {
       addEnergy(3, "CCSD(T)", i, w.back());
+    } else if (contains(line, "Total G, Free enthalpy at") ||
+               contains(line, "Cleaning optimization helper files.")) {
+      // frequency() closes with its thermochemistry, optimize() with this;
+      // energy() closes with nothing of its own before the run ends.
+      steps.endAt(i);
     } else if (contains(line, "Psi4 encountered an error")) {
       errorLine = i;
+      steps.endAt(i, false);
     } else if (contains(line, "Psi4 exiting successfully")) {
-      finished = true;
+      steps.endAt(i);
+      steps.finished = true;
     }
   }
 
@@ -278,7 +309,7 @@ QcRecord readPsi4(const std::filesystem::path &file, std::string_view text) {
   if (errorLine)
     for (std::size_t k = 0; k < lines.size() && k < *errorLine; ++k)
       if (contains(lines[k], "exceptions.") && contains(lines[k], "Error"))
-        errorMessage = std::string(lines[k].substr(0, 200));
+        errorMessage = shownText(lines[k].substr(0, 200));
   // A stop after the last complete frequency analysis (an IRC that ran out of
   // steps) leaves the frequencies whole; any other stop leaves nothing to trust.
   if (errorLine &&
@@ -317,6 +348,7 @@ QcRecord readPsi4(const std::filesystem::path &file, std::string_view text) {
         geom = &geometries[*o.finalGeometry];
   }
   rec.multiplicity = geom->multiplicity;
+  rec.charge = geom->charge;
   for (const Geometry &g : geometries)
     if (!g.rotationalConstantsGHz.empty() && largestShift(g, *geom) < 1.0e-6) {
       rec.rotationalConstantsGHz = g.rotationalConstantsGHz;
@@ -345,17 +377,16 @@ QcRecord readPsi4(const std::filesystem::path &file, std::string_view text) {
                 std::to_string(geom->line + 1));
   rec.energy = best->value;
   rec.energyLevel = best->level;
+  std::size_t lastValue = std::max({geom->endLine, best->line, freq ? freq->endLine : 0});
   // The optimiser's closing energy, when it is the same level, is the one to trust.
-  if (opt && opt->finalEnergy && std::fabs(*opt->finalEnergy - rec.energy) < 1.0e-6)
+  if (opt && opt->finalEnergy && std::fabs(*opt->finalEnergy - rec.energy) < 1.0e-6) {
     rec.energy = *opt->finalEnergy;
+    lastValue = std::max(lastValue, opt->finalEnergyLine);
+  }
 
   if (errorLine)
-    rec.warnings.push_back("Psi4 stopped with an error after the frequency analysis" +
-                           (errorMessage.empty() ? std::string() : " (" + errorMessage + ")") +
-                           "; the frequencies and the geometry they belong to are read");
-  else if (!finished)
-    rec.warnings.push_back("the output stops before \"Psi4 exiting successfully\": the run "
-                           "did not finish");
+    steps.stopped = "Psi4 stopped with an error after the frequency analysis" +
+                    (errorMessage.empty() ? std::string() : " (" + errorMessage + ")");
 
   std::optional<FrequencyAnalysis> analysis;
   if (freq) {
@@ -367,7 +398,8 @@ QcRecord readPsi4(const std::filesystem::path &file, std::string_view text) {
     analysis = FrequencyAnalysis{freq->line, freq->frequencies, freq->intensities,
                                  freq->intensityValues > 0};
   }
-  finishRecord(file, Atoms{geom->atomicNumbers, geom->coords}, std::move(analysis), movedOn, rec);
+  finishRecord(file, Atoms{geom->atomicNumbers, geom->coords}, std::move(analysis), movedOn,
+               {steps, lastValue}, rec);
   return rec;
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 // What one quantum-chemistry output says about one molecule: the geometry its
 // frequencies were computed at, the elements, the harmonic frequencies and IR
-// intensities, the electronic energy at that geometry, the spin multiplicity,
-// and which program and version wrote it. Every reader fills this record; the
+// intensities, the electronic energy at that geometry, the charge and spin
+// multiplicity, and which program and version wrote it. Every value comes from
+// the job step that computed the frequencies (of an output without them, the
+// step of the energy). Every reader fills this record; the
 // geometry, symmetry and data-file code work from it and know no program.
 //
 //   const qc::QcRecord rec = qc::readOutput("ts.out");
@@ -11,6 +13,7 @@
 #include <cmath>
 #include <filesystem>
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,7 +38,8 @@ struct QcRecord {
   double energy = std::numeric_limits<double>::quiet_NaN(); // Hartree, at that geometry
   // The method the energy belongs to: "SCF", "DFT", "MP2", "CCSD", "CCSD(T)", "GFN2-xTB", ...
   std::string energyLevel;
-  int multiplicity = 0; // 2S+1; 0 when the output does not say
+  int multiplicity = 0;      // 2S+1; 0 when the output does not say
+  std::optional<int> charge; // net charge (e); nothing when the output does not say
 
   // Rotational constants the program printed for that geometry (GHz), empty
   // when it printed none. The import does not read them: they are kept for the
@@ -45,6 +49,10 @@ struct QcRecord {
   bool optimisation = false; // the output holds a geometry optimisation
   bool optimisationConverged = true;
   bool saddleSearch = false; // the optimisation looked for a transition state
+
+  // Files the reader read beside the output (xtb's coordinate file,
+  // xtbopt.xyz, vibspectrum): inputs of the run too.
+  std::vector<std::filesystem::path> filesBeside;
 
   // Things the user should hear about but that do not make the output wrong
   // (a program's symmetry-breaking warning, no IR intensities, ...).

@@ -1,6 +1,7 @@
 #include "qc/readers.hpp"
 
 #include "fixedio/error.hpp"
+#include "fixedio/warnings.hpp"
 
 #include <algorithm>
 #include <fstream>
@@ -39,7 +40,10 @@ std::span<const Reader> readers() {
 
 std::string readTextFile(const std::filesystem::path &file) {
   std::error_code ec;
-  if (!std::filesystem::is_regular_file(file, ec))
+  const auto status = std::filesystem::status(file, ec);
+  if (status.type() == std::filesystem::file_type::not_found)
+    throw Error(file.string() + ": no such file; check the name and the folder");
+  if (status.type() != std::filesystem::file_type::regular)
     throw Error(file.string() + ": not a regular file");
   std::ifstream in(file, std::ios::binary);
   if (!in)
@@ -62,6 +66,9 @@ QcRecord readOutput(const std::filesystem::path &file) {
     if (reader.recognises(text)) {
       QcRecord rec = reader.read(file, text);
       rec.sourceFile = file.string();
+      // Texts of the output that go into the data file's title, shown as messages show them.
+      rec.version = shownText(rec.version);
+      rec.energyLevel = shownText(rec.energyLevel);
       return rec;
     }
   throw Error(file.string() + ": not an output of a known program (" + listedPrograms() + ")");

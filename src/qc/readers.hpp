@@ -4,9 +4,12 @@
 // output line by line into a QcRecord. A reader throws orvalen::Error whose
 // message starts with the file name ("ts.out: no final geometry") when the
 // output would give a wrong data file: truncated, no geometry, frequencies
-// computed at another geometry than the final one. An output without any
-// frequency analysis (a single point) is read with `frequencies` empty: the
-// caller decides whether it needs them (`--energy` takes only the energy).
+// computed at another geometry than the final one, values of a job step that
+// did not end (a reader takes complete lines only, notes where its program's
+// job steps end and the last line a value came from; finishRecord checks). An
+// output without any frequency analysis (a single point) is read with
+// `frequencies` empty: the caller decides whether it needs them (`--energy`
+// takes only the energy).
 // `energy` is the highest level the output reports at that geometry:
 // CCSD(T) over CCSD over MP2 over SCF/DFT, with `energyLevel` naming it.
 //
@@ -51,8 +54,9 @@ struct Reader {
 // only for an output that quotes another program's banner.
 std::span<const Reader> readers();
 
-// The whole of a regular file as bytes; throws orvalen::Error "FILE: not a
-// regular file" (a folder, a device, a pipe, nothing there) or "cannot open".
+// The whole of a regular file as bytes; throws orvalen::Error "FILE: no such
+// file; ...", "FILE: not a regular file" (a folder, a device, a pipe) or
+// "cannot open".
 std::string readTextFile(const std::filesystem::path &file);
 
 // Reads the file, finds which program wrote it and hands it to that reader.

@@ -21,7 +21,8 @@ bool blank(std::string_view line) {
 
 void readXyzFile(const std::filesystem::path &file, QcRecord &rec) {
   const std::string text = readTextFile(file);
-  const auto lines = splitLines(text);
+  // Typed by hand: the last line may lack its line feed.
+  const Lines lines(text, Lines::Last::Kept);
   std::size_t i = 0;
   while (i < lines.size() && blank(lines[i]))
     ++i;
@@ -39,7 +40,7 @@ void readXyzFile(const std::filesystem::path &file, QcRecord &rec) {
 
 void readFrequencies(const std::filesystem::path &file, QcRecord &rec) {
   const std::string text = readTextFile(file);
-  const auto lines = splitLines(text);
+  const Lines lines(text, Lines::Last::Kept);
   for (std::size_t i = 0; i < lines.size(); ++i) {
     std::string line(lines[i].substr(0, lines[i].find('#')));
     for (char &c : line)
@@ -54,8 +55,8 @@ void readFrequencies(const std::filesystem::path &file, QcRecord &rec) {
       }
       const auto value = parseReal(number);
       if (!value)
-        throw Error(atLine(file, i) + ": cannot read \"" + std::string(word) +
-                    "\" as a frequency in cm-1");
+        throw Error(atLine(file, i) + ": cannot read " + inQuotes(word) +
+                    " as a frequency in cm-1");
       rec.frequencies.push_back(imaginary ? -std::fabs(*value) : *value);
     }
   }

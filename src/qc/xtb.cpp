@@ -17,6 +17,12 @@
 //   energy        the "| TOTAL ENERGY  ...  Eh |" box line; ":: total energy"
 //                 of the final single point when the box is missing.
 //   multiplicity  not printed: the "--uhf N" of the program call gives N + 1.
+//   charge        ":: total charge" of the summary of each single point.
+//   atoms         "ID Z sym. atoms" lists the element of every atom: a
+//                 geometry read from a file beside the output must hold them.
+//   steps         the run ends in "* finished run on"; xtb aborts after the
+//                 frequencies of a linear molecule (files missing), so there
+//                 the line that closes the frequency table ends the Hessian.
 // The output is UTF-8 ("cm⁻¹") and has been seen with NUL bytes in a table row;
 // NUL bytes are read as blanks.
 #include "qc/finish.hpp"
@@ -41,12 +47,13 @@ namespace {
 int elementOf(const std::filesystem::path &file, std::size_t line, std::string_view symbol) {
   if (const auto z = elementOfLabel(symbol, AtomLabel::Symbol))
     return *z;
-  throw Error(atLine(file, line) + ": unknown element \"" + std::string(symbol) + "\"");
+  throw Error(atLine(file, line) + ": unknown element " + inQuotes(symbol));
 }
 
-// A Turbomole "$coord" block (bohr) starting at lines[first], up to the next "$".
-Atoms readCoord(const std::filesystem::path &file, const std::vector<std::string_view> &lines,
-                std::size_t first) {
+// A Turbomole "$coord" block (bohr) starting at lines[first], up to the next
+// "$" line, whose index goes to `closing` when given.
+Atoms readCoord(const std::filesystem::path &file, const Lines &lines, std::size_t first,
+                std::size_t *closing = nullptr) {
   Atoms g;
   std::size_t i = first + 1;
   for (; i < lines.size(); ++i) {
@@ -63,6 +70,8 @@ Atoms readCoord(const std::filesystem::path &file, const std::vector<std::string
   }
   if (i >= lines.size() || g.r.empty())
     throw Error(atLine(file, first) + ": the $coord block is cut short");
+  if (closing)
+    *closing = i;
   return g;
 }
 
@@ -88,7 +97,7 @@ struct Spectrum {
 };
 
 std::optional<Spectrum> readVibspectrum(const std::filesystem::path &file, std::string_view text) {
-  const auto lines = splitLines(text);
+  const Lines lines(text);
   Spectrum s;
   bool inside = false, closed = false;
   for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -116,6 +125,49 @@ std::optional<Spectrum> readVibspectrum(const std::filesystem::path &file, std::
   return s;
 }
 
+// "    2    1 H      2, 3" of the "ID    Z sym.   atoms" table: the atoms
+// (numbered from 1, single or as ranges "4-6") of element Z. False for a row
+// that does not read so.
+bool readElementRow(const std::vector<std::string_view> &w, std::vector<int> &elementOf) {
+  const auto z = w.size() >= 4 ? parseInteger(w[1]) : std::nullopt;
+  if (!z || *z < 1 || *z > 118)
+    return false;
+  std::string list;
+  for (std::size_t k = 3; k < w.size(); ++k)
+    list += std::string(w[k]);
+  std::size_t p = 0;
+  while (p < list.size()) {
+    std::size_t q = list.find(',', p);
+    if (q == std::string::npos)
+      q = list.size();
+    const std::string_view item = std::string_view(list).substr(p, q - p);
+    const std::size_t dash = item.find('-');
+    const auto from = parseInteger(item.substr(0, dash));
+    const auto to = dash == std::string_view::npos ? from : parseInteger(item.substr(dash + 1));
+    if (!from || !to || *from < 1 || *to < *from || *to > 100000)
+      return false;
+    if (elementOf.size() < static_cast<std::size_t>(*to))
+      elementOf.resize(static_cast<std::size_t>(*to), 0);
+    for (long a = *from; a <= *to; ++a)
+      elementOf[static_cast<std::size_t>(a - 1)] = static_cast<int>(*z);
+    p = q + 1;
+  }
+  return true;
+}
+
+// A geometry file beside the output must hold the atoms the output lists: it
+// may have been written again since, for another molecule.
+void checkAtoms(const std::filesystem::path &output, const std::filesystem::path &beside,
+                const Atoms &geometry, const std::vector<int> &elementOf, std::size_t tableLine) {
+  if (elementOf.empty() || geometry.z == elementOf)
+    return;
+  throw Error(beside.string() + ": its " + std::to_string(geometry.z.size()) + " atoms (" +
+              hillFormula(geometry.z) + ") are not the " + std::to_string(elementOf.size()) +
+              " atoms (" + hillFormula(elementOf) + ", in that order) listed at line " +
+              std::to_string(tableLine + 1) + " of " + output.string() +
+              ": the file was written again after the run; give the output with its own files");
+}
+
 } // namespace
 
 bool isXtb(std::string_view text) {
@@ -123,22 +175,32 @@ bool isXtb(std::string_view text) {
 }
 
 QcRecord readXtb(const std::filesystem::path &file, std::string_view bytes) {
-  std::string text(bytes);
-  std::replace(text.begin(), text.end(), '\0', ' ');
-  const auto lines = splitLines(text);
+  // A copy only for the rare output that holds NUL bytes.
+  std::string withBlanks;
+  std::string_view text = bytes;
+  if (bytes.find('\0') != std::string_view::npos) {
+    withBlanks.assign(bytes);
+    std::replace(withBlanks.begin(), withBlanks.end(), '\0', ' ');
+    text = withBlanks;
+  }
+  const Lines lines(text);
   const std::filesystem::path folder = file.parent_path();
   QcRecord rec;
   rec.program = "xtb";
 
   std::optional<Atoms> finalStructure;
-  std::optional<std::size_t> freqLine, intensityLine, hessianLine, finalLine, summaryLine;
+  std::optional<std::size_t> freqLine, intensityLine, hessianLine, finalLine, summaryLine, boxLine;
+  std::size_t finalEnd = 0, freqEnd = 0, intensityEnd = 0, elementTable = 0;
   std::vector<double> frequencies;
   std::vector<std::pair<long, double>> intensities; // mode number, km/mol
   std::optional<double> boxEnergy, summaryEnergy;
   std::string coordinateFile, hamiltonian;
   std::optional<int> uhf;
   std::optional<long> electrons;
-  bool finished = false;
+  std::vector<std::pair<std::size_t, int>> charges; // line, ":: total charge"
+  std::vector<int> elementOf;                       // of atom 1, 2, ... as the output lists them
+  JobSteps steps;
+  steps.closing = "* finished run on";
 
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const std::string_view line = lines[i];
@@ -152,15 +214,29 @@ QcRecord readXtb(const std::filesystem::path &file, std::string_view bytes) {
           n = parseInteger(w[k + 1]);
         else if (w[k].starts_with("--uhf="))
           n = parseInteger(w[k].substr(6));
-        if (n)
+        if (n && *n >= 0 && *n < 1000)
           uhf = static_cast<int>(*n);
       }
     } else if (contains(line, "coordinate file") && w.size() >= 4 && w[w.size() - 2] == ":") {
       coordinateFile = std::string(w.back());
+    } else if (w.size() == 4 && w[0] == "ID" && w[1] == "Z" && w[2] == "sym." && w[3] == "atoms" &&
+               elementOf.empty()) {
+      elementTable = i;
+      for (std::size_t k = i + 1; k < lines.size(); ++k) {
+        const auto row = splitWords(lines[k]);
+        if (row.empty() || !readElementRow(row, elementOf))
+          break;
+      }
+      if (std::find(elementOf.begin(), elementOf.end(), 0) != elementOf.end())
+        elementOf.clear(); // an atom the table left out: it is not one to check against
     } else if (w.size() >= 4 && w[0] == ":" && w[1] == "Hamiltonian") {
       hamiltonian = std::string(w[2]);
     } else if (w.size() >= 5 && w[0] == ":" && w[1] == "#" && w[2] == "electrons") {
       electrons = parseInteger(w[3]);
+    } else if (w.size() >= 5 && w[0] == "::" && w[1] == "total" && w[2] == "charge") {
+      if (const auto q = parseReal(w[3]);
+          q && std::fabs(*q - std::round(*q)) < 1.0e-6 && std::fabs(*q) < 1000.0)
+        charges.emplace_back(i, static_cast<int>(std::lround(*q)));
     } else if (contains(line, "A N C O P T")) {
       rec.optimisation = true;
       rec.optimisationConverged = false;
@@ -172,10 +248,13 @@ QcRecord readXtb(const std::filesystem::path &file, std::string_view bytes) {
              (splitWords(lines[k]).empty() || lines[k].find("===") != std::string_view::npos))
         ++k;
       finalLine = i;
-      if (k < lines.size() && contains(lines[k], "$coord"))
-        finalStructure = readCoord(file, lines, k);
-      else
-        finalStructure = readXyz(file, lines, k).atoms;
+      if (k < lines.size() && contains(lines[k], "$coord")) {
+        finalStructure = readCoord(file, lines, k, &finalEnd);
+      } else {
+        const XyzBlock block = readXyz(file, lines, k);
+        finalStructure = block.atoms;
+        finalEnd = block.end - 1;
+      }
     } else if (contains(line, "vibrational frequencies (cm")) {
       freqLine = i;
       frequencies.clear();
@@ -185,6 +264,7 @@ QcRecord readXtb(const std::filesystem::path &file, std::string_view bytes) {
           break;
         for (std::size_t j = 2; j < v.size(); ++j)
           frequencies.push_back(realAt(file, k, v[j]));
+        freqEnd = k;
       }
     } else if (contains(line, "IR intensities (km")) {
       intensityLine = i;
@@ -205,9 +285,11 @@ QcRecord readXtb(const std::filesystem::path &file, std::string_view bytes) {
             throw Error(atLine(file, k) + ": expected \"mode: intensity\" in the IR intensities");
           intensities.emplace_back(*mode, realAt(file, k, value));
         }
+        intensityEnd = k;
       }
     } else if (w.size() >= 5 && w[0] == "|" && w[1] == "TOTAL" && w[2] == "ENERGY") {
       boxEnergy = realAt(file, i, w[3]);
+      boxLine = i;
     } else if (w.size() >= 5 && w[0] == "::" && w[1] == "total" && w[2] == "energy") {
       summaryEnergy = realAt(file, i, w[3]);
       summaryLine = i;
@@ -215,7 +297,8 @@ QcRecord readXtb(const std::filesystem::path &file, std::string_view bytes) {
       if (!hessianLine)
         hessianLine = i;
     } else if (contains(line, "* finished run on")) {
-      finished = true;
+      steps.endAt(i);
+      steps.finished = true;
     }
   }
 
@@ -228,15 +311,19 @@ QcRecord readXtb(const std::filesystem::path &file, std::string_view bytes) {
 
   // The geometry the Hessian was computed at.
   Atoms geom;
+  std::size_t lastValue = 0;
   if (finalStructure) {
     geom = *finalStructure;
+    lastValue = finalEnd;
   } else if (rec.optimisation) {
-    const auto opt = readBeside(folder / "xtbopt.xyz");
+    const std::filesystem::path beside = folder / "xtbopt.xyz";
+    const auto opt = readBeside(beside);
     if (!opt)
       throw Error(file.string() + ": no final structure in the output and no xtbopt.xyz beside "
                                   "it");
-    const auto optLines = splitLines(*opt);
-    geom = readXyz(folder / "xtbopt.xyz", optLines, 0).atoms;
+    geom = readXyz(beside, Lines(*opt), 0).atoms;
+    checkAtoms(file, beside, geom, elementOf, elementTable);
+    rec.filesBeside.push_back(beside);
   } else {
     if (coordinateFile.empty())
       throw Error(file.string() + ": no geometry (no final structure and no coordinate file "
@@ -246,29 +333,43 @@ QcRecord readXtb(const std::filesystem::path &file, std::string_view bytes) {
     if (!in)
       throw Error(file.string() + ": no final structure, and the input geometry " + input.string() +
                   " cannot be read");
-    const auto inLines = splitLines(*in);
+    // A file typed by hand may lack its last line feed.
+    const Lines inLines(*in, Lines::Last::Kept);
     std::size_t first = 0;
     while (first < inLines.size() && splitWords(inLines[first]).empty())
       ++first;
     geom = first < inLines.size() && contains(inLines[first], "$coord")
                ? readCoord(input, inLines, first)
                : readXyz(input, inLines, first).atoms;
+    checkAtoms(file, input, geom, elementOf, elementTable);
+    rec.filesBeside.push_back(input);
   }
   const std::size_t n = geom.z.size();
   const bool linear = isLinearGeometry(geom.r);
 
-  if (boxEnergy)
+  // The energy at the geometry of the Hessian: the box after it, else the
+  // summary of the single point at the final structure.
+  if (boxEnergy) {
     rec.energy = *boxEnergy;
-  else if (summaryEnergy && (!finalLine || *summaryLine > *finalLine))
+    lastValue = std::max(lastValue, *boxLine);
+  } else if (summaryEnergy && (!finalLine || *summaryLine > *finalLine)) {
     rec.energy = *summaryEnergy;
-  else
+    lastValue = std::max(lastValue, *summaryLine);
+  } else {
     throw Error(file.string() + ": no total energy");
+  }
   rec.energyLevel = hamiltonian.empty() ? "xTB" : hamiltonian;
 
   if (uhf)
     rec.multiplicity = *uhf + 1;
   else if (electrons)
     rec.multiplicity = *electrons % 2 == 0 ? 1 : 2;
+  // The charge of the last single point before the Hessian (or of the last).
+  for (const auto &[line, q] : charges)
+    if (!freqLine || line < *freqLine) {
+      rec.charge = q;
+      lastValue = std::max(lastValue, line);
+    }
 
   std::optional<FrequencyAnalysis> analysis;
   if (freqLine) {
@@ -277,6 +378,7 @@ QcRecord readXtb(const std::filesystem::path &file, std::string_view bytes) {
       throw Error(atLine(file, *freqLine) + ": the frequency table has " +
                   std::to_string(frequencies.size()) + " values where " + std::to_string(n) +
                   " atoms need " + std::to_string(3 * n) + ": the output is cut short");
+    lastValue = std::max(lastValue, freqEnd);
     std::vector<double> x(frequencies.size(), 0.0);
     if (intensityLine) {
       if (intensities.size() != frequencies.size())
@@ -290,6 +392,7 @@ QcRecord readXtb(const std::filesystem::path &file, std::string_view bytes) {
         x[static_cast<std::size_t>(mode - 1)] = value;
       }
       hasIntensities = true;
+      lastValue = std::max(lastValue, intensityEnd);
     } else if (const auto spectrumText = readBeside(folder / "vibspectrum")) {
       // Only when it holds the same modes: it may be left from another run.
       const auto s = readVibspectrum(folder / "vibspectrum", *spectrumText);
@@ -299,6 +402,7 @@ QcRecord readXtb(const std::filesystem::path &file, std::string_view bytes) {
       if (same) {
         x = s->intensities;
         hasIntensities = true;
+        rec.filesBeside.push_back(folder / "vibspectrum");
       } else {
         rec.warnings.push_back("the vibspectrum file beside the output holds other frequencies; "
                                "its IR intensities are not used");
@@ -314,16 +418,18 @@ QcRecord readXtb(const std::filesystem::path &file, std::string_view bytes) {
                   " frequencies are zero where " + (linear ? "5" : "6") +
                   " are translations and rotations: xtb dropped a mode (it zeroes the lowest "
                   "five of a linear molecule, an imaginary one included)");
+    // xtb aborts after the frequencies of a linear molecule: the line that
+    // closes their table is all there is of the end of the Hessian.
+    if (linear && !steps.finished && freqEnd + 1 < lines.size()) {
+      steps.endAt(freqEnd + 1);
+      steps.stopped = "the output stops before xtb's \"finished run\" line (xtb aborts so "
+                      "after the frequencies of a linear molecule); the energy is that of the "
+                      "final single point";
+    }
     analysis = FrequencyAnalysis{*freqLine, std::move(frequencies), std::move(x), hasIntensities};
   }
-  if (!finished)
-    rec.warnings.push_back(
-        std::string("the output stops before xtb's \"finished run\" line") +
-        (freqLine ? " (xtb aborts so after the frequencies of a linear molecule); the energy is "
-                    "that of the final single point"
-                  : ": the run did not finish"));
   // xtb computes the Hessian at the final structure: no optimisation follows it.
-  finishRecord(file, geom, std::move(analysis), std::nullopt, rec);
+  finishRecord(file, geom, std::move(analysis), std::nullopt, {steps, lastValue}, rec);
   return rec;
 }
 

@@ -5,9 +5,10 @@
 // in (--xyz) is one such block in a file of its own; xtb writes one into its
 // output ("final structure:") and into xtbopt.xyz beside it.
 //
-//   const auto lines = qc::splitLines(text);
+//   const qc::Lines lines(text);
 //   const qc::XyzBlock block = qc::readXyz("opt.xyz", lines, 0);
 #include "qc/geometry.hpp"
+#include "qc/output_text.hpp"
 
 #include <cstddef>
 #include <filesystem>
@@ -25,7 +26,7 @@ struct XyzBlock {
 // The block whose count line is lines[first]. `maxAtoms`, when given, is the
 // most a molecule data file holds: a larger count is refused before the rows
 // are read. Throws orvalen::Error naming the file and line.
-XyzBlock readXyz(const std::filesystem::path &file, const std::vector<std::string_view> &lines,
-                 std::size_t first, std::optional<long> maxAtoms = std::nullopt);
+XyzBlock readXyz(const std::filesystem::path &file, const Lines &lines, std::size_t first,
+                 std::optional<long> maxAtoms = std::nullopt);
 
 } // namespace orvalen::qc

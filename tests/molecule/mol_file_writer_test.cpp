@@ -1,6 +1,7 @@
 // A written molecule data file read back by the reader gives every value it
 // was written from, to the printed digits.
 #include "fixedio/error.hpp"
+#include "fixedio/format.hpp"
 #include "molecule/mol_file.hpp"
 #include "molecule/mol_file_writer.hpp"
 #include "molecule/molecule.hpp"
@@ -77,6 +78,37 @@ TEST(MolFileWriter, WaterReadsBackToThePrintedDigits) {
   EXPECT_NEAR(m.freq[7], 3727.369, 1e-9);
   EXPECT_NEAR(m.freq[8], 3849.062, 1e-9);
   EXPECT_NEAR(m.xinten[8], 20.117, 1e-9);
+}
+
+TEST(MolFileWriter, ChargeMarkerHoldsTheChargeInColumns27To36) {
+  // " Charge of molecule      :" from column 2 to 26, as the other colon
+  // markers, and the charge as i10 after it; a title never holds the marker.
+  for (const int charge : {0, -1, 2}) {
+    MolFileData d = water();
+    d.charge = charge;
+    d.title.push_back("Charge of molecule      : 7 in a title");
+    std::ostringstream out;
+    writeMolFile(out, d);
+    const std::string text = out.str();
+    const std::size_t at = text.find("\n Charge of molecule      :");
+    ASSERT_NE(at, std::string::npos) << text;
+    EXPECT_EQ(text.find("Charge of molecule      :", at + 3), std::string::npos);
+    EXPECT_EQ(text.find("Charge of molecule      :"), at + 2); // not in the title
+    const std::string line = text.substr(at + 1, text.find('\n', at + 1) - at - 1);
+    EXPECT_EQ(line.size(), 36u);
+    int read = 99;
+    fixedio::read("(26x,i10)", fixedio::Record{line, "m.dat", 1}, &read);
+    EXPECT_EQ(read, charge);
+  }
+  EXPECT_NE(
+      [] {
+        std::ostringstream out;
+        writeMolFile(out, water());
+        return out.str();
+      }()
+          .find(" Num. of imaginary freqs :         0\n Charge of molecule      :         0\n Spin "
+                "multiplicity of molecule = 1\n"),
+      std::string::npos);
 }
 
 TEST(MolFileWriter, TitleTextNeverPassesForAMarker) {

@@ -18,11 +18,21 @@ namespace {
 const Atoms WATER{{8, 1, 1}, {{0.0, 0.0, 0.1}, {0.0, 0.76, -0.47}, {0.0, -0.76, -0.47}}};
 const Atoms CO2{{6, 8, 8}, {{0.0, 0.0, 0.0}, {0.0, 0.0, 1.16}, {0.0, 0.0, -1.16}}};
 
+// An output whose one job step ends at line 5000 and that finished there.
+JobSteps endedAt5000() {
+  JobSteps steps;
+  steps.closing = "Normal termination";
+  steps.endAt(4999);
+  steps.finished = true;
+  return steps;
+}
+const JobSteps ENDED = endedAt5000();
+
 std::string errorOf(const Atoms &geometry, std::optional<FrequencyAnalysis> analysis,
                     std::optional<OptimisationAfterFrequencies> movedOn) {
   QcRecord rec;
   try {
-    finishRecord("t.out", geometry, std::move(analysis), movedOn, rec);
+    finishRecord("t.out", geometry, std::move(analysis), movedOn, {ENDED, 1200}, rec);
   } catch (const Error &e) {
     return e.what();
   }
@@ -38,7 +48,7 @@ TEST(FinishRecord, AllModesLoseTheTranslationsAndRotationsVibrationsAloneStay) {
                                  {-0.5, 0.1, 3651.9, 2.0, -1.0, 1539.0, 0.3, 3643.3, 0.0},
                                  {50.0, 0.0, 16.8, 9.0, 0.0, 133.6, 0.0, 6.7, 0.0},
                                  true},
-               std::nullopt, rec);
+               std::nullopt, {ENDED, 10}, rec);
   EXPECT_EQ(rec.atomicNumbers, WATER.z);
   EXPECT_EQ(rec.coords, WATER.r);
   EXPECT_EQ(rec.frequencies, (std::vector<double>{3651.9, 1539.0, 3643.3}));
@@ -48,7 +58,7 @@ TEST(FinishRecord, AllModesLoseTheTranslationsAndRotationsVibrationsAloneStay) {
   // The 3N-6 vibrations alone, no intensities printed: written as 0.
   QcRecord vib;
   finishRecord("t.out", WATER, FrequencyAnalysis{4, {1539.0, 3643.3, 3651.9}, {}, false},
-               std::nullopt, vib);
+               std::nullopt, {ENDED, 10}, vib);
   EXPECT_EQ(vib.frequencies, (std::vector<double>{1539.0, 3643.3, 3651.9}));
   EXPECT_EQ(vib.intensities, (std::vector<double>(3, 0.0)));
   EXPECT_FALSE(vib.hasIntensities);
@@ -58,19 +68,19 @@ TEST(FinishRecord, AllModesLoseTheTranslationsAndRotationsVibrationsAloneStay) {
   finishRecord(
       "t.out", CO2,
       FrequencyAnalysis{0, {0.0, 0.0, 0.0, 0.0, 0.0, 600.0, 600.0, 1425.2, 2593.8}, {}, false},
-      std::nullopt, linear);
+      std::nullopt, {ENDED, 10}, linear);
   EXPECT_EQ(linear.frequencies, (std::vector<double>{600.0, 600.0, 1425.2, 2593.8}));
 
   // An atom: three translations, no vibration.
   QcRecord atom;
   finishRecord("t.out", Atoms{{1}, {{0.0, 0.0, 0.0}}},
-               FrequencyAnalysis{0, {0.0, 0.0, 0.0}, {}, false}, std::nullopt, atom);
+               FrequencyAnalysis{0, {0.0, 0.0, 0.0}, {}, false}, std::nullopt, {ENDED, 10}, atom);
   EXPECT_TRUE(atom.frequencies.empty());
   EXPECT_TRUE(atom.intensities.empty());
 
   // No analysis at all (a single point): the geometry only.
   QcRecord single;
-  finishRecord("t.out", WATER, std::nullopt, std::nullopt, single);
+  finishRecord("t.out", WATER, std::nullopt, std::nullopt, {ENDED, 10}, single);
   EXPECT_EQ(single.coords, WATER.r);
   EXPECT_TRUE(single.frequencies.empty());
 }
@@ -93,6 +103,68 @@ TEST(FinishRecord, RefusesFrequenciesThatAreNotTheGeometrys) {
             "t.out line 10: the frequency table has 3 modes where 3 atoms in a line have 4");
   // An analysis printed before any geometry belongs to none.
   EXPECT_EQ(errorOf(Atoms{}, FrequencyAnalysis{}, std::nullopt), "t.out: no geometry found");
+}
+
+TEST(FinishRecord, ValuesOnlyFromAJobStepThatEnded) {
+  // Steps end at lines 100 (normally), 200 (normally) and 300 (with an
+  // error); the run did not get to its closing line.
+  JobSteps steps;
+  steps.closing = "Normal termination of Gaussian";
+  steps.endAt(99);
+  steps.endAt(199);
+  steps.endAt(299, false);
+  const auto finish = [&](const JobSteps &s, std::size_t lastValue) {
+    QcRecord rec;
+    finishRecord("t.out", WATER, FrequencyAnalysis{4, {1539.0, 3643.3, 3651.9}, {}, false},
+                 std::nullopt, {s, lastValue}, rec);
+    return rec;
+  };
+  // Values in the first or second step: read, with the one warning that
+  // names the step they come from.
+  for (const auto &[lastValue, end] : {std::pair{50, 100}, {98, 100}, {150, 200}}) {
+    const QcRecord rec = finish(steps, static_cast<std::size_t>(lastValue));
+    EXPECT_EQ(rec.frequencies, (std::vector<double>{1539.0, 3643.3, 3651.9}));
+    ASSERT_EQ(rec.warnings.size(), 1u);
+    EXPECT_EQ(rec.warnings[0],
+              "the run did not finish: the output stops without \"Normal termination of "
+              "Gaussian\" at its end; the values read are those of the job step that ends at "
+              "line " +
+                  std::to_string(end));
+  }
+  // Values of the step that stopped with an error, or after the last end.
+  try {
+    finish(steps, 250);
+    ADD_FAILURE() << "values of a step that stopped with an error read";
+  } catch (const Error &e) {
+    EXPECT_EQ(std::string(e.what()),
+              "t.out line 251: the job step that printed this line, the last of the values "
+              "read, stopped with an error at line 300; its values are not to be trusted");
+  }
+  try {
+    finish(steps, 300);
+    ADD_FAILURE() << "values after the last end read";
+  } catch (const Error &e) {
+    EXPECT_EQ(std::string(e.what()),
+              "t.out line 301: the job step that printed this line, the last of the values "
+              "read, does not end (no \"Normal termination of Gaussian\" or end of step after "
+              "it): the output is cut short, or the job is still running; read it when the job "
+              "has ended");
+  }
+  // The reason a reader gives for the run that did not finish.
+  JobSteps stopped = steps;
+  stopped.stopped = "NWChem stopped with an error after the frequency analysis (line 300)";
+  EXPECT_EQ(finish(stopped, 150).warnings,
+            (std::vector<std::string>{
+                "the run did not finish: NWChem stopped with an error after the frequency "
+                "analysis (line 300); the values read are those of the job step that ends at "
+                "line 200"}));
+  // A run that finished: no word; ends noted out of order are found all the same.
+  JobSteps finished;
+  finished.endAt(199);
+  finished.endAt(99);
+  finished.finished = true;
+  EXPECT_TRUE(finish(finished, 150).warnings.empty());
+  EXPECT_TRUE(finish(finished, 20).warnings.empty());
 }
 
 TEST(ReaderTable, OneRowPerProgramAndEachReadsItsOwnOutputs) {

@@ -216,6 +216,12 @@ TEST_P(ImportRefuses, WithOneLineAndStatusOne) {
   dir.write("short.xyz", "3\nwater\nO 0 0 0\nH 0 0.76 0.58\n");
   dir.write("cr.xyz", "3\nwater\nO 0 0 0\rH\nH 0 0.76 0.58\nH 0 -0.76 0.58\n");
   dir.write("same.xyz", "3\nwater\nO 0 0 0\nH 0 0.76 0.58\nH 0 0.76 0.58\n");
+  dir.write("plus.freqs", "+-1648 3832.2 3942.5\n");
+  dir.write("nul.freqs", std::string("1648.5 38\0"
+                                     "32.2 3942.5\n",
+                                     22));
+  dir.write("oh.xyz", "2\nhydroxyl\nO 0 0 0\nH 0 0 0.97\n");
+  dir.write("oh.freqs", "3700\n");
   const auto r = import(dir, GetParam().args + " -o out.dat");
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.stderrText, GetParam().message + "\n");
@@ -225,7 +231,9 @@ TEST_P(ImportRefuses, WithOneLineAndStatusOne) {
 INSTANTIATE_TEST_SUITE_P(
     BadInput, ImportRefuses,
     ::testing::Values(
-        BadRun{"missing_output", "nothere.out", "orvalen-import: nothere.out: not a regular file"},
+        BadRun{"missing_output", "nothere.out",
+               "orvalen-import: nothere.out: no such file; check the name and the folder"},
+        BadRun{"folder_for_an_output", ".", "orvalen-import: .: not a regular file"},
         BadRun{"binary_garbage", "garbage.out",
                "orvalen-import: garbage.out: not an output of a known program (NWChem, Psi4, "
                "xtb, Gaussian, ORCA)"},
@@ -237,7 +245,31 @@ INSTANTIATE_TEST_SUITE_P(
         BadRun{"truncated_xyz", "--xyz short.xyz --freqs water.freqs",
                "orvalen-import: short.xyz: ends after 2 of 3 atoms"},
         BadRun{"carriage_return_inside_a_line", "--xyz cr.xyz --freqs water.freqs",
-               "orvalen-import: cr.xyz line 3: cannot read \"0 H\" as a number"},
+               "orvalen-import: cr.xyz line 3: cannot read \"0\\x0dH\" as a number"},
+        // A NUL byte shown where it stands; the message goes on after it.
+        BadRun{"nul_byte_in_a_number", "--xyz water.xyz --freqs nul.freqs",
+               "orvalen-import: nul.freqs line 1: cannot read \"38\\x0032.2\" as a frequency in "
+               "cm-1"},
+        BadRun{"two_signs", "--xyz water.xyz --freqs plus.freqs",
+               "orvalen-import: plus.freqs line 1: cannot read \"+-1648\" as a frequency in cm-1"},
+        // Numbers on the command line are decimal.
+        BadRun{"hexadecimal_energy", "--xyz water.xyz --freqs water.freqs --energy-value 0x10",
+               "orvalen-import: --energy-value: \"0x10\" is not a decimal number (see "
+               "orvalen-import --help)"},
+        BadRun{"hexadecimal_rotation_number", "--rotnum 0x10 x.out",
+               "orvalen-import: --rotnum: \"0x10\" is not a whole decimal number (see "
+               "orvalen-import --help)"},
+        BadRun{"energy_not_finite", "--xyz water.xyz --freqs water.freqs --energy-value inf",
+               "orvalen-import: --energy-value: \"inf\" is not a decimal number (see "
+               "orvalen-import --help)"},
+        BadRun{"charge_of_an_output", "x.out --charge 1",
+               "orvalen-import: --charge requires --xyz (see orvalen-import --help)"},
+        // OH has 9 electrons: no singlet.
+        BadRun{"singlet_hydroxyl", "--xyz oh.xyz --freqs oh.freqs --mult 1",
+               "orvalen-import: oh.xyz: spin multiplicity 1 (--mult 1) is impossible for HO with "
+               "charge 0: its 9 electrons (the sum of the atomic numbers less the charge) are odd "
+               "and need an even multiplicity (2 for one unpaired electron); check the "
+               "multiplicity and the charge"},
         BadRun{"atoms_on_one_another", "--xyz same.xyz --freqs water.freqs",
                "orvalen-import: same.xyz: atoms 2 and 3 are 0.000 A apart"},
         BadRun{"xyz_without_freqs", "--xyz water.xyz",
@@ -249,6 +281,94 @@ INSTANTIATE_TEST_SUITE_P(
                "--help)"}),
     [](const auto &info) { return info.param.name; });
 
+TEST(ImportCli, NumbersAreDecimalAndTheChargeOfPaperDataIsWritten) {
+  TempDir dir;
+  dir.write("oh.xyz", "2\nhydroxide\nO 0 0 0\nH 0 0 0.97\n");
+  dir.write("oh.freqs", "3700\n");
+  // "010" is ten, not octal eight; OH- (10 electrons) is a singlet.
+  const auto r = import(dir, "--xyz oh.xyz --freqs oh.freqs --rotnum 010 --charge -1 --mult 01 "
+                             "--energy-value -75.8 -o oh.dat");
+  EXPECT_EQ(r.status, 0) << r.stderrText;
+  EXPECT_EQ(r.stderrText, "");
+  const std::string data = dir.read("oh.dat");
+  EXPECT_EQ(linesOf(data).front(), " HO from oh.xyz and oh.freqs, charge -1 (given)");
+  for (const char *line :
+       {" Rotation number set to  :        10\n", " Charge of molecule      :        -1\n",
+        " Spin multiplicity of molecule = 1\n"})
+    EXPECT_NE(data.find(line), std::string::npos) << line;
+}
+
+// The data file never replaces a file the run reads, whatever path names it.
+TEST(ImportCli, ADataFileThatIsAnInputIsRefusedAndNothingIsTouched) {
+  struct Case {
+    const char *name, *args, *kept, *message;
+  };
+  const Case cases[] = {
+      {"output", "isobutane.out -o isobutane.out", "isobutane.out",
+       "isobutane.out: -o names isobutane.out, the output read"},
+      {"output_by_another_path", "isobutane.out -o ./sub/../isobutane.out", "isobutane.out",
+       "./sub/../isobutane.out: -o names isobutane.out, the output read"},
+      {"output_through_a_link", "isobutane.out -o link.out", "isobutane.out",
+       "link.out: -o names isobutane.out, the output read"},
+      {"energy_file", "Orca_opt_freq_test.log --energy water_ccsdt.log -o water_ccsdt.log",
+       "water_ccsdt.log", "water_ccsdt.log: -o names water_ccsdt.log, the --energy file"},
+      {"xyz_file", "--xyz water.xyz --freqs water.freqs -o water.xyz", "water.xyz",
+       "water.xyz: -o names water.xyz, the --xyz file"},
+      {"freqs_file", "--xyz water.xyz --freqs water.freqs -o water.freqs", "water.freqs",
+       "water.freqs: -o names water.freqs, the --freqs file"},
+      // xtb --hess: the geometry is the coordinate file beside the output.
+      {"file_beside_an_xtb_output", "h2o_hess.out -o h2o_opt.xyz", "h2o_opt.xyz",
+       "h2o_opt.xyz: -o names h2o_opt.xyz, a file read beside an output"},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    for (const char *f :
+         {"gaussian/isobutane.out", "gaussian/water_ccsdt.log", "orca/Orca_opt_freq_test.log",
+          "user_data/water.xyz", "user_data/water.freqs", "xtb/h2o_hess/h2o_hess.out",
+          "xtb/h2o_hess/h2o_opt.xyz", "xtb/h2o_hess/vibspectrum"})
+      fs::copy_file(QC / f, dir / fs::path(f).filename().string());
+    fs::create_directories(dir / "sub");
+    fs::create_symlink("isobutane.out", dir / "link.out");
+    const std::string kept = dir.read(c.kept);
+    const auto r = import(dir, c.args);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.stderrText, "orvalen-import: " + std::string(c.message) +
+                                ", an input of this run; nothing was written: give another -o "
+                                "FILE\n");
+    EXPECT_EQ(dir.read(c.kept), kept);
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir / "link.out")));
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto &f : fs::directory_iterator(dir.path()))
+      ++files;
+    EXPECT_EQ(files, 10u) << "a file left behind";
+  }
+}
+
+TEST(ImportCli, AFullDiskLeavesTheOldDataFileAsItWas) {
+  TempDir dir;
+  fs::copy_file(USER_DATA / "water.xyz", dir / "water.xyz");
+  fs::copy_file(USER_DATA / "water.freqs", dir / "water.freqs");
+  dir.write("water.dat", "old\n");
+  // The data file is 1.3 KB: a limit of one block of 512 bytes stops it half-way.
+  const auto full = runProgram(
+      "sh", dir.path(),
+      "-c " + test::shellQuote("ulimit -f 1 && exec " + test::shellQuote(ORVALEN_IMPORT_BINARY) +
+                               " --xyz water.xyz --freqs water.freqs --mult 1 --energy-value "
+                               "-76.4 -o water.dat"));
+  EXPECT_EQ(full.status, 1);
+  EXPECT_EQ(full.stderrText.rfind("orvalen-import: water.dat: write error", 0), 0u)
+      << full.stderrText;
+  EXPECT_EQ(dir.read("water.dat"), "old\n");
+  std::size_t files = 0;
+  for ([[maybe_unused]] const auto &f : fs::directory_iterator(dir.path()))
+    ++files;
+  EXPECT_EQ(files, 3u) << "a temporary file left behind";
+  // Without the limit the data file is replaced whole.
+  EXPECT_EQ(import(dir, "--xyz water.xyz --freqs water.freqs --mult 1 -o water.dat").status, 0);
+  EXPECT_EQ(linesOf(dir.read("water.dat")).back(), " ----------------------");
+}
+
 TEST(ImportCli, HelpAndVersion) {
   TempDir dir;
   const auto version = import(dir, "--version");
@@ -256,8 +376,9 @@ TEST(ImportCli, HelpAndVersion) {
   EXPECT_EQ(version.stdoutText, "orvalen-import 0.1\n");
   const auto help = import(dir, "--help");
   EXPECT_EQ(help.status, 0);
-  for (const char *option : {"-o,--output FILE", "--energy FILE", "--rotnum N", "--mult M",
-                             "--xyz FILE", "--freqs FILE", "--energy-value E", "--version"})
+  for (const char *option :
+       {"-o,--output FILE", "--energy FILE", "--rotnum N", "--mult M", "--xyz FILE", "--freqs FILE",
+        "--energy-value E", "--charge Q", "--version"})
     EXPECT_NE(help.stdoutText.find(option), std::string::npos) << option;
   // The programs in the order their outputs are recognised, as the table has them.
   EXPECT_EQ(linesOf(help.stdoutText).front(),

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace orvalen::qc {
@@ -59,6 +61,7 @@ QcRecord water() {
   rec.energy = -76.4;
   rec.energyLevel = "DFT";
   rec.multiplicity = 1;
+  rec.charge = 0;
   return rec;
 }
 
@@ -98,10 +101,13 @@ TEST_P(ImportWarns, AndStillBuildsTheFile) {
   if (GetParam().warning.empty()) {
     EXPECT_TRUE(imp.warnings.empty()) << imp.warnings.front();
   } else {
-    ASSERT_EQ(imp.warnings.size(), 1u);
+    ASSERT_EQ(imp.warnings.size(), 1u) << imp.warnings.front();
     EXPECT_EQ(imp.warnings[0], GetParam().warning);
   }
-  EXPECT_EQ(imp.data.frequencies.size(), 3u);
+  EXPECT_EQ(imp.data.frequencies.size(), rec.frequencies.size());
+  // Imaginary modes of 1 cm-1 and more only.
+  EXPECT_EQ(imaginaryCount(imp.data), std::count_if(rec.frequencies.begin(), rec.frequencies.end(),
+                                                    [](double f) { return f <= -1.0; }));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -153,7 +159,22 @@ INSTANTIATE_TEST_SUITE_P(
                     "w.out: the program printed no IR intensities"},
         WarningCase{"no_multiplicity", [](QcRecord &r) { r.multiplicity = 0; },
                     "w.out: no spin multiplicity given; 1 written, the lowest for 10 electrons "
-                    "of the neutral molecule (give --mult M)"}),
+                    "of the neutral molecule (give --mult M)"},
+        // H2O+: 10 protons less the charge, 9 electrons, a doublet.
+        WarningCase{"no_multiplicity_of_an_ion",
+                    [](QcRecord &r) {
+                      r.multiplicity = 0;
+                      r.charge = 1;
+                    },
+                    "w.out: no spin multiplicity given; 2 written, the lowest for 9 electrons "
+                    "of the ion of charge 1 (give --mult M)"},
+        WarningCase{"no_charge", [](QcRecord &r) { r.charge.reset(); },
+                    "w.out: the output states no charge; 0 written"},
+        // A mode below 1 cm-1 is a zero whatever its sign: a real mode, with a word.
+        WarningCase{"zero_mode_printed_negative", [](QcRecord &r) { r.frequencies[0] = -0.0004; },
+                    "w.out: frequency -0.0004 cm-1 is below 1 cm-1 in magnitude, a zero mode "
+                    "whose sign means nothing; written as the real mode 0.0004 cm-1, not as an "
+                    "imaginary one"}),
     [](const auto &info) { return info.param.name; });
 
 struct Refusal {
@@ -206,8 +227,105 @@ INSTANTIATE_TEST_SUITE_P(
                 "are known"},
         Refusal{"frequency_count", [](QcRecord &r) { r.frequencies.push_back(4000.0); },
                 "w.out: 4 vibrational frequencies for 3 atoms; a non-linear molecule has 3 "
-                "(translations and rotations not counted)"}),
+                "(translations and rotations not counted)"},
+        // 2S+1 = M needs M-1 unpaired electrons: 10 electrons (H2O) are no doublet,
+        // 9 (H2O+) no singlet.
+        Refusal{"multiplicity_of_odd_parity", [](QcRecord &r) { r.multiplicity = 2; },
+                "w.out: spin multiplicity 2 (the output's) is impossible for H2O with charge 0: "
+                "its 10 electrons (the sum of the atomic numbers less the charge) are even and "
+                "need an odd multiplicity (1 for a closed shell, 3 for a triplet); check the "
+                "multiplicity and the charge"},
+        Refusal{"singlet_cation", [](QcRecord &r) { r.charge = 1; },
+                "w.out: spin multiplicity 1 (the output's) is impossible for H2O with charge 1: "
+                "its 9 electrons (the sum of the atomic numbers less the charge) are odd and "
+                "need an even multiplicity (2 for one unpaired electron); check the "
+                "multiplicity and the charge"},
+        Refusal{"more_charge_than_protons", [](QcRecord &r) { r.charge = 11; },
+                "w.out: H2O with charge 11 has -1 electrons: check the charge"}),
     [](const auto &info) { return info.param.name; });
+
+TEST(Import, MultiplicityGivenMustFitTheElectrons) {
+  // OH: 9 electrons; --mult 1 cannot be.
+  QcRecord oh = water();
+  oh.atomicNumbers = {8, 1};
+  oh.coords = {{0.0, 0.0, 0.0}, {0.0, 0.0, 0.97}};
+  oh.frequencies = {3700.0};
+  oh.intensities = {10.0};
+  oh.multiplicity = 2;
+  ImportOptions singlet;
+  singlet.multiplicity = 1;
+  try {
+    importRecord(oh, singlet);
+    ADD_FAILURE() << "OH written as a singlet";
+  } catch (const Error &e) {
+    EXPECT_EQ(std::string(e.what()).rfind(
+                  "w.out: spin multiplicity 1 (--mult 1) is impossible for HO with charge 0: ", 0),
+              0u)
+        << e.what();
+  }
+  // OH- (charge -1, 10 electrons) is a singlet.
+  oh.charge = -1;
+  const MolFileData d = importRecord(oh, singlet).data;
+  EXPECT_EQ(d.multiplicity, 1);
+  EXPECT_EQ(d.charge, -1);
+}
+
+// An --energy output of another charge or multiplicity is another electronic
+// state: its energy is no higher level of the frequencies' state.
+TEST(Import, EnergyOfAnotherElectronicStateIsRefused) {
+  struct Case {
+    const char *name;
+    std::optional<int> charge; // of the energy output
+    int multiplicity;
+    std::optional<int> mult; // --mult
+    const char *message;     // empty: taken
+  };
+  const Case cases[] = {
+      {"same state", 0, 1, {}, ""},
+      {"states no charge", {}, 1, {}, ""},
+      {"states no multiplicity", 0, 0, {}, ""},
+      {"triplet",
+       0,
+       3,
+       {},
+       "e.out: charge 0, spin multiplicity 3: another electronic state than "
+       "the charge 0, spin multiplicity 1 of w.out; its energy is not that "
+       "state's at a higher level: give an --energy output of the same "
+       "charge and multiplicity"},
+      {"anion",
+       -1,
+       2,
+       {},
+       "e.out: charge -1, spin multiplicity 2: another electronic state than "
+       "the charge 0, spin multiplicity 1 of w.out; its energy is not that "
+       "state's at a higher level: give an --energy output of the same "
+       "charge and multiplicity"},
+      {"triplet given", 0, 3, 3, ""},
+      {"singlet against --mult 3", 0, 1, 3,
+       "e.out: charge 0, spin multiplicity 1: another electronic state than the charge 0, spin "
+       "multiplicity 3 (--mult) of w.out; its energy is not that state's at a higher level: "
+       "give an --energy output of the same charge and multiplicity"},
+  };
+  for (const Case &c : cases) {
+    QcRecord energy = water();
+    energy.sourceFile = "e.out";
+    energy.frequencies.clear();
+    energy.energy = -76.24;
+    energy.energyLevel = "CCSD(T)";
+    energy.charge = c.charge;
+    energy.multiplicity = c.multiplicity;
+    ImportOptions options;
+    options.energyFile = "e.out";
+    options.multiplicity = c.mult;
+    try {
+      const Imported imp = importRecord(water(), options, &energy);
+      EXPECT_EQ(std::string(c.message), "") << c.name;
+      EXPECT_EQ(imp.data.energy, -76.24) << c.name;
+    } catch (const Error &e) {
+      EXPECT_EQ(std::string(e.what()), c.message) << c.name;
+    }
+  }
+}
 
 TEST(Import, OverridesWinAndAnAtomNeedsNoFrequencies) {
   ImportOptions options;

@@ -155,6 +155,34 @@ TEST(NwchemReader, AnIrcAfterTheFrequenciesLeavesThemWhole) {
   EXPECT_TRUE(hasWarning(rec, "mepgs: gsopt failed"));
 }
 
+TEST(NwchemReader, ChargeAndMultiplicityOfTheFrequencyTask) {
+  // The frequency task's SCF: "open shells = 0", "charge = 0.00". A later
+  // task of the water cation ("Charge : 1", "Spin multiplicity: 2") is
+  // another state and changes neither.
+  const std::string water = readFile(qcFixture("nwchem/h2o_scf_freq.out"));
+  const std::size_t end = water.rfind(" Total times");
+  const std::string cation = water.substr(0, end) + R"(
+                                NWChem Input Module
+                                -------------------
+
+          Charge           :     1
+          Spin multiplicity:     2
+         Total DFT energy =      -75.700000000000
+
+ Task  times  cpu:        0.1s     wall:        0.1s
+)" + water.substr(end);
+  for (const std::string *text : {&water, &cation}) {
+    const auto rec = qc::readNwchem("w.out", *text);
+    EXPECT_EQ(rec.charge, 0);
+    EXPECT_EQ(rec.multiplicity, 1);
+    EXPECT_DOUBLE_EQ(rec.energy, readNw(qcFixture("nwchem/h2o_scf_freq.out")).energy);
+  }
+  // "Charge : 0", "Spin multiplicity: 2" (DFT) of the hydroxyl radical.
+  const auto oh = readNw(qcFixture("nwchem/oh_noautosym.out"));
+  EXPECT_EQ(oh.charge, 0);
+  EXPECT_EQ(oh.multiplicity, 2);
+}
+
 TEST(NwchemReader, NumericalHessianEnergyIsTheOneAtTheReferenceGeometry) {
   // "task scf freq numerical" prints 13 SCF energies: the first at the geometry
   // ("Total SCF energy =    -76.010746508415", as the single point h2o_au_energy

@@ -64,6 +64,8 @@ TEST(Psi4Reader, LinearSaddlePointWithATrailingI) {
 
 TEST(Psi4Reader, DoubletOptimisationThenFiniteDifferenceFrequencies) {
   const auto rec = readPsi("oh_freq.out");
+  // "Geometry (in Angstrom), charge = 0, multiplicity = 2:"
+  EXPECT_EQ(rec.charge, 0);
   EXPECT_EQ(rec.multiplicity, 2);
   EXPECT_DOUBLE_EQ(rec.energy, -75.3822574981766); // "Final energy is    -75.3822574981766"
   EXPECT_EQ(rec.frequencies, (std::vector<double>{3996.8156})); // "Freq [cm^-1]   3996.8156"

@@ -29,7 +29,7 @@ struct Sample {
   std::string file; // under tests/fixtures/qc
   std::string program, version;
   std::size_t atoms;
-  int multiplicity;
+  int charge, multiplicity;
   double energy;
   std::string energyLevel;
   std::size_t modes; // 3N-6 or 3N-5
@@ -43,32 +43,32 @@ void PrintTo(const Sample &s, std::ostream *os) {
 
 std::vector<Sample> samples() {
   return {
-      {"g16_isobutane", "gaussian/isobutane.out", "Gaussian", "16, Revision B.01", 14, 1,
+      {"g16_isobutane", "gaussian/isobutane.out", "Gaussian", "16, Revision B.01", 14, 0, 1,
        -158.458811098, "DFT", 36, 218.1120, 3107.5091, 0.0, true, false},
-      {"g09_HCN_linear", "gaussian/HCN_singlet.out", "Gaussian", "09, Revision D.01", 3, 1,
+      {"g09_HCN_linear", "gaussian/HCN_singlet.out", "Gaussian", "09, Revision D.01", 3, 0, 1,
        -93.3588512430, "DFT", 4, 738.9845, 3400.5651, 36.2091, true, false},
       {"g16_claisen_ts", "gaussian/gaussian16_claisen_ts.log", "Gaussian", "16, Revision C.01", 14,
-       1, -270.374223054, "DFT", 36, -589.7505, 3281.3388, 36.5190, true, true},
+       0, 1, -270.374223054, "DFT", 36, -589.7505, 3281.3388, 36.5190, true, true},
       {"g09_NH3_H_ts_doublet", "gaussian/TS_NH3+H=NH2+H2.out", "Gaussian", "09, Revision D.01", 5,
-       2, -57.0668841744, "DFT", 9, -1131.3828, 3466.8936, 22.3301, false, false},
+       0, 2, -57.0668841744, "DFT", 9, -1131.3828, 3466.8936, 22.3301, false, false},
       {"g16_CH3OO_doublet", "gaussian/CH3OO_freq_gaussian.out", "Gaussian", "16, Revision B.01", 6,
-       2, -190.291584776, "DFT", 12, 136.4446, 3147.5619, 0.1044, false, false},
-      {"g09_dvb_hpmodes", "gaussian/gaussian09_dvb_ir.out", "Gaussian", "09, Revision D.01", 20, 1,
-       -382.308266580, "DFT", 54, 52.7882, 3549.7032, 0.0323, false, false},
-      {"orca42_water", "orca/Orca_opt_freq_test.log", "ORCA", "4.2.0", 3, 1, -76.425912545290,
+       0, 2, -190.291584776, "DFT", 12, 136.4446, 3147.5619, 0.1044, false, false},
+      {"g09_dvb_hpmodes", "gaussian/gaussian09_dvb_ir.out", "Gaussian", "09, Revision D.01", 20, 0,
+       1, -382.308266580, "DFT", 54, 52.7882, 3549.7032, 0.0323, false, false},
+      {"orca42_water", "orca/Orca_opt_freq_test.log", "ORCA", "4.2.0", 3, 0, 1, -76.425912545290,
        "DFT", 3, 1613.10, 3885.26, 77.068803, true, false},
-      {"orca40_SN2_ts", "orca/Orca_TS_test.log", "ORCA", "4.0.1.2", 6, 1, -33.865407694733, "SCF",
-       12, -503.24, 3187.08, 0.0, true, true},
-      {"orca40_CO2_cation_linear", "orca/CO2_vib.out", "ORCA", "4.0.0.2", 3, 2, -184.757766163554,
-       "SCF", 4, 289.50, 1142.05, 14.331335, true, false},
-      {"orca50_dvb", "orca/orca5_dvb_ir.out", "ORCA", "5.0.1", 20, 1, -382.055108614160, "DFT", 54,
-       45.66, 3546.00, 0.03, false, false},
-      {"orca50_claisen_ts", "orca/orca5_claisen_ts.out", "ORCA", "5.0.4", 14, 1, -270.176605979810,
-       "DFT", 36, -633.34, 3279.26, 0.0, true, true},
-      {"orca50_OH_CH4_ts_doublet", "orca/orca_neg_freq_ts.out", "ORCA", "5.0.4", 7, 2,
+      {"orca40_SN2_ts", "orca/Orca_TS_test.log", "ORCA", "4.0.1.2", 6, -1, 1, -33.865407694733,
+       "SCF", 12, -503.24, 3187.08, 0.0, true, true},
+      {"orca40_CO2_cation_linear", "orca/CO2_vib.out", "ORCA", "4.0.0.2", 3, 1, 2,
+       -184.757766163554, "SCF", 4, 289.50, 1142.05, 14.331335, true, false},
+      {"orca50_dvb", "orca/orca5_dvb_ir.out", "ORCA", "5.0.1", 20, 0, 1, -382.055108614160, "DFT",
+       54, 45.66, 3546.00, 0.03, false, false},
+      {"orca50_claisen_ts", "orca/orca5_claisen_ts.out", "ORCA", "5.0.4", 14, 0, 1,
+       -270.176605979810, "DFT", 36, -633.34, 3279.26, 0.0, true, true},
+      {"orca50_OH_CH4_ts_doublet", "orca/orca_neg_freq_ts.out", "ORCA", "5.0.4", 7, 0, 2,
        -116.255531490418, "DFT", 15, -1271.62, 3812.33, 0.0, false, false},
-      {"orca60_dvb", "orca/orca6_dvb_ir.out", "ORCA", "6.0.1", 20, 1, -382.055107107616, "DFT", 54,
-       43.87, 3546.41, 0.03, false, false},
+      {"orca60_dvb", "orca/orca6_dvb_ir.out", "ORCA", "6.0.1", 20, 0, 1, -382.055107107616, "DFT",
+       54, 43.87, 3546.41, 0.03, false, false},
   };
 }
 
@@ -81,6 +81,7 @@ TEST_P(ReadsSample, GeometryFrequenciesEnergyMultiplicityVersion) {
   EXPECT_EQ(rec.version, s.version);
   EXPECT_EQ(rec.atomicNumbers.size(), s.atoms);
   EXPECT_EQ(rec.coords.size(), s.atoms);
+  EXPECT_EQ(rec.charge, s.charge);
   EXPECT_EQ(rec.multiplicity, s.multiplicity);
   EXPECT_DOUBLE_EQ(rec.energy, s.energy);
   EXPECT_EQ(rec.energyLevel, s.energyLevel);
@@ -272,6 +273,78 @@ INSTANTIATE_TEST_SUITE_P(
                   },
                   "not an output of a known program (NWChem, Psi4, xtb, Gaussian, ORCA)"}),
     [](const auto &info) { return info.param.name; });
+
+// A compound ORCA input ($new_job): a singlet frequency job, then a doublet
+// cation single point at the same geometry (a CCSD(T) energy). Every value is
+// the frequency job's; the banner of job 2 closes job 1.
+std::string orcaThenDoubletJob(const std::string &text) {
+  const std::size_t end = text.rfind("                             ****ORCA TERMINATED NORMALLY");
+  return text.substr(0, end) + R"(
+                         $$$$$$$$$$$$$$$$  JOB NUMBER  2 $$$$$$$$$$$$$$
+ Total Charge           Charge          ....    1
+ Multiplicity           Mult            ....    2
+---------------------------------
+CARTESIAN COORDINATES (ANGSTROEM)
+---------------------------------
+  O      0.000000   -0.000000    0.007513
+  H      0.000000    0.765051    0.592286
+  H      0.000000   -0.765051    0.592286
+
+E(CCSD(T))                                 ...    -75.905120000
+FINAL SINGLE POINT ENERGY       -75.905120000000
+)";
+}
+
+TEST(Readers, OrcaValuesAreThoseOfTheJobThatComputedTheFrequencies) {
+  const std::string text = readFile(QC / "orca/Orca_opt_freq_test.log");
+  TempDir dir;
+  const std::string finished =
+      orcaThenDoubletJob(text) + "                             ****ORCA TERMINATED NORMALLY****\n";
+  for (const bool ended : {true, false}) {
+    dir.write("two.out", ended ? finished : orcaThenDoubletJob(text));
+    const QcRecord rec = readOutput(dir / "two.out");
+    EXPECT_EQ(rec.multiplicity, 1);
+    EXPECT_EQ(rec.charge, 0);
+    EXPECT_DOUBLE_EQ(rec.energy, -76.425912545290);
+    EXPECT_EQ(rec.energyLevel, "DFT");
+    EXPECT_DOUBLE_EQ(rec.frequencies.back(), 3885.26);
+    // Job 2 did not finish in the second: its values are not read, and the
+    // output says so.
+    EXPECT_EQ(rec.warnings.empty(), ended);
+  }
+}
+
+TEST(Readers, GaussianValuesOnlyFromAJobThatEndedNormally) {
+  const std::string text = readFile(QC / "gaussian/isobutane.out");
+  TempDir dir;
+  // The opt job ended, the freq job is cut after its frequencies: before,
+  // the opt job's "Normal termination" stood for the whole file.
+  const std::size_t thermo = text.rfind(" - Thermochemistry -");
+  dir.write("cut.out", text.substr(0, text.rfind('\n', thermo) + 1));
+  EXPECT_NE(
+      [&] {
+        try {
+          readOutput(dir / "cut.out");
+        } catch (const Error &e) {
+          return std::string(e.what());
+        }
+        return std::string("(read)");
+      }()
+          .find(": the job step that printed this line, the last of the values read, does not end"),
+      std::string::npos);
+  // An error termination in place of the freq job's normal one.
+  std::string failed = text;
+  const std::size_t last = failed.rfind(" Normal termination of Gaussian");
+  failed.replace(last, 31, " Error termination via Lnk1e in");
+  dir.write("failed.out", failed);
+  try {
+    readOutput(dir / "failed.out");
+    ADD_FAILURE() << "values of a job that failed read";
+  } catch (const Error &e) {
+    EXPECT_NE(std::string(e.what()).find("stopped with an error at line 2752"), std::string::npos)
+        << e.what();
+  }
+}
 
 TEST(Readers, APathAfterTheFrequenciesKeepsTheirGeometry) {
   // An IRC printed after a frequency job moves the nuclei, but its points are

@@ -111,6 +111,54 @@ TEST(XtbReader, TrapsOfTheFilesBesideTheOutput) {
             std::string::npos);
 }
 
+TEST(XtbReader, AGeometryFileBesideTheOutputMustHoldItsAtoms) {
+  // xtb --hess takes its geometry from the coordinate file; the output lists
+  // the element of every atom ("ID Z sym. atoms": O 1, H 2, 3). A file
+  // written again after the run, for another molecule or in another order of
+  // atoms, belongs to other frequencies.
+  struct Case {
+    const char *name, *xyz, *message; // empty message: read
+  };
+  const Case cases[] = {
+      {"the run's own", nullptr, ""},
+      {"methane",
+       "5\nmethane\nC 0 0 0\nH 0.63 0.63 0.63\nH -0.63 -0.63 0.63\nH -0.63 0.63 -0.63\n"
+       "H 0.63 -0.63 -0.63\n",
+       "h2o_opt.xyz: its 5 atoms (CH4) are not the 3 atoms (H2O, in that order) listed at line 89 "
+       "of "},
+      {"water, hydrogen first", "3\nwater\nH 0 0.77 -0.47\nO 0 0 0.1\nH 0 -0.77 -0.47\n",
+       "h2o_opt.xyz: its 3 atoms (H2O) are not the 3 atoms (H2O, in that order) listed at line 89 "
+       "of "},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    for (const char *f : {"h2o_hess.out", "h2o_opt.xyz", "vibspectrum"})
+      std::filesystem::copy_file(qcFixture(std::string("xtb/h2o_hess/") + f), dir / f);
+    if (c.xyz)
+      dir.write("h2o_opt.xyz", c.xyz);
+    if (*c.message == '\0') {
+      const auto rec = qc::readOutput(dir / "h2o_hess.out");
+      EXPECT_EQ(rec.atomicNumbers, (std::vector<int>{8, 1, 1}));
+      EXPECT_EQ(rec.filesBeside, (std::vector<std::filesystem::path>{dir / "h2o_opt.xyz"}));
+    } else {
+      const std::string m = errorOf([&] { qc::readOutput(dir / "h2o_hess.out"); });
+      EXPECT_EQ(m.rfind((dir / c.message).string(), 0), 0u) << m;
+    }
+  }
+}
+
+TEST(XtbReader, ChargeOfTheSinglePointAndMultiplicityOfTheCall) {
+  // ":: total charge  -0.000000000000 e ::" and no --uhf: a neutral singlet;
+  // "--uhf 1": a doublet.
+  const auto water = qc::readOutput(qcFixture("xtb/h2o/h2o.out"));
+  EXPECT_EQ(water.charge, 0);
+  EXPECT_EQ(water.multiplicity, 1);
+  const auto methyl = qc::readOutput(qcFixture("xtb/ch3/ch3.out"));
+  EXPECT_EQ(methyl.charge, 0);
+  EXPECT_EQ(methyl.multiplicity, 2);
+}
+
 TEST(XtbReader, NulBytesInATableRowReadAsBlanks) {
   std::string water = readFile(qcFixture("xtb/h2o/h2o.out"));
   const auto p = water.find("eigval :     1539.06");
