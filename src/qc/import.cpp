@@ -39,6 +39,21 @@ std::string plural(std::size_t n, const std::string &word) {
   return std::to_string(n) + " " + word + "s";
 }
 
+// An optimisation that stopped short of a symmetric geometry, or a molecule
+// that truly lacks the symmetry: the strict group is written, the user decides.
+std::string nearSymmetryWarning(const std::string &file, const Symmetry &sym) {
+  const NearSymmetry &near = *sym.near;
+  std::string text = file + ": the geometry is " + sym.pointGroup + " within " +
+                     number(SYMMETRY_TOLERANCE, 2) + " A and " + near.pointGroup +
+                     " (rotation number " + std::to_string(near.rotationNumber) + ") within " +
+                     number(near.displacement, 3) + " A; " + sym.pointGroup +
+                     " and rotation number " + std::to_string(sym.rotationNumber) + " written";
+  if (near.rotationNumber != sym.rotationNumber)
+    text +=
+        " (give --rotnum " + std::to_string(near.rotationNumber) + " for " + near.pointGroup + ")";
+  return text;
+}
+
 std::size_t vibrationCount(const QcRecord &rec) {
   const std::size_t atoms = rec.atomicNumbers.size();
   return atoms <= 1 ? 0 : 3 * atoms - (isLinearGeometry(rec.coords) ? 5 : 6);
@@ -260,6 +275,8 @@ Imported importRecord(const QcRecord &rec, const ImportOptions &options,
   const Symmetry sym = findSymmetry(rec.atomicNumbers, rec.coords);
   d.symmetryGroup = sym.pointGroup;
   d.rotationNumber = options.rotationNumber ? *options.rotationNumber : sym.rotationNumber;
+  if (sym.near && !options.rotationNumber)
+    out.warnings.push_back(nearSymmetryWarning(file, sym));
 
   const ElectronicState state = chooseState(rec, options, source, file, out);
   d.charge = state.charge;

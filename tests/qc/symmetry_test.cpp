@@ -2,13 +2,15 @@
 // from their experimental structures (bond lengths and angles from the NIST
 // Computational Chemistry Comparison and Benchmark Database, CCCBDB, rounded),
 // then turned and moved, and shaken by up to 0.003 A as an optimiser leaves a
-// geometry.
+// geometry; and whether each is chiral.
 #include "qc/geometry.hpp"
+#include "qc/readers.hpp"
 #include "qc/symmetry.hpp"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <numbers>
 #include <random>
 #include <string>
@@ -253,6 +255,44 @@ TEST(Symmetry, DistortionBeyondTheToleranceBreaksIt) {
   EXPECT_EQ(s.rotationNumber, 1);
   EXPECT_EQ(s.pointGroup, "Cs");
 }
+
+// Chiral: no mirror plane, centre of inversion or S2n axis, so the molecule
+// and its mirror image are two optical isomers.
+struct ChiralCase {
+  std::string name;
+  Molecule molecule;
+  bool chiral;
+};
+
+void PrintTo(const ChiralCase &c, std::ostream *os) {
+  *os << c.name;
+}
+
+// The saddle point of the Claisen rearrangement of allyl vinyl ether, without
+// symmetry (C1), as Gaussian 16 optimised it.
+Molecule claisenSaddle() {
+  const QcRecord rec =
+      readOutput(std::filesystem::path(ORVALEN_FIXTURES) / "qc/gaussian/gaussian16_claisen_ts.log");
+  return {rec.atomicNumbers, rec.coords};
+}
+
+class Chirality : public ::testing::TestWithParam<ChiralCase> {};
+
+TEST_P(Chirality, ImproperOperationOrNone) {
+  const Molecule &m = GetParam().molecule;
+  EXPECT_EQ(findSymmetry(m.z, m.r).chiral, GetParam().chiral);
+  EXPECT_EQ(findSymmetry(m.z, displaced(m.r, 3.0e-3, 1)).chiral, GetParam().chiral);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Molecules, Chirality,
+    ::testing::Values(ChiralCase{"C1_saddle_point", claisenSaddle(), true},
+                      ChiralCase{"C2_H2O2", hydrogenPeroxide(), true},
+                      ChiralCase{"C1_CHFClBr", chiralMethane(), true},
+                      ChiralCase{"Td_CH4", methane(), false}, ChiralCase{"C2v_H2O", water(), false},
+                      ChiralCase{"Cs_saddle_point", waterHydrogenSaddle(), false},
+                      ChiralCase{"D3d_ethane", stagggeredEthane(), false}),
+    [](const auto &info) { return info.param.name; });
 
 TEST(Symmetry, AtomAndDiatomics) {
   EXPECT_EQ(findSymmetry({1}, {{0, 0, 0}}).rotationNumber, 1);
