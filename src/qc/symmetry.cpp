@@ -29,6 +29,11 @@ constexpr double CANDIDATE_FACTOR = 2.5;
 constexpr double GUESS_FACTOR = 2.0;
 
 struct Nuclei {
+  // Matching tolerances (A): `guess` for an operation guessed from two nuclei,
+  // `loose` for a candidate refitted on all. Never more than half the closest
+  // approach of two nuclei of one element, where the nearest would be a guess.
+  double guess = 0.0;
+  double loose = 0.0;
   std::vector<int> z;
   std::vector<Vector3d> r; // relative to the centroid, the centre of the nearest symmetric geometry
   std::vector<double> radius;
@@ -40,8 +45,9 @@ struct Nuclei {
   std::vector<double> sortedX;
 };
 
-Nuclei nucleiOf(const std::vector<int> &atomicNumbers, const std::vector<Vec3> &coords,
-                double mateTolerance) {
+// Nothing for coordinates too large to subtract and square.
+std::optional<Nuclei> nucleiOf(const std::vector<int> &atomicNumbers,
+                               const std::vector<Vec3> &coords, double tolerance) {
   Nuclei n;
   n.z = atomicNumbers;
   Vector3d centroid = Vector3d::Zero();
@@ -51,7 +57,16 @@ Nuclei nucleiOf(const std::vector<int> &atomicNumbers, const std::vector<Vec3> &
   for (const auto &c : coords) {
     n.r.push_back(Vector3d(c[0], c[1], c[2]) - centroid);
     n.radius.push_back(n.r.back().norm());
+    if (!std::isfinite(n.radius.back() * n.radius.back()))
+      return std::nullopt;
   }
+  double closest = HUGE_VAL;
+  for (std::size_t i = 0; i < n.r.size(); ++i)
+    for (std::size_t j = i + 1; j < n.r.size(); ++j)
+      if (n.z[i] == n.z[j])
+        closest = std::min(closest, (n.r[i] - n.r[j]).norm());
+  n.guess = std::min(GUESS_FACTOR * CANDIDATE_FACTOR * tolerance, 0.5 * closest);
+  n.loose = std::min(CANDIDATE_FACTOR * tolerance, n.guess);
   n.byX.resize(coords.size());
   std::iota(n.byX.begin(), n.byX.end(), 0);
   std::stable_sort(n.byX.begin(), n.byX.end(), [&](int a, int b) {
@@ -62,7 +77,7 @@ Nuclei nucleiOf(const std::vector<int> &atomicNumbers, const std::vector<Vec3> &
   n.mates.resize(coords.size());
   for (std::size_t i = 0; i < coords.size(); ++i)
     for (std::size_t j = 0; j < coords.size(); ++j)
-      if (n.z[j] == n.z[i] && std::fabs(n.radius[j] - n.radius[i]) <= mateTolerance)
+      if (n.z[j] == n.z[i] && std::fabs(n.radius[j] - n.radius[i]) <= n.guess)
         n.mates[i].push_back(static_cast<int>(j));
   return n;
 }
@@ -127,9 +142,10 @@ struct Operation {
 };
 
 // A guessed operation refitted on all nuclei: matched within the guess's
-// tolerance, fitted, and matched again within `loose` when the fit misses.
-std::optional<Operation> refined(const Nuclei &n, const Matrix3d &guess, int det, double loose) {
-  std::vector<int> image = imagesUnder(n, guess, GUESS_FACTOR * loose);
+// tolerance, fitted, and matched again within the loose one when the fit misses.
+std::optional<Operation> refined(const Nuclei &n, const Matrix3d &guess, int det) {
+  const double loose = n.loose;
+  std::vector<int> image = imagesUnder(n, guess, n.guess);
   if (image.empty())
     return std::nullopt;
   Matrix3d op = fitted(n, image, det);
@@ -166,12 +182,12 @@ std::size_t matesWithin(const Nuclei &n, std::size_t i, double tol) {
 // A: a nucleus far from the centre with few mates; B: one far from the line
 // of A with few mates. Every operation is fixed by where it takes A and B, and
 // frames built on them are well conditioned and few.
-std::pair<std::size_t, std::size_t> frameNuclei(const Nuclei &n, double loose) {
+std::pair<std::size_t, std::size_t> frameNuclei(const Nuclei &n) {
   const double farthest = *std::max_element(n.radius.begin(), n.radius.end());
   std::size_t a = 0, aMates = n.r.size() + 1;
   for (std::size_t i = 0; i < n.r.size(); ++i)
     if (n.radius[i] >= 0.5 * farthest)
-      if (const std::size_t m = matesWithin(n, i, loose); m < aMates) {
+      if (const std::size_t m = matesWithin(n, i, n.loose); m < aMates) {
         aMates = m;
         a = i;
       }
@@ -183,7 +199,7 @@ std::pair<std::size_t, std::size_t> frameNuclei(const Nuclei &n, double loose) {
   std::size_t b = 0, bMates = n.r.size() + 1;
   for (std::size_t i = 0; i < n.r.size(); ++i)
     if (offLine(i) >= 0.5 * widest)
-      if (const std::size_t m = matesWithin(n, i, loose); m < bMates) {
+      if (const std::size_t m = matesWithin(n, i, n.loose); m < bMates) {
         bMates = m;
         b = i;
       }
@@ -201,12 +217,13 @@ struct KeyHash {
   }
 };
 
-// Every operation that carries each nucleus within `loose` of a nucleus of its
-// element, best first. An operation taking A to A2 and B to B2 is the one
+// Every operation that carries each nucleus within the loose tolerance of a
+// nucleus of its element, best first. An operation taking A to A2 and B to B2 is the one
 // taking the frame of (A, B) to that of (A2, B2); for an improper one, minus
 // the rotation to the frame of (-A2, -B2).
-std::vector<Operation> candidateOperations(const Nuclei &n, double loose) {
-  const auto [a, b] = frameNuclei(n, loose);
+std::vector<Operation> candidateOperations(const Nuclei &n) {
+  const double loose = n.loose;
+  const auto [a, b] = frameNuclei(n);
   const Matrix3d from = frameOf(n.r[a], n.r[b]);
   const double ab = (n.r[a] - n.r[b]).norm();
   auto sameRadius = [&](std::size_t i, int j) {
@@ -234,7 +251,7 @@ std::vector<Operation> candidateOperations(const Nuclei &n, double loose) {
       for (const int det : {1, -1}) {
         const double sign = det;
         const Matrix3d guess = sign * (frameOf(sign * ra2, sign * rb2) * from.transpose());
-        if (auto op = refined(n, guess, det, loose))
+        if (auto op = refined(n, guess, det))
           keep(std::move(*op));
       }
     }
@@ -518,9 +535,8 @@ double farthestFromAxis(const Nuclei &n, const Vector3d &u) {
 
 // D*h: the nuclei on the axis, each pair exchanged by the inversion at
 // opposite positions along it; infinite when the inversion pairs none.
-double centredLinearDisplacement(const Nuclei &n, const Vector3d &u, double tolerance) {
-  const std::vector<int> image =
-      imagesUnder(n, -Matrix3d::Identity(), CANDIDATE_FACTOR * tolerance);
+double centredLinearDisplacement(const Nuclei &n, const Vector3d &u) {
+  const std::vector<int> image = imagesUnder(n, -Matrix3d::Identity(), n.loose);
   if (image.empty())
     return HUGE_VAL;
   double worst = 0.0;
@@ -563,12 +579,15 @@ Symmetry findSymmetry(const std::vector<int> &atomicNumbers, const std::vector<V
   }
   if (!usable(atomicNumbers, coords))
     return s;
-  const double loose = CANDIDATE_FACTOR * std::max(tolerance, nearTolerance);
-  const Nuclei n = nucleiOf(atomicNumbers, coords, GUESS_FACTOR * loose);
+  const std::optional<Nuclei> nuclei =
+      nucleiOf(atomicNumbers, coords, std::max(tolerance, nearTolerance));
+  if (!nuclei)
+    return s;
+  const Nuclei &n = *nuclei;
 
   const Vector3d axis = mainAxis(n);
   const double offAxis = farthestFromAxis(n, axis);
-  const double centred = centredLinearDisplacement(n, axis, std::max(tolerance, nearTolerance));
+  const double centred = centredLinearDisplacement(n, axis);
   if (offAxis <= tolerance) {
     const double dh = std::max(offAxis, centred);
     setLinear(s, dh <= tolerance, dh <= tolerance ? dh : offAxis);
@@ -577,7 +596,7 @@ Symmetry findSymmetry(const std::vector<int> &atomicNumbers, const std::vector<V
     return s;
   }
 
-  const std::vector<Operation> candidates = candidateOperations(n, loose);
+  const std::vector<Operation> candidates = candidateOperations(n);
   Found found{Group(n)};
   grow(found, n, candidates, tolerance);
   const GroupCounts counts = found.group.counts();
