@@ -1,5 +1,6 @@
 // libFuzzer target: bytes as the output of a quantum-chemistry program, read
-// by every reader of qc::readers() and by the dispatch on content.
+// by every reader of qc::readers() and by the dispatch on content, imported
+// (point group, checks) and written as a data file that must read back.
 
 #include "fuzz/fuzz_qc.hpp"
 

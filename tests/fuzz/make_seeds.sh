@@ -51,12 +51,13 @@ done
   >"$seeds/run/job_and_ts1"
 
 # Outputs of quantum-chemistry programs: the lines around what the readers look
-# for in each real output kept as a fixture, at most 20000 bytes (the longest
-# input run_fuzz.sh tries).
+# for in each real output kept as a fixture, at most 80000 bytes (the longest
+# qc_output input run_fuzz.sh tries): whole enough for the Gaussian and ORCA
+# outputs to reach their frequencies, the import and the data file.
 mkdir -p "$seeds/qc_output"
 for f in "$root"/tests/fixtures/qc/*/*.out "$root"/tests/fixtures/qc/*/*.log "$root"/tests/fixtures/qc/xtb/*/*.out \
          "$root"/examples/*/calculations/*.out; do
-  awk '/Northwest Computational|nwchem branch|Psi4: An Open|Psi4 1\.|xtb version|program call|Output coordinates|Projected Frequencies|P\.Frequency|Projected Infra|Geometry Optimization|Transition State Search|Optimization converged|Total (SCF|DFT|MP2|CCSD|CCSD\(T\)) energy|Spin multiplicity|symmetry breaking|current input line|Geometry \(in|Final optimized|Final energy|Optimization is complete|finite-differences|Harmonic Vibrational|Final Energy:|total energy|final structure|vibrational frequencies|IR intensities|TOTAL ENERGY|Hamiltonian|electrons|A N C O P T|CONVERGED|Total times|exiting successfully|encountered an error|Entering Gaussian|Gaussian, Inc|, Revision |orientation:|SCF Done|EUMP2|E\(Corr\)=|CCSD\(T\)=|Multiplicity = |Rotational constants|Search for a|Optimization (completed|stopped)|IRC-IRC|Harmonic frequencies|Frequencies --|Normal termination|Error termination|O   R   C   A|Program Version|CARTESIAN COORDINATES \(ANGSTROEM\)|FINAL SINGLE POINT|Mult            \.\.\.\.|Geometry Optimization Run|VIBRATIONAL FREQUENCIES|IR SPECTRUM|TERMINATED NORMALLY/ { keep = 14 }
-       keep > 0 { print; keep--; n += length($0) + 1; if (n > 20000) exit }' "$f" | head -c 20000 \
+  awk '/Northwest Computational|nwchem branch|Psi4: An Open|Psi4 1\.|xtb version|program call|Output coordinates|Projected Frequencies|P\.Frequency|Projected Infra|Geometry Optimization|Transition State Search|Optimization converged|Total (SCF|DFT|MP2|CCSD|CCSD\(T\)) energy|Spin multiplicity|symmetry breaking|current input line|Geometry \(in|Final optimized|Final energy|Optimization is complete|finite-differences|Harmonic Vibrational|Final Energy:|total energy|final structure|vibrational frequencies|IR intensities|TOTAL ENERGY|Hamiltonian|electrons|A N C O P T|CONVERGED|Total times|exiting successfully|encountered an error|Entering Gaussian|Gaussian, Inc|, Revision |orientation:|SCF Done|EUMP2|E\(Corr\)=|CCSD\(T\)=|Multiplicity = |Rotational constants|Search for a|Optimization (completed|stopped)|IRC-IRC|Harmonic frequencies|Frequencies --|Normal termination|Error termination|O   R   C   A|Program Version|CARTESIAN COORDINATES \(ANGSTROEM\)|FINAL SINGLE POINT|Mult            \.\.\.\.|Geometry Optimization Run|VIBRATIONAL FREQUENCIES|IR SPECTRUM|TERMINATED NORMALLY|JOB NUMBER|Total Charge|Charge           :|charge          =|total charge|ID    Z sym|Task  times|Total G, Free enthalpy|Cleaning optimization|Freq \[cm|IR activ|Thermochemistry Components/ { keep = 14 }
+       keep > 0 { print; keep--; n += length($0) + 1; if (n > 80000) exit }' "$f" | head -c 80000 \
     >"$seeds/qc_output/$(basename "$(dirname "$f")")_$(basename "${f%.*}")"
 done
