@@ -533,8 +533,9 @@ double farthestFromAxis(const Nuclei &n, const Vector3d &u) {
   return worst;
 }
 
-// D*h: the nuclei on the axis, each pair exchanged by the inversion at
-// opposite positions along it; infinite when the inversion pairs none.
+// D*h: the largest distance from a nucleus to its place in the nearest
+// geometry with the nuclei on the axis, each pair exchanged by the inversion
+// at opposite positions along it; infinite when the inversion pairs none.
 double centredLinearDisplacement(const Nuclei &n, const Vector3d &u) {
   const std::vector<int> image = imagesUnder(n, -Matrix3d::Identity(), n.loose);
   if (image.empty())
@@ -547,16 +548,25 @@ double centredLinearDisplacement(const Nuclei &n, const Vector3d &u) {
   return worst;
 }
 
-// Rotations about the axis form a continuum and are not counted; the one that
-// remains is the half turn about a normal axis, present exactly when the
-// molecule has a centre of inversion.
-void setLinear(Symmetry &s, bool centre, double displacement) {
-  s.pointGroup = centre ? "D*h" : "C*v";
-  s.rotationNumber = centre ? 2 : 1;
-  s.properRotations = s.rotationNumber;
+// The group of a molecule within `tolerance` of a line, nothing for one
+// farther. Rotations about the axis form a continuum and are not counted; the
+// one that remains is the half turn about a normal axis, present exactly when
+// the molecule has a centre of inversion.
+std::optional<NearSymmetry> linearWithin(double offAxis, double centred, double tolerance) {
+  if (offAxis > tolerance)
+    return std::nullopt;
+  if (centred <= tolerance)
+    return NearSymmetry{"D*h", 2, centred};
+  return NearSymmetry{"C*v", 1, offAxis};
+}
+
+void setLinear(Symmetry &s, const NearSymmetry &line) {
+  s.pointGroup = line.pointGroup;
+  s.rotationNumber = line.rotationNumber;
+  s.properRotations = line.rotationNumber;
   s.operations = 0; // an infinite group
   s.chiral = false; // mirror planes through the axis
-  s.displacement = displacement;
+  s.displacement = line.displacement;
 }
 
 bool usable(const std::vector<int> &atomicNumbers, const std::vector<Vec3> &coords) {
@@ -588,11 +598,11 @@ Symmetry findSymmetry(const std::vector<int> &atomicNumbers, const std::vector<V
   const Vector3d axis = mainAxis(n);
   const double offAxis = farthestFromAxis(n, axis);
   const double centred = centredLinearDisplacement(n, axis);
-  if (offAxis <= tolerance) {
-    const double dh = std::max(offAxis, centred);
-    setLinear(s, dh <= tolerance, dh <= tolerance ? dh : offAxis);
-    if (dh > tolerance && dh <= nearTolerance)
-      s.near = NearSymmetry{"D*h", 2, dh};
+  if (const auto line = linearWithin(offAxis, centred, tolerance)) {
+    setLinear(s, *line);
+    if (const auto wider = linearWithin(offAxis, centred, nearTolerance);
+        wider && wider->rotationNumber > line->rotationNumber)
+      s.near = wider;
     return s;
   }
 
@@ -607,10 +617,11 @@ Symmetry findSymmetry(const std::vector<int> &atomicNumbers, const std::vector<V
   s.chiral = counts.operations == counts.rotations;
   s.displacement = found.displacement;
 
-  if (offAxis <= nearTolerance) {
-    const double dh = std::max(offAxis, centred);
-    const bool centre = dh <= nearTolerance;
-    s.near = NearSymmetry{centre ? "D*h" : "C*v", centre ? 2 : 1, centre ? dh : offAxis};
+  // Nearly linear: rotations about the axis by any angle hold roughly, and
+  // the finite groups they would make mean nothing.
+  if (const auto line = linearWithin(offAxis, centred, nearTolerance)) {
+    if (line->rotationNumber >= s.rotationNumber)
+      s.near = line;
     return s;
   }
   grow(found, n, candidates, nearTolerance);

@@ -399,6 +399,19 @@ TEST(NearSymmetry, HigherGroupWithinTheWiderToleranceIsReported) {
   EXPECT_NEAR(s.near->displacement, 0.05, 1e-9);
 }
 
+TEST(NearSymmetry, LinearMoleculeNearACentreOfInversion) {
+  // O=C=O with one bond 0.1 A longer (1.160 and 1.260 A): the centroid is
+  // 0.1/3 A from the carbon towards the longer bond, and the D*h geometry
+  // about it moves the carbon by 0.1/3 A and each oxygen by 0.05 - 0.1/3 A.
+  const Symmetry s = findSymmetry({8, 6, 8}, {{0, 0, -1.160}, {0, 0, 0}, {0, 0, 1.260}});
+  EXPECT_EQ(s.pointGroup, "C*v");
+  EXPECT_EQ(s.rotationNumber, 1);
+  ASSERT_TRUE(s.near.has_value());
+  EXPECT_EQ(s.near->pointGroup, "D*h");
+  EXPECT_EQ(s.near->rotationNumber, 2);
+  EXPECT_NEAR(s.near->displacement, 0.1 / 3.0, 1e-9);
+}
+
 struct NearCase {
   std::string name;
   QcRecord record;
