@@ -115,7 +115,7 @@ QcRecord readGaussian(const std::filesystem::path &file, std::string_view text) 
       std::string_view v = line.substr(10);
       while (!v.empty() && (v.back() == ',' || v.back() == ' '))
         v.remove_suffix(1);
-      rec.version = std::string(v);
+      rec.version = std::string(v.substr(0, SHORT_TEXT));
       continue;
     }
     if (contains(line, "orientation:") &&

@@ -286,7 +286,7 @@ QcRecord readNwchem(const std::filesystem::path &file, std::string_view text) {
     } else if (contains(line, "spatial symmetry breaking")) {
       ++symmetryBreaking;
     } else if (holds("nwchem branch") && w.size() >= 4 && w[0] == "nwchem" && w[2] == "=") {
-      rec.version = std::string(w[3]);
+      rec.version = std::string(w[3].substr(0, SHORT_TEXT));
     } else if (holds("Task  times") && w[0] == "Task") {
       steps.endAt(i);
     } else if (holds("Total times") && w[0] == "Total") {
@@ -304,7 +304,7 @@ QcRecord readNwchem(const std::filesystem::path &file, std::string_view text) {
     if (w.size() > 1 && parseInteger(w.back()))
       w.pop_back();
     for (const auto word : w)
-      errorMessage += (errorMessage.empty() ? "" : " ") + std::string(word);
+      errorMessage += (errorMessage.empty() ? "" : " ") + std::string(word.substr(0, SHORT_TEXT));
   }
   // A stop after the last frequency analysis (an IRC or scan that failed) leaves
   // the frequencies whole; any other stop leaves nothing to trust.

@@ -81,7 +81,7 @@ QcRecord readOrca(const std::filesystem::path &file, std::string_view text) {
     if (line.size() < 4)
       continue;
     if (line.rfind("|", 0) == 0 && contains(line, ">")) { // the input, echoed
-      const std::string input = lowerCase(line);
+      const std::string input = lowerCase(line.substr(0, SHORT_TEXT));
       if (contains(input, "optts") || contains(input, "ts_search"))
         rec.saddleSearch = true;
       continue;
@@ -92,7 +92,7 @@ QcRecord readOrca(const std::filesystem::path &file, std::string_view text) {
     const std::string_view first = words[0];
 
     if (rec.version.empty() && first == "Program" && words.size() > 2 && words[1] == "Version") {
-      rec.version = std::string(words[2]);
+      rec.version = std::string(words[2].substr(0, SHORT_TEXT));
     } else if (first == "CARTESIAN" && contains(line, "CARTESIAN COORDINATES (ANGSTROEM)")) {
       Atoms g;
       std::size_t k = i + 2; // the title and a line of dashes

@@ -56,11 +56,14 @@ std::string inQuotes(std::string_view text) {
 }
 
 std::vector<std::string_view> splitWords(std::string_view line) {
+  constexpr std::size_t FARTHEST = 65536; // a word starts before it
   std::vector<std::string_view> words;
   std::size_t i = 0;
   while (i < line.size()) {
     while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
       ++i;
+    if (i >= FARTHEST)
+      break;
     std::size_t j = i;
     while (j < line.size() && line[j] != ' ' && line[j] != '\t')
       ++j;

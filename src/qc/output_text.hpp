@@ -50,8 +50,15 @@ private:
 // where it stands), and cut to its first 200 characters.
 std::string inQuotes(std::string_view text);
 
-// Words separated by blanks or tabs.
+// Words separated by blanks or tabs, those that start in the first 64 KB of
+// the line: no program prints a value further out, and the words of a longer
+// line would take many times its size (a word that starts there is whole).
 std::vector<std::string_view> splitWords(std::string_view line);
+
+// The most of a text of an output kept whole (a version, a method, a file
+// name, an input line searched for a keyword, a word of a message): a line
+// of an output can be as long as the output.
+inline constexpr std::size_t SHORT_TEXT = 4096;
 
 // The whole word as a decimal number ("1.5", "-2.0E-3", "1.5D+02", "+7");
 // nothing otherwise: not "+-1648", "0x10", "inf" or "nan".

@@ -221,14 +221,14 @@ QcRecord readPsi4(const std::filesystem::path &file, std::string_view text) {
     const auto holds = [&](std::string_view text) { return holdsText(line, text, w); };
     if (rec.version.empty() && holds("release") && w.size() >= 3 && w[0] == "Psi4" &&
         w[2] == "release")
-      rec.version = std::string(w[1]);
+      rec.version = std::string(w[1].substr(0, SHORT_TEXT));
     if (contains(line, "==> Input File <==")) {
       inInput = true;
       continue;
     }
     if (inInput) {
       // The echoed input: a transition-state search asks for opt_type ts.
-      std::string lower(line);
+      std::string lower(line.substr(0, SHORT_TEXT));
       std::transform(lower.begin(), lower.end(), lower.begin(),
                      [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
       const auto l = splitWords(lower);

@@ -12,11 +12,9 @@ namespace orvalen::qc {
 namespace {
 
 constexpr Reader READERS[] = {
-    {"Gaussian", 4, isGaussian, readGaussian},
-    {"ORCA", 5, isOrca, readOrca},
-    {"NWChem", 1, isNwchem, readNwchem},
-    {"Psi4", 2, isPsi4, readPsi4},
-    {"xtb", 3, isXtb, readXtb},
+    {"Gaussian", 4, isGaussian, readGaussian}, {"ORCA", 5, isOrca, readOrca},
+    {"NWChem", 1, isNwchem, readNwchem},       {"Psi4", 2, isPsi4, readPsi4},
+    {"xtb", 3, isXtb, readXtb, true},
 };
 
 // "NWChem, Psi4, xtb, Gaussian, ORCA"
@@ -61,9 +59,11 @@ std::string readTextFile(const std::filesystem::path &file) {
 }
 
 QcRecord readOutput(const std::filesystem::path &file) {
-  const std::string text = readTextFile(file);
+  std::string text = readTextFile(file);
   for (const Reader &reader : READERS)
     if (reader.recognises(text)) {
+      if (reader.nulAsBlank)
+        std::replace(text.begin(), text.end(), '\0', ' ');
       QcRecord rec = reader.read(file, text);
       rec.sourceFile = file.string();
       // Texts of the output that go into the data file's title, shown as messages show them.

@@ -48,6 +48,10 @@ struct Reader {
   int listed;
   bool (*recognises)(std::string_view text);
   QcRecord (*read)(const std::filesystem::path &file, std::string_view text);
+  // The program has been seen to write NUL bytes into its output, which its
+  // reader takes as blanks: readOutput makes them blanks in the text it holds,
+  // so that the reader needs no copy of a large output.
+  bool nulAsBlank = false;
 };
 
 // Every reader, in the order an output is offered to them: the order matters

@@ -133,8 +133,8 @@ bool readElementRow(const std::vector<std::string_view> &w, std::vector<int> &el
   if (!z || *z < 1 || *z > 118)
     return false;
   std::string list;
-  for (std::size_t k = 3; k < w.size(); ++k)
-    list += std::string(w[k]);
+  for (std::size_t k = 3; k < w.size() && list.size() <= SHORT_TEXT; ++k)
+    list += std::string(w[k].substr(0, SHORT_TEXT));
   std::size_t p = 0;
   while (p < list.size()) {
     std::size_t q = list.find(',', p);
@@ -175,7 +175,8 @@ bool isXtb(std::string_view text) {
 }
 
 QcRecord readXtb(const std::filesystem::path &file, std::string_view bytes) {
-  // A copy only for the rare output that holds NUL bytes.
+  // A copy only for an output that still holds NUL bytes (readOutput makes
+  // them blanks in its own text).
   std::string withBlanks;
   std::string_view text = bytes;
   if (bytes.find('\0') != std::string_view::npos) {
@@ -206,7 +207,7 @@ QcRecord readXtb(const std::filesystem::path &file, std::string_view bytes) {
     const std::string_view line = lines[i];
     const auto w = splitWords(line);
     if (rec.version.empty() && w.size() >= 4 && w[0] == "*" && w[1] == "xtb" && w[2] == "version") {
-      rec.version = std::string(w[3]);
+      rec.version = std::string(w[3].substr(0, SHORT_TEXT));
     } else if (contains(line, "program call") && contains(line, ":")) {
       for (std::size_t k = 0; k < w.size(); ++k) {
         std::optional<long> n;
@@ -217,7 +218,8 @@ QcRecord readXtb(const std::filesystem::path &file, std::string_view bytes) {
         if (n && *n >= 0 && *n < 1000)
           uhf = static_cast<int>(*n);
       }
-    } else if (contains(line, "coordinate file") && w.size() >= 4 && w[w.size() - 2] == ":") {
+    } else if (contains(line, "coordinate file") && w.size() >= 4 && w[w.size() - 2] == ":" &&
+               w.back().size() <= SHORT_TEXT) {
       coordinateFile = std::string(w.back());
     } else if (w.size() == 4 && w[0] == "ID" && w[1] == "Z" && w[2] == "sym." && w[3] == "atoms" &&
                elementOf.empty()) {
@@ -230,7 +232,7 @@ QcRecord readXtb(const std::filesystem::path &file, std::string_view bytes) {
       if (std::find(elementOf.begin(), elementOf.end(), 0) != elementOf.end())
         elementOf.clear(); // an atom the table left out: it is not one to check against
     } else if (w.size() >= 4 && w[0] == ":" && w[1] == "Hamiltonian") {
-      hamiltonian = std::string(w[2]);
+      hamiltonian = std::string(w[2].substr(0, SHORT_TEXT));
     } else if (w.size() >= 5 && w[0] == ":" && w[1] == "#" && w[2] == "electrons") {
       electrons = parseInteger(w[3]);
     } else if (w.size() >= 5 && w[0] == "::" && w[1] == "total" && w[2] == "charge") {
