@@ -1,7 +1,8 @@
-// The H + H2 example made from NWChem calculations (examples/h_h2_nwchem): its
-// import script, run with the real orvalen-import on a copy of the folder,
-// writes the committed data files again byte for byte, without a warning, and
-// the real orvalen makes the committed report of them.
+// The examples made from NWChem calculations (examples/h_h2_nwchem,
+// examples/h_ch4_nwchem): each import script, run with the real
+// orvalen-import on a copy of its folder, writes the committed data files
+// again byte for byte, without a warning, and the real orvalen makes the
+// committed report of them.
 
 #include "support/run_binary.hpp"
 #include "support/temp_dir.hpp"
@@ -9,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 namespace orvalen {
 namespace {
@@ -18,13 +21,27 @@ using test::readFile;
 using test::runProgram;
 using test::TempDir;
 
-TEST(NwchemExample, ImportScriptAndReportAreReproduced) {
-  const fs::path example = fs::path(ORVALEN_SOURCE_DIR) / "examples" / "h_h2_nwchem";
+struct ExampleCase {
+  const char *folder;             // under examples/; the job has the folder's name
+  std::vector<const char *> dats; // the data files import.sh writes
+};
+
+const ExampleCase EXAMPLES[] = {
+    {"h_h2_nwchem", {"h.dat", "h2.dat", "h3.dat"}},
+    {"h_ch4_nwchem", {"h.dat", "ch4.dat", "h2.dat", "ch3.dat", "ts.dat"}},
+};
+
+class NwchemExample : public ::testing::TestWithParam<ExampleCase> {};
+
+TEST_P(NwchemExample, ImportScriptAndReportAreReproduced) {
+  const ExampleCase &c = GetParam();
+  const std::string job = c.folder;
+  const fs::path example = fs::path(ORVALEN_SOURCE_DIR) / "examples" / job;
   TempDir dir;
   fs::create_directories(dir / "calculations");
   for (const auto &f : fs::directory_iterator(example / "calculations"))
     fs::copy_file(f.path(), dir / "calculations" / f.path().filename().string());
-  for (const char *name : {"import.sh", "h_h2_nwchem.inp"})
+  for (const std::string name : {std::string("import.sh"), job + ".inp"})
     fs::copy_file(example / name, dir / name);
 
   const auto imp =
@@ -32,14 +49,19 @@ TEST(NwchemExample, ImportScriptAndReportAreReproduced) {
                  "ORVALEN_IMPORT=" + test::shellQuote(ORVALEN_IMPORT_BINARY) + " sh import.sh");
   ASSERT_EQ(imp.status, 0) << imp.stderrText;
   EXPECT_EQ(imp.stderrText, "");
-  for (const char *dat : {"h.dat", "h2.dat", "h3.dat"})
+  for (const char *dat : c.dats)
     EXPECT_EQ(dir.read(dat), readFile(example / dat)) << dat;
 
-  const auto run = runProgram(ORVALEN_BINARY, dir.path(), "h_h2_nwchem");
+  const auto run = runProgram(ORVALEN_BINARY, dir.path(), job);
   EXPECT_EQ(run.status, 0) << run.stderrText;
   EXPECT_EQ(run.stderrText, "");
-  EXPECT_EQ(dir.read("h_h2_nwchem.out"), readFile(example / "h_h2_nwchem.expected"));
+  EXPECT_EQ(dir.read(job + ".out"), readFile(example / (job + ".expected")));
 }
+
+INSTANTIATE_TEST_SUITE_P(Examples, NwchemExample, ::testing::ValuesIn(EXAMPLES),
+                         [](const ::testing::TestParamInfo<ExampleCase> &info) {
+                           return std::string(info.param.folder);
+                         });
 
 } // namespace
 } // namespace orvalen
