@@ -1,0 +1,155 @@
+#!/bin/sh
+# The worked example from start to finish: the NWChem outputs kept in
+# examples/h_ch4_nwchem/calculations/ (H + CH4 -> H2 + CH3) through
+# orvalen-import (five molecule data files), orvalen (the report) and
+# orvalen-scan (k(T) from 200 to 2000 K with Eckart tunnelling and the
+# Arrhenius fits, as a table, CSV and JSON, and the Arrhenius plot).
+#
+#   tools/run_example.sh [BUILD]
+#
+# BUILD is the build folder holding orvalen, orvalen-import and orvalen-scan
+# (default: build in the repository; a relative BUILD is taken from the
+# current folder). Everything is written under BUILD/example/, which is
+# emptied first; nothing is written into examples/. The script stops at the
+# first step that fails, saying which. At the end it prints where each output
+# is and a few key numbers: the rate constant at the job's temperature from
+# the report, and the fits.
+set -u
+
+me=run_example.sh
+fail() {
+    echo "$me: $*" >&2
+    exit 1
+}
+
+[ $# -le 1 ] || fail "usage: tools/run_example.sh [BUILD]"
+root=$(cd "$(dirname "$0")/.." && pwd) || fail "cannot find the repository folder"
+build_arg=${1:-$root/build}
+[ -n "$build_arg" ] || fail "usage: tools/run_example.sh [BUILD]"
+
+example=h_ch4_nwchem
+src=$root/examples/$example
+[ -d "$src/calculations" ] || fail "$src/calculations not found"
+
+[ -d "$build_arg" ] || fail "build folder $build_arg not found: build the programs first with
+  cmake -S . -B $build_arg -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVALEN_COMPANIONS=ON
+  cmake --build $build_arg --target orvalen orvalen-import orvalen-scan"
+build=$(cd "$build_arg" && pwd) || fail "cannot enter $build_arg"
+for program in orvalen orvalen-import orvalen-scan; do
+    if [ ! -f "$build/$program" ] || [ ! -x "$build/$program" ]; then
+        fail "$build_arg/$program not found: build it with
+  cmake -S . -B $build_arg -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVALEN_COMPANIONS=ON
+  cmake --build $build_arg --target orvalen orvalen-import orvalen-scan"
+    fi
+done
+
+out=$build/example
+shown=$build_arg/example # the folder as the caller named it, for the messages
+rm -rf "$out" || fail "cannot empty $shown"
+mkdir -p "$out" || fail "cannot create $shown"
+
+# step DESCRIPTION COMMAND...: runs COMMAND in the output folder; stops the
+# script with DESCRIPTION when it fails.
+step() {
+    what=$1
+    shift
+    (cd "$out" && "$@") || fail "step '$what' failed (exit status $?); the files so far are in $shown"
+}
+# step_quiet LOG DESCRIPTION COMMAND...: the same, with standard error kept in
+# LOG and shown only when COMMAND fails.
+step_quiet() {
+    log=$1
+    what=$2
+    shift 2
+    (cd "$out" && "$@" 2>"$log") || {
+        status=$?
+        cat "$out/$log" >&2
+        fail "step '$what' failed (exit status $status); the files so far are in $shown"
+    }
+    rm -f "$out/$log"
+}
+# expect FILE...: each must exist and not be empty after the step before.
+expect() {
+    for f in "$@"; do
+        [ -s "$out/$f" ] || fail "$shown/$f was not written"
+    done
+}
+
+# 1. The calculations and the import script, copied, so that import.sh writes
+#    the data files beside itself in the output folder.
+cp -R "$src/calculations" "$out/calculations" || fail "cannot copy the calculations to $shown"
+cp "$src/import.sh" "$src/$example.inp" "$out/" || fail "cannot copy import.sh and $example.inp to $shown"
+
+# 2. Molecule data files from the frequency outputs and the CCSD(T) energies.
+dats="h.dat ch4.dat h2.dat ch3.dat ts.dat"
+step "orvalen-import (import.sh)" env ORVALEN_IMPORT="$build/orvalen-import" sh ./import.sh
+# shellcheck disable=SC2086 # the names hold no blanks
+expect $dats
+
+# 3. The report.
+step "orvalen $example" "$build/orvalen" "$example"
+expect "$example.out"
+
+# 4. The scan: a table (for its fit lines), CSV, and JSON with the plot. The
+#    same warnings come from each run, so the last two keep theirs in a file,
+#    shown when the run fails.
+scan_args="$example --tunnelling eckart --fit -T 200:2000:50"
+# shellcheck disable=SC2086 # scan_args is split on purpose
+step "orvalen-scan (table)" "$build/orvalen-scan" $scan_args -o "${example}_scan.txt"
+expect "${example}_scan.txt"
+# shellcheck disable=SC2086
+step_quiet scan_csv.log "orvalen-scan (CSV)" \
+    "$build/orvalen-scan" $scan_args --format csv -o "${example}_scan.csv"
+expect "${example}_scan.csv"
+# shellcheck disable=SC2086
+step_quiet scan_json.log "orvalen-scan (JSON and plot)" \
+    "$build/orvalen-scan" $scan_args --format json -o "${example}_scan.json" \
+    --plot "${example}_arrhenius.svg"
+expect "${example}_scan.json" "${example}_arrhenius.svg"
+
+# 5. Where everything is.
+same() { # same FILE COMMITTED: a note on whether FILE equals the committed one
+    if cmp -s "$out/$1" "$src/$2"; then
+        echo "(same as examples/$example/$2)"
+    else
+        echo "(differs from the committed examples/$example/$2)"
+    fi
+}
+echo
+echo "Outputs in $shown:"
+for f in $dats; do
+    echo "  data file     $shown/$f $(same "$f" "$f")"
+done
+echo "  job input     $shown/$example.inp"
+echo "  report        $shown/$example.out $(same "$example.out" "$example.expected")"
+echo "  scan table    $shown/${example}_scan.txt"
+echo "  scan CSV      $shown/${example}_scan.csv"
+echo "  scan JSON     $shown/${example}_scan.json"
+echo "  plot          $shown/${example}_arrhenius.svg"
+
+# 6. Key lines. The report's kinetic section: its temperature, dH0, kQ (the
+#    cm3/molecule/s column) and the tunnelling coefficients that follow.
+report=$out/$example.out
+echo
+echo "Key numbers:"
+awk '
+    /Kinetic parameters for the reaction/ { kin = 1 }
+    kin && /^ Temperature  =/ && t == "" { t = $3 }
+    /Activation enthalpy at 0K dH0/ { dh0 = $(NF) }
+    /^ DrH =/ { drh = $3 }
+    /Rate constant kQ/ { kq = $(NF - 1) }
+    /Transmission coeeficient by Wigner/ { w = $NF }
+    /Transmission coeeficient by Skodje/ { st = $(NF - 2) }
+    END {
+        if (kq == "") { print "  (no rate constant line in the report)"; exit }
+        printf "  report (T = %s K): kQ = %s cm3/molecule/s, dH0 = %s kJ/mol, DrH = %s kJ/mol\n",
+               t, kq, dh0, drh
+        printf "  report tunnelling coefficients: Wigner %.3f, Skodje-Truhlar %.2f\n", w, st
+    }' "$report"
+# The scan's k (kQ times the Eckart coefficient) at 300 K, from the CSV.
+awk -F, '
+    NR == 1 { for (i = 1; i <= NF; i++) { if ($i == "k (cm3/molecule/s)") kc = i; if ($i == "kappa Eckart ()") ec = i }; next }
+    $1 == 300 && kc { printf "  scan at 300 K: Eckart coefficient %.2f, k = kQ x Eckart = %.4e cm3/molecule/s\n", $ec, $kc }
+' "$out/${example}_scan.csv"
+# The fits, as orvalen-scan prints them.
+sed -n -e '/^Fit of k/,$p' "$out/${example}_scan.txt" | sed -e 's/^ */  /'
