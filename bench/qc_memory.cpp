@@ -98,7 +98,7 @@ int main(int argc, char **argv) {
   const std::size_t megabytes = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 100;
   const std::size_t bytes = megabytes << 20;
   const fs::path qc = fs::path(ORVALEN_SOURCE_DIR) / "tests" / "fixtures" / "qc";
-  const auto blankLines = [](std::string banner) {
+  const auto blankLines = [](const std::string &banner) {
     return [banner](const fs::path &f, std::size_t n) { writeRepeated(f, banner, "\n", n); };
   };
   const auto realOutput = [&](const char *relative) {

@@ -68,6 +68,276 @@ std::optional<double> valueAfter(const std::vector<std::string_view> &words, std
   return std::nullopt;
 }
 
+// What is current as the output goes; a frequency analysis takes a snapshot.
+struct State {
+  Atoms geometry;
+  std::size_t geometryEnd = 0; // the dashes that close its table
+  Energies energies;
+  std::vector<double> rotational;
+  int multiplicity = 0;
+  std::optional<int> charge;
+  std::size_t chargeLine = 0;
+  std::size_t lastLine() const {
+    return std::max({geometryEnd, energies.line, multiplicity > 0 ? chargeLine : 0});
+  }
+};
+
+// The walk through one output, a handler for each kind of line it reads.
+class GaussianReader {
+public:
+  GaussianReader(const std::filesystem::path &file, std::string_view text)
+      : file_(file), lines_(text) {
+    rec_.program = "Gaussian";
+    steps_.closing = "Normal termination of Gaussian";
+  }
+
+  QcRecord read() {
+    for (std::size_t i = 0; i < lines_.size(); ++i)
+      i = line(i);
+    return finish();
+  }
+
+private:
+  // Reads line i; returns the last line it used.
+  std::size_t line(std::size_t i) {
+    const std::string_view text = lines_[i];
+    if (text.size() < 4)
+      return i;
+    lastText_ = i;
+    if (rec_.version.empty() && text.rfind(" Gaussian ", 0) == 0 && contains(text, ", Revision ")) {
+      std::string_view v = text.substr(10);
+      while (!v.empty() && (v.back() == ',' || v.back() == ' '))
+        v.remove_suffix(1);
+      rec_.version = std::string(v.substr(0, SHORT_TEXT));
+      return i;
+    }
+    if (contains(text, "orientation:") &&
+        (contains(text, "Standard orientation:") || contains(text, "Input orientation:") ||
+         contains(text, "Z-Matrix orientation:")))
+      return orientation(i);
+    const auto words = splitWords(text);
+    if (!words.empty() && !energy(i, words) && !molecule(i, words) && !optimisation(i, words) &&
+        !frequencies(i, words))
+      ending(i, words);
+    return i;
+  }
+
+  // A table of the current geometry: a header of five lines, then rows up to
+  // a line of dashes.
+  std::size_t orientation(std::size_t i) {
+    inFrequencies_ = false;
+    Atoms g;
+    std::size_t k = i + 5;
+    for (; k < lines_.size(); ++k) {
+      const auto w = splitWords(lines_[k]);
+      if (w.empty() || w[0].rfind("---", 0) == 0)
+        break;
+      if (w.size() != 6 && w.size() != 5)
+        throw Error(atLine(file_, k) + ": expected a row of an orientation table, found " +
+                    inQuotes(lines_[k]));
+      const auto z = parseInteger(w[1]);
+      if (!z)
+        throw Error(atLine(file_, k) + ": cannot read " + inQuotes(w[1]) + " as an atomic number");
+      g.z.push_back(static_cast<int>(*z));
+      g.r.push_back({realAt(file_, k, w[w.size() - 3]), realAt(file_, k, w[w.size() - 2]),
+                     realAt(file_, k, w[w.size() - 1])});
+    }
+    if (k >= lines_.size())
+      throw Error(file_.string() + ": ends inside an orientation table (truncated output)");
+    if (!sameGeometry(g, current_.geometry))
+      current_.energies = Energies{}; // energies belong to the geometry they were computed at
+    current_.geometry = std::move(g);
+    current_.geometryEnd = k;
+    lastText_ = k;
+    return k;
+  }
+
+  // "SCF Done:", "EUMP2 =", "E(Corr)=" after converged amplitudes, "CCSD(T)=".
+  bool energy(std::size_t i, const std::vector<std::string_view> &words) {
+    const std::string_view first = words[0];
+    std::optional<double> e;
+    double *into = nullptr;
+    Energies &energies = current_.energies;
+    if (first == "SCF" && words.size() > 4 && words[1] == "Done:") {
+      e = parseReal(words[4]);
+      into = &energies.scf;
+      if (e)
+        energies.scfLevel = scfLevelOf(words[2]);
+    } else if (first == "E2" && contains(lines_[i], "EUMP2")) {
+      e = valueAfter(words, "EUMP2");
+      into = &energies.mp2;
+    } else if (first == "Wavefunction" && contains(lines_[i], "amplitudes converged")) {
+      e = valueAfter(words, "E(Corr)=");
+      into = &energies.ccsd;
+    } else if (first == "CCSD(T)=" && words.size() >= 2) {
+      e = parseReal(words[1]);
+      into = &energies.ccsdt;
+    } else {
+      return false;
+    }
+    if (e) {
+      *into = *e;
+      energies.line = i;
+    }
+    return true;
+  }
+
+  // "Charge =  0 Multiplicity = 1" of the whole molecule (fragments say "for
+  // fragment n"), "Rotational constants (GHZ):".
+  bool molecule(std::size_t i, const std::vector<std::string_view> &words) {
+    const std::string_view first = words[0];
+    if (first == "Charge" && words.size() == 6 && words[1] == "=" && words[3] == "Multiplicity") {
+      const auto q = parseInteger(words[2]);
+      const auto m = parseInteger(words[5]);
+      if (q && m) {
+        current_.charge = static_cast<int>(*q);
+        current_.multiplicity = static_cast<int>(*m);
+        current_.chargeLine = i;
+      }
+      return true;
+    }
+    if (first == "Rotational" && words.size() > 3 &&
+        (words[1] == "constants" || words[1] == "constant") && words[2] == "(GHZ):") {
+      current_.rotational.clear();
+      for (std::size_t k = 3; k < words.size(); ++k)
+        if (const auto b = parseReal(words[k]))
+          current_.rotational.push_back(*b);
+      return true;
+    }
+    return false;
+  }
+
+  // An optimisation step, or a path (an IRC, a scan) after the frequencies.
+  bool optimisation(std::size_t i, const std::vector<std::string_view> &words) {
+    const std::string_view first = words[0], text = lines_[i];
+    if ((first == "Search" && contains(text, "Search for a ")) ||
+        (first == "Optimization" && words.size() > 1 &&
+         (words[1] == "completed." || words[1] == "stopped."))) {
+      if (!haveFrequencies_) {
+        optimisation_ = true;
+        saddle_ = saddle_ || contains(text, "saddle point");
+        stopped_ = stopped_ || words[1] == "stopped.";
+      } else {
+        saddleAfterFrequencies_ = saddleAfterFrequencies_ || contains(text, "saddle point");
+        // A frequency job checks its own geometry with an optimisation step
+        // that does not move; an optimisation step elsewhere left it.
+        if (!movedOn_ && !sameGeometry(current_.geometry, atFrequencies_.geometry))
+          movedOn_ = OptimisationAfterFrequencies{i, false};
+      }
+      return true;
+    }
+    if (contains(text, "IRC-IRC-IRC") || contains(text, "on scan point") ||
+        contains(text, "Potential Surface Scan")) {
+      pathAfterFrequencies_ = pathAfterFrequencies_ || haveFrequencies_;
+      return true;
+    }
+    return false;
+  }
+
+  // "Harmonic frequencies" and its "Frequencies --" and "IR Inten --" rows.
+  bool frequencies(std::size_t i, const std::vector<std::string_view> &words) {
+    const std::string_view first = words[0];
+    if (first == "Harmonic" && words.size() > 1 && words[1] == "frequencies") {
+      // A new analysis (or the normal format after "freq=hpmodes") starts afresh.
+      inFrequencies_ = haveFrequencies_ = true;
+      freqs_.clear();
+      intens_.clear();
+      frequenciesLine_ = lastRow_ = i;
+      atFrequencies_ = current_;
+      movedOn_.reset();
+      saddleAfterFrequencies_ = pathAfterFrequencies_ = false;
+      return true;
+    }
+    if (!inFrequencies_)
+      return false;
+    std::vector<double> *into = nullptr;
+    std::size_t from = 0;
+    if (first == "Frequencies" && words.size() > 2 && words[1] == "--") {
+      into = &freqs_;
+      from = 2;
+    } else if (first == "IR" && words.size() > 3 && words[1] == "Inten" && words[2] == "--") {
+      into = &intens_;
+      from = 3;
+    } else {
+      return false;
+    }
+    for (std::size_t k = from; k < words.size(); ++k)
+      into->push_back(realAt(file_, i, words[k]));
+    lastRow_ = i;
+    return true;
+  }
+
+  // The end of a job of the chain, and of the frequency section.
+  void ending(std::size_t i, const std::vector<std::string_view> &words) {
+    const std::string_view first = words[0], text = lines_[i];
+    if (first == "-" && contains(text, "- Thermochemistry -")) {
+      inFrequencies_ = false;
+    } else if (first == "Normal" && contains(text, "Normal termination of Gaussian")) {
+      inFrequencies_ = false;
+      steps_.endAt(i);
+    } else if (first == "Error" && contains(text, "Error termination")) {
+      inFrequencies_ = false;
+      steps_.endAt(i, false);
+    }
+  }
+
+  QcRecord finish() {
+    if (current_.geometry.z.empty())
+      throw Error(file_.string() + ": no geometry found");
+    // The run finished when its last job ended normally and nothing follows
+    // (a Link1 job after it was cut short).
+    steps_.finished =
+        !steps_.ends.empty() && steps_.ends.back().normal && steps_.ends.back().line == lastText_;
+    if (!steps_.ends.empty() && !steps_.ends.back().normal)
+      steps_.stopped = "Gaussian stopped with \"Error termination\" at line " +
+                       std::to_string(steps_.ends.back().line + 1);
+
+    const State &used = haveFrequencies_ ? atFrequencies_ : current_;
+    used.energies.into(rec_);
+    rec_.multiplicity = used.multiplicity;
+    rec_.charge = used.charge;
+    rec_.rotationalConstantsGHz = used.rotational;
+    rec_.optimisation = optimisation_;
+    rec_.saddleSearch = saddle_;
+    rec_.optimisationConverged = !stopped_;
+
+    std::optional<FrequencyAnalysis> analysis;
+    if (haveFrequencies_) {
+      // Gaussian leaves out the translations and rotations.
+      const std::size_t atoms = used.geometry.z.size();
+      const std::size_t expected =
+          atoms <= 1 ? 0 : 3 * atoms - (isLinearGeometry(used.geometry.r) ? 5 : 6);
+      if (freqs_.size() != expected)
+        throw Error(file_.string() + ": the frequency table has " + std::to_string(freqs_.size()) +
+                    " of the " + std::to_string(expected) + " modes of " + std::to_string(atoms) +
+                    " atoms (truncated output?)");
+      const bool hasIntensities = intens_.size() == freqs_.size();
+      analysis = FrequencyAnalysis{frequenciesLine_, std::move(freqs_), std::move(intens_),
+                                   hasIntensities};
+    }
+    if (movedOn_)
+      movedOn_->saddle = saddleAfterFrequencies_;
+    if (pathAfterFrequencies_)
+      movedOn_.reset();
+    const std::size_t lastValue = std::max(used.lastLine(), haveFrequencies_ ? lastRow_ : 0);
+    finishRecord(file_, used.geometry, std::move(analysis), movedOn_, {steps_, lastValue}, rec_);
+    return std::move(rec_);
+  }
+
+  const std::filesystem::path &file_;
+  const Lines lines_;
+  QcRecord rec_;
+  JobSteps steps_;
+  State current_, atFrequencies_;
+  bool haveFrequencies_ = false, inFrequencies_ = false;
+  bool optimisation_ = false, saddle_ = false, stopped_ = false;
+  bool pathAfterFrequencies_ = false, saddleAfterFrequencies_ = false;
+  std::optional<OptimisationAfterFrequencies> movedOn_; // the step that left their geometry
+  std::size_t frequenciesLine_ = 0, lastRow_ = 0;
+  std::vector<double> freqs_, intens_;
+  std::size_t lastText_ = 0; // the last line that is not blank
+};
+
 } // namespace
 
 bool isGaussian(std::string_view text) {
@@ -76,211 +346,7 @@ bool isGaussian(std::string_view text) {
 }
 
 QcRecord readGaussian(const std::filesystem::path &file, std::string_view text) {
-  const std::string name = file.string();
-  const Lines lines(text);
-  QcRecord rec;
-  rec.program = "Gaussian";
-
-  // What is current as the output goes, and its snapshot when a frequency
-  // analysis starts.
-  struct State {
-    Atoms geometry;
-    std::size_t geometryEnd = 0; // the dashes that close its table
-    Energies energies;
-    std::vector<double> rotational;
-    int multiplicity = 0;
-    std::optional<int> charge;
-    std::size_t chargeLine = 0;
-    std::size_t lastLine() const {
-      return std::max({geometryEnd, energies.line, multiplicity > 0 ? chargeLine : 0});
-    }
-  };
-  State current, atFrequencies;
-  bool haveFrequencies = false, inFrequencies = false;
-  bool optimisation = false, saddle = false, stopped = false;
-  bool pathAfterFrequencies = false, saddleAfterFrequencies = false;
-  std::optional<OptimisationAfterFrequencies> movedOn; // the step that left their geometry
-  std::size_t frequenciesLine = 0, lastRow = 0;
-  std::vector<double> freqs, intens;
-  JobSteps steps;
-  steps.closing = "Normal termination of Gaussian";
-  std::size_t lastText = 0; // the last line that is not blank
-
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    const std::string_view line = lines[i];
-    if (line.size() < 4)
-      continue;
-    lastText = i;
-    if (rec.version.empty() && line.rfind(" Gaussian ", 0) == 0 && contains(line, ", Revision ")) {
-      std::string_view v = line.substr(10);
-      while (!v.empty() && (v.back() == ',' || v.back() == ' '))
-        v.remove_suffix(1);
-      rec.version = std::string(v.substr(0, SHORT_TEXT));
-      continue;
-    }
-    if (contains(line, "orientation:") &&
-        (contains(line, "Standard orientation:") || contains(line, "Input orientation:") ||
-         contains(line, "Z-Matrix orientation:"))) {
-      inFrequencies = false;
-      // Header of five lines, then rows up to a line of dashes.
-      Atoms g;
-      std::size_t k = i + 5;
-      for (; k < lines.size(); ++k) {
-        const auto w = splitWords(lines[k]);
-        if (w.empty() || w[0].rfind("---", 0) == 0)
-          break;
-        if (w.size() != 6 && w.size() != 5)
-          throw Error(atLine(file, k) + ": expected a row of an orientation table, found " +
-                      inQuotes(lines[k]));
-        const auto z = parseInteger(w[1]);
-        if (!z)
-          throw Error(atLine(file, k) + ": cannot read " + inQuotes(w[1]) + " as an atomic number");
-        g.z.push_back(static_cast<int>(*z));
-        g.r.push_back({realAt(file, k, w[w.size() - 3]), realAt(file, k, w[w.size() - 2]),
-                       realAt(file, k, w[w.size() - 1])});
-      }
-      if (k >= lines.size())
-        throw Error(name + ": ends inside an orientation table (truncated output)");
-      if (!sameGeometry(g, current.geometry))
-        current.energies = Energies{}; // energies belong to the geometry they were computed at
-      current.geometry = std::move(g);
-      current.geometryEnd = k;
-      i = k;
-      lastText = k;
-      continue;
-    }
-    const auto words = splitWords(line);
-    if (words.empty())
-      continue;
-    const std::string_view first = words[0];
-    Energies &energies = current.energies;
-
-    if (first == "SCF" && words.size() > 4 && words[1] == "Done:") {
-      if (const auto e = parseReal(words[4])) {
-        energies.scf = *e;
-        energies.scfLevel = scfLevelOf(words[2]);
-        energies.line = i;
-      }
-    } else if (first == "E2" && contains(line, "EUMP2")) {
-      if (const auto e = valueAfter(words, "EUMP2")) {
-        energies.mp2 = *e;
-        energies.line = i;
-      }
-    } else if (first == "Wavefunction" && contains(line, "amplitudes converged")) {
-      if (const auto e = valueAfter(words, "E(Corr)=")) {
-        energies.ccsd = *e;
-        energies.line = i;
-      }
-    } else if (first == "CCSD(T)=" && words.size() >= 2) {
-      if (const auto e = parseReal(words[1])) {
-        energies.ccsdt = *e;
-        energies.line = i;
-      }
-    } else if (first == "Charge" && words.size() == 6 && words[1] == "=" &&
-               words[3] == "Multiplicity") {
-      // "Charge =  0 Multiplicity = 1" of the whole molecule; fragments say "for fragment n".
-      const auto q = parseInteger(words[2]);
-      const auto m = parseInteger(words[5]);
-      if (q && m) {
-        current.charge = static_cast<int>(*q);
-        current.multiplicity = static_cast<int>(*m);
-        current.chargeLine = i;
-      }
-    } else if (first == "Rotational" && words.size() > 3 &&
-               (words[1] == "constants" || words[1] == "constant") && words[2] == "(GHZ):") {
-      current.rotational.clear();
-      for (std::size_t k = 3; k < words.size(); ++k)
-        if (const auto b = parseReal(words[k]))
-          current.rotational.push_back(*b);
-    } else if ((first == "Search" && contains(line, "Search for a ")) ||
-               (first == "Optimization" && words.size() > 1 &&
-                (words[1] == "completed." || words[1] == "stopped."))) {
-      if (!haveFrequencies) {
-        optimisation = true;
-        saddle = saddle || contains(line, "saddle point");
-        stopped = stopped || words[1] == "stopped.";
-      } else {
-        saddleAfterFrequencies = saddleAfterFrequencies || contains(line, "saddle point");
-        // A frequency job checks its own geometry with an optimisation step
-        // that does not move; an optimisation step elsewhere left it.
-        if (!movedOn && !sameGeometry(current.geometry, atFrequencies.geometry))
-          movedOn = OptimisationAfterFrequencies{i, false};
-      }
-    } else if (contains(line, "IRC-IRC-IRC") || contains(line, "on scan point") ||
-               contains(line, "Potential Surface Scan")) {
-      if (haveFrequencies)
-        pathAfterFrequencies = true;
-    } else if (first == "Harmonic" && words.size() > 1 && words[1] == "frequencies") {
-      // A new analysis (or the normal format after "freq=hpmodes") starts afresh.
-      inFrequencies = true;
-      haveFrequencies = true;
-      freqs.clear();
-      intens.clear();
-      frequenciesLine = lastRow = i;
-      atFrequencies = current;
-      movedOn.reset();
-      saddleAfterFrequencies = pathAfterFrequencies = false;
-    } else if (inFrequencies && first == "Frequencies" && words.size() > 2 && words[1] == "--") {
-      for (std::size_t k = 2; k < words.size(); ++k)
-        freqs.push_back(realAt(file, i, words[k]));
-      lastRow = i;
-    } else if (inFrequencies && first == "IR" && words.size() > 3 && words[1] == "Inten" &&
-               words[2] == "--") {
-      for (std::size_t k = 3; k < words.size(); ++k)
-        intens.push_back(realAt(file, i, words[k]));
-      lastRow = i;
-    } else if (first == "-" && contains(line, "- Thermochemistry -")) {
-      inFrequencies = false;
-    } else if (first == "Normal" && contains(line, "Normal termination of Gaussian")) {
-      inFrequencies = false;
-      steps.endAt(i);
-    } else if (first == "Error" && contains(line, "Error termination")) {
-      inFrequencies = false;
-      steps.endAt(i, false);
-    }
-  }
-
-  if (current.geometry.z.empty())
-    throw Error(name + ": no geometry found");
-
-  // The run finished when its last job ended normally and nothing follows
-  // (a Link1 job after it was cut short).
-  steps.finished =
-      !steps.ends.empty() && steps.ends.back().normal && steps.ends.back().line == lastText;
-  if (!steps.ends.empty() && !steps.ends.back().normal)
-    steps.stopped = "Gaussian stopped with \"Error termination\" at line " +
-                    std::to_string(steps.ends.back().line + 1);
-
-  const State &used = haveFrequencies ? atFrequencies : current;
-  used.energies.into(rec);
-  rec.multiplicity = used.multiplicity;
-  rec.charge = used.charge;
-  rec.rotationalConstantsGHz = used.rotational;
-  rec.optimisation = optimisation;
-  rec.saddleSearch = saddle;
-  rec.optimisationConverged = !stopped;
-
-  std::optional<FrequencyAnalysis> analysis;
-  if (haveFrequencies) {
-    // Gaussian leaves out the translations and rotations.
-    const std::size_t atoms = used.geometry.z.size();
-    const std::size_t expected =
-        atoms <= 1 ? 0 : 3 * atoms - (isLinearGeometry(used.geometry.r) ? 5 : 6);
-    if (freqs.size() != expected)
-      throw Error(name + ": the frequency table has " + std::to_string(freqs.size()) + " of the " +
-                  std::to_string(expected) + " modes of " + std::to_string(atoms) +
-                  " atoms (truncated output?)");
-    const bool hasIntensities = intens.size() == freqs.size();
-    analysis =
-        FrequencyAnalysis{frequenciesLine, std::move(freqs), std::move(intens), hasIntensities};
-  }
-  if (movedOn)
-    movedOn->saddle = saddleAfterFrequencies;
-  if (pathAfterFrequencies)
-    movedOn.reset();
-  const std::size_t lastValue = std::max(used.lastLine(), haveFrequencies ? lastRow : 0);
-  finishRecord(file, used.geometry, std::move(analysis), movedOn, {steps, lastValue}, rec);
-  return rec;
+  return GaussianReader(file, text).read();
 }
 
 } // namespace orvalen::qc

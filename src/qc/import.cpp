@@ -296,7 +296,7 @@ Imported importRecord(const QcRecord &rec, const ImportOptions &options,
       out.warnings.push_back(file + ": the geometry optimisation did not converge; the "
                                     "frequencies are those of its last geometry");
     for (const auto &w : rec.warnings)
-      out.warnings.push_back(file + ": " + w);
+      out.warnings.emplace_back(file + ": ").append(w);
     // A reader may already have said why its program printed none.
     const bool said = std::any_of(rec.warnings.begin(), rec.warnings.end(), [](const auto &w) {
       return w.find("IR intensities") != std::string::npos;

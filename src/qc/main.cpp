@@ -11,6 +11,7 @@
 #include <CLI/CLI.hpp>
 
 #include <csignal>
+#include <cstdio>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -75,11 +76,9 @@ void refuseInput(const std::string &output, const std::filesystem::path &input,
 
 } // namespace
 
-int main(int argc, char **argv) {
+// Options, the import, the data file; the exit status.
+int run(int argc, char **argv) {
   using namespace orvalen;
-  // Past a file-size limit a write then fails (and the data file keeps its
-  // old contents) instead of the signal ending the run half-way.
-  std::signal(SIGXFSZ, SIG_IGN);
   CLI::App app(description(), "orvalen-import");
   std::string input, outputFile, xyz, freqs, energyFile;
   std::optional<double> energyValue;
@@ -182,4 +181,18 @@ int main(int argc, char **argv) {
     return 1;
   }
   return 0;
+}
+
+int main(int argc, char **argv) {
+  // Past a file-size limit a write then fails (and the data file keeps its
+  // old contents) instead of the signal ending the run half-way.
+  std::signal(SIGXFSZ, SIG_IGN);
+  try {
+    return run(argc, argv);
+  } catch (...) {
+    // run() answers every error of the run; only the failure of that answer
+    // itself (no memory for the message) comes here.
+    std::fputs("orvalen-import: stopped by an unexpected error\n", stderr);
+    return 1;
+  }
 }

@@ -206,6 +206,290 @@ std::optional<Energy> bestEnergy(const std::vector<Energy> &energies, std::size_
   return best;
 }
 
+// The walk through one output: what each line says is gathered first, with
+// the line it stands on; the values of the record are chosen from it after.
+class NwchemReader {
+public:
+  NwchemReader(const std::filesystem::path &file, std::string_view text)
+      : file_(file), lines_(text) {
+    rec_.program = "NWChem";
+    steps_.closing = "Total times";
+  }
+
+  QcRecord read() {
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+      // Most lines are rows of numbers: words are split only on a line that
+      // holds one of the texts looked for.
+      std::vector<std::string_view> w;
+      if (!structure(i) && !value(i, w))
+        progress(i, w);
+    }
+    errorStop();
+    if (geometries_.empty())
+      throw Error(file_.string() + ": no geometry (no \"Output coordinates\" table)");
+    chooseGeometry();
+    chooseEnergy();
+    chooseState();
+    return finish();
+  }
+
+private:
+  // Geometries, tasks, frequency sets and optimiser runs.
+  bool structure(std::size_t i) {
+    const std::string_view line = lines_[i];
+    if (contains(line, "Output coordinates in angstroms") ||
+        contains(line, "Output coordinates in a.u.")) {
+      geometries_.push_back(readGeometry(file_, lines_, i));
+    } else if (contains(line, "NWChem Input Module")) {
+      inPathTask_ = false; // a new task starts
+    } else if (contains(line, "IRC Optimization")) {
+      inPathTask_ = true; // "Gonzalez & Schlegel IRC Optimization" of a mepgs task
+    } else if (contains(line, "NWChem Nuclear Hessian and Frequency Analysis")) {
+      // An IRC computes its own Hessian to start from and analyses no frequencies.
+      if (!inPathTask_)
+        frequencyTasks_.push_back(i);
+    } else if (contains(line, "(Projected Frequencies expressed in cm-1)")) {
+      FrequencySet s = readFrequencySet(file_, lines_, i);
+      s.taskLine = frequencyTasks_.empty() ? i : frequencyTasks_.back();
+      sets_.push_back(std::move(s));
+    } else if (contains(line, "NWChem Geometry Optimization")) {
+      drivers_.push_back({i, false, std::nullopt});
+    } else if (contains(line, "Transition State Search") && !drivers_.empty()) {
+      drivers_.back().saddle = true;
+    } else {
+      return false;
+    }
+    return true;
+  }
+
+  // Energies, multiplicities and charges, each with its line.
+  bool value(std::size_t i, std::vector<std::string_view> &w) {
+    const std::string_view line = lines_[i];
+    const auto holds = [&](std::string_view text) { return holdsText(line, text, w); };
+    if (holds("Total SCF energy =") || holds("Total DFT energy =")) {
+      energies_.push_back(
+          {0, contains(line, "SCF") ? "SCF" : "DFT", realAt(file_, i, w.back()), i});
+    } else if (holds("Total MP2 energy")) {
+      energies_.push_back({1, "MP2", realAt(file_, i, w.back()), i});
+    } else if (holds("Total CCSD energy:") || holds("CCSD total energy / hartree")) {
+      energies_.push_back({2, "CCSD", realAt(file_, i, w.back()), i});
+    } else if (holds("Total CCSD(T) energy:") || holds("CCSD(T) total energy / hartree")) {
+      energies_.push_back({3, "CCSD(T)", realAt(file_, i, w.back()), i});
+    } else if (holds("Spin multiplicity:")) {
+      if (const auto m = parseInteger(w.back()))
+        spinMultiplicity_.push_back({i, static_cast<int>(*m)});
+    } else if (holds("open shells") && w.size() == 4 && w[0] == "open" && w[2] == "=") {
+      if (const auto n = parseInteger(w[3]))
+        openShells_.push_back({i, static_cast<int>(*n)});
+    } else if (holds("electrons =") && w.size() == 4 && (w[0] == "alpha" || w[0] == "beta") &&
+               w[1] == "electrons") {
+      // UHF: the unpaired electrons are alpha minus beta.
+      if (const auto n = parseInteger(w[3]))
+        (w[0] == "alpha" ? alphaElectrons_ : betaElectrons_).push_back({i, static_cast<int>(*n)});
+    } else if ((holds("Charge") && w.size() == 3 && w[0] == "Charge" && w[1] == ":") ||
+               (holds("charge") && w.size() == 3 && w[0] == "charge" && w[1] == "=")) {
+      // "Charge : 0" (DFT), "charge = 0.00" (SCF): a whole number either way.
+      if (const auto q = parseReal(w[2]);
+          q && std::fabs(*q - std::round(*q)) < 1.0e-6 && std::fabs(*q) < 1000.0)
+        charges_.push_back({i, static_cast<int>(std::lround(*q))});
+    } else {
+      return false;
+    }
+    return true;
+  }
+
+  // Convergence, warnings, the version, the ends of tasks and of the run.
+  void progress(std::size_t i, std::vector<std::string_view> &w) {
+    const std::string_view line = lines_[i];
+    const auto holds = [&](std::string_view text) { return holdsText(line, text, w); };
+    if (holds("Optimization converged") && w.size() == 2 && w[0] == "Optimization" &&
+        !drivers_.empty()) {
+      drivers_.back().convergedLine = i;
+    } else if (contains(line, "spatial symmetry breaking")) {
+      ++symmetryBreaking_;
+    } else if (holds("nwchem branch") && w.size() >= 4 && w[0] == "nwchem" && w[2] == "=") {
+      rec_.version = std::string(w[3].substr(0, SHORT_TEXT));
+    } else if (holds("Task  times") && w[0] == "Task") {
+      steps_.endAt(i);
+    } else if (holds("Total times") && w[0] == "Total") {
+      steps_.finished = true;
+    } else if (contains(line, "current input line :") && i >= 3 && !errorLine_) {
+      // An error stop prints its message in a dashed box just above this line.
+      errorLine_ = i - 3;
+    }
+  }
+
+  // A stop after the last frequency analysis (an IRC or scan that failed)
+  // leaves the frequencies whole; any other stop leaves nothing to trust.
+  void errorStop() {
+    if (!errorLine_)
+      return;
+    // The message, without the error code at its far right.
+    auto w = splitWords(lines_[*errorLine_]);
+    if (w.size() > 1 && parseInteger(w.back()))
+      w.pop_back();
+    for (const auto word : w)
+      errorMessage_ += (errorMessage_.empty() ? "" : " ") + std::string(word.substr(0, SHORT_TEXT));
+    if (sets_.empty() || *errorLine_ < sets_.back().line)
+      throw Error(atLine(file_, *errorLine_) + ": NWChem stopped with an error (" +
+                  inQuotes(errorMessage_) + ")");
+    steps_.endAt(*errorLine_, false);
+    steps_.stopped = "NWChem stopped with an error after the frequency analysis (line " +
+                     std::to_string(*errorLine_ + 1) + ": " + inQuotes(errorMessage_) + ")";
+  }
+
+  // The geometry of the last frequency set, or of the optimisation.
+  void chooseGeometry() {
+    // A frequency task after the last complete projected set was cut short.
+    freq_ = sets_.empty() ? nullptr : &sets_.back();
+    if (!frequencyTasks_.empty() && (!freq_ || freq_->taskLine < frequencyTasks_.back()))
+      throw Error(file_.string() + ": the frequency analysis that starts at line " +
+                  std::to_string(frequencyTasks_.back() + 1) +
+                  " has no projected frequencies: the output is cut short");
+    if (freq_) {
+      frequencyGeometry();
+    } else {
+      // No frequencies: the geometry an optimisation converged to, else the last.
+      geom_ = &geometries_.back();
+      for (const DriverRun &d : drivers_)
+        if (d.convergedLine)
+          for (const Geometry &g : geometries_)
+            if (g.line > *d.convergedLine) {
+              geom_ = &g;
+              break;
+            }
+    }
+    // The optimisation that led to this geometry, if any.
+    for (const DriverRun &d : drivers_)
+      if (d.line < geom_->line)
+        driver_ = &d;
+    rec_.optimisation = driver_ != nullptr;
+    if (driver_) {
+      rec_.saddleSearch = driver_->saddle;
+      rec_.optimisationConverged = driver_->convergedLine.has_value();
+    }
+  }
+
+  // The frequency task works at the last geometry printed before it.
+  void frequencyGeometry() {
+    for (const Geometry &g : geometries_)
+      if (g.line < freq_->taskLine)
+        geom_ = &g;
+    if (!geom_)
+      throw Error(file_.string() + ": no geometry before the frequency analysis at line " +
+                  std::to_string(freq_->taskLine + 1));
+    const std::size_t n3 = 3 * geom_->coords.size();
+    if (freq_->frequencies.size() != n3)
+      throw Error(atLine(file_, freq_->line) + ": the projected frequency table has " +
+                  std::to_string(freq_->frequencies.size()) + " values where " +
+                  std::to_string(geom_->coords.size()) + " atoms need " + std::to_string(n3) +
+                  ": the output is cut short");
+    if (freq_->hasIntensities && freq_->intensityRows != n3)
+      throw Error(atLine(file_, freq_->line) + ": the infrared intensity table has " +
+                  std::to_string(freq_->intensityRows) + " rows where " + std::to_string(n3) +
+                  " are needed: the output is cut short");
+    // An optimisation that starts after the frequencies must end where they were
+    // computed; a saddle search that moved on leaves them at its start geometry.
+    for (const DriverRun &d : drivers_) {
+      if (d.line < freq_->line || movedOn_)
+        continue;
+      const Geometry *last = nullptr;
+      for (const Geometry &g : geometries_)
+        if (g.line > d.line)
+          last = &g;
+      if (!d.convergedLine || !last || largestShift(*last, *geom_) > 1.0e-4)
+        movedOn_ = OptimisationAfterFrequencies{d.line, d.saddle};
+    }
+  }
+
+  // Energy at that geometry: before "Optimization converged" when the
+  // optimiser stopped there (the freq task only repeats it, or prints
+  // displaced geometries); otherwise the first of the highest level printed at it.
+  void chooseEnergy() {
+    if (driver_ && driver_->convergedLine && *driver_->convergedLine < geom_->line) {
+      std::size_t stepGeometry = driver_->line;
+      for (const Geometry &g : geometries_)
+        if (g.line < *driver_->convergedLine)
+          stepGeometry = g.line;
+      energy_ = bestEnergy(energies_, stepGeometry, *driver_->convergedLine, false);
+    }
+    if (!energy_) {
+      std::size_t end = lines_.size();
+      for (const Geometry &g : geometries_)
+        if (g.line > geom_->line) {
+          end = g.line;
+          break;
+        }
+      energy_ = bestEnergy(energies_, geom_->line, freq_ ? freq_->line : end, freq_ != nullptr);
+    }
+    if (!energy_)
+      throw Error(file_.string() + ": no energy at the geometry of line " +
+                  std::to_string(geom_->line + 1));
+    rec_.energy = energy_->value;
+    rec_.energyLevel = energy_->level;
+  }
+
+  // The charge and multiplicity of the SCF that goes with the frequencies
+  // (or the energy): a later task may be of another state.
+  void chooseState() {
+    const std::size_t valuesLine = freq_ ? freq_->line : energy_->line;
+    lastValue_ = std::max({geom_->endLine, energy_->line, freq_ ? freq_->endLine : 0});
+    const auto use = [&](const std::optional<Said> &said) {
+      if (said)
+        lastValue_ = std::max(lastValue_, said->line);
+      return said;
+    };
+    const auto alpha = lastBefore(alphaElectrons_, valuesLine);
+    const auto beta = lastBefore(betaElectrons_, valuesLine);
+    if (const auto m = use(lastBefore(spinMultiplicity_, valuesLine))) {
+      rec_.multiplicity = m->value;
+    } else if (alpha && beta) {
+      rec_.multiplicity = use(alpha)->value - use(beta)->value + 1;
+    } else if (const auto open = use(lastBefore(openShells_, valuesLine))) {
+      rec_.multiplicity = open->value + 1;
+    }
+    if (const auto q = use(lastBefore(charges_, valuesLine)))
+      rec_.charge = q->value;
+  }
+
+  QcRecord finish() {
+    if (symmetryBreaking_ > 0)
+      rec_.warnings.push_back("NWChem warned of spatial symmetry breaking " +
+                              std::to_string(symmetryBreaking_) +
+                              " times: the SCF state may be a symmetry-broken, higher one; "
+                              "rerun with \"noautosym\" in the geometry block");
+    std::optional<FrequencyAnalysis> analysis;
+    if (freq_)
+      analysis = FrequencyAnalysis{freq_->line, freq_->frequencies, freq_->intensities,
+                                   freq_->hasIntensities};
+    finishRecord(file_, Atoms{geom_->atomicNumbers, geom_->coords}, std::move(analysis), movedOn_,
+                 {steps_, lastValue_}, rec_);
+    return std::move(rec_);
+  }
+
+  const std::filesystem::path &file_;
+  const Lines lines_;
+  QcRecord rec_;
+  JobSteps steps_;
+  std::vector<Geometry> geometries_;
+  std::vector<FrequencySet> sets_;
+  std::vector<DriverRun> drivers_;
+  std::vector<std::size_t> frequencyTasks_;
+  std::vector<Energy> energies_;
+  std::vector<Said> spinMultiplicity_, openShells_, alphaElectrons_, betaElectrons_, charges_;
+  std::size_t symmetryBreaking_ = 0;
+  bool inPathTask_ = false;
+  std::optional<std::size_t> errorLine_; // the message of an NWChem stop
+  std::string errorMessage_;
+  // What the record is made of.
+  const FrequencySet *freq_ = nullptr;
+  const Geometry *geom_ = nullptr;
+  const DriverRun *driver_ = nullptr;
+  std::optional<Energy> energy_;
+  std::optional<OptimisationAfterFrequencies> movedOn_;
+  std::size_t lastValue_ = 0;
+};
+
 } // namespace
 
 bool isNwchem(std::string_view text) {
@@ -214,232 +498,7 @@ bool isNwchem(std::string_view text) {
 }
 
 QcRecord readNwchem(const std::filesystem::path &file, std::string_view text) {
-  const Lines lines(text);
-  QcRecord rec;
-  rec.program = "NWChem";
-
-  std::vector<Geometry> geometries;
-  std::vector<FrequencySet> sets;
-  std::vector<DriverRun> drivers;
-  std::vector<std::size_t> frequencyTasks;
-  std::vector<Energy> energies;
-  std::vector<Said> spinMultiplicity, openShells, alphaElectrons, betaElectrons, charges;
-  std::size_t symmetryBreaking = 0;
-  bool inPathTask = false;
-  JobSteps steps;
-  steps.closing = "Total times";
-  std::optional<std::size_t> errorLine; // the message of an NWChem stop
-
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    const std::string_view line = lines[i];
-    // Most lines are rows of numbers: words are split only on a line that
-    // holds one of the texts looked for.
-    std::vector<std::string_view> w;
-    const auto holds = [&](std::string_view text) { return holdsText(line, text, w); };
-    if (contains(line, "Output coordinates in angstroms") ||
-        contains(line, "Output coordinates in a.u.")) {
-      geometries.push_back(readGeometry(file, lines, i));
-    } else if (contains(line, "NWChem Input Module")) {
-      inPathTask = false; // a new task starts
-    } else if (contains(line, "IRC Optimization")) {
-      inPathTask = true; // "Gonzalez & Schlegel IRC Optimization" of a mepgs task
-    } else if (contains(line, "NWChem Nuclear Hessian and Frequency Analysis")) {
-      // An IRC computes its own Hessian to start from and analyses no frequencies.
-      if (!inPathTask)
-        frequencyTasks.push_back(i);
-    } else if (contains(line, "(Projected Frequencies expressed in cm-1)")) {
-      FrequencySet s = readFrequencySet(file, lines, i);
-      s.taskLine = frequencyTasks.empty() ? i : frequencyTasks.back();
-      sets.push_back(std::move(s));
-    } else if (contains(line, "NWChem Geometry Optimization")) {
-      drivers.push_back({i, false, std::nullopt});
-    } else if (contains(line, "Transition State Search") && !drivers.empty()) {
-      drivers.back().saddle = true;
-    } else if (holds("Optimization converged") && w.size() == 2 && w[0] == "Optimization" &&
-               !drivers.empty()) {
-      drivers.back().convergedLine = i;
-    } else if (holds("Total SCF energy =") || holds("Total DFT energy =")) {
-      energies.push_back({0, contains(line, "SCF") ? "SCF" : "DFT", realAt(file, i, w.back()), i});
-    } else if (holds("Total MP2 energy")) {
-      energies.push_back({1, "MP2", realAt(file, i, w.back()), i});
-    } else if (holds("Total CCSD energy:") || holds("CCSD total energy / hartree")) {
-      energies.push_back({2, "CCSD", realAt(file, i, w.back()), i});
-    } else if (holds("Total CCSD(T) energy:") || holds("CCSD(T) total energy / hartree")) {
-      energies.push_back({3, "CCSD(T)", realAt(file, i, w.back()), i});
-    } else if (holds("Spin multiplicity:")) {
-      if (const auto m = parseInteger(w.back()))
-        spinMultiplicity.push_back({i, static_cast<int>(*m)});
-    } else if (holds("open shells") && w.size() == 4 && w[0] == "open" && w[2] == "=") {
-      if (const auto n = parseInteger(w[3]))
-        openShells.push_back({i, static_cast<int>(*n)});
-    } else if (holds("electrons =") && w.size() == 4 && (w[0] == "alpha" || w[0] == "beta") &&
-               w[1] == "electrons") {
-      // UHF: the unpaired electrons are alpha minus beta.
-      if (const auto n = parseInteger(w[3]))
-        (w[0] == "alpha" ? alphaElectrons : betaElectrons).push_back({i, static_cast<int>(*n)});
-    } else if ((holds("Charge") && w.size() == 3 && w[0] == "Charge" && w[1] == ":") ||
-               (holds("charge") && w.size() == 3 && w[0] == "charge" && w[1] == "=")) {
-      // "Charge : 0" (DFT), "charge = 0.00" (SCF): a whole number either way.
-      if (const auto q = parseReal(w[2]);
-          q && std::fabs(*q - std::round(*q)) < 1.0e-6 && std::fabs(*q) < 1000.0)
-        charges.push_back({i, static_cast<int>(std::lround(*q))});
-    } else if (contains(line, "spatial symmetry breaking")) {
-      ++symmetryBreaking;
-    } else if (holds("nwchem branch") && w.size() >= 4 && w[0] == "nwchem" && w[2] == "=") {
-      rec.version = std::string(w[3].substr(0, SHORT_TEXT));
-    } else if (holds("Task  times") && w[0] == "Task") {
-      steps.endAt(i);
-    } else if (holds("Total times") && w[0] == "Total") {
-      steps.finished = true;
-    } else if (contains(line, "current input line :") && i >= 3 && !errorLine) {
-      // An error stop prints its message in a dashed box just above this line.
-      errorLine = i - 3;
-    }
-  }
-
-  // The message of an error stop, without the error code at its far right.
-  std::string errorMessage;
-  if (errorLine) {
-    auto w = splitWords(lines[*errorLine]);
-    if (w.size() > 1 && parseInteger(w.back()))
-      w.pop_back();
-    for (const auto word : w)
-      errorMessage += (errorMessage.empty() ? "" : " ") + std::string(word.substr(0, SHORT_TEXT));
-  }
-  // A stop after the last frequency analysis (an IRC or scan that failed) leaves
-  // the frequencies whole; any other stop leaves nothing to trust.
-  if (errorLine && (sets.empty() || *errorLine < sets.back().line))
-    throw Error(atLine(file, *errorLine) + ": NWChem stopped with an error (" +
-                inQuotes(errorMessage) + ")");
-  if (geometries.empty())
-    throw Error(file.string() + ": no geometry (no \"Output coordinates\" table)");
-
-  // A frequency task after the last complete projected set was cut short.
-  const FrequencySet *freq = sets.empty() ? nullptr : &sets.back();
-  if (!frequencyTasks.empty() && (!freq || freq->taskLine < frequencyTasks.back()))
-    throw Error(file.string() + ": the frequency analysis that starts at line " +
-                std::to_string(frequencyTasks.back() + 1) +
-                " has no projected frequencies: the output is cut short");
-
-  const Geometry *geom = nullptr;
-  std::optional<OptimisationAfterFrequencies> movedOn;
-  if (freq) {
-    // The frequency task works at the last geometry printed before it.
-    for (const Geometry &g : geometries)
-      if (g.line < freq->taskLine)
-        geom = &g;
-    if (!geom)
-      throw Error(file.string() + ": no geometry before the frequency analysis at line " +
-                  std::to_string(freq->taskLine + 1));
-    const std::size_t n3 = 3 * geom->coords.size();
-    if (freq->frequencies.size() != n3)
-      throw Error(atLine(file, freq->line) + ": the projected frequency table has " +
-                  std::to_string(freq->frequencies.size()) + " values where " +
-                  std::to_string(geom->coords.size()) + " atoms need " + std::to_string(n3) +
-                  ": the output is cut short");
-    if (freq->hasIntensities && freq->intensityRows != n3)
-      throw Error(atLine(file, freq->line) + ": the infrared intensity table has " +
-                  std::to_string(freq->intensityRows) + " rows where " + std::to_string(n3) +
-                  " are needed: the output is cut short");
-    // An optimisation that starts after the frequencies must end where they were
-    // computed; a saddle search that moved on leaves them at its start geometry.
-    for (const DriverRun &d : drivers) {
-      if (d.line < freq->line || movedOn)
-        continue;
-      const Geometry *last = nullptr;
-      for (const Geometry &g : geometries)
-        if (g.line > d.line)
-          last = &g;
-      if (!d.convergedLine || !last || largestShift(*last, *geom) > 1.0e-4)
-        movedOn = OptimisationAfterFrequencies{d.line, d.saddle};
-    }
-  } else {
-    // No frequencies: the geometry an optimisation converged to, else the last.
-    geom = &geometries.back();
-    for (const DriverRun &d : drivers)
-      if (d.convergedLine)
-        for (const Geometry &g : geometries)
-          if (g.line > *d.convergedLine) {
-            geom = &g;
-            break;
-          }
-  }
-  // The optimisation that led to this geometry, if any.
-  const DriverRun *driver = nullptr;
-  for (const DriverRun &d : drivers)
-    if (d.line < geom->line)
-      driver = &d;
-  rec.optimisation = driver != nullptr;
-  if (driver) {
-    rec.saddleSearch = driver->saddle;
-    rec.optimisationConverged = driver->convergedLine.has_value();
-  }
-
-  // Energy at that geometry: before "Optimization converged" when the optimiser
-  // stopped there (the freq task only repeats it, or prints displaced
-  // geometries); otherwise the first of the highest level printed at it.
-  std::optional<Energy> energy;
-  if (driver && driver->convergedLine && *driver->convergedLine < geom->line) {
-    std::size_t stepGeometry = driver->line;
-    for (const Geometry &g : geometries)
-      if (g.line < *driver->convergedLine)
-        stepGeometry = g.line;
-    energy = bestEnergy(energies, stepGeometry, *driver->convergedLine, false);
-  }
-  if (!energy) {
-    std::size_t end = lines.size();
-    for (const Geometry &g : geometries)
-      if (g.line > geom->line) {
-        end = g.line;
-        break;
-      }
-    energy = bestEnergy(energies, geom->line, freq ? freq->line : end, freq != nullptr);
-  }
-  if (!energy)
-    throw Error(file.string() + ": no energy at the geometry of line " +
-                std::to_string(geom->line + 1));
-  rec.energy = energy->value;
-  rec.energyLevel = energy->level;
-
-  // The charge and multiplicity of the SCF that goes with the frequencies
-  // (or the energy): a later task may be of another state.
-  const std::size_t valuesLine = freq ? freq->line : energy->line;
-  std::size_t lastValue = std::max({geom->endLine, energy->line, freq ? freq->endLine : 0});
-  const auto use = [&](const std::optional<Said> &said) {
-    if (said)
-      lastValue = std::max(lastValue, said->line);
-    return said;
-  };
-  const auto alpha = lastBefore(alphaElectrons, valuesLine);
-  const auto beta = lastBefore(betaElectrons, valuesLine);
-  if (const auto m = use(lastBefore(spinMultiplicity, valuesLine))) {
-    rec.multiplicity = m->value;
-  } else if (alpha && beta) {
-    rec.multiplicity = use(alpha)->value - use(beta)->value + 1;
-  } else if (const auto open = use(lastBefore(openShells, valuesLine))) {
-    rec.multiplicity = open->value + 1;
-  }
-  if (const auto q = use(lastBefore(charges, valuesLine)))
-    rec.charge = q->value;
-
-  if (symmetryBreaking > 0)
-    rec.warnings.push_back("NWChem warned of spatial symmetry breaking " +
-                           std::to_string(symmetryBreaking) +
-                           " times: the SCF state may be a symmetry-broken, higher one; "
-                           "rerun with \"noautosym\" in the geometry block");
-  if (errorLine) {
-    steps.endAt(*errorLine, false);
-    steps.stopped = "NWChem stopped with an error after the frequency analysis (line " +
-                    std::to_string(*errorLine + 1) + ": " + inQuotes(errorMessage) + ")";
-  }
-
-  std::optional<FrequencyAnalysis> analysis;
-  if (freq)
-    analysis =
-        FrequencyAnalysis{freq->line, freq->frequencies, freq->intensities, freq->hasIntensities};
-  finishRecord(file, Atoms{geom->atomicNumbers, geom->coords}, std::move(analysis), movedOn,
-               {steps, lastValue}, rec);
-  return rec;
+  return NwchemReader(file, text).read();
 }
 
 } // namespace orvalen::qc

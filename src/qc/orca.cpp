@@ -37,114 +37,113 @@ std::string lowerCase(std::string_view s) {
 
 constexpr double CM_TO_GHZ = 29.9792458; // speed of light in cm/ns
 
-} // namespace
+// What is current as the output goes; a frequency analysis takes a snapshot.
+struct State {
+  Atoms geometry;
+  std::size_t geometryEnd = 0;
+  double energy = std::nan("");
+  std::size_t energyLine = 0;
+  std::vector<double> rotational;
+  int multiplicity = 0;
+  std::optional<int> charge;
+  std::size_t stateLine = 0; // the last of the charge and multiplicity lines
+  std::string level;
+  std::size_t levelLine = 0;
+  std::size_t lastLine() const {
+    return std::max({geometryEnd, std::isfinite(energy) ? energyLine : 0, stateLine, levelLine});
+  }
+};
 
-bool isOrca(std::string_view text) {
-  return contains(text, "* O   R   C   A *");
-}
+// The walk through one output, a handler for each kind of line it reads.
+class OrcaReader {
+public:
+  OrcaReader(const std::filesystem::path &file, std::string_view text) : file_(file), lines_(text) {
+    rec_.program = "ORCA";
+    steps_.closing = "ORCA TERMINATED NORMALLY";
+  }
 
-QcRecord readOrca(const std::filesystem::path &file, std::string_view text) {
-  const std::string name = file.string();
-  const Lines lines(text);
-  QcRecord rec;
-  rec.program = "ORCA";
+  QcRecord read() {
+    for (std::size_t i = 0; i < lines_.size(); ++i)
+      i = line(i);
+    return finish();
+  }
 
-  // What is current as the output goes, and its snapshot when a frequency
-  // analysis starts.
-  struct State {
-    Atoms geometry;
-    std::size_t geometryEnd = 0;
-    double energy = std::nan("");
-    std::size_t energyLine = 0;
-    std::vector<double> rotational;
-    int multiplicity = 0;
-    std::optional<int> charge;
-    std::size_t stateLine = 0; // the last of the charge and multiplicity lines
-    std::string level;
-    std::size_t levelLine = 0;
-    std::size_t lastLine() const {
-      return std::max({geometryEnd, std::isfinite(energy) ? energyLine : 0, stateLine, levelLine});
-    }
-  };
-  State current, atFrequencies;
-  bool haveFrequencies = false, pathAfterFrequencies = false;
-  std::optional<OptimisationAfterFrequencies> movedOn; // coordinates at another geometry
-  std::size_t frequenciesLine = 0, lastRow = 0;
-  bool converged = false;
-  std::vector<double> freqs;
-  std::map<long, double> intensityOfMode;
-  JobSteps steps;
-  steps.closing = "ORCA TERMINATED NORMALLY";
-
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    const std::string_view line = lines[i];
-    if (line.size() < 4)
-      continue;
-    if (line.rfind("|", 0) == 0 && contains(line, ">")) { // the input, echoed
-      const std::string input = lowerCase(line.substr(0, SHORT_TEXT));
+private:
+  // Reads line i; returns the last line it used.
+  std::size_t line(std::size_t i) {
+    const std::string_view text = lines_[i];
+    if (text.size() < 4)
+      return i;
+    if (text.rfind('|', 0) == 0 && contains(text, ">")) { // the input, echoed
+      const std::string input = lowerCase(text.substr(0, SHORT_TEXT));
       if (contains(input, "optts") || contains(input, "ts_search"))
-        rec.saddleSearch = true;
-      continue;
+        rec_.saddleSearch = true;
+      return i;
     }
-    const auto words = splitWords(line);
+    const auto words = splitWords(text);
     if (words.empty())
-      continue;
+      return i;
     const std::string_view first = words[0];
+    if (rec_.version.empty() && first == "Program" && words.size() > 2 && words[1] == "Version") {
+      rec_.version = std::string(words[2].substr(0, SHORT_TEXT));
+    } else if (first == "CARTESIAN" && contains(text, "CARTESIAN COORDINATES (ANGSTROEM)")) {
+      return coordinates(i);
+    } else if (first == "VIBRATIONAL" && words.size() == 2 && words[1] == "FREQUENCIES") {
+      return frequencies(i);
+    } else if (first == "IR" && words.size() == 2 && words[1] == "SPECTRUM" && haveFrequencies_) {
+      return spectrum(i);
+    } else if (!state(i, words)) {
+      progress(i, words);
+    }
+    return i;
+  }
 
-    if (rec.version.empty() && first == "Program" && words.size() > 2 && words[1] == "Version") {
-      rec.version = std::string(words[2].substr(0, SHORT_TEXT));
-    } else if (first == "CARTESIAN" && contains(line, "CARTESIAN COORDINATES (ANGSTROEM)")) {
-      Atoms g;
-      std::size_t k = i + 2; // the title and a line of dashes
-      for (; k < lines.size(); ++k) {
-        const auto w = splitWords(lines[k]);
-        if (w.empty())
-          break;
-        if (w.size() != 4)
-          throw Error(atLine(file, k) + ": expected \"element x y z\", found " +
-                      inQuotes(lines[k]));
-        const auto z = elementOfLabel(w[0], AtomLabel::Symbol);
-        if (!z)
-          throw Error(atLine(file, k) + ": " + inQuotes(w[0]) + " is not an element");
-        g.z.push_back(*z);
-        g.r.push_back({realAt(file, k, w[1]), realAt(file, k, w[2]), realAt(file, k, w[3])});
-      }
-      if (k >= lines.size())
-        throw Error(name + ": ends inside a coordinates block (truncated output)");
-      if (!sameGeometry(g, current.geometry))
-        current.energy = std::nan("");
-      if (haveFrequencies && !movedOn && !sameGeometry(g, atFrequencies.geometry))
-        movedOn = OptimisationAfterFrequencies{i, false};
-      current.geometry = std::move(g);
-      current.geometryEnd = k;
-      i = k;
-    } else if (first == "FINAL" && contains(line, "FINAL SINGLE POINT ENERGY") &&
-               words.size() == 5) {
-      current.energy = realAt(file, i, words[4]);
-      current.energyLine = i;
+  // "CARTESIAN COORDINATES (ANGSTROEM)", a title and dashes, then "El x y z"
+  // rows up to a blank line.
+  std::size_t coordinates(std::size_t i) {
+    Atoms g;
+    std::size_t k = i + 2;
+    for (; k < lines_.size(); ++k) {
+      const auto w = splitWords(lines_[k]);
+      if (w.empty())
+        break;
+      if (w.size() != 4)
+        throw Error(atLine(file_, k) + ": expected \"element x y z\", found " +
+                    inQuotes(lines_[k]));
+      const auto z = elementOfLabel(w[0], AtomLabel::Symbol);
+      if (!z)
+        throw Error(atLine(file_, k) + ": " + inQuotes(w[0]) + " is not an element");
+      g.z.push_back(*z);
+      g.r.push_back({realAt(file_, k, w[1]), realAt(file_, k, w[2]), realAt(file_, k, w[3])});
+    }
+    if (k >= lines_.size())
+      throw Error(file_.string() + ": ends inside a coordinates block (truncated output)");
+    if (!sameGeometry(g, current_.geometry))
+      current_.energy = std::nan("");
+    if (haveFrequencies_ && !movedOn_ && !sameGeometry(g, atFrequencies_.geometry))
+      movedOn_ = OptimisationAfterFrequencies{i, false};
+    current_.geometry = std::move(g);
+    current_.geometryEnd = k;
+    return k;
+  }
+
+  // The energy, charge, multiplicity and method of the current job.
+  bool state(std::size_t i, const std::vector<std::string_view> &words) {
+    const std::string_view first = words[0], text = lines_[i];
+    if (first == "FINAL" && contains(text, "FINAL SINGLE POINT ENERGY") && words.size() == 5) {
+      current_.energy = realAt(file_, i, words[4]);
+      current_.energyLine = i;
     } else if (first == "Multiplicity" && words.size() == 4 && words[1] == "Mult") {
       if (const auto m = parseInteger(words[3])) {
-        current.multiplicity = static_cast<int>(*m);
-        current.stateLine = i;
+        current_.multiplicity = static_cast<int>(*m);
+        current_.stateLine = i;
       }
     } else if (first == "Total" && words.size() == 5 && words[1] == "Charge" &&
                words[2] == "Charge") {
       if (const auto q = parseInteger(words[4])) {
-        current.charge = static_cast<int>(*q);
-        current.stateLine = i;
+        current_.charge = static_cast<int>(*q);
+        current_.stateLine = i;
       }
-    } else if (first == "Density" && contains(line, "Method          .... DFT")) {
-      current.level = "DFT";
-      current.levelLine = i;
-    } else if (first == "E(MP2)" || (first == "MP2" && contains(line, "MP2 TOTAL ENERGY"))) {
-      current.level = current.level == "CCSD" || current.level == "CCSD(T)" ? current.level : "MP2";
-      current.levelLine = i;
-    } else if (first == "E(CCSD)") {
-      current.level = current.level == "CCSD(T)" ? current.level : "CCSD";
-      current.levelLine = i;
-    } else if (first == "E(CCSD(T))") {
-      current.level = "CCSD(T)";
-      current.levelLine = i;
     } else if (first == "Rotational" && words.size() >= 7 && words[1] == "constants") {
       std::vector<double> b;
       const bool mhz = words[3] == "MHz";
@@ -152,116 +151,171 @@ QcRecord readOrca(const std::filesystem::path &file, std::string_view text) {
         if (const auto v = parseReal(words[k]))
           b.push_back(mhz ? *v / 1000.0 : *v * CM_TO_GHZ);
       if (b.size() == 3)
-        current.rotational = b;
-    } else if (first == "*" && contains(line, "Geometry Optimization Run")) {
-      rec.optimisation = true;
-    } else if (contains(line, "THE OPTIMIZATION HAS CONVERGED")) {
-      converged = true;
-    } else if (contains(line, "IRC PATH SUMMARY") || contains(line, "RELAXED SURFACE SCAN") ||
-               contains(line, "Intrinsic Reaction Coordinate")) {
-      if (haveFrequencies)
-        pathAfterFrequencies = true;
-    } else if (first == "VIBRATIONAL" && words.size() == 2 && words[1] == "FREQUENCIES") {
-      haveFrequencies = true;
-      frequenciesLine = i;
-      movedOn.reset();
-      pathAfterFrequencies = false;
-      atFrequencies = current;
-      freqs.clear();
-      intensityOfMode.clear();
-      std::size_t k = i + 1;
-      for (; k < lines.size(); ++k) {
-        const auto w = splitWords(lines[k]);
-        if (w.empty()) {
-          if (!freqs.empty())
-            break;
-          continue;
-        }
-        if (w.size() >= 3 && w[0].back() == ':' && w[2] == "cm**-1") {
-          if (w[0] != std::to_string(freqs.size()) + ":")
-            throw Error(atLine(file, k) + ": expected mode " + std::to_string(freqs.size()) +
-                        " of the frequency list, found " + inQuotes(lines[k]));
-          freqs.push_back(realAt(file, k, w[1]));
-          lastRow = k;
-        } else if (!freqs.empty()) {
-          break;
-        }
-      }
-      i = k;
-    } else if (first == "IR" && words.size() == 2 && words[1] == "SPECTRUM" && haveFrequencies) {
-      // ORCA 5 and later: Mode freq eps Int T**2 ...; ORCA 4: Mode freq T**2 ...
-      std::size_t column = 2, k = i + 1;
-      for (; k < lines.size() && k < i + 6; ++k)
-        if (contains(lines[k], "Mode")) {
-          column = contains(lines[k], " Int ") ? 3 : 2;
-          break;
-        }
-      for (++k; k < lines.size(); ++k) {
-        const auto w = splitWords(lines[k]);
-        if (w.empty()) {
-          if (!intensityOfMode.empty())
-            break;
-          continue;
-        }
-        if (w[0].rfind("---", 0) == 0 || w[0] == "cm**-1")
-          continue;
-        if (w[0].back() != ':' || w.size() <= column)
-          break;
-        const auto mode = parseInteger(w[0].substr(0, w[0].size() - 1));
-        if (!mode)
-          break;
-        intensityOfMode[*mode] = realAt(file, k, w[column]);
-        lastRow = k;
-      }
-      i = k;
+        current_.rotational = b;
+    } else {
+      return level(i, words);
+    }
+    return true;
+  }
+
+  // The method the energy belongs to: the highest the job printed.
+  bool level(std::size_t i, const std::vector<std::string_view> &words) {
+    const std::string_view first = words[0], text = lines_[i];
+    std::string &level = current_.level;
+    if (first == "Density" && contains(text, "Method          .... DFT"))
+      level = "DFT";
+    else if (first == "E(MP2)" || (first == "MP2" && contains(text, "MP2 TOTAL ENERGY")))
+      level = level == "CCSD" || level == "CCSD(T)" ? level : "MP2";
+    else if (first == "E(CCSD)")
+      level = level == "CCSD(T)" ? level : "CCSD";
+    else if (first == "E(CCSD(T))")
+      level = "CCSD(T)";
+    else
+      return false;
+    current_.levelLine = i;
+    return true;
+  }
+
+  // Optimisations, paths after the frequencies, and the ends of jobs.
+  void progress(std::size_t i, const std::vector<std::string_view> &words) {
+    const std::string_view first = words[0], text = lines_[i];
+    if (first == "*" && contains(text, "Geometry Optimization Run")) {
+      rec_.optimisation = true;
+    } else if (contains(text, "THE OPTIMIZATION HAS CONVERGED")) {
+      converged_ = true;
+    } else if (contains(text, "IRC PATH SUMMARY") || contains(text, "RELAXED SURFACE SCAN") ||
+               contains(text, "Intrinsic Reaction Coordinate")) {
+      pathAfterFrequencies_ = pathAfterFrequencies_ || haveFrequencies_;
     } else if (first.starts_with("$$$") && words.size() >= 3 && words[1] == "JOB" &&
                words[2] == "NUMBER") {
       // A job of a compound input starts: the one before it ended. Its
       // method is its own.
-      steps.endAt(i);
-      current.level.clear();
-    } else if (contains(line, "ORCA TERMINATED NORMALLY")) {
-      steps.endAt(i);
-      steps.finished = true;
-    } else if (contains(line, "ORCA finished by error termination")) {
-      steps.endAt(i, false);
-      steps.stopped = "ORCA stopped with an error at line " + std::to_string(i + 1);
+      steps_.endAt(i);
+      current_.level.clear();
+    } else if (contains(text, "ORCA TERMINATED NORMALLY")) {
+      steps_.endAt(i);
+      steps_.finished = true;
+    } else if (contains(text, "ORCA finished by error termination")) {
+      steps_.endAt(i, false);
+      steps_.stopped = "ORCA stopped with an error at line " + std::to_string(i + 1);
     }
   }
 
-  if (current.geometry.z.empty())
-    throw Error(name + ": no geometry found");
-
-  const State &used = haveFrequencies ? atFrequencies : current;
-  rec.energy = used.energy;
-  rec.energyLevel = used.level.empty() ? "SCF" : used.level;
-  rec.multiplicity = used.multiplicity;
-  rec.charge = used.charge;
-  rec.rotationalConstantsGHz = used.rotational;
-  rec.optimisationConverged = !rec.optimisation || converged;
-
-  std::optional<FrequencyAnalysis> analysis;
-  if (haveFrequencies) {
-    // ORCA lists all 3N modes, the translations and rotations as 0.00.
-    const std::size_t atoms = used.geometry.z.size();
-    if (freqs.size() != 3 * atoms)
-      throw Error(name + ": the frequency list has " + std::to_string(freqs.size()) + " of the " +
-                  std::to_string(3 * atoms) + " modes of " + std::to_string(atoms) +
-                  " atoms (truncated output?)");
-    std::vector<double> intens(freqs.size(), 0.0);
-    for (const auto &[mode, value] : intensityOfMode)
-      if (mode >= 0 && static_cast<std::size_t>(mode) < intens.size())
-        intens[static_cast<std::size_t>(mode)] = value;
-    analysis = FrequencyAnalysis{frequenciesLine, std::move(freqs), std::move(intens),
-                                 !intensityOfMode.empty()};
+  // "VIBRATIONAL FREQUENCIES": rows "  6:   1613.10 cm**-1", modes from 0.
+  std::size_t frequencies(std::size_t i) {
+    haveFrequencies_ = true;
+    frequenciesLine_ = i;
+    movedOn_.reset();
+    pathAfterFrequencies_ = false;
+    atFrequencies_ = current_;
+    freqs_.clear();
+    intensityOfMode_.clear();
+    std::size_t k = i + 1;
+    for (; k < lines_.size(); ++k) {
+      const auto w = splitWords(lines_[k]);
+      if (w.empty()) {
+        if (!freqs_.empty())
+          break;
+        continue;
+      }
+      if (w.size() < 3 || w[0].back() != ':' || w[2] != "cm**-1") {
+        if (!freqs_.empty())
+          break;
+        continue;
+      }
+      if (w[0] != std::to_string(freqs_.size()) + ":")
+        throw Error(atLine(file_, k) + ": expected mode " + std::to_string(freqs_.size()) +
+                    " of the frequency list, found " + inQuotes(lines_[k]));
+      freqs_.push_back(realAt(file_, k, w[1]));
+      lastRow_ = k;
+    }
+    return k;
   }
-  if (movedOn)
-    movedOn->saddle = rec.saddleSearch;
-  if (!rec.optimisation || pathAfterFrequencies)
-    movedOn.reset();
-  const std::size_t lastValue = std::max(used.lastLine(), haveFrequencies ? lastRow : 0);
-  finishRecord(file, used.geometry, std::move(analysis), movedOn, {steps, lastValue}, rec);
-  return rec;
+
+  // "IR SPECTRUM": ORCA 5 and later "Mode freq eps Int T**2 ...", ORCA 4
+  // "Mode freq T**2 ...": the intensity by mode number.
+  std::size_t spectrum(std::size_t i) {
+    std::size_t column = 2, k = i + 1;
+    for (; k < lines_.size() && k < i + 6; ++k)
+      if (contains(lines_[k], "Mode")) {
+        column = contains(lines_[k], " Int ") ? 3 : 2;
+        break;
+      }
+    for (++k; k < lines_.size(); ++k) {
+      const auto w = splitWords(lines_[k]);
+      if (w.empty()) {
+        if (!intensityOfMode_.empty())
+          break;
+        continue;
+      }
+      if (w[0].rfind("---", 0) == 0 || w[0] == "cm**-1")
+        continue;
+      const auto mode = w[0].back() == ':' && w.size() > column
+                            ? parseInteger(w[0].substr(0, w[0].size() - 1))
+                            : std::nullopt;
+      if (!mode)
+        break;
+      intensityOfMode_[*mode] = realAt(file_, k, w[column]);
+      lastRow_ = k;
+    }
+    return k;
+  }
+
+  QcRecord finish() {
+    if (current_.geometry.z.empty())
+      throw Error(file_.string() + ": no geometry found");
+    const State &used = haveFrequencies_ ? atFrequencies_ : current_;
+    rec_.energy = used.energy;
+    rec_.energyLevel = used.level.empty() ? "SCF" : used.level;
+    rec_.multiplicity = used.multiplicity;
+    rec_.charge = used.charge;
+    rec_.rotationalConstantsGHz = used.rotational;
+    rec_.optimisationConverged = !rec_.optimisation || converged_;
+
+    std::optional<FrequencyAnalysis> analysis;
+    if (haveFrequencies_) {
+      // ORCA lists all 3N modes, the translations and rotations as 0.00.
+      const std::size_t atoms = used.geometry.z.size();
+      if (freqs_.size() != 3 * atoms)
+        throw Error(file_.string() + ": the frequency list has " + std::to_string(freqs_.size()) +
+                    " of the " + std::to_string(3 * atoms) + " modes of " + std::to_string(atoms) +
+                    " atoms (truncated output?)");
+      std::vector<double> intens(freqs_.size(), 0.0);
+      for (const auto &[mode, value] : intensityOfMode_)
+        if (mode >= 0 && static_cast<std::size_t>(mode) < intens.size())
+          intens[static_cast<std::size_t>(mode)] = value;
+      analysis = FrequencyAnalysis{frequenciesLine_, std::move(freqs_), std::move(intens),
+                                   !intensityOfMode_.empty()};
+    }
+    if (movedOn_)
+      movedOn_->saddle = rec_.saddleSearch;
+    if (!rec_.optimisation || pathAfterFrequencies_)
+      movedOn_.reset();
+    const std::size_t lastValue = std::max(used.lastLine(), haveFrequencies_ ? lastRow_ : 0);
+    finishRecord(file_, used.geometry, std::move(analysis), movedOn_, {steps_, lastValue}, rec_);
+    return std::move(rec_);
+  }
+
+  const std::filesystem::path &file_;
+  const Lines lines_;
+  QcRecord rec_;
+  JobSteps steps_;
+  State current_, atFrequencies_;
+  bool haveFrequencies_ = false, pathAfterFrequencies_ = false, converged_ = false;
+  std::optional<OptimisationAfterFrequencies> movedOn_; // coordinates at another geometry
+  std::size_t frequenciesLine_ = 0, lastRow_ = 0;
+  std::vector<double> freqs_;
+  std::map<long, double> intensityOfMode_;
+};
+
+} // namespace
+
+bool isOrca(std::string_view text) {
+  return contains(text, "* O   R   C   A *");
+}
+
+QcRecord readOrca(const std::filesystem::path &file, std::string_view text) {
+  return OrcaReader(file, text).read();
 }
 
 } // namespace orvalen::qc

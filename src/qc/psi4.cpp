@@ -183,6 +183,273 @@ double largestShift(const Geometry &a, const Geometry &b) {
   return qc::largestShift(a.atomicNumbers, a.coords, b.atomicNumbers, b.coords);
 }
 
+// The walk through one output: what each line says is gathered first, with
+// the line it stands on; the values of the record are chosen from it after.
+class Psi4Reader {
+public:
+  Psi4Reader(const std::filesystem::path &file, std::string_view text) : file_(file), lines_(text) {
+    rec_.program = "Psi4";
+    steps_.closing = "Psi4 exiting successfully";
+  }
+
+  QcRecord read() {
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+      // Most lines are rows of numbers: words are split only on a line that
+      // holds one of the texts looked for.
+      std::vector<std::string_view> w;
+      if (!input(i, w) && !structure(i, w) && !energy(i, w))
+        progress(i);
+    }
+    errorStop();
+    if (geometries_.empty())
+      throw Error(file_.string() + ": no geometry (no \"Geometry (in Angstrom)\" block)");
+    chooseGeometry();
+    chooseEnergy();
+    return finish();
+  }
+
+private:
+  // The version, and the echoed input: a transition-state search asks for
+  // opt_type ts, an IRC for opt_type irc.
+  bool input(std::size_t i, std::vector<std::string_view> &w) {
+    const std::string_view line = lines_[i];
+    if (rec_.version.empty() && holdsText(line, "release", w) && w.size() >= 3 && w[0] == "Psi4" &&
+        w[2] == "release")
+      rec_.version = std::string(w[1].substr(0, SHORT_TEXT));
+    if (contains(line, "==> Input File <==")) {
+      inInput_ = true;
+      return true;
+    }
+    if (!inInput_)
+      return false;
+    std::string lower(line.substr(0, SHORT_TEXT));
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const auto l = splitWords(lower);
+    for (std::size_t k = 0; k + 1 < l.size(); ++k)
+      if (l[k] == "opt_type") {
+        saddle_ = saddle_ || l[k + 1] == "ts";
+        irc_ = irc_ || l[k + 1] == "irc";
+      }
+    saddle_ = saddle_ || contains(lower, "opt_type='ts'") || contains(lower, "opt_type=\"ts\"");
+    irc_ = irc_ || contains(lower, "opt_type='irc'") || contains(lower, "opt_type=\"irc\"");
+    if ((contains(line, "-----------------------------------------") && l.size() == 1 && i > 0 &&
+         !splitWords(lines_[i - 1]).empty()) ||
+        contains(line, "Memory set to") || contains(line, "*** tstart()"))
+      inInput_ = false;
+    return true;
+  }
+
+  // Geometries, optimiser runs and frequency analyses.
+  bool structure(std::size_t i, std::vector<std::string_view> &w) {
+    const std::string_view line = lines_[i];
+    if (contains(line, "Geometry (in Angstrom), charge =") ||
+        contains(line, "Geometry (in Bohr), charge =")) {
+      geometries_.push_back(readGeometry(file_, lines_, i));
+      if (finalMarker_ && !optimisations_.empty() && *finalMarker_ + 4 >= i &&
+          !optimisations_.back().finalGeometry)
+        optimisations_.back().finalGeometry = geometries_.size() - 1;
+    } else if (contains(line, "Final optimized geometry and variables:")) {
+      finalMarker_ = i;
+    } else if (contains(line, "OPTKING") && contains(line, "geometry optimizations")) {
+      // One banner per step; a new run starts after the previous one completed.
+      if (optimisations_.empty() || optimisations_.back().completeLine)
+        optimisations_.push_back({i, std::nullopt, std::nullopt, std::nullopt});
+    } else if (contains(line, "**** Optimization is complete!") && !optimisations_.empty()) {
+      optimisations_.back().completeLine = i;
+    } else if (holdsText(line, "Final energy is", w) && !optimisations_.empty()) {
+      optimisations_.back().finalEnergy = realAt(file_, i, w.back());
+      optimisations_.back().finalEnergyLine = i;
+    } else if (contains(line, "Using finite-differences of")) {
+      findif_ = i;
+    } else if (contains(line, "==> Harmonic Vibrational Analysis <==")) {
+      Analysis a = readAnalysis(file_, lines_, i);
+      // The finite-difference banner belongs to this analysis when no other
+      // analysis came between them.
+      if (findif_ && (analyses_.empty() || *findif_ > analyses_.back().line))
+        a.findifLine = findif_;
+      analyses_.push_back(std::move(a));
+    } else {
+      return false;
+    }
+    return true;
+  }
+
+  // An energy, at the geometry printed last before it.
+  bool energy(std::size_t i, std::vector<std::string_view> &w) {
+    const std::string_view line = lines_[i];
+    const auto holds = [&](std::string_view text) { return holdsText(line, text, w); };
+    if (holds("Final Energy:") && w[0].starts_with("@")) {
+      // "@RHF Final Energy:", "@UKS Final Energy:", ...
+      addEnergy(0, w[0].ends_with("KS") ? "DFT" : "SCF", i, w.back());
+    } else if (contains(line, "DF-MP2 Energies <=") && !contains(line, "SCS")) {
+      mp2Until_ = i + 12;
+    } else if (i < mp2Until_ && holds("Total Energy") && w.size() >= 2) {
+      addEnergy(1, "MP2", i, w[w.size() - 2] == "=" ? w.back() : w[w.size() - 2]);
+      mp2Until_ = 0;
+    } else if (holds("* MP2 total energy") || holds("MP2 total energy  ")) {
+      if (!contains(line, "SCS"))
+        addEnergy(1, "MP2", i, w.back());
+    } else if (holds("* CCSD total energy")) {
+      addEnergy(2, "CCSD", i, w.back());
+    } else if (holds("* CCSD(T) total energy")) {
+      addEnergy(3, "CCSD(T)", i, w.back());
+    } else {
+      return false;
+    }
+    return true;
+  }
+
+  void addEnergy(int rank, std::string level, std::size_t i, std::string_view word) {
+    if (!geometries_.empty())
+      energies_.push_back(
+          {rank, std::move(level), realAt(file_, i, word), i, geometries_.size() - 1});
+  }
+
+  // The ends of the calls of the input and of the run.
+  void progress(std::size_t i) {
+    const std::string_view line = lines_[i];
+    if (contains(line, "Total G, Free enthalpy at") ||
+        contains(line, "Cleaning optimization helper files.")) {
+      // frequency() closes with its thermochemistry, optimize() with this;
+      // energy() closes with nothing of its own before the run ends.
+      steps_.endAt(i);
+    } else if (contains(line, "Psi4 encountered an error")) {
+      errorLine_ = i;
+      steps_.endAt(i, false);
+    } else if (contains(line, "Psi4 exiting successfully")) {
+      steps_.endAt(i);
+      steps_.finished = true;
+    }
+  }
+
+  // A stop after the last complete frequency analysis (an IRC that ran out of
+  // steps) leaves the frequencies whole; any other stop leaves nothing to trust.
+  void errorStop() {
+    if (!errorLine_)
+      return;
+    // Psi4 names the exception on a line of its own: "...Error: message".
+    std::string message;
+    for (std::size_t k = 0; k < lines_.size() && k < *errorLine_; ++k)
+      if (contains(lines_[k], "exceptions.") && contains(lines_[k], "Error"))
+        message = " (" + shownText(lines_[k].substr(0, 200)) + ")";
+    if (analyses_.empty() || !analyses_.back().complete || *errorLine_ < analyses_.back().line)
+      throw Error(atLine(file_, *errorLine_) + ": Psi4 stopped with an error" + message);
+    steps_.stopped = "Psi4 stopped with an error after the frequency analysis" + message;
+  }
+
+  // The geometry of the last frequency analysis, or of the optimisation.
+  void chooseGeometry() {
+    freq_ = analyses_.empty() ? nullptr : &analyses_.back();
+    if (freq_) {
+      frequencyGeometry();
+    } else {
+      geom_ = &geometries_.back();
+      for (const Optimisation &o : optimisations_)
+        if (o.finalGeometry)
+          geom_ = &geometries_[*o.finalGeometry];
+    }
+    rec_.multiplicity = geom_->multiplicity;
+    rec_.charge = geom_->charge;
+    for (const Geometry &g : geometries_)
+      if (!g.rotationalConstantsGHz.empty() && largestShift(g, *geom_) < 1.0e-6) {
+        rec_.rotationalConstantsGHz = g.rotationalConstantsGHz;
+        break;
+      }
+    // The optimisation that led to the geometry.
+    for (const Optimisation &o : optimisations_)
+      if (o.line < geom_->line)
+        opt_ = &o;
+    rec_.optimisation = opt_ != nullptr;
+    if (opt_) {
+      rec_.optimisationConverged = opt_->completeLine.has_value();
+      rec_.saddleSearch = saddle_;
+    }
+  }
+
+  // The analysis works at the geometry printed last before it (or before its
+  // finite-difference banner).
+  void frequencyGeometry() {
+    if (!freq_->complete)
+      throw Error(atLine(file_, freq_->line) + ": the frequency table is cut short");
+    const std::size_t before = freq_->findifLine ? *freq_->findifLine : freq_->line;
+    for (const Geometry &g : geometries_)
+      if (g.line < before)
+        geom_ = &g;
+    if (!geom_)
+      throw Error(file_.string() + ": no geometry before the frequency analysis at line " +
+                  std::to_string(freq_->line + 1));
+    // An optimisation that starts after the analysis must end where it was done.
+    // An IRC (opt_type irc) is a path from the saddle point, not a new geometry.
+    for (const Optimisation &o : optimisations_) {
+      if (o.line < freq_->line || irc_ || movedOn_)
+        continue;
+      if (!o.completeLine || !o.finalGeometry ||
+          largestShift(geometries_[*o.finalGeometry], *geom_) > 1.0e-4)
+        movedOn_ = OptimisationAfterFrequencies{o.line, saddle_};
+    }
+  }
+
+  // The energy: the highest level computed at this geometry in the same
+  // electronic state (the last printed of that level), wherever it stands.
+  void chooseEnergy() {
+    const Energy *best = nullptr;
+    for (const Energy &e : energies_) {
+      const Geometry &at = geometries_[e.geometry];
+      if (largestShift(at, *geom_) < 1.0e-6 && at.charge == geom_->charge &&
+          at.multiplicity == geom_->multiplicity && (!best || e.rank >= best->rank))
+        best = &e;
+    }
+    if (!best)
+      throw Error(file_.string() + ": no energy at the geometry of line " +
+                  std::to_string(geom_->line + 1));
+    rec_.energy = best->value;
+    rec_.energyLevel = best->level;
+    lastValue_ = std::max({geom_->endLine, best->line, freq_ ? freq_->endLine : 0});
+    // The optimiser's closing energy, when it is the same level, is the one to trust.
+    if (opt_ && opt_->finalEnergy && std::fabs(*opt_->finalEnergy - rec_.energy) < 1.0e-6) {
+      rec_.energy = *opt_->finalEnergy;
+      lastValue_ = std::max(lastValue_, opt_->finalEnergyLine);
+    }
+  }
+
+  QcRecord finish() {
+    std::optional<FrequencyAnalysis> analysis;
+    if (freq_) {
+      // "IR activ" rows come with an analytic Hessian only, one per frequency.
+      if (freq_->intensityValues > 0 && freq_->intensityValues != freq_->frequencies.size())
+        throw Error(atLine(file_, freq_->line) + ": the frequency table has " +
+                    std::to_string(freq_->frequencies.size()) + " frequencies but " +
+                    std::to_string(freq_->intensityValues) + " IR intensities: it is cut short");
+      analysis = FrequencyAnalysis{freq_->line, freq_->frequencies, freq_->intensities,
+                                   freq_->intensityValues > 0};
+    }
+    finishRecord(file_, Atoms{geom_->atomicNumbers, geom_->coords}, std::move(analysis), movedOn_,
+                 {steps_, lastValue_}, rec_);
+    return std::move(rec_);
+  }
+
+  const std::filesystem::path &file_;
+  const Lines lines_;
+  QcRecord rec_;
+  JobSteps steps_;
+  std::vector<Geometry> geometries_;
+  std::vector<Energy> energies_;
+  std::vector<Analysis> analyses_;
+  std::vector<Optimisation> optimisations_;
+  std::optional<std::size_t> findif_;      // latest finite-difference banner
+  std::size_t mp2Until_ = 0;               // lines of a "DF-MP2 Energies" block
+  std::optional<std::size_t> errorLine_;   // "Psi4 encountered an error"
+  std::optional<std::size_t> finalMarker_; // "Final optimized geometry"
+  bool inInput_ = false, saddle_ = false, irc_ = false;
+  // What the record is made of.
+  const Analysis *freq_ = nullptr;
+  const Geometry *geom_ = nullptr;
+  const Optimisation *opt_ = nullptr;
+  std::optional<OptimisationAfterFrequencies> movedOn_;
+  std::size_t lastValue_ = 0;
+};
+
 } // namespace
 
 bool isPsi4(std::string_view text) {
@@ -191,216 +458,7 @@ bool isPsi4(std::string_view text) {
 }
 
 QcRecord readPsi4(const std::filesystem::path &file, std::string_view text) {
-  const Lines lines(text);
-  QcRecord rec;
-  rec.program = "Psi4";
-
-  std::vector<Geometry> geometries;
-  std::vector<Energy> energies;
-  std::vector<Analysis> analyses;
-  std::vector<Optimisation> optimisations;
-  std::optional<std::size_t> findif;      // latest finite-difference banner
-  std::size_t mp2Until = 0;               // lines of a "DF-MP2 Energies" block
-  std::optional<std::size_t> errorLine;   // "Psi4 encountered an error"
-  std::optional<std::size_t> finalMarker; // "Final optimized geometry"
-  bool inInput = false, saddle = false, irc = false;
-  JobSteps steps;
-  steps.closing = "Psi4 exiting successfully";
-
-  const auto addEnergy = [&](int rank, std::string level, std::size_t i, std::string_view word) {
-    if (geometries.empty())
-      return;
-    energies.push_back({rank, std::move(level), realAt(file, i, word), i, geometries.size() - 1});
-  };
-
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    const std::string_view line = lines[i];
-    // Most lines are rows of numbers: words are split only on a line that
-    // holds one of the texts looked for.
-    std::vector<std::string_view> w;
-    const auto holds = [&](std::string_view text) { return holdsText(line, text, w); };
-    if (rec.version.empty() && holds("release") && w.size() >= 3 && w[0] == "Psi4" &&
-        w[2] == "release")
-      rec.version = std::string(w[1].substr(0, SHORT_TEXT));
-    if (contains(line, "==> Input File <==")) {
-      inInput = true;
-      continue;
-    }
-    if (inInput) {
-      // The echoed input: a transition-state search asks for opt_type ts.
-      std::string lower(line.substr(0, SHORT_TEXT));
-      std::transform(lower.begin(), lower.end(), lower.begin(),
-                     [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-      const auto l = splitWords(lower);
-      for (std::size_t k = 0; k + 1 < l.size(); ++k)
-        if (l[k] == "opt_type") {
-          saddle = saddle || l[k + 1] == "ts";
-          irc = irc || l[k + 1] == "irc";
-        }
-      if (contains(lower, "opt_type='ts'") || contains(lower, "opt_type=\"ts\""))
-        saddle = true;
-      if (contains(lower, "opt_type='irc'") || contains(lower, "opt_type=\"irc\""))
-        irc = true;
-      if (contains(line, "-----------------------------------------") && l.size() == 1 && i > 0 &&
-          !splitWords(lines[i - 1]).empty())
-        inInput = false;
-      if (contains(line, "Memory set to") || contains(line, "*** tstart()"))
-        inInput = false;
-      continue;
-    }
-    if (contains(line, "Geometry (in Angstrom), charge =") ||
-        contains(line, "Geometry (in Bohr), charge =")) {
-      geometries.push_back(readGeometry(file, lines, i));
-      if (finalMarker && !optimisations.empty() && *finalMarker + 4 >= i &&
-          !optimisations.back().finalGeometry)
-        optimisations.back().finalGeometry = geometries.size() - 1;
-    } else if (contains(line, "Final optimized geometry and variables:")) {
-      finalMarker = i;
-    } else if (contains(line, "OPTKING") && contains(line, "geometry optimizations")) {
-      // One banner per step; a new run starts after the previous one completed.
-      if (optimisations.empty() || optimisations.back().completeLine)
-        optimisations.push_back({i, std::nullopt, std::nullopt, std::nullopt});
-    } else if (contains(line, "**** Optimization is complete!") && !optimisations.empty()) {
-      optimisations.back().completeLine = i;
-    } else if (holds("Final energy is") && !optimisations.empty()) {
-      optimisations.back().finalEnergy = realAt(file, i, w.back());
-      optimisations.back().finalEnergyLine = i;
-    } else if (contains(line, "Using finite-differences of")) {
-      findif = i;
-    } else if (contains(line, "==> Harmonic Vibrational Analysis <==")) {
-      Analysis a = readAnalysis(file, lines, i);
-      // The finite-difference banner belongs to this analysis when no other
-      // analysis came between them.
-      if (findif && (analyses.empty() || *findif > analyses.back().line))
-        a.findifLine = findif;
-      analyses.push_back(std::move(a));
-    } else if (holds("Final Energy:") && w[0].starts_with("@")) {
-      // "@RHF Final Energy:", "@UKS Final Energy:", ...
-      const bool dft = w[0].ends_with("KS");
-      addEnergy(0, dft ? "DFT" : "SCF", i, w.back());
-    } else if (contains(line, "DF-MP2 Energies <=") && !contains(line, "SCS")) {
-      mp2Until = i + 12;
-    } else if (i < mp2Until && holds("Total Energy") && w.size() >= 2) {
-      addEnergy(1, "MP2", i, w[w.size() - 2] == "=" ? w.back() : w[w.size() - 2]);
-      mp2Until = 0;
-    } else if (holds("* MP2 total energy") || holds("MP2 total energy  ")) {
-      if (!contains(line, "SCS"))
-        addEnergy(1, "MP2", i, w.back());
-    } else if (holds("* CCSD total energy")) {
-      addEnergy(2, "CCSD", i, w.back());
-    } else if (holds("* CCSD(T) total energy")) {
-      addEnergy(3, "CCSD(T)", i, w.back());
-    } else if (contains(line, "Total G, Free enthalpy at") ||
-               contains(line, "Cleaning optimization helper files.")) {
-      // frequency() closes with its thermochemistry, optimize() with this;
-      // energy() closes with nothing of its own before the run ends.
-      steps.endAt(i);
-    } else if (contains(line, "Psi4 encountered an error")) {
-      errorLine = i;
-      steps.endAt(i, false);
-    } else if (contains(line, "Psi4 exiting successfully")) {
-      steps.endAt(i);
-      steps.finished = true;
-    }
-  }
-
-  // Psi4 names the exception on a line of its own: "...Error: message".
-  std::string errorMessage;
-  if (errorLine)
-    for (std::size_t k = 0; k < lines.size() && k < *errorLine; ++k)
-      if (contains(lines[k], "exceptions.") && contains(lines[k], "Error"))
-        errorMessage = shownText(lines[k].substr(0, 200));
-  // A stop after the last complete frequency analysis (an IRC that ran out of
-  // steps) leaves the frequencies whole; any other stop leaves nothing to trust.
-  if (errorLine &&
-      (analyses.empty() || !analyses.back().complete || *errorLine < analyses.back().line))
-    throw Error(atLine(file, *errorLine) + ": Psi4 stopped with an error" +
-                (errorMessage.empty() ? std::string() : " (" + errorMessage + ")"));
-  if (geometries.empty())
-    throw Error(file.string() + ": no geometry (no \"Geometry (in Angstrom)\" block)");
-
-  const Analysis *freq = analyses.empty() ? nullptr : &analyses.back();
-  const Geometry *geom = nullptr;
-  std::optional<OptimisationAfterFrequencies> movedOn;
-  if (freq) {
-    if (!freq->complete)
-      throw Error(atLine(file, freq->line) + ": the frequency table is cut short");
-    const std::size_t before = freq->findifLine ? *freq->findifLine : freq->line;
-    for (const Geometry &g : geometries)
-      if (g.line < before)
-        geom = &g;
-    if (!geom)
-      throw Error(file.string() + ": no geometry before the frequency analysis at line " +
-                  std::to_string(freq->line + 1));
-    // An optimisation that starts after the analysis must end where it was done.
-    // An IRC (opt_type irc) is a path from the saddle point, not a new geometry.
-    for (const Optimisation &o : optimisations) {
-      if (o.line < freq->line || irc || movedOn)
-        continue;
-      if (!o.completeLine || !o.finalGeometry ||
-          largestShift(geometries[*o.finalGeometry], *geom) > 1.0e-4)
-        movedOn = OptimisationAfterFrequencies{o.line, saddle};
-    }
-  } else {
-    geom = &geometries.back();
-    for (const Optimisation &o : optimisations)
-      if (o.finalGeometry)
-        geom = &geometries[*o.finalGeometry];
-  }
-  rec.multiplicity = geom->multiplicity;
-  rec.charge = geom->charge;
-  for (const Geometry &g : geometries)
-    if (!g.rotationalConstantsGHz.empty() && largestShift(g, *geom) < 1.0e-6) {
-      rec.rotationalConstantsGHz = g.rotationalConstantsGHz;
-      break;
-    }
-
-  // The optimisation that led to the geometry.
-  const Optimisation *opt = nullptr;
-  for (const Optimisation &o : optimisations)
-    if (o.line < geom->line)
-      opt = &o;
-  rec.optimisation = opt != nullptr;
-  if (opt) {
-    rec.optimisationConverged = opt->completeLine.has_value();
-    rec.saddleSearch = saddle;
-  }
-
-  // The energy: the highest level computed at this geometry (the last printed of
-  // that level), wherever in the output it stands.
-  const Energy *best = nullptr;
-  for (const Energy &e : energies)
-    if (largestShift(geometries[e.geometry], *geom) < 1.0e-6 && (!best || e.rank >= best->rank))
-      best = &e;
-  if (!best)
-    throw Error(file.string() + ": no energy at the geometry of line " +
-                std::to_string(geom->line + 1));
-  rec.energy = best->value;
-  rec.energyLevel = best->level;
-  std::size_t lastValue = std::max({geom->endLine, best->line, freq ? freq->endLine : 0});
-  // The optimiser's closing energy, when it is the same level, is the one to trust.
-  if (opt && opt->finalEnergy && std::fabs(*opt->finalEnergy - rec.energy) < 1.0e-6) {
-    rec.energy = *opt->finalEnergy;
-    lastValue = std::max(lastValue, opt->finalEnergyLine);
-  }
-
-  if (errorLine)
-    steps.stopped = "Psi4 stopped with an error after the frequency analysis" +
-                    (errorMessage.empty() ? std::string() : " (" + errorMessage + ")");
-
-  std::optional<FrequencyAnalysis> analysis;
-  if (freq) {
-    // "IR activ" rows come with an analytic Hessian only, one per frequency.
-    if (freq->intensityValues > 0 && freq->intensityValues != freq->frequencies.size())
-      throw Error(atLine(file, freq->line) + ": the frequency table has " +
-                  std::to_string(freq->frequencies.size()) + " frequencies but " +
-                  std::to_string(freq->intensityValues) + " IR intensities: it is cut short");
-    analysis = FrequencyAnalysis{freq->line, freq->frequencies, freq->intensities,
-                                 freq->intensityValues > 0};
-  }
-  finishRecord(file, Atoms{geom->atomicNumbers, geom->coords}, std::move(analysis), movedOn,
-               {steps, lastValue}, rec);
-  return rec;
+  return Psi4Reader(file, text).read();
 }
 
 } // namespace orvalen::qc

@@ -168,6 +168,324 @@ void checkAtoms(const std::filesystem::path &output, const std::filesystem::path
               ": the file was written again after the run; give the output with its own files");
 }
 
+// The walk through one output and the files beside it: what each line says
+// is gathered first, with the line it stands on; the record is made after.
+class XtbReader {
+public:
+  XtbReader(const std::filesystem::path &file, std::string_view text)
+      : file_(file), folder_(file.parent_path()), lines_(text) {
+    rec_.program = "xtb";
+    steps_.closing = "* finished run on";
+  }
+
+  QcRecord read() {
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+      const auto w = splitWords(lines_[i]);
+      if (!setup(i, w) && !tables(i, w))
+        progress(i, w);
+    }
+    if (hessianLine_ && !freqLine_)
+      throw Error(atLine(file_, *hessianLine_) +
+                  ": a Hessian calculation starts here but no frequencies follow: the output is "
+                  "cut short");
+    if (rec_.optimisation && !rec_.optimisationConverged && !finalStructure_)
+      throw Error(file_.string() + ": the geometry optimisation did not finish");
+    chooseGeometry();
+    chooseEnergyAndState();
+    std::optional<FrequencyAnalysis> analysis;
+    if (freqLine_)
+      analysis = frequencyAnalysis();
+    // xtb computes the Hessian at the final structure: no optimisation follows it.
+    finishRecord(file_, geom_, std::move(analysis), std::nullopt, {steps_, lastValue_}, rec_);
+    return std::move(rec_);
+  }
+
+private:
+  // The program call, its input, the method and the atoms.
+  bool setup(std::size_t i, const std::vector<std::string_view> &w) {
+    const std::string_view line = lines_[i];
+    if (rec_.version.empty() && w.size() >= 4 && w[0] == "*" && w[1] == "xtb" &&
+        w[2] == "version") {
+      rec_.version = std::string(w[3].substr(0, SHORT_TEXT));
+    } else if (contains(line, "program call") && contains(line, ":")) {
+      for (std::size_t k = 0; k < w.size(); ++k) {
+        std::optional<long> n;
+        if ((w[k] == "--uhf" || w[k] == "-u") && k + 1 < w.size())
+          n = parseInteger(w[k + 1]);
+        else if (w[k].starts_with("--uhf="))
+          n = parseInteger(w[k].substr(6));
+        if (n && *n >= 0 && *n < 1000)
+          uhf_ = static_cast<int>(*n);
+      }
+    } else if (contains(line, "coordinate file") && w.size() >= 4 && w[w.size() - 2] == ":" &&
+               w.back().size() <= SHORT_TEXT) {
+      coordinateFile_ = std::string(w.back());
+    } else if (w.size() == 4 && w[0] == "ID" && w[1] == "Z" && w[2] == "sym." && w[3] == "atoms" &&
+               elementOf_.empty()) {
+      elementTable_ = i;
+      for (std::size_t k = i + 1; k < lines_.size(); ++k) {
+        const auto row = splitWords(lines_[k]);
+        if (row.empty() || !readElementRow(row, elementOf_))
+          break;
+      }
+      if (std::find(elementOf_.begin(), elementOf_.end(), 0) != elementOf_.end())
+        elementOf_.clear(); // an atom the table left out: it is not one to check against
+    } else if (w.size() >= 4 && w[0] == ":" && w[1] == "Hamiltonian") {
+      hamiltonian_ = std::string(w[2].substr(0, SHORT_TEXT));
+    } else if (w.size() >= 5 && w[0] == ":" && w[1] == "#" && w[2] == "electrons") {
+      electrons_ = parseInteger(w[3]);
+    } else {
+      return false;
+    }
+    return true;
+  }
+
+  // The final structure, the frequencies and the IR intensities.
+  bool tables(std::size_t i, const std::vector<std::string_view> &w) {
+    const std::string_view line = lines_[i];
+    if (w.size() == 2 && w[0] == "final" && w[1] == "structure:")
+      finalStructure(i);
+    else if (contains(line, "vibrational frequencies (cm"))
+      frequencies(i);
+    else if (contains(line, "IR intensities (km"))
+      intensities(i);
+    else
+      return false;
+    return true;
+  }
+
+  // "final structure:", then an XYZ block, or a "$coord" block in bohr.
+  void finalStructure(std::size_t i) {
+    std::size_t k = i + 1;
+    while (k < lines_.size() &&
+           (splitWords(lines_[k]).empty() || lines_[k].find("===") != std::string_view::npos))
+      ++k;
+    finalLine_ = i;
+    if (k < lines_.size() && contains(lines_[k], "$coord")) {
+      finalStructure_ = readCoord(file_, lines_, k, &finalEnd_);
+    } else {
+      const XyzBlock block = readXyz(file_, lines_, k);
+      finalStructure_ = block.atoms;
+      finalEnd_ = block.end - 1;
+    }
+  }
+
+  // "eigval :" rows, 3N values; the last block is used.
+  void frequencies(std::size_t i) {
+    freqLine_ = i;
+    frequencies_.clear();
+    for (std::size_t k = i + 1; k < lines_.size(); ++k) {
+      const auto v = splitWords(lines_[k]);
+      if (v.size() < 2 || v[0] != "eigval" || v[1] != ":")
+        break;
+      for (std::size_t j = 2; j < v.size(); ++j)
+        frequencies_.push_back(realAt(file_, k, v[j]));
+      freqEnd_ = k;
+    }
+  }
+
+  // Rows "  1: 34.55  2: 82.54", a value touching its colon at times ("3:116.77").
+  void intensities(std::size_t i) {
+    intensityLine_ = i;
+    intensities_.clear();
+    for (std::size_t k = i + 1; k < lines_.size(); ++k) {
+      const auto v = splitWords(lines_[k]);
+      if (v.empty() || v[0].find(':') == std::string_view::npos)
+        break;
+      for (std::size_t j = 0; j < v.size(); ++j) {
+        const auto colon = v[j].find(':');
+        const auto mode =
+            colon == std::string_view::npos ? std::nullopt : parseInteger(v[j].substr(0, colon));
+        if (!mode)
+          throw Error(atLine(file_, k) + ": expected \"mode: intensity\" in the IR intensities");
+        std::string_view value = v[j].substr(colon + 1);
+        if (value.empty() && j + 1 < v.size())
+          value = v[++j];
+        intensities_.emplace_back(*mode, realAt(file_, k, value));
+      }
+      intensityEnd_ = k;
+    }
+  }
+
+  // Energies, charges, the optimisation, the Hessian and the end of the run.
+  void progress(std::size_t i, const std::vector<std::string_view> &w) {
+    const std::string_view line = lines_[i];
+    if (contains(line, "A N C O P T")) {
+      rec_.optimisation = true;
+      rec_.optimisationConverged = false;
+    } else if (contains(line, "GEOMETRY OPTIMIZATION CONVERGED")) {
+      rec_.optimisationConverged = true;
+    } else if (w.size() >= 5 && w[0] == "|" && w[1] == "TOTAL" && w[2] == "ENERGY") {
+      boxEnergy_ = realAt(file_, i, w[3]);
+      boxLine_ = i;
+    } else if (w.size() >= 5 && w[0] == "::" && w[1] == "total" && w[2] == "energy") {
+      summaryEnergy_ = realAt(file_, i, w[3]);
+      summaryLine_ = i;
+    } else if (w.size() >= 5 && w[0] == "::" && w[1] == "total" && w[2] == "charge") {
+      if (const auto q = parseReal(w[3]);
+          q && std::fabs(*q - std::round(*q)) < 1.0e-6 && std::fabs(*q) < 1000.0)
+        charges_.emplace_back(i, static_cast<int>(std::lround(*q)));
+    } else if (contains(line, "Numerical Hessian") || contains(line, "Frequency Printout")) {
+      if (!hessianLine_)
+        hessianLine_ = i;
+    } else if (contains(line, "* finished run on")) {
+      steps_.endAt(i);
+      steps_.finished = true;
+    }
+  }
+
+  // The geometry the Hessian was computed at: the final structure, else
+  // xtbopt.xyz after an optimisation, else the coordinate file of the call.
+  void chooseGeometry() {
+    if (finalStructure_) {
+      geom_ = *finalStructure_;
+      lastValue_ = finalEnd_;
+      return;
+    }
+    std::filesystem::path beside = folder_ / "xtbopt.xyz";
+    if (!rec_.optimisation) {
+      if (coordinateFile_.empty())
+        throw Error(file_.string() + ": no geometry (no final structure and no coordinate file "
+                                     "named)");
+      beside = folder_ / coordinateFile_;
+    }
+    const auto text = readBeside(beside);
+    if (!text && rec_.optimisation)
+      throw Error(file_.string() + ": no final structure in the output and no xtbopt.xyz "
+                                   "beside it");
+    if (!text)
+      throw Error(file_.string() + ": no final structure, and the input geometry " +
+                  beside.string() + " cannot be read");
+    if (rec_.optimisation) {
+      geom_ = readXyz(beside, Lines(*text), 0).atoms;
+    } else {
+      // A file typed by hand may lack its last line feed.
+      const Lines lines(*text, Lines::Last::Kept);
+      std::size_t first = 0;
+      while (first < lines.size() && splitWords(lines[first]).empty())
+        ++first;
+      geom_ = first < lines.size() && contains(lines[first], "$coord")
+                  ? readCoord(beside, lines, first)
+                  : readXyz(beside, lines, first).atoms;
+    }
+    checkAtoms(file_, beside, geom_, elementOf_, elementTable_);
+    rec_.filesBeside.push_back(beside);
+  }
+
+  // The energy at the geometry of the Hessian: the box after it, else the
+  // summary of the single point at the final structure. The multiplicity of
+  // the "--uhf" of the call (else the lowest), the charge of the last single
+  // point before the Hessian (or of the last).
+  void chooseEnergyAndState() {
+    if (boxEnergy_) {
+      rec_.energy = *boxEnergy_;
+      lastValue_ = std::max(lastValue_, *boxLine_);
+    } else if (summaryEnergy_ && (!finalLine_ || *summaryLine_ > *finalLine_)) {
+      rec_.energy = *summaryEnergy_;
+      lastValue_ = std::max(lastValue_, *summaryLine_);
+    } else {
+      throw Error(file_.string() + ": no total energy");
+    }
+    rec_.energyLevel = hamiltonian_.empty() ? "xTB" : hamiltonian_;
+    if (uhf_)
+      rec_.multiplicity = *uhf_ + 1;
+    else if (electrons_)
+      rec_.multiplicity = *electrons_ % 2 == 0 ? 1 : 2;
+    for (const auto &[line, q] : charges_)
+      if (!freqLine_ || line < *freqLine_) {
+        rec_.charge = q;
+        lastValue_ = std::max(lastValue_, line);
+      }
+  }
+
+  FrequencyAnalysis frequencyAnalysis() {
+    const std::size_t n = geom_.z.size();
+    const bool linear = isLinearGeometry(geom_.r);
+    if (frequencies_.size() != 3 * n)
+      throw Error(atLine(file_, *freqLine_) + ": the frequency table has " +
+                  std::to_string(frequencies_.size()) + " values where " + std::to_string(n) +
+                  " atoms need " + std::to_string(3 * n) + ": the output is cut short");
+    lastValue_ = std::max(lastValue_, freqEnd_);
+    std::vector<double> x(frequencies_.size(), 0.0);
+    const bool hasIntensities = intensityLine_ ? intensitiesOfOutput(x) : intensitiesBeside(x);
+    // xtb zeroes the lowest five eigenvalues of a linear molecule, whatever they
+    // are: an imaginary mode among them is lost, and a rotation is left behind.
+    const auto nearZero = static_cast<std::size_t>(std::count_if(
+        frequencies_.begin(), frequencies_.end(), [](double f) { return std::fabs(f) < 1.0; }));
+    if (n > 1 && nearZero > (linear ? 5u : 6u))
+      throw Error(atLine(file_, *freqLine_) + ": " + std::to_string(nearZero) +
+                  " frequencies are zero where " + (linear ? "5" : "6") +
+                  " are translations and rotations: xtb dropped a mode (it zeroes the lowest "
+                  "five of a linear molecule, an imaginary one included)");
+    // xtb aborts after the frequencies of a linear molecule: the line that
+    // closes their table is all there is of the end of the Hessian.
+    if (linear && !steps_.finished && freqEnd_ + 1 < lines_.size()) {
+      steps_.endAt(freqEnd_ + 1);
+      steps_.stopped = "the output stops before xtb's \"finished run\" line (xtb aborts so "
+                       "after the frequencies of a linear molecule); the energy is that of the "
+                       "final single point";
+    }
+    return FrequencyAnalysis{*freqLine_, std::move(frequencies_), std::move(x), hasIntensities};
+  }
+
+  bool intensitiesOfOutput(std::vector<double> &x) {
+    if (intensities_.size() != frequencies_.size())
+      throw Error(atLine(file_, *intensityLine_) + ": " + std::to_string(intensities_.size()) +
+                  " IR intensities for " + std::to_string(frequencies_.size()) +
+                  " modes: the output is cut short");
+    for (const auto &[mode, value] : intensities_) {
+      if (mode < 1 || mode > static_cast<long>(x.size()))
+        throw Error(atLine(file_, *intensityLine_) + ": IR intensity of mode " +
+                    std::to_string(mode) + ", which does not exist");
+      x[static_cast<std::size_t>(mode - 1)] = value;
+    }
+    lastValue_ = std::max(lastValue_, intensityEnd_);
+    return true;
+  }
+
+  // The intensities of vibspectrum, only when it holds the same modes: it may
+  // be left from another run.
+  bool intensitiesBeside(std::vector<double> &x) {
+    const std::filesystem::path beside = folder_ / "vibspectrum";
+    const auto text = readBeside(beside);
+    if (!text)
+      return false;
+    const auto s = readVibspectrum(beside, *text);
+    bool same = s && s->frequencies.size() == frequencies_.size();
+    for (std::size_t k = 0; same && k < frequencies_.size(); ++k)
+      same = std::fabs(s->frequencies[k] - frequencies_[k]) < 0.011;
+    if (!same) {
+      rec_.warnings.push_back("the vibspectrum file beside the output holds other frequencies; "
+                              "its IR intensities are not used");
+      return false;
+    }
+    x = s->intensities;
+    rec_.filesBeside.push_back(beside);
+    return true;
+  }
+
+  const std::filesystem::path &file_;
+  const std::filesystem::path folder_;
+  const Lines lines_;
+  QcRecord rec_;
+  JobSteps steps_;
+  std::optional<Atoms> finalStructure_;
+  std::optional<std::size_t> freqLine_, intensityLine_, hessianLine_, finalLine_, summaryLine_,
+      boxLine_;
+  std::size_t finalEnd_ = 0, freqEnd_ = 0, intensityEnd_ = 0, elementTable_ = 0;
+  std::vector<double> frequencies_;
+  std::vector<std::pair<long, double>> intensities_; // mode number, km/mol
+  std::optional<double> boxEnergy_, summaryEnergy_;
+  std::string coordinateFile_, hamiltonian_;
+  std::optional<int> uhf_;
+  std::optional<long> electrons_;
+  std::vector<std::pair<std::size_t, int>> charges_; // line, ":: total charge"
+  std::vector<int> elementOf_;                       // of atom 1, 2, ... as the output lists them
+  // What the record is made of.
+  Atoms geom_;
+  std::size_t lastValue_ = 0;
+};
+
 } // namespace
 
 bool isXtb(std::string_view text) {
@@ -177,262 +495,11 @@ bool isXtb(std::string_view text) {
 QcRecord readXtb(const std::filesystem::path &file, std::string_view bytes) {
   // A copy only for an output that still holds NUL bytes (readOutput makes
   // them blanks in its own text).
-  std::string withBlanks;
-  std::string_view text = bytes;
-  if (bytes.find('\0') != std::string_view::npos) {
-    withBlanks.assign(bytes);
-    std::replace(withBlanks.begin(), withBlanks.end(), '\0', ' ');
-    text = withBlanks;
-  }
-  const Lines lines(text);
-  const std::filesystem::path folder = file.parent_path();
-  QcRecord rec;
-  rec.program = "xtb";
-
-  std::optional<Atoms> finalStructure;
-  std::optional<std::size_t> freqLine, intensityLine, hessianLine, finalLine, summaryLine, boxLine;
-  std::size_t finalEnd = 0, freqEnd = 0, intensityEnd = 0, elementTable = 0;
-  std::vector<double> frequencies;
-  std::vector<std::pair<long, double>> intensities; // mode number, km/mol
-  std::optional<double> boxEnergy, summaryEnergy;
-  std::string coordinateFile, hamiltonian;
-  std::optional<int> uhf;
-  std::optional<long> electrons;
-  std::vector<std::pair<std::size_t, int>> charges; // line, ":: total charge"
-  std::vector<int> elementOf;                       // of atom 1, 2, ... as the output lists them
-  JobSteps steps;
-  steps.closing = "* finished run on";
-
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    const std::string_view line = lines[i];
-    const auto w = splitWords(line);
-    if (rec.version.empty() && w.size() >= 4 && w[0] == "*" && w[1] == "xtb" && w[2] == "version") {
-      rec.version = std::string(w[3].substr(0, SHORT_TEXT));
-    } else if (contains(line, "program call") && contains(line, ":")) {
-      for (std::size_t k = 0; k < w.size(); ++k) {
-        std::optional<long> n;
-        if ((w[k] == "--uhf" || w[k] == "-u") && k + 1 < w.size())
-          n = parseInteger(w[k + 1]);
-        else if (w[k].starts_with("--uhf="))
-          n = parseInteger(w[k].substr(6));
-        if (n && *n >= 0 && *n < 1000)
-          uhf = static_cast<int>(*n);
-      }
-    } else if (contains(line, "coordinate file") && w.size() >= 4 && w[w.size() - 2] == ":" &&
-               w.back().size() <= SHORT_TEXT) {
-      coordinateFile = std::string(w.back());
-    } else if (w.size() == 4 && w[0] == "ID" && w[1] == "Z" && w[2] == "sym." && w[3] == "atoms" &&
-               elementOf.empty()) {
-      elementTable = i;
-      for (std::size_t k = i + 1; k < lines.size(); ++k) {
-        const auto row = splitWords(lines[k]);
-        if (row.empty() || !readElementRow(row, elementOf))
-          break;
-      }
-      if (std::find(elementOf.begin(), elementOf.end(), 0) != elementOf.end())
-        elementOf.clear(); // an atom the table left out: it is not one to check against
-    } else if (w.size() >= 4 && w[0] == ":" && w[1] == "Hamiltonian") {
-      hamiltonian = std::string(w[2].substr(0, SHORT_TEXT));
-    } else if (w.size() >= 5 && w[0] == ":" && w[1] == "#" && w[2] == "electrons") {
-      electrons = parseInteger(w[3]);
-    } else if (w.size() >= 5 && w[0] == "::" && w[1] == "total" && w[2] == "charge") {
-      if (const auto q = parseReal(w[3]);
-          q && std::fabs(*q - std::round(*q)) < 1.0e-6 && std::fabs(*q) < 1000.0)
-        charges.emplace_back(i, static_cast<int>(std::lround(*q)));
-    } else if (contains(line, "A N C O P T")) {
-      rec.optimisation = true;
-      rec.optimisationConverged = false;
-    } else if (contains(line, "GEOMETRY OPTIMIZATION CONVERGED")) {
-      rec.optimisationConverged = true;
-    } else if (w.size() == 2 && w[0] == "final" && w[1] == "structure:") {
-      std::size_t k = i + 1;
-      while (k < lines.size() &&
-             (splitWords(lines[k]).empty() || lines[k].find("===") != std::string_view::npos))
-        ++k;
-      finalLine = i;
-      if (k < lines.size() && contains(lines[k], "$coord")) {
-        finalStructure = readCoord(file, lines, k, &finalEnd);
-      } else {
-        const XyzBlock block = readXyz(file, lines, k);
-        finalStructure = block.atoms;
-        finalEnd = block.end - 1;
-      }
-    } else if (contains(line, "vibrational frequencies (cm")) {
-      freqLine = i;
-      frequencies.clear();
-      for (std::size_t k = i + 1; k < lines.size(); ++k) {
-        const auto v = splitWords(lines[k]);
-        if (v.size() < 2 || v[0] != "eigval" || v[1] != ":")
-          break;
-        for (std::size_t j = 2; j < v.size(); ++j)
-          frequencies.push_back(realAt(file, k, v[j]));
-        freqEnd = k;
-      }
-    } else if (contains(line, "IR intensities (km")) {
-      intensityLine = i;
-      intensities.clear();
-      for (std::size_t k = i + 1; k < lines.size(); ++k) {
-        const auto v = splitWords(lines[k]);
-        if (v.empty() || v[0].find(':') == std::string_view::npos)
-          break;
-        for (std::size_t j = 0; j < v.size(); ++j) {
-          const auto colon = v[j].find(':');
-          if (colon == std::string_view::npos)
-            throw Error(atLine(file, k) + ": expected \"mode: intensity\" in the IR intensities");
-          const auto mode = parseInteger(v[j].substr(0, colon));
-          std::string_view value = v[j].substr(colon + 1);
-          if (value.empty() && j + 1 < v.size())
-            value = v[++j];
-          if (!mode)
-            throw Error(atLine(file, k) + ": expected \"mode: intensity\" in the IR intensities");
-          intensities.emplace_back(*mode, realAt(file, k, value));
-        }
-        intensityEnd = k;
-      }
-    } else if (w.size() >= 5 && w[0] == "|" && w[1] == "TOTAL" && w[2] == "ENERGY") {
-      boxEnergy = realAt(file, i, w[3]);
-      boxLine = i;
-    } else if (w.size() >= 5 && w[0] == "::" && w[1] == "total" && w[2] == "energy") {
-      summaryEnergy = realAt(file, i, w[3]);
-      summaryLine = i;
-    } else if (contains(line, "Numerical Hessian") || contains(line, "Frequency Printout")) {
-      if (!hessianLine)
-        hessianLine = i;
-    } else if (contains(line, "* finished run on")) {
-      steps.endAt(i);
-      steps.finished = true;
-    }
-  }
-
-  if (hessianLine && !freqLine)
-    throw Error(atLine(file, *hessianLine) +
-                ": a Hessian calculation starts here but no frequencies follow: the output is "
-                "cut short");
-  if (rec.optimisation && !rec.optimisationConverged && !finalStructure)
-    throw Error(file.string() + ": the geometry optimisation did not finish");
-
-  // The geometry the Hessian was computed at.
-  Atoms geom;
-  std::size_t lastValue = 0;
-  if (finalStructure) {
-    geom = *finalStructure;
-    lastValue = finalEnd;
-  } else if (rec.optimisation) {
-    const std::filesystem::path beside = folder / "xtbopt.xyz";
-    const auto opt = readBeside(beside);
-    if (!opt)
-      throw Error(file.string() + ": no final structure in the output and no xtbopt.xyz beside "
-                                  "it");
-    geom = readXyz(beside, Lines(*opt), 0).atoms;
-    checkAtoms(file, beside, geom, elementOf, elementTable);
-    rec.filesBeside.push_back(beside);
-  } else {
-    if (coordinateFile.empty())
-      throw Error(file.string() + ": no geometry (no final structure and no coordinate file "
-                                  "named)");
-    const std::filesystem::path input = folder / coordinateFile;
-    const auto in = readBeside(input);
-    if (!in)
-      throw Error(file.string() + ": no final structure, and the input geometry " + input.string() +
-                  " cannot be read");
-    // A file typed by hand may lack its last line feed.
-    const Lines inLines(*in, Lines::Last::Kept);
-    std::size_t first = 0;
-    while (first < inLines.size() && splitWords(inLines[first]).empty())
-      ++first;
-    geom = first < inLines.size() && contains(inLines[first], "$coord")
-               ? readCoord(input, inLines, first)
-               : readXyz(input, inLines, first).atoms;
-    checkAtoms(file, input, geom, elementOf, elementTable);
-    rec.filesBeside.push_back(input);
-  }
-  const std::size_t n = geom.z.size();
-  const bool linear = isLinearGeometry(geom.r);
-
-  // The energy at the geometry of the Hessian: the box after it, else the
-  // summary of the single point at the final structure.
-  if (boxEnergy) {
-    rec.energy = *boxEnergy;
-    lastValue = std::max(lastValue, *boxLine);
-  } else if (summaryEnergy && (!finalLine || *summaryLine > *finalLine)) {
-    rec.energy = *summaryEnergy;
-    lastValue = std::max(lastValue, *summaryLine);
-  } else {
-    throw Error(file.string() + ": no total energy");
-  }
-  rec.energyLevel = hamiltonian.empty() ? "xTB" : hamiltonian;
-
-  if (uhf)
-    rec.multiplicity = *uhf + 1;
-  else if (electrons)
-    rec.multiplicity = *electrons % 2 == 0 ? 1 : 2;
-  // The charge of the last single point before the Hessian (or of the last).
-  for (const auto &[line, q] : charges)
-    if (!freqLine || line < *freqLine) {
-      rec.charge = q;
-      lastValue = std::max(lastValue, line);
-    }
-
-  std::optional<FrequencyAnalysis> analysis;
-  if (freqLine) {
-    bool hasIntensities = false;
-    if (frequencies.size() != 3 * n)
-      throw Error(atLine(file, *freqLine) + ": the frequency table has " +
-                  std::to_string(frequencies.size()) + " values where " + std::to_string(n) +
-                  " atoms need " + std::to_string(3 * n) + ": the output is cut short");
-    lastValue = std::max(lastValue, freqEnd);
-    std::vector<double> x(frequencies.size(), 0.0);
-    if (intensityLine) {
-      if (intensities.size() != frequencies.size())
-        throw Error(atLine(file, *intensityLine) + ": " + std::to_string(intensities.size()) +
-                    " IR intensities for " + std::to_string(frequencies.size()) +
-                    " modes: the output is cut short");
-      for (const auto &[mode, value] : intensities) {
-        if (mode < 1 || mode > static_cast<long>(x.size()))
-          throw Error(atLine(file, *intensityLine) + ": IR intensity of mode " +
-                      std::to_string(mode) + ", which does not exist");
-        x[static_cast<std::size_t>(mode - 1)] = value;
-      }
-      hasIntensities = true;
-      lastValue = std::max(lastValue, intensityEnd);
-    } else if (const auto spectrumText = readBeside(folder / "vibspectrum")) {
-      // Only when it holds the same modes: it may be left from another run.
-      const auto s = readVibspectrum(folder / "vibspectrum", *spectrumText);
-      bool same = s && s->frequencies.size() == frequencies.size();
-      for (std::size_t k = 0; same && k < frequencies.size(); ++k)
-        same = std::fabs(s->frequencies[k] - frequencies[k]) < 0.011;
-      if (same) {
-        x = s->intensities;
-        hasIntensities = true;
-        rec.filesBeside.push_back(folder / "vibspectrum");
-      } else {
-        rec.warnings.push_back("the vibspectrum file beside the output holds other frequencies; "
-                               "its IR intensities are not used");
-      }
-    }
-
-    // xtb zeroes the lowest five eigenvalues of a linear molecule, whatever they
-    // are: an imaginary mode among them is lost, and a rotation is left behind.
-    const auto nearZero = static_cast<std::size_t>(std::count_if(
-        frequencies.begin(), frequencies.end(), [](double f) { return std::fabs(f) < 1.0; }));
-    if (n > 1 && nearZero > (linear ? 5u : 6u))
-      throw Error(atLine(file, *freqLine) + ": " + std::to_string(nearZero) +
-                  " frequencies are zero where " + (linear ? "5" : "6") +
-                  " are translations and rotations: xtb dropped a mode (it zeroes the lowest "
-                  "five of a linear molecule, an imaginary one included)");
-    // xtb aborts after the frequencies of a linear molecule: the line that
-    // closes their table is all there is of the end of the Hessian.
-    if (linear && !steps.finished && freqEnd + 1 < lines.size()) {
-      steps.endAt(freqEnd + 1);
-      steps.stopped = "the output stops before xtb's \"finished run\" line (xtb aborts so "
-                      "after the frequencies of a linear molecule); the energy is that of the "
-                      "final single point";
-    }
-    analysis = FrequencyAnalysis{*freqLine, std::move(frequencies), std::move(x), hasIntensities};
-  }
-  // xtb computes the Hessian at the final structure: no optimisation follows it.
-  finishRecord(file, geom, std::move(analysis), std::nullopt, {steps, lastValue}, rec);
-  return rec;
+  if (bytes.find('\0') == std::string_view::npos)
+    return XtbReader(file, bytes).read();
+  std::string withBlanks(bytes);
+  std::replace(withBlanks.begin(), withBlanks.end(), '\0', ' ');
+  return XtbReader(file, withBlanks).read();
 }
 
 } // namespace orvalen::qc
