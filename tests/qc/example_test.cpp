@@ -41,7 +41,7 @@ TEST_P(NwchemExample, ImportScriptAndReportAreReproduced) {
   fs::create_directories(dir / "calculations");
   for (const auto &f : fs::directory_iterator(example / "calculations"))
     fs::copy_file(f.path(), dir / "calculations" / f.path().filename().string());
-  for (const std::string name : {std::string("import.sh"), job + ".inp"})
+  for (const std::string &name : {std::string("import.sh"), job + ".inp"})
     fs::copy_file(example / name, dir / name);
 
   const auto imp =
