@@ -198,6 +198,42 @@ int linearity(const std::array<double, 3> &pmoi) {
   return std::fabs(pmoi[0] - pmoi[1]) / scale < 0.001 && std::fabs(pmoi[2]) < 0.001 ? 1 : 0;
 }
 
+namespace {
+
+// The markers of one line that give a single value. A job-line value of
+// ROTNUM, MULT or ETOT wins, and in the file the first line with the marker does.
+void readMarkerLine(const fixedio::Record &buffer, Molecule &m, PointCheck &points) {
+  if (isNotGiven(m.rotnum) && holds(buffer, ROTATION_NUMBER))
+    fixedio::read("(26x,i10)", buffer, &m.rotnum);
+  if (holds(buffer, MOLECULAR_MASS)) {
+    fixedio::read("(26x,f10.4)", buffer, &m.mass);
+    points.check(buffer, 27, 10, 4, "molecular mass", "amu", m.mass);
+  }
+  if (holds(buffer, SYMMETRY_GROUP))
+    fixedio::read("(26x,a10)", buffer, &m.symGroup);
+  if (holds(buffer, STOICHIOMETRY))
+    fixedio::read("(26x,a10)", buffer, &m.stoich);
+  if (holds(buffer, IMAGINARY_FREQS))
+    fixedio::read("(26x,i10)", buffer, &m.nneg);
+  if (isNotGiven(m.mult) && holds(buffer, MULTIPLICITY))
+    fixedio::read("(32x,i2)", buffer, &m.mult);
+  if (isNotGiven(m.etot) && holds(buffer, BASE_ENERGY)) {
+    fixedio::read("(14x,f17.8)", buffer, &m.etot);
+    points.check(buffer, 15, 17, 8, "base energy", "Hartree", m.etot);
+  }
+
+  if (isNotGiven(m.charge) && holds(buffer, CHARGE))
+    fixedio::read("(26x,i10)", buffer, &m.charge);
+  if (m.energyMethod.empty() && holds(buffer, ENERGY_METHOD)) {
+    std::string method;
+    fixedio::read("(26x,a229)", buffer, &method);
+    const auto first = method.find_first_not_of(' ');
+    m.energyMethod = first == std::string::npos ? std::string() : trimmed(method.substr(first));
+  }
+}
+
+} // namespace
+
 void readMolFile(Molecule &m, const fs::path &jobDir) {
   Warnings ignored;
   readMolFile(m, jobDir, ignored);
@@ -236,35 +272,7 @@ void readMolFile(Molecule &m, const fs::path &jobDir, Warnings &warnings) {
     if (holds(buffer, COORDINATES))
       atoms = readAtoms(file, buffer, m, points);
 
-    // A job-line value of ROTNUM, MULT or ETOT wins, and in the file the first
-    // line with the marker does.
-    if (isNotGiven(m.rotnum) && holds(buffer, ROTATION_NUMBER))
-      fixedio::read("(26x,i10)", buffer, &m.rotnum);
-    if (holds(buffer, MOLECULAR_MASS)) {
-      fixedio::read("(26x,f10.4)", buffer, &m.mass);
-      points.check(buffer, 27, 10, 4, "molecular mass", "amu", m.mass);
-    }
-    if (holds(buffer, SYMMETRY_GROUP))
-      fixedio::read("(26x,a10)", buffer, &m.symGroup);
-    if (holds(buffer, STOICHIOMETRY))
-      fixedio::read("(26x,a10)", buffer, &m.stoich);
-    if (holds(buffer, IMAGINARY_FREQS))
-      fixedio::read("(26x,i10)", buffer, &m.nneg);
-    if (isNotGiven(m.mult) && holds(buffer, MULTIPLICITY))
-      fixedio::read("(32x,i2)", buffer, &m.mult);
-    if (isNotGiven(m.etot) && holds(buffer, BASE_ENERGY)) {
-      fixedio::read("(14x,f17.8)", buffer, &m.etot);
-      points.check(buffer, 15, 17, 8, "base energy", "Hartree", m.etot);
-    }
-
-    if (isNotGiven(m.charge) && holds(buffer, CHARGE))
-      fixedio::read("(26x,i10)", buffer, &m.charge);
-    if (m.energyMethod.empty() && holds(buffer, ENERGY_METHOD)) {
-      std::string method;
-      fixedio::read("(26x,a229)", buffer, &method);
-      const auto first = method.find_first_not_of(' ');
-      m.energyMethod = first == std::string::npos ? std::string() : trimmed(method.substr(first));
-    }
+    readMarkerLine(buffer, m, points);
 
     // The line that ends the frequency table is not looked at for markers.
     if (holds(buffer, FREQUENCIES))

@@ -243,6 +243,34 @@ std::optional<double> ShownColumn::at(const ScanResult &r, const ScanPoint &p) c
   return row->value(At{r, p, m, method});
 }
 
+namespace {
+
+// Molecule by molecule, all of the run's columns for each.
+void addMoleculeColumns(std::span<const Column> run, const ScanResult &r,
+                        std::vector<ShownColumn> &shown) {
+  const std::size_t n = r.points.empty() ? 0 : r.points.front().molecules.size();
+  for (std::size_t j = 0; j < n; ++j) {
+    const std::string &name = r.points.front().molecules[j].name;
+    for (const Column &c : run)
+      shown.push_back({&c, j, nullptr, name + " " + c.key, unitText(c.unit, r),
+                       c.heading ? std::string(c.heading) + "(" + name + ")" : ""});
+  }
+}
+
+// Method by method, for every tunnelling method that has a coefficient.
+void addCoefficientColumns(std::span<const Column> run, const ScanResult &r,
+                           std::vector<ShownColumn> &shown) {
+  for (const TunnellingMethod &m : TUNNELLING_METHODS) {
+    if (!m.label)
+      continue;
+    for (const Column &c : run)
+      shown.push_back({&c, 0, &m, std::string(c.key) + " " + m.label, unitText(c.unit, r),
+                       m.heading ? m.heading : m.label});
+  }
+}
+
+} // namespace
+
 std::vector<ShownColumn> columnsOf(const ScanResult &r) {
   const std::span<const Column> rows = COLUMNS;
   std::vector<ShownColumn> shown;
@@ -252,24 +280,13 @@ std::vector<ShownColumn> columnsOf(const ScanResult &r) {
     const std::span<const Column> run = rows.subspan(i, end - i);
     if (!present(run.front().group, r))
       continue;
-    if (run.front().group == Group::Molecule) { // molecule by molecule, all its columns
-      const std::size_t n = r.points.empty() ? 0 : r.points.front().molecules.size();
-      for (std::size_t j = 0; j < n; ++j) {
-        const std::string &name = r.points.front().molecules[j].name;
-        for (const Column &c : run)
-          shown.push_back({&c, j, nullptr, name + " " + c.key, unitText(c.unit, r),
-                           c.heading ? std::string(c.heading) + "(" + name + ")" : ""});
-      }
-    } else if (run.front().group == Group::Coefficient) {
-      for (const TunnellingMethod &m : TUNNELLING_METHODS)
-        if (m.label)
-          for (const Column &c : run)
-            shown.push_back({&c, 0, &m, std::string(c.key) + " " + m.label, unitText(c.unit, r),
-                             m.heading ? m.heading : m.label});
-    } else {
+    if (run.front().group == Group::Molecule)
+      addMoleculeColumns(run, r, shown);
+    else if (run.front().group == Group::Coefficient)
+      addCoefficientColumns(run, r, shown);
+    else
       for (const Column &c : run)
         shown.push_back({&c, 0, nullptr, c.key, unitText(c.unit, r), c.heading ? c.heading : ""});
-    }
   }
   return shown;
 }
