@@ -1,17 +1,24 @@
-# Quick start: `make run` builds orvalen alone (a compiler, CMake and Ninja are
-# all it needs) and runs the bundled example job and shows its report;
-# `make test` builds everything and runs every test. Both use the same build
-# folder: each states the options it needs, so switching between them
-# reconfigures it.
+# Quick start: `make` builds the three programs (orvalen, orvalen-import,
+# orvalen-scan); `make run` builds them and runs the example made from real
+# calculations from their outputs through the import, the report and the scan
+# to the plot, everything written under build/example/; `make test` builds
+# everything and runs every test. They use the same build folder: each states
+# the options it needs, so switching between them reconfigures it.
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 EXAMPLE ?= examples/oh_ch4/oh_ch4
 # Warnings stop the build when ON (as in CI: .ci/run exports ORVALEN_WERROR=ON).
 ORVALEN_WERROR ?= OFF
 
-.PHONY: all deps build run test asan clean format lint
+.PHONY: all programs deps build run test asan clean format lint
 
-all: build
+all: programs
+
+# The three programs only: what they need is installed, not the test tools.
+programs:
+	tools/install_deps.sh programs
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVALEN_TESTS=OFF -DORVALEN_COMPANIONS=ON -DORVALEN_WERROR=$(ORVALEN_WERROR)
+	cmake --build $(BUILD) -j $(JOBS) --target orvalen orvalen-import orvalen-scan
 
 deps:
 	tools/install_deps.sh
@@ -20,12 +27,8 @@ build: deps
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVALEN_TESTS=ON -DORVALEN_COMPANIONS=ON -DORVALEN_WERROR=$(ORVALEN_WERROR)
 	cmake --build $(BUILD) -j $(JOBS)
 
-run:
-	tools/install_deps.sh build
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVALEN_TESTS=OFF -DORVALEN_COMPANIONS=OFF
-	cmake --build $(BUILD) -j $(JOBS) --target orvalen
-	./$(BUILD)/orvalen $(EXAMPLE)
-	cat $(EXAMPLE).out
+run: programs
+	tools/run_example.sh $(BUILD)
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
