@@ -26,6 +26,8 @@ inline bool isNotGiven(double etot) {
 inline constexpr int MAX_PER_ROLE = 10;
 inline constexpr int MAX_ATOMS = 100;
 inline constexpr int MAX_FREQ = 300;
+inline constexpr int MAX_LEVELS = 20; // electronic levels of one molecule
+inline constexpr int MAX_ROTORS = 20; // hindered rotors of one molecule
 
 enum Role : int { REACTANT = 1, PRODUCT = 2, TRANSITION_STATE = 3 };
 
@@ -38,6 +40,28 @@ inline constexpr std::size_t SHORT_TEXT_LEN = 10;
 std::string fixedText(std::string_view text, std::size_t n);
 // Drops trailing blanks.
 std::string trimmed(std::string_view text);
+
+// One electronic level: its energy above the ground level and its degeneracy.
+struct ElectronicLevel {
+  double energy = 0.0; // cm-1
+  int degeneracy = 0;
+};
+
+// One torsion treated as a one-dimensional hindered rotor (orvalen-scan only).
+// The potential is V(phi) = sum over k of a_k cos(k phi) + b_k sin(k phi), with
+// V = 0 at the data file's geometry (phi = 0); a cosine barrier V0 is held as
+// that series too: a_0 = V0/2, a_sigma = -V0/2.
+struct HinderedRotor {
+  int mode = 0;   // row of the frequency block whose mode the rotor replaces
+  int pivot1 = 0; // atoms of the bond, 1-based in the coordinates block
+  int pivot2 = 0;
+  std::vector<int> top; // atoms of the rotating group, 1-based, pivot1 among them
+  int sigma = 1;        // the rotor's symmetry number
+  double moment = 0.0;  // reduced moment of inertia, amu*A^2
+  bool cosine = false;  // the potential was given as a cosine barrier
+  double barrier = 0.0; // V0, kJ/mol, when cosine
+  std::vector<std::array<double, 2>> fourier; // {a_k, b_k}, k = 0, 1, ..., kJ/mol
+};
 
 struct Molecule {
   std::string name = std::string(NAME_LEN, ' ');         // upper case, 20 characters
@@ -61,6 +85,11 @@ struct Molecule {
   std::array<double, MAX_FREQ> freq{};              // cm-1, imaginary modes negative
   std::array<double, MAX_FREQ> xinten{};            // km/mol
   double etot = 0.0;                                // Hartree
+  // Data the report leaves out, used by orvalen-scan only.
+  std::vector<ElectronicLevel> levels; // ground level first; empty: the file has none
+  bool levelsFromTable = false;        // the levels are the ground term's, from import's table
+  int opticalIsomers = 0;              // 2 for a chiral geometry; 0: no marker (one form)
+  std::vector<HinderedRotor> rotors;
   // Totals stored by the thermochemistry.
   double qtot = 0.0; // total partition function
   double stot = 0.0; // Hartree/K
