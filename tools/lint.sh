@@ -24,7 +24,8 @@ declare -A may=(
   [rates]="thermo molecule fixedio"
   [driver]="input rates thermo molecule fixedio"
   [qc]="molecule fixedio"
-  [scan]="input rates thermo molecule fixedio"
+  [extended]="rates thermo molecule fixedio"
+  [scan]="extended input rates thermo molecule fixedio"
 )
 layering=0
 for dir in src/*/; do
