@@ -43,6 +43,14 @@ namespace orvalen::qc {
 
 namespace {
 
+// A line of xtb's symmetry finder ("Molecule has no symmetry elements",
+// "Molecule has the following symmetry elements: ...", "It seems to be the C3
+// point group").
+bool symmetryVerdict(std::string_view line) {
+  return contains(line, "symmetry elements") ||
+         (contains(line, "It seems to be the") && contains(line, "point group"));
+}
+
 // The element of a "$coord" row, a symbol in lower case.
 int elementOf(const std::filesystem::path &file, std::size_t line, std::string_view symbol) {
   if (const auto z = elementOfLabel(symbol, AtomLabel::Symbol))
@@ -285,11 +293,16 @@ private:
   }
 
   // Rows "  1: 34.55  2: 82.54", a value touching its colon at times ("3:116.77").
+  // The symmetry finder writes its verdict through another channel, which can
+  // land between two rows ("Molecule has no symmetry elements", "It seems to
+  // be the C1 point group"): such lines are passed over.
   void intensities(std::size_t i) {
     intensityLine_ = i;
     intensities_.clear();
     for (std::size_t k = i + 1; k < lines_.size(); ++k) {
       const auto v = splitWords(lines_[k]);
+      if (!v.empty() && v[0].find(':') == std::string_view::npos && symmetryVerdict(lines_[k]))
+        continue;
       if (v.empty() || v[0].find(':') == std::string_view::npos)
         break;
       for (std::size_t j = 0; j < v.size(); ++j) {

@@ -159,6 +159,20 @@ TEST(XtbReader, ChargeOfTheSinglePointAndMultiplicityOfTheCall) {
   EXPECT_EQ(methyl.multiplicity, 2);
 }
 
+// xtb pph3.xyz --ohess crude: the symmetry finder's two lines landed between
+// rows 88 and 89 of the IR intensities; the table goes on after them.
+TEST(XtbReader, SymmetryVerdictInsideTheIntensityTable) {
+  const auto rec = qc::readOutput(qcFixture("xtb/pph3/pph3.out"));
+  ASSERT_EQ(rec.atomicNumbers.size(), 34u); // PPh3: P, 18 C, 15 H
+  ASSERT_EQ(rec.frequencies.size(), 96u);   // 3 * 34 - 6
+  ASSERT_EQ(rec.intensities.size(), 96u);
+  // "88: 13.75" before the two lines, "89:  9.33" and "102: 64.27" after them;
+  // modes 1 to 6 are the translations and rotations.
+  EXPECT_DOUBLE_EQ(rec.intensities[88 - 7], 13.75);
+  EXPECT_DOUBLE_EQ(rec.intensities[89 - 7], 9.33);
+  EXPECT_DOUBLE_EQ(rec.intensities.back(), 64.27);
+}
+
 TEST(XtbReader, NulBytesInATableRowReadAsBlanks) {
   std::string water = readFile(qcFixture("xtb/h2o/h2o.out"));
   const auto p = water.find("eigval :     1539.06");
