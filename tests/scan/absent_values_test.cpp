@@ -76,7 +76,10 @@ TEST(ScanAbsentValues, ABarrierBelowTheReactantsHasNoSkodjeTruhlarCoefficientAnd
                   "orvalen-scan: warning: no parabolic coefficient at 2 temperatures (200 and "
                   "300 K)" +
                   PARABOLIC_DOMAIN + "\n");
-    for (const json &p : json::parse(js.stdoutText)["temperatures"]) {
+    // The parsed document is kept: a range over a member of a temporary would
+    // outlive the temporary.
+    const json doc = json::parse(js.stdoutText);
+    for (const json &p : doc["temperatures"]) {
       EXPECT_TRUE(p["kappa"]["skodje_truhlar"].is_null()) << p["T"];
       EXPECT_TRUE(p["k"].is_null()) << p["T"]; // k takes the absent coefficient
       EXPECT_LT(p["report_tunnelling"]["skodje_truhlar"].get<double>(), 0.0); // as the report
@@ -100,7 +103,8 @@ TEST(ScanAbsentValues, ABarrierBelowTheReactantsHasNoSkodjeTruhlarCoefficientAnd
 
     // Without tunnelling k is kQ.
     const RunResult none = runScanBinary(dir.path(), "low -T 200,300,1000 --format json");
-    for (const json &p : json::parse(none.stdoutText)["temperatures"])
+    const json noneDoc = json::parse(none.stdoutText);
+    for (const json &p : noneDoc["temperatures"])
       EXPECT_EQ(p["k"].get<double>(), p["kQ"][2].get<double>());
   }
 }
