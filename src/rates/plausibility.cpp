@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <utility>
 
 namespace orvalen {
 
@@ -29,6 +30,28 @@ std::string names(const MoleculeTable &mol, int role) {
 
 } // namespace
 
+std::optional<RateLimit> rateLimit(const MoleculeTable &mol, const RateConstants &r) {
+  // With several transition states the product of their Q is not a rate
+  // constant of one path: there is no limit to compare it with.
+  if (mol.npart(TRANSITION_STATE) != 1)
+    return std::nullopt;
+  if (r.m == 2)
+    return RateLimit{COLLISION_LIMIT, 2};
+  if (r.m == 1)
+    return RateLimit{r.kTh, 0};
+  return std::nullopt;
+}
+
+std::optional<std::string> submergedBarrier(const MoleculeTable &mol, const RateConstants &r) {
+  const double dH0 = r.dH0 / KJ2HARTREE; // kJ/mol
+  if (!(std::isfinite(dH0) && dH0 < 0.0))
+    return std::nullopt;
+  return "the transition state " + names(mol, TRANSITION_STATE) + " lies below the reactants " +
+         names(mol, REACTANT) + ": dH0 = " + fixed2(dH0) +
+         " kJ/mol (E+ZPE); a submerged barrier is possible, but check that every energy "
+         "comes from the same method and belongs to the molecule named";
+}
+
 void checkResults(const MoleculeTable &mol, const Conditions &cond, const JobResults &results,
                   Warnings &warnings) {
   const RateConstants &r = results.rates;
@@ -38,25 +61,18 @@ void checkResults(const MoleculeTable &mol, const Conditions &cond, const JobRes
     return;
   const std::string at = " at " + numberText(cond.T) + " K";
   const double dH0 = r.dH0 / KJ2HARTREE; // kJ/mol
-  if (std::isfinite(dH0) && dH0 < 0.0)
-    warnings.add("the transition state " + names(mol, TRANSITION_STATE) +
-                 " lies below the reactants " + names(mol, REACTANT) + ": dH0 = " + fixed2(dH0) +
-                 " kJ/mol (E+ZPE); a submerged barrier is possible, but check that every energy "
-                 "comes from the same method and belongs to the molecule named");
-  // With several transition states the product of their Q is not a rate
-  // constant of one path: there is no limit to compare it with.
-  const bool onePath = mol.npart(TRANSITION_STATE) == 1;
-  if (onePath && r.m == 2) {
-    const double k = std::fmax(r.kQ[2], r.kG[2]);
-    if (std::isfinite(k) && k > COLLISION_LIMIT)
+  if (auto text = submergedBarrier(mol, r))
+    warnings.add(std::move(*text));
+  const std::optional<RateLimit> limit = rateLimit(mol, r);
+  const double k = limit ? std::fmax(r.kQ[limit->column], r.kG[limit->column]) : 0.0;
+  if (limit && std::isfinite(k) && k > limit->value) {
+    if (r.m == 2)
       warnings.add("the bimolecular rate constant kQ = " + sci(r.kQ[2]) + ", kG = " + sci(r.kG[2]) +
                    " cm3/molecule/s" + at +
                    " is above the collision limit of about 1e-9 cm3/molecule/s, which no "
                    "reaction exceeds: check the energies (dH0 = " +
                    fixed2(dH0) + " kJ/mol) and the molecules");
-  } else if (onePath && r.m == 1) {
-    const double k = std::fmax(r.kQ[0], r.kG[0]);
-    if (std::isfinite(k) && k > r.kTh)
+    else
       warnings.add("the unimolecular rate constant kQ = " + sci(r.kQ[0]) +
                    ", kG = " + sci(r.kG[0]) + " 1/s" + at + " is above kB*T/h = " + sci(r.kTh) +
                    " 1/s, which no reaction exceeds: check the energies (dH0 = " + fixed2(dH0) +

@@ -15,9 +15,27 @@
 #include "fixedio/warnings.hpp"
 #include "rates/whole_job.hpp"
 
+#include <cstddef>
+#include <optional>
+#include <string>
+
 namespace orvalen {
 
 inline constexpr double COLLISION_LIMIT = 1.0e-9; // cm3/molecule/s
+
+// The bound no rate constant of the job exceeds at the temperature of `r`:
+// with one transition state, the collision limit for a bimolecular reaction
+// (in the report's third column, cm3/molecule/s) or kB T/h for a
+// unimolecular one (first column, 1/s); nothing for other jobs.
+struct RateLimit {
+  double value = 0.0;
+  std::size_t column = 0; // the report's column in the limit's units
+};
+std::optional<RateLimit> rateLimit(const MoleculeTable &mol, const RateConstants &r);
+
+// The warning for a transition state below the reactants (dH0 < 0), as the
+// report's run gives it; nothing otherwise.
+std::optional<std::string> submergedBarrier(const MoleculeTable &mol, const RateConstants &r);
 
 void checkResults(const MoleculeTable &mol, const Conditions &cond, const JobResults &results,
                   Warnings &warnings);

@@ -185,6 +185,14 @@ constexpr Column COLUMNS[] = {
      .group = Group::Fit,
      .value = [](const At &a) -> Opt { return fitValue(a.result.fits->arrhenius, a.point.T); }},
 
+    // k against a measured rate constant at the same temperature.
+    {.key = "k/k_measured",
+     .unit = NO_UNIT,
+     .group = Group::Measured,
+     .value = [](const At &a) { return a.point.kOverMeasured; },
+     .cell = Cell::Ratio,
+     .heading = "k/k_meas"},
+
     // The Eckart barrier, the same at every temperature.
     {.key = "Eckart V1",
      .unit = KJ_PER_MOL,
@@ -214,6 +222,8 @@ bool present(Group group, const ScanResult &r) {
     return !r.points.empty() && r.points.front().keff.has_value();
   case Group::Fit:
     return r.hasRates && r.fits.has_value();
+  case Group::Measured:
+    return r.hasRates && r.measured.has_value();
   }
   return false;
 }

@@ -55,6 +55,7 @@ enum class Group {
   Keff,        // with a transition state and a KEFF line
   Coefficient, // with a transition state, once per tunnelling method with a label
   Fit,         // with a transition state and --fit
+  Measured,    // with --measured
 };
 
 // How the terminal table shows a column.
@@ -65,6 +66,7 @@ enum class Cell {
   Total,       // %14.3f under "heading(molecule)", only in a job without reaction and rates
   Rate,        // %14.5E, "-" when absent; the units stand once above the table
   Kappa,       // %12.4f, from 1e5 on %12.4E, "-" when absent
+  Ratio,       // %12.4f from 0.01 to 1e5, else %12.4E, "-" when absent
 };
 
 // What a value is taken from: a point of a result, and the molecule of a

@@ -23,7 +23,8 @@ int runCommand(int argc, char **argv, ScanResult &result) {
   CLI::App app{"Rate constants of an orvalen job over a range of temperatures: TST kQ and kG,\n" +
                    coefficientLabels(", ", " and ") + " tunnelling, Arrhenius fits.",
                "orvalen-scan"};
-  std::string job, temperatures, pressure, method = "none", format = "table", output, plot;
+  std::string job, temperatures, pressure, method = "none", format = "table", output, plot,
+                                           measured;
   bool fit = false;
   app.add_option("JOB", job, "job input file JOB[.inp]")->required();
   app.add_option("-T,--temperatures", temperatures,
@@ -32,10 +33,15 @@ int runCommand(int argc, char **argv, ScanResult &result) {
   app.add_option("--tunnelling", method,
                  offeredNames(" | ", " | ") +
                      ": the coefficient that multiplies kQ in k, the fit and the plot");
+  // The American spelling, the same option; left out of the help to keep it short.
+  std::string methodUs;
+  app.add_option("--tunneling", methodUs)->group("");
   app.add_flag("--fit", fit, "fit k(T) = A (T/T0)^n exp(-Ea/RT), T0 = 1 K, and A exp(-Ea/RT)");
   app.add_option("--format", format, "table | csv | json (default table)");
   app.add_option("-o,--output", output, "output file (default: standard output)");
   app.add_option("--plot", plot, "write an Arrhenius plot to FILE.svg");
+  app.add_option("--measured", measured,
+                 "FILE: measured T (K) and k a line, shown in the plot and as k/k_measured");
   const std::string version(orvalen::VERSION);
   app.set_version_flag("--version", "orvalen-scan " + version + " (Orvalen " + version +
                                         ", build " + std::to_string(orvalen::BUILT_NUMBER) + ")");
@@ -55,6 +61,11 @@ int runCommand(int argc, char **argv, ScanResult &result) {
   ScanRequest request;
   request.job = job;
   request.fit = fit;
+  request.measured = measured;
+  if (app.count("--tunneling") && app.count("--tunnelling"))
+    throw orvalen::Error("--tunnelling and --tunneling are one option: give it once");
+  if (app.count("--tunneling"))
+    method = methodUs;
   if (!parseMethod(method, request.method))
     throw orvalen::Error("unknown tunnelling method \"" + method + "\" (" +
                          offeredNames(", ", " or ") + ")");

@@ -93,6 +93,7 @@ int cellWidth(Cell cell) {
   case Cell::Rate:
     return 14;
   case Cell::Kappa:
+  case Cell::Ratio:
     return 12;
   case Cell::None:
     break;
@@ -115,6 +116,11 @@ std::string cellText(Cell cell, const std::optional<double> &x) {
   case Cell::Kappa: { // a coefficient deep in the tunnelling regime needs an exponent
     char buf[64];
     std::snprintf(buf, sizeof buf, *x < 1e5 ? "%*.4f" : "%*.4E", w, *x);
+    return buf;
+  }
+  case Cell::Ratio: { // a model may be off by orders of magnitude either way
+    char buf[64];
+    std::snprintf(buf, sizeof buf, *x >= 0.01 && *x < 1e5 ? "%*.4f" : "%*.4E", w, *x);
     return buf;
   }
   case Cell::None:
@@ -143,7 +149,7 @@ void writeTable(std::ostream &out, const ScanResult &r) {
     out << ", P = " << shortest(r.points.front().P) << " Pa";
   out << ")\n";
   if (r.hasRates)
-    out << "kQ, kG and k in " << units << "; k = kQ * kappa (" << methodName(r.method) << ")\n";
+    out << "kQ, kG and k in " << units << "; " << kDefinition(r) << "\n";
   out << '\n';
 
   const std::vector<ShownColumn> columns = tableColumns(r);
@@ -340,6 +346,8 @@ ordered_json point(const ScanPoint &p, const ScanResult &r) {
                                         {"skodje_truhlar_a_lt_b", num(t.kST2)}};
   const Column &k = columnNamed("k");
   j[jsonName(k)] = num(k.value(at));
+  if (r.measured)
+    j["k_over_k_measured"] = num(p.kOverMeasured);
   j["eckart"] = eckartInputs(r);
   return j;
 }
@@ -388,6 +396,8 @@ void writeJson(std::ostream &out, const ScanResult &r) {
   units["kQ"] = unitsNamed("kQ", Group::Rates, r);
   units["keff"] = unitsNamed("kG*C**n", Group::Keff, r);
   units["k"] = unitText(columnNamed("k").unit, r);
+  if (r.hasRates)
+    units["k_definition"] = kDefinition(r);
   ordered_json fit = nullptr;
   if (r.fits)
     fit = ordered_json{{"points", r.fits->points},
@@ -404,7 +414,8 @@ void writeJson(std::ostream &out, const ScanResult &r) {
   field("program", "orvalen-scan");
   field("version", std::string(VERSION));
   field("job", validUtf8(r.jobFile));
-  field("reaction", r.title);
+  field("reaction", r.reportedTitle);
+  field("title", r.title);
   field("molecularity", r.molecularity);
   field("tunnelling", methodName(r.method));
   field("units", units);

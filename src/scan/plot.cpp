@@ -33,6 +33,22 @@ Axis niceAxis(double lo, double hi, int target) {
   return a;
 }
 
+Axis dataAxis(double lo, double hi, int target, double margin) {
+  if (!(hi > lo)) { // one value
+    const double half = lo != 0.0 ? 0.05 * std::fabs(lo) : 0.5;
+    lo -= half;
+    hi += half;
+    margin = 0.0;
+  }
+  const double pad = margin * (hi - lo);
+  Axis a = niceAxis(lo, hi, target);
+  a.lo = lo - pad;
+  a.hi = hi + pad;
+  std::erase_if(a.ticks,
+                [&](double t) { return t < a.lo - a.step * 1e-9 || t > a.hi + a.step * 1e-9; });
+  return a;
+}
+
 namespace {
 
 // One curve: its points in data units (1000/T, log10 k), broken where a
@@ -44,13 +60,14 @@ struct Series {
   std::vector<std::vector<std::pair<double, double>>> runs;
 };
 
-// kQ times the method's coefficient.
+// kQ times the method's coefficient, at the standard state as k is.
 Series series(const ScanResult &r, const TunnellingMethod &m) {
   Series s{m.legend, m.colour, m.dash, {}};
   bool open = false;
   for (const ScanPoint &p : r.points) {
     const std::optional<double> c = m.coefficient(p.kappa);
-    const double k = c ? p.rates.kQ[2] * *c : std::numeric_limits<double>::quiet_NaN();
+    const double k =
+        c ? p.rates.kQ[2] * *c * toStandardState(r, p.P) : std::numeric_limits<double>::quiet_NaN();
     if (!(k > 0.0) || !std::isfinite(k)) {
       open = false;
       continue;
@@ -107,8 +124,18 @@ std::string arrheniusPlotSvg(const ScanResult &r) {
     }
     all.push_back(std::move(fit));
   }
+  // Measured points outside the scan widen the axes; the fit stays on the scan's range.
+  std::vector<std::pair<double, double>> measured;
+  if (r.measured)
+    for (const MeasuredPoint &m : *r.measured) {
+      measured.emplace_back(1000.0 / m.T, std::log10(m.k));
+      xlo = std::min(xlo, measured.back().first);
+      xhi = std::max(xhi, measured.back().first);
+      ylo = std::min(ylo, measured.back().second);
+      yhi = std::max(yhi, measured.back().second);
+    }
 
-  const Axis ax = niceAxis(xlo, xhi, 6);
+  const Axis ax = dataAxis(xlo, xhi, 6);
   const Axis ay = niceAxis(ylo, yhi, 6);
   constexpr double W = 760, H = 500, LEFT = 80, RIGHT = 24, TOP = 44, BOTTOM = 62;
   const double pw = W - LEFT - RIGHT, ph = H - TOP - BOTTOM;
@@ -129,8 +156,8 @@ std::string arrheniusPlotSvg(const ScanResult &r) {
   }
   svg.rect(LEFT, TOP, pw, ph, "#222222", "none");
   svg.text(LEFT + pw / 2, H - 16, "1000 / T  (1/K)", 14, Anchor::Middle);
-  svg.text(22, TOP + ph / 2, "log10 k  (k in " + rateUnits(r.molecularity, 2) + ")", 14,
-           Anchor::Middle, -90);
+  svg.text(22, TOP + ph / 2, "log10 k  (k in " + rateUnits(r.molecularity, 2) + " at P0 = 1e5 Pa)",
+           14, Anchor::Middle, -90);
 
   const bool markers = r.points.size() <= 40;
   for (const Series &s : all)
@@ -145,15 +172,29 @@ std::string arrheniusPlotSvg(const ScanResult &r) {
           svg.circle(x, y, 3.0, s.colour);
     }
 
+  // Measured points: open squares, apart from the curves' filled circles.
+  constexpr double SQUARE = 7.0;
+  const auto square = [&](double x, double y) {
+    svg.rect(x - SQUARE / 2, y - SQUARE / 2, SQUARE, SQUARE, "#000000", "none");
+  };
+  for (const auto &[x, y] : measured)
+    square(X(x), Y(y));
+
   // Legend in the upper right corner: k falls from high T (left) to low T
   // (right), so the curves leave that corner free.
-  const double lw = 250, lh = 22.0 * static_cast<double>(all.size()) + 10;
+  const std::size_t entries = all.size() + (measured.empty() ? 0 : 1);
+  const double lw = 250, lh = 22.0 * static_cast<double>(entries) + 10;
   const double lx = LEFT + pw - lw - 10, ly = TOP + 10;
   svg.rect(lx, ly, lw, lh, "#999999", "white");
   for (std::size_t i = 0; i < all.size(); ++i) {
     const double y = ly + 18 + 22.0 * static_cast<double>(i);
     svg.line(lx + 10, y - 4, lx + 40, y - 4, all[i].colour, 2.0, all[i].dash);
     svg.text(lx + 48, y, all[i].label, 12);
+  }
+  if (!measured.empty()) {
+    const double y = ly + 18 + 22.0 * static_cast<double>(all.size());
+    square(lx + 25, y - 4);
+    svg.text(lx + 48, y, "measured", 12);
   }
   return svg.str();
 }

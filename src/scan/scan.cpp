@@ -4,13 +4,17 @@
 #include "fixedio/output_file.hpp"
 #include "input/file_names.hpp"
 #include "input/job_loader.hpp"
+#include "rates/plausibility.hpp"
 #include "rates/whole_job.hpp"
+#include "scan/measured.hpp"
 #include "scan/text.hpp"
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cfloat>
 #include <cmath>
+#include <cstdio>
 #include <exception>
 #include <filesystem>
 #include <sstream>
@@ -41,6 +45,17 @@ std::string rateUnits(int m, int column) {
 
 std::string keffUnits(int m, int n, int column) {
   return volumeUnits(m - 1 - n, column);
+}
+
+double toStandardState(const ScanResult &r, double P) {
+  return std::pow(P0 / P, r.molecularity - r.transitionStates);
+}
+
+std::string kDefinition(const ScanResult &r) {
+  const int power = r.molecularity - r.transitionStates;
+  return "k = kQ * kappa (" + std::string(methodName(r.method)) + ")" +
+         (power == 0 ? std::string() : " * (P0/P)^" + std::to_string(power)) +
+         ": the rate constant at the standard state P0 = 1e5 Pa";
 }
 
 namespace {
@@ -126,7 +141,7 @@ ScanPoint computePoint(MoleculeTable &mol, Conditions cond, const ScanResult &re
     coefficients(p, result, index, absent);
   if (p.rates.present) {
     const std::optional<double> kappa = methodOf(result.method).coefficient(p.kappa);
-    const double k = kappa ? p.rates.kQ[2] * *kappa : std::nan("");
+    const double k = kappa ? p.rates.kQ[2] * *kappa * toStandardState(result, p.P) : std::nan("");
     if (std::isfinite(k) && k >= 0.0)
       p.k = k;
   }
@@ -150,17 +165,26 @@ std::string joined(const std::vector<std::string> &names, const char *sep) {
 
 void describeJob(const MoleculeTable &mol, ScanResult &r) {
   r.molecularity = mol.npart(REACTANT);
+  r.transitionStates = mol.npart(TRANSITION_STATE);
   r.hasReaction = hasReaction(mol);
   r.hasRates = hasRateSection(mol);
   const std::vector<std::string> reactants = shownNames(mol, REACTANT);
-  const int other = mol.npart(PRODUCT) >= 1 ? PRODUCT : TRANSITION_STATE;
-  r.chemkinName = joined(reactants, "+") + "=>" + joined(shownNames(mol, other), "+");
+  const std::vector<std::string> products = shownNames(mol, PRODUCT);
+  const std::vector<std::string> ts = shownNames(mol, TRANSITION_STATE);
+  r.chemkinName = joined(reactants, "+") + "=>" + joined(products.empty() ? ts : products, "+");
   if (r.hasRates)
-    r.title = reportTitle(reactants, shownNames(mol, TRANSITION_STATE), " ->");
+    r.reportedTitle = reportTitle(reactants, ts, " ->");
   else if (r.hasReaction)
-    r.title = reportTitle(reactants, shownNames(mol, PRODUCT), " ==");
+    r.reportedTitle = reportTitle(reactants, products, " ==");
   else
-    r.title = joined(reactants, " + ");
+    r.reportedTitle = joined(reactants, " + ");
+  // The reaction as a chemist writes it: the report's title names only the
+  // transition states.
+  r.title = r.reportedTitle;
+  if (r.hasRates)
+    r.title = joined(reactants, " + ") +
+              (products.empty() ? std::string() : " -> " + joined(products, " + ")) + " via " +
+              joined(ts, " + ");
 }
 
 // orvalen calls a report with a value that is not finite unsound; the scan's
@@ -303,6 +327,78 @@ void warnUnderflow(const ScanResult &r, Warnings &warnings) {
                "with lost digits, and a 0 there does not mean no reaction");
 }
 
+// "kQ", "kQ and k", "kQ, kG and k": the names of the quantities shown.
+std::string namesText(const std::vector<std::string> &names) {
+  std::string list;
+  for (std::size_t i = 0; i < names.size(); ++i)
+    list += (i == 0 ? "" : i + 1 == names.size() ? " and " : ", ") + names[i];
+  return list;
+}
+
+// The report's plausibility checks over the whole scan, one warning each:
+// a transition state below the reactants, and the temperatures where a rate
+// constant of one path is above its bound. kQ and kG are held against the
+// bound at the standard state, as k is, so that -P moves no warning.
+void warnImplausible(const MoleculeTable &mol, const ScanResult &r, Warnings &warnings) {
+  if (!r.hasRates || r.points.empty() || warnings.reportUnsound())
+    return;
+  if (auto text = submergedBarrier(mol, r.points.front().rates))
+    warnings.add(std::move(*text));
+  std::vector<std::size_t> at;
+  std::array<bool, 3> above{}; // kQ, kG, k
+  for (std::size_t i = 0; i < r.points.size(); ++i) {
+    const ScanPoint &p = r.points[i];
+    const std::optional<RateLimit> limit = rateLimit(mol, p.rates);
+    if (!limit)
+      return;
+    const double f = toStandardState(r, p.P);
+    const std::array<double, 3> k = {p.rates.kQ[limit->column] * f, p.rates.kG[limit->column] * f,
+                                     p.k.value_or(0.0)};
+    bool any = false;
+    for (std::size_t j = 0; j < k.size(); ++j)
+      if (std::isfinite(k[j]) && k[j] > limit->value) {
+        above[j] = true;
+        any = true;
+      }
+    if (any)
+      at.push_back(i);
+  }
+  if (at.empty())
+    return;
+  std::vector<std::string> names;
+  for (std::size_t j = 0; j < above.size(); ++j)
+    if (above[j])
+      names.emplace_back(std::array{"kQ", "kG", "k"}[j]);
+  char dH0[64];
+  std::snprintf(dH0, sizeof dH0, "%.2f", r.points.front().rates.dH0 / KJ2HARTREE);
+  const std::string bound =
+      r.molecularity == 2
+          ? "bimolecular rate constant (" + namesText(names) +
+                ", at P0 = 1e5 Pa) is above the collision limit of about 1e-9 cm3/molecule/s"
+          : "unimolecular rate constant (" + namesText(names) + ") is above kB*T/h";
+  warnings.add("at " + temperaturesText(r.points, at) + " the " + bound +
+               ", which no reaction exceeds: check the energies (dH0 = " + dH0 +
+               " kJ/mol) and the molecules");
+}
+
+// k against the measured rate constant at the scanned temperatures that
+// have one; one warning when none has.
+void compareMeasured(ScanResult &r, const std::string &file, Warnings &warnings) {
+  if (!r.measured)
+    return;
+  bool matched = false;
+  for (ScanPoint &p : r.points) {
+    const std::optional<std::size_t> m = measuredAt(*r.measured, p.T);
+    matched = matched || m.has_value();
+    if (m && p.k)
+      p.kOverMeasured = *p.k / (*r.measured)[*m].k;
+  }
+  if (!matched)
+    warnings.add(file + ": none of its " + std::to_string(r.measured->size()) +
+                 " measured temperatures is a scanned one (to 1e-6 relative), so no ratio "
+                 "k/k_measured is given; the plot still shows the points");
+}
+
 // The file an output replaces: its links followed as OutputFile follows
 // them, its folder's path made canonical.
 std::filesystem::path replacedFile(const std::string &path) {
@@ -335,15 +431,34 @@ void refuseSharedOutputs(const std::vector<OutputName> &outputs) {
                     "its own");
 }
 
-// An output that is a file the job reads would destroy it.
+// An output that is a file the run reads would destroy it: `read` holds the
+// job input first, then the data files; `measured` may be empty.
 void refuseOutputsOverInputs(const std::vector<OutputName> &outputs,
-                             const std::vector<std::filesystem::path> &read) {
-  for (const OutputName &o : outputs)
+                             const std::vector<std::filesystem::path> &read,
+                             const std::string &measured) {
+  for (const OutputName &o : outputs) {
     for (std::size_t k = 0; k < read.size(); ++k)
       if (sameFile(read[k], o.path))
         throw Error(o.path + ": " + quoted(o) + " would replace " +
                     (k == 0 ? "the job input " : "the data file ") + read[k].string() +
                     ", so nothing was written; name another file");
+    if (!measured.empty() && sameFile(measured, o.path))
+      throw Error(o.path + ": " + quoted(o) + " would replace the measured rate constants " +
+                  measured + ", so nothing was written; name another file");
+  }
+}
+
+// The plot is SVG; a name with another extension would hide that.
+void refuseNonSvgPlot(const std::vector<OutputName> &outputs) {
+  for (const OutputName &o : outputs) {
+    if (o.option != "--plot")
+      continue;
+    std::string end = o.path.size() >= 4 ? o.path.substr(o.path.size() - 4) : std::string();
+    std::transform(end.begin(), end.end(), end.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (end != ".svg")
+      throw Error(quoted(o) + ": the plot is written as SVG; give a name ending in .svg");
+  }
 }
 
 } // namespace
@@ -353,12 +468,18 @@ void runScan(const ScanRequest &request, ScanResult &r) {
   std::vector<std::filesystem::path> read;
   Job job =
       loadJob(trimmed(fileExtension(request.job, ".inp")), MissingFiles::Refuse, r.warnings, &read);
-  refuseOutputsOverInputs(request.outputs, read);
+  refuseOutputsOverInputs(request.outputs, read, request.measured);
+  refuseNonSvgPlot(request.outputs);
   r.jobFile = job.inputFile;
   r.nexp = job.cond.nexp;
   r.conc = job.cond.conc;
   r.method = request.method;
   describeJob(job.mol, r);
+  if (!request.measured.empty()) {
+    if (!r.hasRates)
+      throw Error("--measured needs a transition state: the job has no rate constant");
+    r.measured = readMeasured(request.measured, rateUnits(r.molecularity, 2));
+  }
 
   std::vector<double> temperatures = request.temperatures;
   if (temperatures.empty()) {
@@ -415,7 +536,9 @@ void runScan(const ScanRequest &request, ScanResult &r) {
 
   warnAbsentCoefficients(r, absent, r.warnings);
   warnUnderflow(r, r.warnings);
-  checkFinite(r, r.warnings); // values that cannot be used: the last word on them
+  checkFinite(r, r.warnings); // values that cannot be used: then nothing more is said of them
+  warnImplausible(job.mol, r, r.warnings);
+  compareMeasured(r, request.measured, r.warnings);
 
   if (request.fit) {
     if (!r.hasRates)

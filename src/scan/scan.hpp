@@ -39,6 +39,7 @@ struct ScanRequest {
   std::optional<double> pressure;   // Pa; default: the job's own
   Method method = Method::None;
   bool fit = false;
+  std::string measured; // --measured FILE: T (K) and k (units of k) a line; empty: none
   // Refused (before anything is computed or written) when one is a file the
   // job reads or two are the same file.
   std::vector<OutputName> outputs;
@@ -66,16 +67,25 @@ struct ScanPoint {
   std::optional<Columns> keff;          // with a KEFF line
   Tunnelling tunnelling;                // the report's three lines, as computed there
   Kappas kappa;            // each only where meaningful: a positive finite number in its domain
-  std::optional<double> k; // kQ column 3 times the chosen coefficient
+  std::optional<double> k; // kQ column 3 times the chosen coefficient times (P0/P)^(m - nTS)
+  std::optional<double> kOverMeasured; // k / k measured at this T (within 1e-6 relative)
+};
+
+// A measured rate constant of --measured.
+struct MeasuredPoint {
+  double T = 0.0; // K
+  double k = 0.0; // in the units of k
 };
 
 struct ScanResult {
-  std::string jobFile;     // the job input as opened
-  std::string title;       // "OH + CH4 -> TS1" (rate section), else the reaction's, else names
-  std::string chemkinName; // "OH+CH4=>H2O+CH3"
-  int molecularity = 0;    // number of reactants
-  int nexp = 0;            // KEFF exponent n (0: no effective rate constant)
-  double conc = 0.0;       // KEFF concentration C, molecules/cm3
+  std::string jobFile;       // the job input as opened
+  std::string title;         // the table's and plot's: "OH + CH4 -> H2O + CH3 via TS1"
+  std::string reportedTitle; // "OH + CH4 -> TS1" (rate section), else the reaction's, else names
+  std::string chemkinName;   // "OH+CH4=>H2O+CH3"
+  int molecularity = 0;      // number of reactants
+  int transitionStates = 0;
+  int nexp = 0;      // KEFF exponent n (0: no effective rate constant)
+  double conc = 0.0; // KEFF concentration C, molecules/cm3
   bool hasReaction = false;
   bool hasRates = false;
   Method method = Method::None;
@@ -84,6 +94,7 @@ struct ScanResult {
   bool skodjeTruhlarDefined = false; // dH0 above the lower side max(DrZPE, 0)
   std::vector<ScanPoint> points;
   std::optional<Fits> fits;
+  std::optional<std::vector<MeasuredPoint>> measured; // with --measured, in its file's order
   Warnings warnings; // probably unintended input, as orvalen finds it, and the scan's own
 };
 
@@ -98,6 +109,16 @@ struct ScanResult {
 // orvalen's report unsound (an empty data file, values that are not finite)
 // makes the scan's values unusable too: warnings.reportUnsound().
 void runScan(const ScanRequest &request, ScanResult &result);
+
+// (P0/P)^(m - nTS), P0 = 1e5 Pa: kQ at the pressure P carries (P/P0)^(m - nTS)
+// (each molecule's translational partition function is taken at P, the
+// concentration factor at P0), so that k = kQ * kappa * this is the rate
+// constant at the standard state, the same at every P.
+double toStandardState(const ScanResult &r, double P);
+
+// What k is, as the table's heading and the JSON's units say it:
+// "k = kQ * kappa (eckart) * (P0/P)^1: the rate constant at the standard state P0 = 1e5 Pa".
+std::string kDefinition(const ScanResult &r);
 
 // Units of the report's four rate constant columns for molecularity m, in
 // the report's order: "1/s", "m3/molecule/s", "cm3/molecule/s", "L/mol/s".

@@ -1,6 +1,7 @@
 #include "scan/tunnelling_methods.hpp"
 
 #include <algorithm>
+#include <cctype>
 #include <vector>
 
 namespace orvalen::scan {
@@ -10,8 +11,11 @@ const TunnellingMethod &methodOf(Method method) {
 }
 
 bool parseMethod(std::string_view word, Method &method) {
+  std::string lower(word); // "Eckart", "ECKART": names are not case-sensitive
+  std::transform(lower.begin(), lower.end(), lower.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   for (const TunnellingMethod &m : TUNNELLING_METHODS)
-    if (m.offered && word == m.name) {
+    if (m.offered && lower == m.name) {
       method = m.id;
       return true;
     }

@@ -98,7 +98,7 @@ consteval bool rowsInEnumOrder() {
 static_assert(rowsInEnumOrder(), "TUNNELLING_METHODS: row i must describe Method value i");
 
 const TunnellingMethod &methodOf(Method method);
-// The offered method named `word`; false for any other word.
+// The offered method named `word` in any case ("eckart", "Eckart"); false for any other word.
 bool parseMethod(std::string_view word, Method &method);
 const char *methodName(Method method);
 

@@ -55,10 +55,18 @@ void writeBarrierJob(const TempDir &dir, const std::string &etot) {
 }
 
 TEST(ScanAbsentValues, ABarrierBelowTheReactantsHasNoSkodjeTruhlarCoefficientAndNoNegativeK) {
+  // A barrier below the reactants is also what the report's plausibility
+  // checks name: the submerged transition state, and the temperatures where
+  // kQ and kG at P0 are above the collision limit. By hand from README's kQ
+  // (3.27806E-15 at 300 K, 4.28032E-12 at 1000 K): 35.572863 kJ/mol less
+  // multiplies kQ by exp(35572.863/RT), 1.5602e6 at 300 K (5.1e-9) and 72.13
+  // at 1000 K (3.1e-10, below 1e-9); 200 K lies further above. k is absent
+  // (no Skodje-Truhlar coefficient), so only kQ and kG are named.
   struct Case {
-    const char *etot, *dH0;
+    const char *etot, *dH0, *dH0Report, *above;
   };
-  const Case cases[] = {{"-116.0790", "-15.078"}, {"-116.2", "-332.74"}};
+  const Case cases[] = {{"-116.0790", "-15.078", "-15.08", "2 temperatures (200 and 300 K)"},
+                        {"-116.2", "-332.74", "-332.74", "3 temperatures (200 to 1000 K)"}};
   for (const Case &c : cases) {
     SCOPED_TRACE(c.dH0);
     TempDir dir;
@@ -75,7 +83,19 @@ TEST(ScanAbsentValues, ABarrierBelowTheReactantsHasNoSkodjeTruhlarCoefficientAnd
                   " kJ/mol is not above zero\n"
                   "orvalen-scan: warning: no parabolic coefficient at 2 temperatures (200 and "
                   "300 K)" +
-                  PARABOLIC_DOMAIN + "\n");
+                  PARABOLIC_DOMAIN +
+                  "\n"
+                  "orvalen-scan: warning: the transition state TS1 lies below the reactants OH + "
+                  "CH4: dH0 = " +
+                  c.dH0Report +
+                  " kJ/mol (E+ZPE); a submerged barrier is possible, but check that every "
+                  "energy comes from the same method and belongs to the molecule named\n"
+                  "orvalen-scan: warning: at " +
+                  c.above +
+                  " the bimolecular rate constant (kQ and kG, at P0 = 1e5 Pa) is above the "
+                  "collision limit of about 1e-9 cm3/molecule/s, which no reaction exceeds: "
+                  "check the energies (dH0 = " +
+                  c.dH0Report + " kJ/mol) and the molecules\n");
     // The parsed document is kept: a range over a member of a temporary would
     // outlive the temporary.
     const json doc = json::parse(js.stdoutText);
@@ -101,11 +121,11 @@ TEST(ScanAbsentValues, ABarrierBelowTheReactantsHasNoSkodjeTruhlarCoefficientAnd
       EXPECT_EQ(w[11], "-"); // k
     }
 
-    // Without tunnelling k is kQ.
+    // Without tunnelling k is kQ at the standard state: kQ * (P0/P)^(2 - 1).
     const RunResult none = runScanBinary(dir.path(), "low -T 200,300,1000 --format json");
     const json noneDoc = json::parse(none.stdoutText);
     for (const json &p : noneDoc["temperatures"])
-      EXPECT_EQ(p["k"].get<double>(), p["kQ"][2].get<double>());
+      EXPECT_DOUBLE_EQ(p["k"].get<double>(), p["kQ"][2].get<double>() * (1e5 / 101325.0));
   }
 }
 

@@ -247,7 +247,12 @@ TEST(ScanColumns, JsonKeysAsDocumented) {
     return k;
   };
   using Keys = std::set<std::string>;
-  EXPECT_EQ(keys(doc["units"]), (Keys{"T", "P", "energies", "entropies", "kQ", "keff", "k"}));
+  EXPECT_EQ(keys(doc["units"]),
+            (Keys{"T", "P", "energies", "entropies", "kQ", "keff", "k", "k_definition"}));
+  EXPECT_EQ(doc["units"]["k_definition"], "k = kQ * kappa (none) * (P0/P)^1: the rate constant at "
+                                          "the standard state P0 = 1e5 Pa");
+  EXPECT_EQ(doc["reaction"], "OH + CH4 -> TS1"); // the report's title, as before
+  EXPECT_EQ(doc["title"], "OH + CH4 -> H2O + CH3 via TS1");
   EXPECT_EQ(doc["units"]["T"], "K");
   EXPECT_EQ(doc["units"]["P"], "Pa");
   for (const ordered_json &p : doc["temperatures"]) {

@@ -25,7 +25,8 @@ const std::string FFFD = "\xef\xbf\xbd";
 // The names as the outputs show them, and the title they make.
 const std::vector<std::string> SHOWN = {"ABCDEFGHIJKLMNOPQRS", "A,\"B\"", "H2O", "CH3",
                                         "X" + FFFD + "Y"};
-const std::string TITLE = "ABCDEFGHIJKLMNOPQRS + A,\"B\" -> X" + FFFD + "Y";
+const std::string TITLE = "ABCDEFGHIJKLMNOPQRS + A,\"B\" -> X" + FFFD + "Y"; // the report's
+const std::string HEADING = "ABCDEFGHIJKLMNOPQRS + A,\"B\" -> H2O + CH3 via X" + FFFD + "Y";
 
 void writeNamesJob(const TempDir &dir) {
   copyJobFolder("examples/oh_ch4", dir.path());
@@ -63,6 +64,7 @@ TEST(ScanNames, JsonIsValidUtf8WithTheNamesCutAtWholeCharacters) {
   ASSERT_EQ(r.status, 0) << r.stderrText;
   const json j = json::parse(dir.read("k.json")); // throws on bytes that are not UTF-8
   EXPECT_EQ(j["reaction"], TITLE);
+  EXPECT_EQ(j["title"], HEADING);
   EXPECT_EQ(
       j["fit"]["chemkin"].get<std::string>().rfind("ABCDEFGHIJKLMNOPQRS+A,\"B\"=>H2O+CH3 ", 0), 0u);
   for (const json &p : j["temperatures"]) {
@@ -93,10 +95,11 @@ TEST(ScanNames, SvgIsWellFormedXml) {
   writeNamesJob(dir);
   const RunResult r = runScanBinary(dir.path(), ARGS + " --plot k.svg");
   ASSERT_EQ(r.status, 0) << r.stderrText;
-  EXPECT_EQ(linesOf(r.stdoutText).at(0), TITLE + "   (names.inp, P = 101325 Pa)");
+  EXPECT_EQ(linesOf(r.stdoutText).at(0), HEADING + "   (names.inp, P = 101325 Pa)");
   const std::string svg = dir.read("k.svg");
-  EXPECT_NE(svg.find(">Arrhenius plot: ABCDEFGHIJKLMNOPQRS + A,&quot;B&quot; -&gt; X" + FFFD +
-                     "Y</text>"),
+  EXPECT_NE(svg.find(">Arrhenius plot: ABCDEFGHIJKLMNOPQRS + A,&quot;B&quot; -&gt; H2O + CH3 "
+                     "via X" +
+                     FFFD + "Y</text>"),
             std::string::npos);
   // rsvg-convert parses the XML and refuses a document with stray bytes.
   const std::string cmd = "rsvg-convert -o " + shellQuote((dir / "k.png").string()) + " " +

@@ -63,11 +63,23 @@ TEST(ScanOutputFiles, AnOutputThatIsAnInputOrTheOtherOutputStopsTheRunFirst) {
       {"-o and --plot one file through a link", "-o k.out --plot l.svg", "s:l.svg=k.out",
        "l.svg: -o \"k.out\" and --plot \"l.svg\" name the same file, so nothing was written; give "
        "each output a file of its own"},
+      {"-o the measured rate constants", "--measured m.txt -o m.txt", "",
+       "m.txt: -o \"m.txt\" would replace the measured rate constants m.txt, so nothing was "
+       "written; name another file"},
+      {"--plot the measured rate constants through a link", "--measured m.txt --plot m.svg",
+       "s:m.svg=m.txt",
+       "m.svg: --plot \"m.svg\" would replace the measured rate constants m.txt, so nothing was "
+       "written; name another file"},
+      {"--plot a name that is not SVG", "-o k.csv --plot k.png", "",
+       "--plot \"k.png\": the plot is written as SVG; give a name ending in .svg"},
+      {"--plot an SVG name with another ending", "--plot k.svg.png", "",
+       "--plot \"k.svg.png\": the plot is written as SVG; give a name ending in .svg"},
   };
   for (const Case &c : cases) {
     SCOPED_TRACE(c.what);
     TempDir dir;
     copyJobFolder("examples/oh_ch4", dir.path());
+    dir.write("m.txt", "300 6.4e-15\n");
     fs::create_directory(dir / "sub");
     const std::string link = c.link;
     if (!link.empty()) {
@@ -131,7 +143,9 @@ TEST(ScanOutputFiles, AFailedOutputLeavesBothOutputsAsTheyWere) {
   dir.write("k.svg", "old plot\n");
   const RunResult r = runScanBinary(dir.path(), "oh_ch4 -T 300,400,500 -o k.out --plot k.svg");
   EXPECT_EQ(r.status, 0) << r.stderrText;
-  EXPECT_EQ(dir.read("k.out").rfind("OH + CH4 -> TS1   (oh_ch4.inp, P = 101325 Pa)\n", 0), 0u);
+  EXPECT_EQ(
+      dir.read("k.out").rfind("OH + CH4 -> H2O + CH3 via TS1   (oh_ch4.inp, P = 101325 Pa)\n", 0),
+      0u);
   EXPECT_EQ(dir.read("k.svg").rfind("<?xml", 0), 0u);
 }
 

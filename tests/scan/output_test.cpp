@@ -44,9 +44,10 @@ TEST(ScanOutput, JsonKeysScriptsRelyOn) {
       EXPECT_TRUE(p["kappa"].contains(k)) << k;
     EXPECT_TRUE(p["kappa"]["wigner"].is_number());
     EXPECT_TRUE(p["kappa"]["eckart"].is_number());
-    // k is kQ in the third column times the chosen coefficient.
+    // k is kQ in the third column times the chosen coefficient, at the
+    // standard state: times (P0/P)^(m - nTS) = (1e5/2e5)^1.
     EXPECT_DOUBLE_EQ(p["k"].get<double>(),
-                     p["kQ"][2].get<double>() * p["kappa"]["wigner"].get<double>());
+                     p["kQ"][2].get<double>() * p["kappa"]["wigner"].get<double>() * 0.5);
     EXPECT_NEAR(p["eckart"]["V1_kJmol"].get<double>(), 20.49, 0.01);         // dH0 of the report
     EXPECT_NEAR(p["eckart"]["V2_kJmol"].get<double>(), 20.49 + 59.55, 0.02); // dH0 - DrZPE
     EXPECT_EQ(p["eckart"]["nu_imag_cm1"].get<double>(), 1536.0);
@@ -97,8 +98,9 @@ TEST(ScanOutput, TableRowsAgreeWithJson) {
   const json j = json::parse(js.stdoutText);
   const auto lines = linesOf(table.stdoutText);
   ASSERT_GE(lines.size(), 8u);
-  EXPECT_EQ(lines[0], "OH + CH4 -> TS1   (oh_ch4.inp, P = 101325 Pa)");
-  EXPECT_EQ(lines[1], "kQ, kG and k in cm3/molecule/s; k = kQ * kappa (eckart)");
+  EXPECT_EQ(lines[0], "OH + CH4 -> H2O + CH3 via TS1   (oh_ch4.inp, P = 101325 Pa)");
+  EXPECT_EQ(lines[1], "kQ, kG and k in cm3/molecule/s; k = kQ * kappa (eckart) * (P0/P)^1: the "
+                      "rate constant at the standard state P0 = 1e5 Pa");
   // T, DrH, DrG, dH0, dGa, kQ, kG, Wigner, parabolic, Skodje-Truhlar, Eckart, k
   for (std::size_t i = 0; i < 3; ++i) {
     std::istringstream row(lines[5 + i]);

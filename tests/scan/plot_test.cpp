@@ -79,10 +79,10 @@ TEST(Plot, RendersWithEveryCurveAndLegend) {
       dir.path(), "oh_ch4 -T 250:2000:50 --tunnelling eckart --fit --plot k.svg -o k.txt");
   ASSERT_EQ(r.status, 0) << r.stderrText;
   const std::string svg = dir.read("k.svg");
-  for (const char *text :
-       {"Arrhenius plot: OH + CH4 -&gt; TS1", "1000 / T  (1/K)", "log10 k  (k in cm3/molecule/s)",
-        "kQ, no tunnelling", "kQ \u00d7 Wigner", "kQ \u00d7 parabolic", "kQ \u00d7 Skodje-Truhlar",
-        "kQ \u00d7 Eckart", "fit of k: A (T/1 K)^n exp(-Ea/RT)"})
+  for (const char *text : {"Arrhenius plot: OH + CH4 -&gt; H2O + CH3 via TS1", "1000 / T  (1/K)",
+                           "log10 k  (k in cm3/molecule/s at P0 = 1e5 Pa)", "kQ, no tunnelling",
+                           "kQ \u00d7 Wigner", "kQ \u00d7 parabolic", "kQ \u00d7 Skodje-Truhlar",
+                           "kQ \u00d7 Eckart", "fit of k: A (T/1 K)^n exp(-Ea/RT)"})
     EXPECT_NE(svg.find(text), std::string::npos) << text;
   // Five curves and the fit; the parabolic one only where u = h nu/kT < 2 pi:
   // above 1536 cm-1 * 1.438777 K cm / 2 pi = 351.7 K, so from 400 K.

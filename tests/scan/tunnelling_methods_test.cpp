@@ -58,23 +58,53 @@ std::vector<std::string> cells(const std::string &line) {
 TEST(TunnellingMethods, WordsTheOptionTakes) {
   struct Case {
     const char *word;
-    bool taken;
+    const char *method; // nullptr: refused
   };
   const Case cases[] = {
-      {"none", true},           {"wigner", true},
-      {"skodje-truhlar", true}, {"eckart", true},
-      {"parabolic", false}, // absent below T = h nu / 2 pi k, so it cannot make k
-      {"Eckart", false},        {"skodje_truhlar", false}, // the JSON's spelling, not the option's
-      {"eckart ", false},       {"", false},
+      {"none", "none"},
+      {"wigner", "wigner"},
+      {"skodje-truhlar", "skodje-truhlar"},
+      {"eckart", "eckart"},
+      {"parabolic", nullptr}, // absent below T = h nu / 2 pi k, so it cannot make k
+      {"Parabolic", nullptr},
+      {"Eckart", "eckart"}, // as a name is written
+      {"ECKART", "eckart"},
+      {"Skodje-Truhlar", "skodje-truhlar"},
+      {"skodje_truhlar", nullptr}, // the JSON's spelling, not the option's
+      {"eckart ", nullptr},
+      {"", nullptr},
   };
   for (const Case &c : cases) {
     Method m = Method::Parabolic; // what a refused word must leave alone
-    EXPECT_EQ(scan::parseMethod(c.word, m), c.taken) << '"' << c.word << '"';
-    if (c.taken)
-      EXPECT_STREQ(scan::methodName(m), c.word);
+    EXPECT_EQ(scan::parseMethod(c.word, m), c.method != nullptr) << '"' << c.word << '"';
+    if (c.method)
+      EXPECT_STREQ(scan::methodName(m), c.method);
     else
       EXPECT_EQ(m, Method::Parabolic) << '"' << c.word << '"';
   }
+}
+
+// The American spelling is the same option; the output names the method as
+// the table of methods spells it.
+TEST(TunnellingMethods, TunnelingIsTheSameOption) {
+  TempDir dir;
+  copyJobFolder("examples/oh_ch4", dir.path());
+  const RunResult british = runScanBinary(dir.path(), "oh_ch4 -T 400,1000 --tunnelling eckart");
+  ASSERT_EQ(british.status, 0) << british.stderrText;
+  for (const char *args : {"--tunneling eckart", "--tunneling Eckart", "--tunnelling ECKART"}) {
+    const RunResult r = runScanBinary(dir.path(), std::string("oh_ch4 -T 400,1000 ") + args);
+    EXPECT_EQ(r.status, 0) << args << ": " << r.stderrText;
+    EXPECT_EQ(r.stdoutText, british.stdoutText) << args;
+  }
+  const RunResult both =
+      runScanBinary(dir.path(), "oh_ch4 -T 400 --tunnelling eckart --tunneling wigner");
+  EXPECT_EQ(both.status, 1);
+  EXPECT_EQ(both.stderrText,
+            "orvalen-scan: --tunnelling and --tunneling are one option: give it once\n");
+  const RunResult bad = runScanBinary(dir.path(), "oh_ch4 -T 400 --tunneling bell");
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_EQ(bad.stderrText, "orvalen-scan: unknown tunnelling method \"bell\" (none, wigner, "
+                            "skodje-truhlar or eckart)\n");
 }
 
 TEST(TunnellingMethods, HelpAndErrorNameEveryMethod) {
@@ -136,6 +166,8 @@ TEST(TunnellingMethods, EachColumnHoldsItsOwnCoefficient) {
   }
 }
 
+// k at the standard state: OH + CH4 at the example's 101325 Pa, m = 2 and one
+// transition state, so k = kQ * kappa * 1e5/101325 = kQ * kappa * 0.98692327.
 TEST(TunnellingMethods, KIsKQTimesTheChosenCoefficient) {
   struct Case {
     Method method;
@@ -156,11 +188,14 @@ TEST(TunnellingMethods, KIsKQTimesTheChosenCoefficient) {
     for (std::size_t i = 0; i < 2; ++i) {
       const scan::ScanPoint &p = r.points[i];
       ASSERT_TRUE(p.k);
-      EXPECT_NEAR(*p.k / p.rates.kQ[2], expected[i], 1e-8 * expected[i]) << p.T << " K";
+      EXPECT_NEAR(*p.k / p.rates.kQ[2], expected[i] * (1e5 / 101325.0), 1e-8 * expected[i])
+          << p.T << " K";
     }
     std::ostringstream table;
     scan::writeTable(table, r);
-    EXPECT_NE(table.str().find("; k = kQ * kappa (" + std::string(c.name) + ")\n"),
+    EXPECT_NE(table.str().find("; k = kQ * kappa (" + std::string(c.name) +
+                               ") * (P0/P)^1: the rate constant at the standard state P0 = 1e5 "
+                               "Pa\n"),
               std::string::npos);
   }
 }

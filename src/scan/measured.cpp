@@ -1,0 +1,85 @@
+#include "scan/measured.hpp"
+
+#include "fixedio/error.hpp"
+#include "fixedio/warnings.hpp"
+#include "scan/temperatures.hpp"
+
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string_view>
+
+namespace orvalen::scan {
+
+namespace {
+
+// The blank-separated words of a line without its comment.
+std::vector<std::string_view> wordsOf(std::string_view line) {
+  line = line.substr(0, line.find('#'));
+  std::vector<std::string_view> words;
+  constexpr std::string_view BLANKS = " \t\r\v\f";
+  for (std::size_t at = line.find_first_not_of(BLANKS); at != std::string_view::npos;) {
+    const std::size_t end = std::min(line.find_first_of(BLANKS, at), line.size());
+    words.push_back(line.substr(at, end - at));
+    at = line.find_first_not_of(BLANKS, end);
+  }
+  return words;
+}
+
+// Two positive finite numbers, T and k, or nothing.
+std::optional<MeasuredPoint> pointOf(const std::vector<std::string_view> &words) {
+  MeasuredPoint p;
+  if (words.size() != 2 || !parseReal(words[0], p.T) || !parseReal(words[1], p.k))
+    return std::nullopt;
+  if (!(p.T > 0.0 && p.k > 0.0 && std::isfinite(p.T) && std::isfinite(p.k)))
+    return std::nullopt;
+  return p;
+}
+
+} // namespace
+
+std::vector<MeasuredPoint> readMeasured(const std::string &path, const std::string &units) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec))
+    throw Error(path + ": --measured \"" + path +
+                "\" is a folder; give a file of measured rate constants");
+  std::ifstream in(path);
+  if (!in)
+    throw Error(path + ": --measured \"" + path + "\" cannot be read (" + std::strerror(errno) +
+                "); give a file of measured rate constants");
+  const std::string what =
+      "two positive numbers, T in K and k in " + units + ", are expected (# starts a comment)";
+  std::vector<MeasuredPoint> points;
+  std::string line;
+  for (long number = 1; std::getline(in, line); ++number) {
+    const std::vector<std::string_view> words = wordsOf(line);
+    if (words.empty())
+      continue;
+    const std::optional<MeasuredPoint> p = pointOf(words);
+    if (!p) {
+      std::string_view text = line;
+      if (text.ends_with('\r'))
+        text.remove_suffix(1);
+      throw Error(path + " line " + std::to_string(number) + ": \"" + shownText(text) +
+                  "\" is not a measured point: " + what);
+    }
+    points.push_back(*p);
+  }
+  if (in.bad())
+    throw Error(path + ": --measured \"" + path + "\" cannot be read to its end (" +
+                std::strerror(errno) + ")");
+  if (points.empty())
+    throw Error(path + ": no measured point in it: " + what + ", one point a line");
+  return points;
+}
+
+std::optional<std::size_t> measuredAt(const std::vector<MeasuredPoint> &measured, double T) {
+  for (std::size_t i = 0; i < measured.size(); ++i)
+    if (std::fabs(measured[i].T - T) <= 1e-6 * measured[i].T)
+      return i;
+  return std::nullopt;
+}
+
+} // namespace orvalen::scan
