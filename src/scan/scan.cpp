@@ -394,9 +394,12 @@ void compareMeasured(ScanResult &r, const std::string &file, Warnings &warnings)
       p.kOverMeasured = *p.k / (*r.measured)[*m].k;
   }
   if (!matched)
-    warnings.add(file + ": none of its " + std::to_string(r.measured->size()) +
-                 " measured temperatures is a scanned one (to 1e-6 relative), so no ratio "
-                 "k/k_measured is given; the plot still shows the points");
+    warnings.add(file + ": " +
+                 (r.measured->size() == 1 ? std::string("its one measured temperature is not")
+                                          : "none of its " + std::to_string(r.measured->size()) +
+                                                " measured temperatures is") +
+                 " among the scanned ones (to 1e-6 relative), so there is no ratio "
+                 "k/k_measured; scan them with -T to compare");
 }
 
 // The file an output replaces: its links followed as OutputFile follows

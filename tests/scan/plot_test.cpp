@@ -43,6 +43,30 @@ TEST(PlotAxis, StepsOfOneTwoOrFive) {
   }
 }
 
+// The x axis (1000/T) starts at the data, 4 % of its span beyond each end,
+// with the ticks of the nice axis that fall inside.
+TEST(PlotAxis, DataAxisStartsAtTheData) {
+  struct Case {
+    double lo, hi;
+    int target;
+    double alo, ahi;
+    std::vector<double> ticks;
+  };
+  const Case cases[] = {
+      {0.5, 4.0, 6, 0.36, 4.14, {1.0, 2.0, 3.0, 4.0}}, // 250..2000 K: not from 0
+      {0.4, 0.5, 5, 0.396, 0.504, {0.4, 0.42, 0.44, 0.46, 0.48, 0.5}},
+      {3.0, 3.0, 5, 2.85, 3.15, {2.9, 3.0, 3.1}}, // one value: 5 % of it each side
+  };
+  for (const Case &c : cases) {
+    const Axis a = scan::dataAxis(c.lo, c.hi, c.target);
+    EXPECT_NEAR(a.lo, c.alo, 1e-12) << c.lo;
+    EXPECT_NEAR(a.hi, c.ahi, 1e-12) << c.hi;
+    ASSERT_EQ(a.ticks.size(), c.ticks.size()) << c.lo;
+    for (std::size_t i = 0; i < c.ticks.size(); ++i)
+      EXPECT_NEAR(a.ticks[i], c.ticks[i], 1e-12) << c.lo;
+  }
+}
+
 TEST(Svg, EscapesTextAndWritesWholeDocument) {
   EXPECT_EQ(scan::xmlEscaped("A<B & \"C\" > 'D'\x01"),
             "A&lt;B &amp; &quot;C&quot; &gt; &apos;D&apos; ");
@@ -95,6 +119,19 @@ TEST(Plot, RendersWithEveryCurveAndLegend) {
   EXPECT_EQ(polylinePoints(svg, 2).size(), 33u); // parabolic: 400 to 2000 K
   // k falls with 1/T: down the picture (SVG y grows downwards) from left to right.
   const auto kq = polylinePoints(svg, 0);
+  // The x axis runs from 0.36 to 4.14 (the data 0.5 to 4, and 0.14 each
+  // side) over 656 units from 80: 2000 K at 80 + 0.14/3.78*656 = 104.30,
+  // 250 K at 711.70; its ticks 1 to 4, no 0.
+  ASSERT_FALSE(kq.empty());
+  EXPECT_NEAR(kq.back().first, 104.30, 0.006);
+  EXPECT_NEAR(kq.front().first, 711.70, 0.006);
+  const std::regex xTick(
+      R"re(<text x="[0-9.]+" y="458.00" font-size="12.00" text-anchor="middle">([^<]*)</text>)re");
+  std::vector<std::string> ticks;
+  for (auto it = std::sregex_iterator(svg.begin(), svg.end(), xTick); it != std::sregex_iterator();
+       ++it)
+    ticks.push_back((*it)[1]);
+  EXPECT_EQ(ticks, (std::vector<std::string>{"1", "2", "3", "4"}));
   for (std::size_t i = 1; i < kq.size(); ++i) {
     EXPECT_LT(kq[i].first, kq[i - 1].first); // 1000/T falls as T rises
     EXPECT_LT(kq[i].second, kq[i - 1].second);
@@ -106,6 +143,25 @@ TEST(Plot, RendersWithEveryCurveAndLegend) {
   const std::string png = dir.read("k.png");
   ASSERT_GT(png.size(), 10000u);
   EXPECT_EQ(png.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+}
+
+TEST(Plot, TheNameEndsInSvgInAnyCase) {
+  TempDir dir;
+  copyJobFolder("examples/oh_ch4", dir.path());
+  for (const char *name : {"k.svg", "K.SVG", "k.Svg"}) {
+    const RunResult r =
+        runScanBinary(dir.path(), std::string("oh_ch4 -T 300,400 -o k.txt --plot ") + name);
+    EXPECT_EQ(r.status, 0) << name << ": " << r.stderrText;
+    EXPECT_EQ(dir.read(name).rfind("<?xml", 0), 0u) << name;
+  }
+  for (const char *name : {"k.png", "k.sv", "svg", "k.svg.txt"}) {
+    const RunResult r = runScanBinary(dir.path(), std::string("oh_ch4 -T 300,400 --plot ") + name);
+    EXPECT_EQ(r.status, 1) << name;
+    EXPECT_EQ(r.stderrText, "orvalen-scan: --plot \"" + std::string(name) +
+                                "\": the plot is written as SVG; give a name ending in .svg\n");
+    EXPECT_EQ(r.stdoutText, "");
+    EXPECT_FALSE(std::filesystem::exists(dir / name)) << name;
+  }
 }
 
 TEST(Plot, RefusedWithoutRateConstant) {
