@@ -34,18 +34,27 @@ constexpr std::string_view BASE_ENERGY = "Base Energy :";
 // Written by orvalen-import; the report uses neither (the checks of a job do).
 constexpr std::string_view CHARGE = "Charge of molecule      :";
 constexpr std::string_view ENERGY_METHOD = "Energy method           :";
+// Data the report leaves out, for orvalen-scan.
+constexpr std::string_view LEVELS = "Electronic levels (cm-1)";
+constexpr std::string_view LEVELS_FROM = "Electronic levels from  :";
+constexpr std::string_view OPTICAL_ISOMERS = "Optical isomers         :";
+// The levels' source marker text that makes them the ground term's spin-orbit components.
+constexpr std::string_view LEVELS_FROM_TABLE = "table";
 
 // Block rows are read line after line, so their formats are parsed once.
 const std::shared_ptr<const fixedio::ParsedFormat> ATOM_ROW =
     fixedio::parseFormatText("(14x,i3,3x,3f15.6)");
 const std::shared_ptr<const fixedio::ParsedFormat> MODE_ROW =
     fixedio::parseFormatText("(4x,2f9.3)");
+const std::shared_ptr<const fixedio::ParsedFormat> LEVEL_ROW =
+    fixedio::parseFormatText("(6x,f12.4,i12)");
 constexpr std::string_view FREQUENCIES = "No. Frequency Intensity";
 // Ends the atom block and the frequency table, wherever it stands in a line.
 constexpr std::string_view END_OF_BLOCK = "----------";
 constexpr std::string_view ALL_MARKERS[] = {
-    MOMENTS,         COORDINATES,  ROTATION_NUMBER, MOLECULAR_MASS, SYMMETRY_GROUP, STOICHIOMETRY,
-    IMAGINARY_FREQS, MULTIPLICITY, BASE_ENERGY,     FREQUENCIES,    CHARGE,         ENERGY_METHOD};
+    MOMENTS,       COORDINATES,     ROTATION_NUMBER, MOLECULAR_MASS, SYMMETRY_GROUP,
+    STOICHIOMETRY, IMAGINARY_FREQS, MULTIPLICITY,    BASE_ENERGY,    FREQUENCIES,
+    CHARGE,        ENERGY_METHOD,   LEVELS,          LEVELS_FROM,    OPTICAL_ISOMERS};
 
 bool holds(const fixedio::Record &line, std::string_view marker) {
   return line.text.find(marker) != std::string::npos;
@@ -189,6 +198,56 @@ int readModes(LineFile &file, const fixedio::Record &markerLine, Molecule &m, Po
   return modes;
 }
 
+// The field of `width` columns from `column` as it stands, blanks around it
+// dropped, in quotes.
+std::string quotedField(const fixedio::Record &line, std::size_t column, std::size_t width) {
+  std::string text = column - 1 < line.text.size() ? line.text.substr(column - 1, width) : "";
+  text.erase(0, text.find_first_not_of(' '));
+  text.erase(text.find_last_not_of(' ') + 1);
+  return "\"" + shownText(text) + "\"";
+}
+
+// "FILE line N: ..." of a level row, with the row's energy and degeneracy
+// fields as they stand.
+std::string levelRowError(const fixedio::Record &line, const std::string &what) {
+  return line.file + " line " + std::to_string(line.line) + ": electronic level " +
+         quotedField(line, 7, 12) + " cm-1, degeneracy " + quotedField(line, 19, 12) + ": " + what;
+}
+
+// One level per line: energy in cm-1 above the ground level in columns 7-18,
+// degeneracy in columns 19-30, up to a line with ten hyphens. The ground level
+// comes first at 0, the others in ascending order.
+void readLevels(LineFile &file, const fixedio::Record &markerLine, Molecule &m,
+                PointCheck &points) {
+  skipHeader(file, 2, LEVELS, markerLine.line);
+  m.levels.clear(); // a second block replaces the first
+  fixedio::Record line;
+  while (!file.atEnd()) {
+    file.readLine(line);
+    if (holds(line, END_OF_BLOCK))
+      break;
+    if (m.levels.size() >= static_cast<std::size_t>(MAX_LEVELS))
+      throw Error(levelRowError(line, "more than " + std::to_string(MAX_LEVELS) +
+                                          " electronic levels in the block (the most a "
+                                          "molecule holds); keep the lowest " +
+                                          std::to_string(MAX_LEVELS)));
+    ElectronicLevel level;
+    fixedio::read(*LEVEL_ROW, line, &level.energy, &level.degeneracy);
+    points.check(line, 7, 12, 4, "electronic level", "cm-1", level.energy);
+    if (m.levels.empty() && level.energy != 0.0)
+      throw Error(levelRowError(line, "the first level is not at 0; energies count from the "
+                                      "ground level: write it first, at 0.0000"));
+    if (!m.levels.empty() && level.energy < m.levels.back().energy)
+      throw Error(levelRowError(line, "below the level before it (" +
+                                          numberText(m.levels.back().energy) +
+                                          " cm-1); write the levels in ascending order"));
+    if (level.degeneracy < 1)
+      throw Error(levelRowError(line, "a degeneracy below 1; give the number of states of the "
+                                      "level (2J+1 for an atom's J level)"));
+    m.levels.push_back(level);
+  }
+}
+
 } // namespace
 
 int linearity(const std::array<double, 3> &pmoi) {
@@ -224,6 +283,21 @@ void readMarkerLine(const fixedio::Record &buffer, Molecule &m, PointCheck &poin
 
   if (isNotGiven(m.charge) && holds(buffer, CHARGE))
     fixedio::read("(26x,i10)", buffer, &m.charge);
+  if (holds(buffer, OPTICAL_ISOMERS)) {
+    fixedio::read("(26x,i10)", buffer, &m.opticalIsomers);
+    if (m.opticalIsomers < 1)
+      throw Error(buffer.file + " line " + std::to_string(buffer.line) + ": optical isomers " +
+                  quotedField(buffer, 27, 10) +
+                  ": a molecule has at least one form (2 for a chiral one); write the number "
+                  "in columns 27-36");
+  }
+  if (holds(buffer, LEVELS_FROM)) {
+    std::string source;
+    fixedio::read("(26x,a229)", buffer, &source);
+    const auto first = source.find_first_not_of(' ');
+    m.levelsFromTable =
+        first != std::string::npos && trimmed(source.substr(first)) == LEVELS_FROM_TABLE;
+  }
   if (m.energyMethod.empty() && holds(buffer, ENERGY_METHOD)) {
     std::string method;
     fixedio::read("(26x,a229)", buffer, &method);
@@ -256,7 +330,9 @@ void readMolFile(Molecule &m, const fs::path &jobDir, Warnings &warnings) {
   PointCheck points;
   bool markerSeen = false;
 
-  int atoms = 0; // NATOMS: a file without a coordinates block has no atoms
+  int atoms = 0;           // NATOMS: a file without a coordinates block has no atoms
+  long levelsFromLine = 0; // the "Electronic levels from" marker's, when no block follows
+  bool levelsBlock = false;
   fixedio::Record buffer;
   while (!file.atEnd()) {
     file.readLine(buffer);
@@ -277,7 +353,18 @@ void readMolFile(Molecule &m, const fs::path &jobDir, Warnings &warnings) {
     // The line that ends the frequency table is not looked at for markers.
     if (holds(buffer, FREQUENCIES))
       m.nfreq = static_cast<double>(readModes(file, buffer, m, points));
+    if (holds(buffer, LEVELS_FROM))
+      levelsFromLine = buffer.line;
+    if (holds(buffer, LEVELS)) {
+      readLevels(file, buffer, m, points);
+      levelsBlock = true;
+    }
   }
+  if (levelsFromLine > 0 && !levelsBlock)
+    warnings.add("molecule " + name + ", " + data.shown + " line " +
+                 std::to_string(levelsFromLine) + ": \"" + std::string(LEVELS_FROM) +
+                 "\" without an \"" + std::string(LEVELS) +
+                 "\" block: the molecule has no levels; add the block or remove the marker");
   m.natoms = atoms;
   m.linear = linearity(m.pmoi);
   points.report(m, warnings);

@@ -25,7 +25,14 @@ constexpr std::string_view MARKERS[] = {"Ia,Ib,Ic, amu*A^2",
                                         "Charge of molecule      :",
                                         "Spin multiplicity of molecule =",
                                         "Base Energy :",
-                                        "No. Frequency Intensity"};
+                                        "No. Frequency Intensity",
+                                        "Energy method           :",
+                                        "Electronic levels (cm-1)",
+                                        "Electronic levels from  :",
+                                        "Optical isomers         :"};
+
+// The text of a colon marker is read from column 27 to column 255.
+constexpr std::size_t MARKER_TEXT_LEN = 229;
 
 std::string withoutMarkers(std::string line) {
   for (bool found = true; found;) {
@@ -45,6 +52,36 @@ void checkFits(double value, double low, double high, const std::string &what) {
   if (!(value > low && value < high))
     throw Error(what + " " + fixedio::editE(value, 12, 5, 1) + " does not fit its columns of the " +
                 "molecule data file");
+}
+
+// Levels the reader would refuse are refused here: the file must read back.
+void checkLevels(const std::vector<ElectronicLevel> &levels) {
+  if (levels.size() > static_cast<std::size_t>(MAX_LEVELS))
+    throw Error("molecule data: " + std::to_string(levels.size()) +
+                " electronic levels, more than the " + std::to_string(MAX_LEVELS) +
+                " a molecule data file holds");
+  for (std::size_t k = 0; k < levels.size(); ++k) {
+    const ElectronicLevel &level = levels[k];
+    checkFits(level.energy, -999999.99995, 9999999.99995, "electronic level (cm-1)");
+    if (k == 0 && level.energy != 0.0)
+      throw Error("molecule data: the first electronic level is at " +
+                  fixedio::editE(level.energy, 12, 5, 1) + " cm-1, not at 0");
+    if (k > 0 && level.energy < levels[k - 1].energy)
+      throw Error("molecule data: electronic level " + std::to_string(k + 1) + " is below level " +
+                  std::to_string(k) + ": levels go in ascending order");
+    if (level.degeneracy < 1 || level.degeneracy > 999999999)
+      throw Error("molecule data: electronic level " + std::to_string(k + 1) + " has degeneracy " +
+                  std::to_string(level.degeneracy) + ", not between 1 and 999999999");
+  }
+}
+
+// A one-line text after a colon marker: no marker inside, no line break, at
+// most the columns the reader takes.
+std::string markerText(const std::string &text) {
+  std::string line = withoutMarkers(text);
+  std::replace_if(
+      line.begin(), line.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+  return line.substr(0, MARKER_TEXT_LEN);
 }
 
 } // namespace
@@ -98,6 +135,10 @@ void writeMolFile(std::ostream &out, const MolFileData &data) {
   if (data.charge < -999999999 || data.charge > 999999999)
     throw Error("molecule data: charge " + std::to_string(data.charge) +
                 " does not fit its columns of the molecule data file");
+  checkLevels(data.levels);
+  if (data.opticalIsomers < 1 || data.opticalIsomers > 999999999)
+    throw Error("molecule data: " + std::to_string(data.opticalIsomers) +
+                " optical isomers, not between 1 and 999999999");
   if (data.multiplicity < 1 || data.multiplicity > 99)
     throw Error("molecule data: spin multiplicity " + std::to_string(data.multiplicity) +
                 " is not between 1 and 99");
@@ -116,6 +157,20 @@ void writeMolFile(std::ostream &out, const MolFileData &data) {
   w.write("(' Spin multiplicity of molecule =',i2)", data.multiplicity);
   if (data.energy)
     w.write("(' Base Energy :',f17.8)", *data.energy);
+  if (!data.energyMethod.empty())
+    w.write("(' Energy method           :',a)", markerText(data.energyMethod));
+  if (data.opticalIsomers > 1)
+    w.write("(' Optical isomers         :',i10)", data.opticalIsomers);
+  if (!data.levels.empty()) {
+    w.write("(' Electronic levels from  :',a)", markerText(data.levelsSource));
+    w.write("(/' Electronic levels (cm-1)')");
+    w.write("(' Level      Energy  Degeneracy')");
+    w.write("(' ------------------------------')");
+    for (std::size_t k = 0; k < data.levels.size(); ++k)
+      w.write("(i6,f12.4,i12)", static_cast<int>(k + 1), data.levels[k].energy,
+              data.levels[k].degeneracy);
+    w.write("(' ------------------------------')");
+  }
 
   w.write("(/' Molecular coordinates in principal axes (A)')");
   w.write("('   No.      Z              X              Y              Z')");

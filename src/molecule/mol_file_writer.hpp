@@ -11,6 +11,8 @@
 //   std::ofstream out("h2o.dat");
 //   writeMolFile(out, data);
 
+#include "molecule/molecule.hpp"
+
 #include <array>
 #include <optional>
 #include <ostream>
@@ -29,6 +31,13 @@ struct MolFileData {
   int charge = 0; // net charge (e): "Charge of molecule"
   int multiplicity = 1;
   std::optional<double> energy; // Hartree; no "Base Energy" line without one
+  std::string energyMethod;     // "Energy method": "CCSD(T)/cc-pVTZ"; no line when empty
+  // "Electronic levels (cm-1)": ground level at 0 first, ascending; no block
+  // when empty. `levelsSource` is the "Electronic levels from" text ("table",
+  // "given"), written with the block.
+  std::vector<ElectronicLevel> levels;
+  std::string levelsSource;
+  int opticalIsomers = 1; // "Optical isomers", written only when more than one
   std::vector<int> atomicNumbers;
   std::vector<std::array<double, 3>> coords; // principal axes, A
   // The vibrational modes only, in any order (cm-1, imaginary negative) with
@@ -46,7 +55,9 @@ void frequencyRows(const MolFileData &data, std::vector<double> &frequencies,
                    std::vector<double> &intensities);
 
 // Throws orvalen::Error when a value does not fit its columns (a frequency
-// beyond -9999.999 .. 99999.999 cm-1, more than 100 atoms or 300 rows, ...).
+// beyond -9999.999 .. 99999.999 cm-1, more than 100 atoms or 300 rows, ...)
+// or would not read back (electronic levels not from 0 upwards, a degeneracy
+// below 1, more than MAX_LEVELS levels).
 void writeMolFile(std::ostream &out, const MolFileData &data);
 
 } // namespace orvalen

@@ -29,12 +29,13 @@ struct Energies {
   std::size_t line = 0; // the last line any of them was read from
   double scf = std::nan("");
   std::string scfLevel;
+  std::string scfMethod; // "B3LYP", "HF": the name in "E(RB3LYP)" without its reference
   double mp2 = std::nan("");
   double ccsd = std::nan("");
   double ccsdt = std::nan("");
 
-  // The highest level present.
-  void into(QcRecord &rec) const {
+  // The highest level present, with its basis set ("Standard basis:").
+  void into(QcRecord &rec, std::string_view basis) const {
     if (std::isfinite(ccsdt)) {
       rec.energy = ccsdt;
       rec.energyLevel = "CCSD(T)";
@@ -47,7 +48,12 @@ struct Energies {
     } else if (std::isfinite(scf)) {
       rec.energy = scf;
       rec.energyLevel = scfLevel;
+      rec.energyMethod = methodWithBasis(scfMethod, basis);
+      return;
+    } else {
+      return;
     }
+    rec.energyMethod = methodWithBasis(rec.energyLevel, basis);
   }
 };
 
@@ -77,6 +83,7 @@ struct State {
   int multiplicity = 0;
   std::optional<int> charge;
   std::size_t chargeLine = 0;
+  std::string basis; // "6-31G(d)" of "Standard basis: 6-31G(d) (6D, 7F)"
   std::size_t lastLine() const {
     return std::max({geometryEnd, energies.line, multiplicity > 0 ? chargeLine : 0});
   }
@@ -161,8 +168,13 @@ private:
     if (first == "SCF" && words.size() > 4 && words[1] == "Done:") {
       e = parseReal(words[4]);
       into = &energies.scf;
-      if (e)
+      if (e) {
         energies.scfLevel = scfLevelOf(words[2]);
+        // "E(UB3LYP)": the name between the parentheses.
+        const std::string_view name = words[2];
+        if (name.size() > 3 && name.starts_with("E(") && name.ends_with(")"))
+          energies.scfMethod = withoutReference(name.substr(2, name.size() - 3));
+      }
     } else if (first == "E2" && contains(lines_[i], "EUMP2")) {
       e = valueAfter(words, "EUMP2");
       into = &energies.mp2;
@@ -183,9 +195,13 @@ private:
   }
 
   // "Charge =  0 Multiplicity = 1" of the whole molecule (fragments say "for
-  // fragment n"), "Rotational constants (GHZ):".
+  // fragment n"), "Rotational constants (GHZ):", "Standard basis:".
   bool molecule(std::size_t i, const std::vector<std::string_view> &words) {
     const std::string_view first = words[0];
+    if (first == "Standard" && words.size() > 2 && words[1] == "basis:") {
+      current_.basis = std::string(words[2].substr(0, SHORT_TEXT));
+      return true;
+    }
     if (first == "Charge" && words.size() == 6 && words[1] == "=" && words[3] == "Multiplicity") {
       const auto q = parseInteger(words[2]);
       const auto m = parseInteger(words[5]);
@@ -293,7 +309,7 @@ private:
                        std::to_string(steps_.ends.back().line + 1);
 
     const State &used = haveFrequencies_ ? atFrequencies_ : current_;
-    used.energies.into(rec_);
+    used.energies.into(rec_, used.basis);
     rec_.multiplicity = used.multiplicity;
     rec_.charge = used.charge;
     rec_.rotationalConstantsGHz = used.rotational;

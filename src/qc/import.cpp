@@ -5,6 +5,7 @@
 #include "molecule/elements.hpp"
 #include "molecule/molecule.hpp"
 #include "orvalen_version.hpp"
+#include "qc/electronic_levels.hpp"
 #include "qc/electronic_state.hpp"
 #include "qc/geometry.hpp"
 #include "qc/readers.hpp"
@@ -237,6 +238,51 @@ ElectronicState chooseState(const QcRecord &rec, const ImportOptions &options, S
   return state;
 }
 
+// The method of the energy written: --energy-method, else the one the output
+// of the energy states (none for a value typed in).
+std::string energyMethodOf(const QcRecord &rec, const ImportOptions &options,
+                           const QcRecord *energyRecord) {
+  if (options.energyMethod)
+    return *options.energyMethod;
+  if (energyRecord)
+    return energyRecord->energyMethod;
+  if (options.energyValue || !std::isfinite(rec.energy))
+    return {};
+  return rec.energyMethod;
+}
+
+// Electronic levels: given, none, or the table's for a neutral species in its
+// ground term's multiplicity. Returns the title line that says which.
+std::string chooseLevels(const ImportOptions &options, const ElectronicState &state,
+                         const std::string &file, Imported &out) {
+  MolFileData &d = out.data;
+  if (options.noLevels)
+    return {};
+  if (options.levels) {
+    d.levels = *options.levels;
+    d.levelsSource = "given";
+    return "Electronic levels given on the command line (--levels)";
+  }
+  const LevelTableEntry *entry = state.charge == 0 ? tableLevels(d.stoichiometry) : nullptr;
+  if (!entry)
+    return {};
+  const std::string what =
+      std::string(entry->term) +
+      (d.atomicNumbers.size() == 1 ? " ground term of " : " ground state of ") + d.stoichiometry;
+  if (entry->multiplicity != state.multiplicity) {
+    out.warnings.push_back(file + ": spin multiplicity " + std::to_string(state.multiplicity) +
+                           " is not the " + std::to_string(entry->multiplicity) + " of the " +
+                           what +
+                           ", whose spin-orbit levels the table holds; no electronic "
+                           "levels written (give --levels for this state's)");
+    return {};
+  }
+  d.levels = entry->levels();
+  d.levelsSource = "table";
+  return "Electronic levels: spin-orbit components of the " + what + " (" +
+         std::string(entry->source) + ")";
+}
+
 } // namespace
 
 Imported importRecord(const QcRecord &rec, const ImportOptions &options,
@@ -289,6 +335,11 @@ Imported importRecord(const QcRecord &rec, const ImportOptions &options,
 
   std::string energyLine;
   d.energy = energyOf(rec, options, energyRecord, file, state, out, energyLine);
+  if (d.energy)
+    d.energyMethod = energyMethodOf(rec, options, energyRecord);
+  // The molecule and its mirror image are two forms of the same energy.
+  d.opticalIsomers = sym.chiral ? 2 : 1;
+  const std::string levelsLine = chooseLevels(options, state, file, out);
 
   if (source == Source::Output) {
     imaginaryWarnings(d.frequencies, rec, file, out);
@@ -319,6 +370,8 @@ Imported importRecord(const QcRecord &rec, const ImportOptions &options,
   d.title.push_back("Written by orvalen-import " + std::string(VERSION) + "; point group " +
                     sym.pointGroup + ", rotation number " + std::to_string(d.rotationNumber) +
                     (options.rotationNumber ? " (given)" : " from the geometry"));
+  if (!levelsLine.empty())
+    d.title.push_back(levelsLine);
   return out;
 }
 

@@ -25,6 +25,11 @@ struct ImportOptions {
   std::optional<int> rotationNumber;               // wins over the geometry's
   std::optional<int> multiplicity;                 // wins over the output's
   std::optional<int> charge;                       // of data from a paper (--xyz); 0 when not given
+  std::optional<std::string> energyMethod;         // --energy-method: wins over the output's
+  // Electronic levels: given (--levels), none (--no-levels), or by default
+  // the ground term's from the table for a species it has, in its multiplicity.
+  std::optional<std::vector<ElectronicLevel>> levels;
+  bool noLevels = false;
 };
 
 struct Imported {

@@ -4,6 +4,7 @@
 #include "fixedio/warnings.hpp"
 #include "molecule/mol_file_writer.hpp"
 #include "orvalen_version.hpp"
+#include "qc/electronic_levels.hpp"
 #include "qc/import.hpp"
 #include "qc/output_text.hpp"
 #include "qc/readers.hpp"
@@ -81,6 +82,8 @@ int run(int argc, char **argv) {
   using namespace orvalen;
   CLI::App app(description(), "orvalen-import");
   std::string input, outputFile, xyz, freqs, energyFile;
+  std::optional<std::string> energyMethod, levels;
+  bool noLevels = false;
   std::optional<double> energyValue;
   std::optional<int> rotnum, mult, charge;
   app.add_option("OUTPUT", input, "Output of the frequency calculation");
@@ -113,6 +116,17 @@ int run(int argc, char **argv) {
           ->transform(decimalInteger())
           ->check(CLI::Range(-99, 99))
           ->option_text("Q");
+  app.add_option("--energy-method", energyMethod,
+                 "Method of the electronic energy written as \"Energy method\" (e.g. "
+                 "CCSD(T)/cc-pVTZ), in place of the one the output states")
+      ->option_text("TEXT");
+  auto *levelsOpt = app.add_option("--levels", levels,
+                                   "Electronic levels \"E1:g1,E2:g2,...\": cm-1 above the ground "
+                                   "level (0 first) and degeneracies, in place of the table's")
+                        ->option_text("LIST");
+  auto *noLevelsOpt =
+      app.add_flag("--no-levels", noLevels, "Write no electronic levels, not even the table's");
+  levelsOpt->excludes(noLevelsOpt);
   xyzOpt->needs(freqsOpt);
   freqsOpt->needs(xyzOpt);
   valueOpt->needs(xyzOpt);
@@ -139,6 +153,10 @@ int run(int argc, char **argv) {
     options.rotationNumber = rotnum;
     options.multiplicity = mult;
     options.charge = charge;
+    options.energyMethod = energyMethod;
+    if (levels)
+      options.levels = qc::parseLevels(*levels);
+    options.noLevels = noLevels;
     if (options.energyFile && options.energyValue)
       throw Error("--energy and --energy-value both given: give one");
     if (!xyz.empty() && !input.empty())

@@ -188,6 +188,52 @@ FrequencySet readFrequencySet(const std::filesystem::path &file, const Lines &li
   return s;
 }
 
+// A text the output says at a line (a basis set, a functional).
+struct SaidText {
+  std::size_t line;
+  std::string text;
+};
+
+// The basis set of a "Summary of "ao basis"" table: the description of every
+// tag ("* cc-pvtz on all atoms", or a row "C  cc-pvtz  10  35  4s3p2d1f" per
+// tag), each description once, joined by commas when the tags differ.
+std::string readBasisSummary(const Lines &lines, std::size_t header) {
+  std::size_t i = header + 1;
+  while (i < lines.size() && i < header + 5 && !contains(lines[i], "---------------- ---"))
+    ++i;
+  std::vector<std::string> described;
+  for (++i; i < lines.size(); ++i) {
+    const auto w = splitWords(lines[i]);
+    if (w.size() < 2)
+      break;
+    std::size_t end = w.size() >= 5 ? w.size() - 3 : w.size();
+    if (w[0] == "*")
+      for (std::size_t k = 1; k < w.size(); ++k)
+        if (w[k] == "on") {
+          end = k;
+          break;
+        }
+    std::string text;
+    for (std::size_t k = 1; k < end; ++k)
+      text += (text.empty() ? "" : " ") + std::string(w[k].substr(0, SHORT_TEXT));
+    if (!text.empty() && std::find(described.begin(), described.end(), text) == described.end())
+      described.push_back(text);
+  }
+  std::string basis;
+  for (const auto &text : described)
+    basis += (basis.empty() ? "" : ",") + text;
+  return basis.substr(0, SHORT_TEXT);
+}
+
+// The last of `said` printed before line `before`; empty when none was.
+std::string lastTextBefore(const std::vector<SaidText> &said, std::size_t before) {
+  std::string last;
+  for (const SaidText &x : said)
+    if (x.line < before)
+      last = x.text;
+  return last;
+}
+
 double largestShift(const Geometry &a, const Geometry &b) {
   return qc::largestShift(a.atomicNumbers, a.coords, b.atomicNumbers, b.coords);
 }
@@ -256,6 +302,12 @@ private:
       drivers_.push_back({i, false, std::nullopt});
     } else if (contains(line, "Transition State Search") && !drivers_.empty()) {
       drivers_.back().saddle = true;
+    } else if (contains(line, "Summary of \"ao basis\"")) {
+      basisSets_.push_back({i, readBasisSummary(lines_, i)});
+    } else if (contains(line, " Method XC Functional") || contains(line, " Method XC Potential")) {
+      // "BHLYP Method XC Functional" under "XC Information": the functional's name.
+      const auto w = splitWords(line);
+      functionals_.push_back({i, std::string(w.front().substr(0, SHORT_TEXT))});
     } else {
       return false;
     }
@@ -427,6 +479,16 @@ private:
                   std::to_string(geom_->line + 1));
     rec_.energy = energy_->value;
     rec_.energyLevel = energy_->level;
+    // The method as the output names it: the functional's name of a DFT energy
+    // ("DFT" when it names none), HF of an SCF one, with the basis set in use.
+    std::string method = energy_->level;
+    if (method == "DFT") {
+      const std::string functional = lastTextBefore(functionals_, energy_->line);
+      method = functional.empty() ? method : functional;
+    } else if (method == "SCF") {
+      method = "HF";
+    }
+    rec_.energyMethod = methodWithBasis(method, lastTextBefore(basisSets_, energy_->line));
   }
 
   // The charge and multiplicity of the SCF that goes with the frequencies
@@ -477,6 +539,7 @@ private:
   std::vector<std::size_t> frequencyTasks_;
   std::vector<Energy> energies_;
   std::vector<Said> spinMultiplicity_, openShells_, alphaElectrons_, betaElectrons_, charges_;
+  std::vector<SaidText> basisSets_, functionals_;
   std::size_t symmetryBreaking_ = 0;
   bool inPathTask_ = false;
   std::optional<std::size_t> errorLine_; // the message of an NWChem stop

@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <map>
 #include <optional>
 
@@ -49,6 +50,10 @@ struct State {
   std::size_t stateLine = 0; // the last of the charge and multiplicity lines
   std::string level;
   std::size_t levelLine = 0;
+  // The SCF method as "SCF SETTINGS" names it and the basis set of the job.
+  std::string hamiltonian; // "HF", "DFT", "NDDO" (semiempirical: no basis set)
+  std::string exchange, correlation, hfExchange; // "B88", "LYP", "0.200000"
+  std::string basis;                             // "def2-TZVP"
   std::size_t lastLine() const {
     return std::max({geometryEnd, std::isfinite(energy) ? energyLine : 0, stateLine, levelLine});
   }
@@ -162,18 +167,65 @@ private:
   bool level(std::size_t i, const std::vector<std::string_view> &words) {
     const std::string_view first = words[0], text = lines_[i];
     std::string &level = current_.level;
-    if (first == "Density" && contains(text, "Method          .... DFT"))
+    if (first == "Density" && contains(text, "Method          .... DFT")) {
       level = "DFT";
-    else if (first == "E(MP2)" || (first == "MP2" && contains(text, "MP2 TOTAL ENERGY")))
+      method(words);
+    } else if (first == "E(MP2)" || (first == "MP2" && contains(text, "MP2 TOTAL ENERGY")))
       level = level == "CCSD" || level == "CCSD(T)" ? level : "MP2";
     else if (first == "E(CCSD)")
       level = level == "CCSD(T)" ? level : "CCSD";
     else if (first == "E(CCSD(T))")
       level = "CCSD(T)";
     else
-      return false;
+      return method(words);
     current_.levelLine = i;
     return true;
+  }
+
+  // "SCF SETTINGS": the Hamiltonian, the functional's exchange and correlation
+  // parts and its share of Hartree-Fock exchange; the basis set.
+  bool method(const std::vector<std::string_view> &words) {
+    const auto after = [&](std::size_t k) { return std::string(words[k].substr(0, SHORT_TEXT)); };
+    const std::size_t n = words.size();
+    State &s = current_;
+    if (n >= 4 && words[n - 3] == "Method" && words[n - 2] == "....") {
+      // "Ab initio Hamiltonian  Method .... Hartree-Fock(GTOs)", "ZDO-Hamiltonian
+      // Method .... NDDO", "Density Functional  Method .... DFT(GTOs)"
+      s.hamiltonian = words[n - 1].starts_with("Hartree-Fock") ? "HF"
+                      : words[n - 1].starts_with("DFT")        ? "DFT"
+                                                               : after(n - 1);
+      s.exchange.clear();
+      s.correlation.clear();
+      s.hfExchange.clear();
+    } else if (n == 5 && words[0] == "Exchange" && words[1] == "Functional" && words[3] == "....") {
+      s.exchange = after(4);
+    } else if (n == 5 && words[0] == "Correlation" && words[1] == "Functional" &&
+               words[3] == "....") {
+      s.correlation = after(4);
+    } else if (n == 6 && words[1] == "HF" && words[3] == "ScalHFX" && words[4] == "....") {
+      s.hfExchange = after(5);
+    } else if (n == 6 && words[0] == "Your" && words[2] == "utilizes" && words[4] == "basis:") {
+      s.basis = after(5);
+    } else {
+      return false;
+    }
+    return true;
+  }
+
+  // The method as "SCF SETTINGS" names it: the functional's exchange part,
+  // joined to its correlation part when they differ ("B88-LYP(20% HF)").
+  static std::string scfMethod(const State &s) {
+    if (s.hamiltonian != "DFT" || s.exchange.empty())
+      return s.hamiltonian;
+    if (s.correlation.empty() || s.correlation == s.exchange)
+      return s.exchange;
+    std::string name = s.exchange + "-" + s.correlation;
+    if (const auto share = parseReal(s.hfExchange); share && *share > 0.0) {
+      char percent[32];
+      std::snprintf(percent, sizeof percent, "(%.4g%% HF)", 100.0 * *share);
+      name += percent;
+    }
+    return name;
   }
 
   // Optimisations, paths after the frequencies, and the ends of jobs.
@@ -267,6 +319,14 @@ private:
     const State &used = haveFrequencies_ ? atFrequencies_ : current_;
     rec_.energy = used.energy;
     rec_.energyLevel = used.level.empty() ? "SCF" : used.level;
+    if (std::isfinite(used.energy)) {
+      const bool scf = used.level.empty() || used.level == "DFT";
+      const std::string method = scf ? scfMethod(used) : used.level;
+      // A semiempirical Hamiltonian has its own minimal basis, whatever ORCA says.
+      rec_.energyMethod = methodWithBasis(
+          method, scf && used.hamiltonian != "HF" && used.hamiltonian != "DFT" ? std::string()
+                                                                               : used.basis);
+    }
     rec_.multiplicity = used.multiplicity;
     rec_.charge = used.charge;
     rec_.rotationalConstantsGHz = used.rotational;

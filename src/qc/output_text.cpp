@@ -172,4 +172,21 @@ void dropTranslationsRotations(const std::filesystem::path &file, bool linear,
   intensities = std::move(x);
 }
 
+std::string methodWithBasis(std::string_view method, std::string_view basis) {
+  if (method.empty())
+    return {};
+  std::string text(method.substr(0, SHORT_TEXT));
+  if (!basis.empty())
+    text.append("/").append(basis.substr(0, SHORT_TEXT));
+  return text;
+}
+
+std::string withoutReference(std::string_view name) {
+  // "RO" before "R"; a name that is nothing but the prefix stays as it is.
+  for (const std::string_view prefix : {"RO", "R", "U"})
+    if (name.size() > prefix.size() && name.starts_with(prefix))
+      return std::string(name.substr(prefix.size(), SHORT_TEXT));
+  return std::string(name.substr(0, SHORT_TEXT));
+}
+
 } // namespace orvalen::qc

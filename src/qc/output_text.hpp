@@ -60,6 +60,15 @@ std::vector<std::string_view> splitWords(std::string_view line);
 // of an output can be as long as the output.
 inline constexpr std::size_t SHORT_TEXT = 4096;
 
+// The method of an energy as a data file names it: "CCSD(T)/cc-pvtz", the
+// method alone without a basis set ("GFN2-xTB"), nothing without a method.
+std::string methodWithBasis(std::string_view method, std::string_view basis);
+
+// A Hartree-Fock or Kohn-Sham name without the R, U or RO a program puts
+// before it for the reference ("UB3LYP" -> "B3LYP", "RHF" -> "HF"): one method
+// for closed- and open-shell molecules alike.
+std::string withoutReference(std::string_view name);
+
 // The whole word as a decimal number ("1.5", "-2.0E-3", "1.5D+02", "+7");
 // nothing otherwise: not "+-1648", "0x10", "inf" or "nan".
 std::optional<double> parseReal(std::string_view word);

@@ -57,6 +57,7 @@ struct Energy {
   double value;
   std::size_t line;
   std::size_t geometry; // index into the geometries printed before it
+  std::string method;   // "CCSD(T)/CC-PVDZ", "B3LYP/6-31G*"
 };
 
 struct Analysis {
@@ -197,7 +198,7 @@ public:
       // Most lines are rows of numbers: words are split only on a line that
       // holds one of the texts looked for.
       std::vector<std::string_view> w;
-      if (!input(i, w) && !structure(i, w) && !energy(i, w))
+      if (!input(i, w) && !structure(i, w) && !energy(i, w) && !method(i))
         progress(i);
     }
     errorStop();
@@ -301,9 +302,33 @@ private:
   }
 
   void addEnergy(int rank, std::string level, std::size_t i, std::string_view word) {
-    if (!geometries_.empty())
-      energies_.push_back(
-          {rank, std::move(level), realAt(file_, i, word), i, geometries_.size() - 1});
+    if (geometries_.empty())
+      return;
+    // An SCF energy is Hartree-Fock's, or the functional's the SCF named.
+    std::string name = level == "SCF" ? "HF" : level;
+    if (level == "DFT" && !functional_.empty())
+      name = functional_;
+    std::string method = methodWithBasis(name, basis_);
+    energies_.push_back({rank, std::move(level), realAt(file_, i, word), i, geometries_.size() - 1,
+                         std::move(method)});
+  }
+
+  // "Basis Set: CC-PVDZ" of the primary basis (the fitting one is in
+  // parentheses), "B3LYP Hyb-GGA Exchange-Correlation Functional".
+  bool method(std::size_t i) {
+    const std::string_view line = lines_[i];
+    if (const auto at = line.find("Basis Set: "); at != std::string_view::npos) {
+      const auto w = splitWords(line.substr(at + 11));
+      if (!w.empty() && !w[0].starts_with("("))
+        basis_ = std::string(w[0].substr(0, SHORT_TEXT));
+      return true;
+    }
+    if (contains(line, "Exchange-Correlation Functional") && !contains(line, "=>")) {
+      const auto w = splitWords(line);
+      functional_ = std::string(w.front().substr(0, SHORT_TEXT));
+      return true;
+    }
+    return false;
   }
 
   // The ends of the calls of the input and of the run.
@@ -405,6 +430,7 @@ private:
                   std::to_string(geom_->line + 1));
     rec_.energy = best->value;
     rec_.energyLevel = best->level;
+    rec_.energyMethod = best->method;
     lastValue_ = std::max({geom_->endLine, best->line, freq_ ? freq_->endLine : 0});
     // The optimiser's closing energy, when it is the same level, is the one to trust.
     if (opt_ && opt_->finalEnergy && std::fabs(*opt_->finalEnergy - rec_.energy) < 1.0e-6) {
@@ -439,6 +465,7 @@ private:
   std::vector<Optimisation> optimisations_;
   std::optional<std::size_t> findif_;      // latest finite-difference banner
   std::size_t mp2Until_ = 0;               // lines of a "DF-MP2 Energies" block
+  std::string basis_, functional_;         // the latest an SCF printed
   std::optional<std::size_t> errorLine_;   // "Psi4 encountered an error"
   std::optional<std::size_t> finalMarker_; // "Final optimized geometry"
   bool inInput_ = false, saddle_ = false, irc_ = false;

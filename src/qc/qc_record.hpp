@@ -38,6 +38,9 @@ struct QcRecord {
   double energy = std::numeric_limits<double>::quiet_NaN(); // Hartree, at that geometry
   // The method the energy belongs to: "SCF", "DFT", "MP2", "CCSD", "CCSD(T)", "GFN2-xTB", ...
   std::string energyLevel;
+  // The method of the energy as the output states it, basis set included:
+  // "CCSD(T)/cc-pvtz", "B3LYP/6-31G(d)", "GFN2-xTB"; empty when it does not say.
+  std::string energyMethod;
   int multiplicity = 0;      // 2S+1; 0 when the output does not say
   std::optional<int> charge; // net charge (e); nothing when the output does not say
 

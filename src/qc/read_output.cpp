@@ -69,6 +69,7 @@ QcRecord readOutput(const std::filesystem::path &file) {
       // Texts of the output that go into the data file's title, shown as messages show them.
       rec.version = shownText(rec.version);
       rec.energyLevel = shownText(rec.energyLevel);
+      rec.energyMethod = shownText(rec.energyMethod);
       return rec;
     }
   throw Error(file.string() + ": not an output of a known program (" + listedPrograms() + ")");

@@ -400,6 +400,7 @@ private:
       throw Error(file_.string() + ": no total energy");
     }
     rec_.energyLevel = hamiltonian_.empty() ? "xTB" : hamiltonian_;
+    rec_.energyMethod = hamiltonian_; // a tight-binding method has its own minimal basis
     if (uhf_)
       rec_.multiplicity = *uhf_ + 1;
     else if (electrons_)
