@@ -11,11 +11,13 @@
 #include "rates/whole_job.hpp"
 #include "thermo/thermo_report.hpp"
 
+#include <algorithm>
 #include <exception>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <ostream>
+#include <string>
 #include <vector>
 
 namespace orvalen {
@@ -68,6 +70,51 @@ void writeJob(fixedio::Writer &report, Job &job, Warnings &warnings) {
   checkResults(job.mol, cond, results, warnings);
 }
 
+// Electronic levels, optical isomers and hindered rotors of the data files
+// enter orvalen-scan's numbers, never the report's: one warning for the job
+// names each molecule that has them and what the report leaves out.
+void warnDataLeftOut(const MoleculeTable &mol, Warnings &warnings) {
+  std::vector<std::string> entries;
+  bool levels = false, isomers = false, rotors = false;
+  for (int role = REACTANT; role <= TRANSITION_STATE; ++role)
+    for (int j = 1; j <= mol.npart(role); ++j) {
+      const Molecule &m = mol.at(role, j);
+      std::string what;
+      const auto add = [&](const std::string &text) { what += (what.empty() ? "" : ", ") + text; };
+      if (!m.levels.empty())
+        add("electronic levels");
+      if (m.opticalIsomers > 1)
+        add(std::to_string(m.opticalIsomers) + " optical isomers");
+      if (!m.rotors.empty())
+        add(m.rotors.size() == 1 ? std::string("1 hindered rotor")
+                                 : std::to_string(m.rotors.size()) + " hindered rotors");
+      levels = levels || !m.levels.empty();
+      isomers = isomers || m.opticalIsomers > 1;
+      rotors = rotors || !m.rotors.empty();
+      if (what.empty())
+        continue;
+      const std::string entry = trimmed(m.name) + " (" + what + ")";
+      if (std::find(entries.begin(), entries.end(), entry) == entries.end())
+        entries.push_back(entry);
+    }
+  if (entries.empty())
+    return;
+  std::vector<std::string> takes;
+  if (levels)
+    takes.emplace_back("the multiplicity alone");
+  if (isomers)
+    takes.emplace_back("one form of each molecule");
+  if (rotors)
+    takes.emplace_back("every torsion as a harmonic vibration");
+  std::string text = "the report leaves out data of the data files, used by orvalen-scan only: ";
+  for (std::size_t k = 0; k < entries.size(); ++k)
+    text += (k > 0 ? ", " : "") + entries[k];
+  text += "; the report's numbers take ";
+  for (std::size_t k = 0; k < takes.size(); ++k)
+    text += (k == 0 ? "" : k + 1 == takes.size() ? " and " : ", ") + takes[k];
+  warnings.add(text);
+}
+
 // A report that is the job input or one of its data files (the same file by
 // device and inode, links followed) would destroy it: the run stops first.
 void refuseReportOverInput(const FileNames &names,
@@ -113,6 +160,7 @@ int runProgram(const std::vector<std::string> &args, std::ostream &console, cons
   std::exception_ptr stop;
   try {
     job.emplace(loadJob(names.input, MissingFiles::CreateEmpty, warnings, &inputs));
+    warnDataLeftOut(job->mol, warnings);
   } catch (const Error &) {
     stop = std::current_exception();
   }
