@@ -62,8 +62,11 @@ std::vector<MeasuredPoint> readMeasured(const std::string &path, const std::stri
       std::string_view text = line;
       if (text.ends_with('\r'))
         text.remove_suffix(1);
-      throw Error(path + " line " + std::to_string(number) + ": \"" + shownText(text) +
-                  "\" is not a measured point: " + what);
+      std::string message = path + " line " + std::to_string(number) + ": \"";
+      message += shownText(text);
+      message += "\" is not a measured point: ";
+      message += what;
+      throw Error(message);
     }
     points.push_back(*p);
   }

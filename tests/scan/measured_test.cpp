@@ -69,7 +69,9 @@ TEST(ScanMeasured, TheFileIsTwoPositiveNumbersALine) {
       scan::readMeasured(path, "cm3/molecule/s");
       ADD_FAILURE() << "not refused";
     } catch (const Error &e) {
-      EXPECT_EQ(e.what(), path + c.error + two + EXPECTED);
+      std::string expected = path;
+      expected.append(c.error).append(two).append(EXPECTED);
+      EXPECT_EQ(e.what(), expected);
     }
   }
 }
