@@ -15,7 +15,8 @@ constexpr std::string_view HUBER_HERZBERG =
     "Huber and Herzberg, Constants of Diatomic Molecules (1979)";
 
 // Atoms: the J levels of the ground term (cm-1 above the lowest, g = 2J+1),
-// NIST Atomic Spectra Database, levels of the neutral atom. Diatomic 2Pi
+// NIST Atomic Spectra Database (ver. 5.12), levels of the neutral atom, to the
+// four decimals of the data file's column. Diatomic 2Pi
 // radicals: the Omega = 3/2 and 1/2 components, each of degeneracy 2 (the
 // Lambda doublet), the lower at 0 and the upper at |A|, A the spin-orbit
 // constant of the X state of v = 0 (Huber and Herzberg 1979); inverted (2Pi(i),
@@ -23,7 +24,7 @@ constexpr std::string_view HUBER_HERZBERG =
 const std::vector<LevelTableEntry> TABLE = {
     // B 2s2 2p 2P: J = 1/2 at 0, J = 3/2 at 15.287
     {"B", 2, "2P", NIST, 2, {{{0.0, 2}, {15.287, 4}}}},
-    // C 2s2 2p2 3P: J = 0 at 0, J = 1 at 16.4167, J = 2 at 43.4135
+    // C 2s2 2p2 3P: J = 0 at 0, J = 1 at 16.4167130, J = 2 at 43.4134567
     {"C", 3, "3P", NIST, 3, {{{0.0, 1}, {16.4167, 3}, {43.4135, 5}}}},
     // O 2s2 2p4 3P (inverted): J = 2 at 0, J = 1 at 158.265, J = 0 at 226.977
     {"O", 3, "3P", NIST, 3, {{{0.0, 5}, {158.265, 3}, {226.977, 1}}}},
@@ -33,19 +34,19 @@ const std::vector<LevelTableEntry> TABLE = {
     {"Al", 2, "2P", NIST, 2, {{{0.0, 2}, {112.061, 4}}}},
     // Si 3s2 3p2 3P: J = 0 at 0, J = 1 at 77.115, J = 2 at 223.157
     {"Si", 3, "3P", NIST, 3, {{{0.0, 1}, {77.115, 3}, {223.157, 5}}}},
-    // S 3s2 3p4 3P (inverted): J = 2 at 0, J = 1 at 396.055, J = 0 at 573.640
-    {"S", 3, "3P", NIST, 3, {{{0.0, 5}, {396.055, 3}, {573.640, 1}}}},
+    // S 3s2 3p4 3P (inverted): J = 2 at 0, J = 1 at 396.05648, J = 0 at 573.59573
+    {"S", 3, "3P", NIST, 3, {{{0.0, 5}, {396.0565, 3}, {573.5957, 1}}}},
     // Cl 3s2 3p5 2P (inverted): J = 3/2 at 0, J = 1/2 at 882.3515
     {"Cl", 2, "2P", NIST, 2, {{{0.0, 4}, {882.3515, 2}}}},
     // Br 4s2 4p5 2P (inverted): J = 3/2 at 0, J = 1/2 at 3685.24
     {"Br", 2, "2P", NIST, 2, {{{0.0, 4}, {3685.24, 2}}}},
-    // I 5s2 5p5 2P (inverted): J = 3/2 at 0, J = 1/2 at 7602.97
-    {"I", 2, "2P", NIST, 2, {{{0.0, 4}, {7602.97, 2}}}},
+    // I 5s2 5p5 2P (inverted): J = 3/2 at 0, J = 1/2 at 7602.9762
+    {"I", 2, "2P", NIST, 2, {{{0.0, 4}, {7602.9762, 2}}}},
     // OH X 2Pi(i): A = -139.21
     {"HO", 2, "X 2Pi(i)", HUBER_HERZBERG, 2, {{{0.0, 2}, {139.21, 2}}}},
     // SH X 2Pi(i): A = -377.0
     {"HS", 2, "X 2Pi(i)", HUBER_HERZBERG, 2, {{{0.0, 2}, {377.0, 2}}}},
-    // NO X 2Pi(r): Omega = 3/2 at 119.82 above Omega = 1/2
+    // NO X 2Pi(r): the Omega = 3/2 component at 119.82 above Omega = 1/2
     {"NO", 2, "X 2Pi(r)", HUBER_HERZBERG, 2, {{{0.0, 2}, {119.82, 2}}}},
     // ClO X 2Pi(i): A = -318.0
     {"ClO", 2, "X 2Pi(i)", HUBER_HERZBERG, 2, {{{0.0, 2}, {318.0, 2}}}},
