@@ -100,12 +100,14 @@ struct ScanResult {
 
 // Reads the job and its data files once and computes every temperature into
 // `result`. Throws orvalen::Error with a one-line message for every error
-// orvalen reports for the job, for a bad temperature or pressure, and for an
-// output of the request that is a file the job reads or another output; the
-// warnings found until then stay in result.warnings. A coefficient that is
-// not meaningful at a temperature is absent there, with one warning per
-// coefficient naming the temperatures; one more names those where a rate
-// constant underflows. A warning that makes
+// orvalen reports for the job, for a bad temperature or pressure, for an
+// output of the request that is a file the run reads (the measured file too)
+// or another output, for a --plot name not ending in .svg, and for a bad
+// measured file; the warnings found until then stay in result.warnings. A
+// coefficient that is not meaningful at a temperature is absent there, with
+// one warning per coefficient naming the temperatures; one more names those
+// where a rate constant underflows, and the report's plausibility checks
+// give one warning per kind for the whole scan. A warning that makes
 // orvalen's report unsound (an empty data file, values that are not finite)
 // makes the scan's values unusable too: warnings.reportUnsound().
 void runScan(const ScanRequest &request, ScanResult &result);

@@ -124,6 +124,36 @@ TEST(ScanOutput, TableRowsAgreeWithJson) {
             std::string::npos);
 }
 
+// The table's title names the reaction with its products and the transition
+// state(s); the JSON's "reaction" keeps the report's section title.
+TEST(ScanOutput, TitleNamesReactantsProductsAndTransitionStates) {
+  struct Case {
+    const char *folder, *job, *title, *reaction;
+  };
+  const Case cases[] = {
+      {"examples/oh_ch4", "oh_ch4", "OH + CH4 -> H2O + CH3 via TS1", "OH + CH4 -> TS1"},
+      {"tests/e2e/jobs/no_products", "no_products", "H + H2 via H3", "H + H2 -> H3"},
+      {"tests/e2e/jobs/two_ts", "two_ts", "OH + CH4 -> H2O + CH3 via TS1 + TS2",
+       "OH + CH4 -> TS1 + TS2"},
+      // Without a transition state the report's reaction title stands.
+      {"tests/e2e/jobs/no_ts", "no_ts", "OH + CH4 == H2O + CH3", "OH + CH4 == H2O + CH3"},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.job);
+    TempDir dir;
+    copyJobFolder(c.folder, dir.path());
+    const RunResult table = runScanBinary(dir.path(), std::string(c.job) + " -T 300");
+    ASSERT_EQ(table.status, 0) << table.stderrText;
+    EXPECT_EQ(linesOf(table.stdoutText).at(0),
+              std::string(c.title) + "   (" + c.job + ".inp, P = 101325 Pa)");
+    const RunResult js = runScanBinary(dir.path(), std::string(c.job) + " -T 300 --format json");
+    ASSERT_EQ(js.status, 0);
+    const json j = json::parse(js.stdoutText);
+    EXPECT_EQ(j["title"], c.title);
+    EXPECT_EQ(j["reaction"], c.reaction);
+  }
+}
+
 TEST(ScanOutput, NoTransitionStateGivesThermochemistryWithoutRates) {
   TempDir dir;
   copyJobFolder("tests/e2e/jobs/no_ts", dir.path());
