@@ -70,6 +70,22 @@ void writeJob(fixedio::Writer &report, Job &job, Warnings &warnings) {
   checkResults(job.mol, cond, results, warnings);
 }
 
+// What of one molecule's data file the report leaves out: "electronic
+// levels, 2 optical isomers"; empty when nothing.
+std::string leftOut(const Molecule &m) {
+  std::string what;
+  const auto add = [&](const std::string &text) { what += (what.empty() ? "" : ", ") + text; };
+  if (!m.levels.empty())
+    add("electronic levels");
+  if (m.opticalIsomers > 1)
+    add(std::to_string(m.opticalIsomers) + " optical isomers");
+  if (m.rotors.size() == 1)
+    add("1 hindered rotor");
+  else if (m.rotors.size() > 1)
+    add(std::to_string(m.rotors.size()) + " hindered rotors");
+  return what;
+}
+
 // Electronic levels, optical isomers and hindered rotors of the data files
 // enter orvalen-scan's numbers, never the report's: one warning for the job
 // names each molecule that has them and what the report leaves out.
@@ -79,22 +95,12 @@ void warnDataLeftOut(const MoleculeTable &mol, Warnings &warnings) {
   for (int role = REACTANT; role <= TRANSITION_STATE; ++role)
     for (int j = 1; j <= mol.npart(role); ++j) {
       const Molecule &m = mol.at(role, j);
-      std::string what;
-      const auto add = [&](const std::string &text) { what += (what.empty() ? "" : ", ") + text; };
-      if (!m.levels.empty())
-        add("electronic levels");
-      if (m.opticalIsomers > 1)
-        add(std::to_string(m.opticalIsomers) + " optical isomers");
-      if (!m.rotors.empty())
-        add(m.rotors.size() == 1 ? std::string("1 hindered rotor")
-                                 : std::to_string(m.rotors.size()) + " hindered rotors");
       levels = levels || !m.levels.empty();
       isomers = isomers || m.opticalIsomers > 1;
       rotors = rotors || !m.rotors.empty();
-      if (what.empty())
-        continue;
+      const std::string what = leftOut(m);
       const std::string entry = trimmed(m.name) + " (" + what + ")";
-      if (std::find(entries.begin(), entries.end(), entry) == entries.end())
+      if (!what.empty() && std::find(entries.begin(), entries.end(), entry) == entries.end())
         entries.push_back(entry);
     }
   if (entries.empty())

@@ -72,9 +72,11 @@ TEST(MolFileLevels, ReadsTheLevelsBlockAndItsSource) {
   EXPECT_TRUE(m.levelsFromTable);
 
   // Any other source text: levels of the user's, not the ground term's from the table.
-  for (const std::string source : {"given", "tables", "", "  table  x"})
-    EXPECT_FALSE(readText(" Electronic levels from  :" + source + "\n" + CHLORINE).levelsFromTable)
-        << source;
+  for (const std::string source : {"given", "tables", "", "  table  x"}) {
+    std::string text = " Electronic levels from  :";
+    text.append(source).append("\n").append(CHLORINE);
+    EXPECT_FALSE(readText(text).levelsFromTable) << source;
+  }
   // Blanks around the text are dropped.
   EXPECT_TRUE(readText(" Electronic levels from  :   table   \n" + CHLORINE).levelsFromTable);
   const Molecule none = readText(" Molecular mass          :   34.9689\n");
