@@ -376,9 +376,14 @@ void warnImplausible(const MoleculeTable &mol, const ScanResult &r, Warnings &wa
           ? "bimolecular rate constant (" + namesText(names) +
                 ", at P0 = 1e5 Pa) is above the collision limit of about 1e-9 cm3/molecule/s"
           : "unimolecular rate constant (" + namesText(names) + ") is above kB*T/h";
+  // Only k: the tunnelling coefficient lifts kQ over the bound.
+  const std::string coefficient = above[2] && !above[0]
+                                      ? ", the molecules and the tunnelling coefficient (" +
+                                            std::string(methodName(r.method)) + ")"
+                                      : " and the molecules";
   warnings.add("at " + temperaturesText(r.points, at) + " the " + bound +
-               ", which no reaction exceeds: check the energies (dH0 = " + dH0 +
-               " kJ/mol) and the molecules");
+               ", which no reaction exceeds: check the energies (dH0 = " + dH0 + " kJ/mol)" +
+               coefficient);
 }
 
 // k against the measured rate constant at the scanned temperatures that

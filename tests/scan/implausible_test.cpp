@@ -38,12 +38,13 @@ std::string submerged(const char *dH0) {
          "from the same method and belongs to the molecule named";
 }
 
-std::string collision(const char *at, const char *names, const char *dH0) {
+std::string collision(const char *at, const char *names, const char *dH0,
+                      const char *check = " and the molecules") {
   return "orvalen-scan: warning: at " + std::string(at) + " the bimolecular rate constant (" +
          names +
          ", at P0 = 1e5 Pa) is above the collision limit of about 1e-9 cm3/molecule/s, which no "
          "reaction exceeds: check the energies (dH0 = " +
-         dH0 + " kJ/mol) and the molecules";
+         dH0 + " kJ/mol)" + check;
 }
 
 // The lines of standard error that a plausibility check gives.
@@ -81,7 +82,8 @@ TEST(ScanImplausible, OneWarningPerKindNamingTheTemperatures) {
        "examples/oh_ch4",
        ohCh4("-116.0750"),
        "job -T 200,300 --tunnelling wigner",
-       {submerged("-4.58"), collision("200 K", "k", "-4.58")}},
+       {submerged("-4.58"), collision("200 K", "k", "-4.58",
+                                      ", the molecules and the tunnelling coefficient (wigner)")}},
       {"unimolecular above kB T/h",
        "examples/hcn_hnc",
        "REACT HCN hcn.dat\nTS TS1 ts1.dat ETOT=-93.2974\nPROD HNC hnc.dat\n",
