@@ -146,10 +146,10 @@ awk '
                t, kq, dh0, drh
         printf "  report tunnelling coefficients: Wigner %.3f, Skodje-Truhlar %.2f\n", w, st
     }' "$report"
-# The scan's k (kQ times the Eckart coefficient) at 300 K, from the CSV.
+# The scan's k (kQ times the Eckart coefficient, at the standard state) at 300 K, from the CSV.
 awk -F, '
     NR == 1 { for (i = 1; i <= NF; i++) { if ($i == "k (cm3/molecule/s)") kc = i; if ($i == "kappa Eckart ()") ec = i }; next }
-    $1 == 300 && kc { printf "  scan at 300 K: Eckart coefficient %.2f, k = kQ x Eckart = %.4e cm3/molecule/s\n", $ec, $kc }
+    $1 == 300 && kc { printf "  scan at 300 K: Eckart coefficient %.2f, k = kQ x Eckart x P0/P = %.4e cm3/molecule/s (at P0 = 1e5 Pa)\n", $ec, $kc }
 ' "$out/${example}_scan.csv"
 # The fits, as orvalen-scan prints them.
 sed -n -e '/^Fit of k/,$p' "$out/${example}_scan.txt" | sed -e 's/^ */  /'
