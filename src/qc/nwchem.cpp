@@ -196,12 +196,13 @@ struct SaidText {
 
 // The basis set of a "Summary of "ao basis"" table: the description of every
 // tag ("* cc-pvtz on all atoms", or a row "C  cc-pvtz  10  35  4s3p2d1f" per
-// tag), each description once, joined by commas when the tags differ.
+// tag); when the tags differ, each as "tag:description", joined by commas
+// ("O:6-31G*,H:sto-3g").
 std::string readBasisSummary(const Lines &lines, std::size_t header) {
   std::size_t i = header + 1;
   while (i < lines.size() && i < header + 5 && !contains(lines[i], "---------------- ---"))
     ++i;
-  std::vector<std::string> described;
+  std::vector<std::pair<std::string, std::string>> described; // tag, description
   for (++i; i < lines.size(); ++i) {
     const auto w = splitWords(lines[i]);
     if (w.size() < 2)
@@ -216,12 +217,16 @@ std::string readBasisSummary(const Lines &lines, std::size_t header) {
     std::string text;
     for (std::size_t k = 1; k < end; ++k)
       text += (text.empty() ? "" : " ") + std::string(w[k].substr(0, SHORT_TEXT));
-    if (!text.empty() && std::find(described.begin(), described.end(), text) == described.end())
-      described.push_back(text);
+    described.emplace_back(std::string(w[0].substr(0, SHORT_TEXT)), text);
   }
+  const bool oneBasis = std::all_of(described.begin(), described.end(), [&](const auto &d) {
+    return d.second == described.front().second;
+  });
+  if (described.empty() || oneBasis)
+    return described.empty() ? std::string() : described.front().second.substr(0, SHORT_TEXT);
   std::string basis;
-  for (const auto &text : described)
-    basis += (basis.empty() ? "" : ",") + text;
+  for (const auto &[tag, text] : described)
+    basis += (basis.empty() ? "" : ",") + tag + ":" + text;
   return basis.substr(0, SHORT_TEXT);
 }
 

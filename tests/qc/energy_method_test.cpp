@@ -62,6 +62,9 @@ INSTANTIATE_TEST_SUITE_P(
         MethodCase{"nwchem_bhlyp", "nwchem/h3_freq_then_irc.out", "BHLYP/cc-pvtz"},
         MethodCase{"nwchem_b3lyp_radical", "nwchem/oh_noautosym.out", "B3LYP/6-31G*"},
         MethodCase{"nwchem_ccsdt", "nwchem/h2o_ccsdt.out", "CCSD(T)/6-31G*"},
+        // "O  6-31G*" and "H  sto-3g" rows: a basis set per element
+        MethodCase{"nwchem_basis_per_element", "nwchem/h2o_mixed_basis.out",
+                   "HF/O:6-31G*,H:sto-3g"},
         // "@UHF Final Energy", "Basis Set: 6-31G*"
         MethodCase{"psi4_uhf", "psi4/oh_freq.out", "HF/6-31G*"},
         MethodCase{"psi4_ccsdt", "psi4/h2o_ccsdt.out", "CCSD(T)/CC-PVDZ"},
