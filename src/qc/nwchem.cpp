@@ -226,7 +226,7 @@ std::string readBasisSummary(const Lines &lines, std::size_t header) {
     return described.empty() ? std::string() : described.front().second.substr(0, SHORT_TEXT);
   std::string basis;
   for (const auto &[tag, text] : described)
-    basis += (basis.empty() ? "" : ",") + tag + ":" + text;
+    basis.append(basis.empty() ? "" : ",").append(tag).append(":").append(text);
   return basis.substr(0, SHORT_TEXT);
 }
 
