@@ -161,6 +161,7 @@ void readMolecule(const fixedio::Record &rec, const std::string &lineu, Molecule
   if (const OptionResult r = option("MULT", "multiplicity", "MULT=2"); r.found) {
     checkWholeNumber(rec, "MULT", "multiplicity", r, warnings);
     m.mult = r.ires(1);
+    m.multFromJob = true;
   }
   if (const OptionResult r = option("ROTNUM", "rotation number", "ROTNUM=12"); r.found) {
     checkWholeNumber(rec, "ROTNUM", "rotation number", r, warnings);

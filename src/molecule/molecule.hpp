@@ -72,6 +72,7 @@ struct Molecule {
   std::string symGroup = std::string(SHORT_TEXT_LEN, ' ');
   int natoms = 0;
   int mult = 0;
+  bool multFromJob = false; // MULT= on the job line: it wins over the file and its levels
   int charge = NOT_GIVEN;   // net charge from the data file's Charge marker; NOT_GIVEN: none there
   std::string energyMethod; // method of the electronic energy ("CCSD(T)/cc-pVTZ"); empty: not said
   int rotnum = 0;
