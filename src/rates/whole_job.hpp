@@ -31,8 +31,17 @@ struct JobResults {
 // transition states, as soon as its thermochemistry is known.
 using MoleculeStep = std::function<void(int role, const Molecule &m, const MoleculeThermo &t)>;
 
+// How a caller computes what the report computes by the RRHO: each molecule's
+// thermochemistry (empty: computeThermo, the report's) and the factor on the
+// imaginary frequency of the tunnelling coefficients (a frequency scale factor).
+struct JobPhysics {
+  std::function<MoleculeThermo(const Molecule &m, const Conditions &cond)> thermo;
+  double imaginaryScale = 1.0;
+};
+
 // Throws orvalen::Error (a frequency table over its capacity) after the
 // molecules before it were handed on.
-JobResults computeJob(MoleculeTable &mol, const Conditions &cond, const MoleculeStep &eachMolecule);
+JobResults computeJob(MoleculeTable &mol, const Conditions &cond, const MoleculeStep &eachMolecule,
+                      const JobPhysics &physics = {});
 
 } // namespace orvalen

@@ -1,0 +1,222 @@
+#include "extended/molecule_thermo.hpp"
+
+#include "extended/electronic_levels.hpp"
+#include "extended/quasi_harmonic.hpp"
+#include "fixedio/error.hpp"
+
+#include <cmath>
+#include <string>
+
+namespace orvalen::extended {
+
+namespace {
+
+int opticalIsomersOf(const Molecule &m) {
+  return m.opticalIsomers > 1 ? m.opticalIsomers : 1;
+}
+
+// NFREQ as a count of rows, refused over the capacity as the report refuses it.
+int modeCount(double nfreq) {
+  if (!(nfreq >= 1.0))
+    return 0;
+  if (nfreq >= static_cast<double>(MAX_FREQ) + 1.0)
+    throw Error("FREQ(" + std::to_string(static_cast<long long>(std::fmin(nfreq, 1.0e15))) +
+                "): more than " + std::to_string(MAX_FREQ) + " frequencies");
+  return static_cast<int>(nfreq);
+}
+
+// n mirror-image forms: Q times n, S + R ln n, F and G - RT ln n; held in the
+// rotational contribution, as a symmetry number would be.
+void addOpticalIsomers(Contribution &rot, int n, double T) {
+  const double lnN = std::log(static_cast<double>(n));
+  rot.q = rot.q * static_cast<double>(n);
+  rot.s = rot.s + RGAS * lnN;
+  rot.f = rot.f - RGAS * T * lnN / 1000.0;
+  rot.g = rot.g - RGAS * T * lnN / 1000.0;
+}
+
+// The totals and corrected energies, as the report forms them from the parts.
+void formTotals(const Molecule &m, MoleculeThermo &t) {
+  const Vibrations &v = t.vib;
+  t.tot.q = t.elec.q * t.tran.q * t.rot.q * v.qvib;
+  t.zpeTot = v.zpeTot;
+  t.tot.u = t.elec.u + t.tran.u + t.rot.u + v.uvib;
+  t.tot.h = t.elec.h + t.tran.h + t.rot.h + v.hvib;
+  t.tot.g = t.elec.g + t.tran.g + t.rot.g + v.gvib;
+  t.tot.f = t.elec.f + t.tran.f + t.rot.f + v.fvib;
+  t.tot.s = t.elec.s + t.tran.s + t.rot.s + v.svib;
+  CorrectedEnergies &c = t.corrected;
+  c.etot = m.etot;
+  c.zpe = t.zpeTot * KJ2HARTREE;
+  c.u = t.tot.u * KJ2HARTREE;
+  c.h = t.tot.h * KJ2HARTREE;
+  c.f = t.tot.f * KJ2HARTREE;
+  c.g = t.tot.g * KJ2HARTREE;
+  c.ezpe = m.etot + t.zpeTot * KJ2HARTREE;
+  c.eu = m.etot + t.tot.u * KJ2HARTREE;
+  c.eh = m.etot + t.tot.h * KJ2HARTREE;
+  c.ef = m.etot + t.tot.f * KJ2HARTREE;
+  c.eg = m.etot + t.tot.g * KJ2HARTREE;
+}
+
+// One used row: the harmonic mode at the scaled wavenumber, the ZPE from the
+// unscaled one times the ZPE factor, then the quasi-harmonic entropy and energy.
+void fillRow(VibMode &r, double T, const PhysicsOptions &o) {
+  const HarmonicMode h = harmonicMode(r.freqScaled, T);
+  r.theta = std::fabs(r.freqScaled) * CLIGHT * 100.0 * PLANCK / BOLTZ;
+  double zpe = o.zpeFactor() * harmonicZpe(r.freq);
+  // Energy from the potential bottom: the scaled mode's thermal part over the ZPE in effect.
+  double u = zpe == h.zpe ? h.u : zpe + (h.u - h.zpe);
+  double s = h.s;
+  bool harmonic = true;
+  const double w = grimmeWeight(r.freqScaled, o.cutoff);
+  if (o.entropy == QuasiHarmonic::Grimme) {
+    s = grimmeEntropy(w, h.s, freeRotorEntropy(r.freqScaled, o.bav, T));
+    harmonic = false;
+  } else if (o.entropy == QuasiHarmonic::Truhlar && r.freqScaled < o.cutoff) {
+    s = harmonicMode(o.cutoff, T).s; // the mode raised to the cut-off, for S only
+    harmonic = false;
+  }
+  if (o.dampedEnergy) {
+    u = dampedEnergy(w, u, T);
+    zpe = w * zpe; // the energy's limit at 0 K
+    harmonic = false;
+  }
+  r.svib = s;
+  r.zpe = zpe;
+  r.uvib = u;
+  r.hvib = u;
+  r.hh0vib = r.hvib - r.zpe;
+  if (harmonic && zpe == h.zpe) {
+    r.fvib = h.f;
+    r.gvib = h.g;
+  } else {
+    r.gvib = r.hvib - T * r.svib / 1000.0;
+    r.fvib = r.gvib;
+  }
+  if (harmonic) {
+    r.qvib0 = h.q0;
+    r.qvib = h.qBottom;
+  } else {
+    r.qvib0 = modeQ0(r.svib, r.hh0vib, T);
+    r.qvib = r.qvib0 * std::exp(-r.zpe * 1000.0 / (RGAS * T));
+  }
+}
+
+} // namespace
+
+bool usesLevels(const Molecule &m) {
+  return !m.levels.empty() && !m.multFromJob;
+}
+
+std::vector<MoleculeFacts> prepareMolecules(MoleculeTable &mol, const PhysicsOptions &options,
+                                            Warnings &warnings) {
+  std::vector<MoleculeFacts> facts;
+  for (int role = REACTANT; role <= TRANSITION_STATE; ++role)
+    for (int j = 1; j <= mol.npart(role); ++j) {
+      Molecule &m = mol.at(role, j);
+      MoleculeFacts f;
+      f.role = role;
+      f.index = j;
+      f.opticalIsomers = opticalIsomersOf(m);
+      if (usesLevels(m))
+        f.levels = m.levels;
+      f.levelsSetAside = !m.levels.empty() && m.multFromJob;
+      if (f.levelsSetAside)
+        warnings.add(trimmed(m.name) + ": the job line's MULT=" + std::to_string(m.mult) +
+                     " wins over the " + std::to_string(m.levels.size()) +
+                     " electronic levels of its data file " + trimmed(m.fileNameAsWritten) +
+                     ", which are set aside (Qel = " + std::to_string(m.mult) +
+                     "); remove MULT= to use them");
+      if (options.spinOrbitShift && usesLevels(m) && m.levelsFromTable) {
+        const double shift = wavenumberToKJmol(spinOrbitShift(m.levels));
+        m.etot = m.etot + shift * KJ2HARTREE;
+        f.spinOrbitShift = shift;
+      }
+      facts.push_back(std::move(f));
+    }
+  return facts;
+}
+
+Vibrations modeRows(const Molecule &m, const Conditions &cond, const PhysicsOptions &options) {
+  Vibrations v;
+  v.scale = options.scale;
+  v.nmodes = modeCount(m.nfreq);
+  for (int n = 0; n < v.nmodes; ++n) {
+    VibMode &r = v.mode[static_cast<std::size_t>(n)];
+    r.freq = m.freq[static_cast<std::size_t>(n)];
+    r.xinten = m.xinten[static_cast<std::size_t>(n)];
+    r.freqScaled = r.freq * v.scale;
+    // The modes the report uses: the unscaled value tested, imaginary and zero modes left out.
+    if (!(r.freq > 0.1 || std::isnan(r.freq)))
+      continue;
+    r.lfreq = 1;
+    fillRow(r, cond.T, options);
+  }
+  return v;
+}
+
+void sumModes(Vibrations &v) {
+  v.nused = 0;
+  v.qvib = 1.0;
+  v.zpeTot = v.uvib = v.hvib = v.hh0Tot = v.svib = v.fvib = v.gvib = v.cvibTot = 0.0;
+  for (int n = 0; n < v.nmodes; ++n) {
+    const VibMode &r = v.mode[static_cast<std::size_t>(n)];
+    if (r.lfreq != 1)
+      continue;
+    v.nused = v.nused + 1;
+    v.zpeTot += r.zpe;
+    v.qvib = v.qvib * r.qvib0;
+    v.uvib += r.uvib;
+    v.hvib += r.hvib;
+    v.hh0Tot += r.hh0vib;
+    v.gvib += r.gvib;
+    v.fvib += r.fvib;
+    v.svib += r.svib;
+    v.cvibTot += r.cvib;
+  }
+}
+
+MoleculeThermo moleculeThermo(const Molecule &m, const Conditions &cond,
+                              const PhysicsOptions &options, const RowStep &rows) {
+  const bool levels = usesLevels(m);
+  const int isomers = opticalIsomersOf(m);
+  const bool modes = options.changesModes() || rows;
+  if (!levels && isomers == 1 && !modes)
+    return computeThermo(m, cond);
+  MoleculeThermo t;
+  t.vm = RGAS * cond.T / cond.P;
+  t.elec = levels ? levelsContribution(m.levels, cond.T) : electronic(m, cond);
+  t.tran = translational(m, cond);
+  t.rot = rotational(m, cond);
+  if (isomers > 1)
+    addOpticalIsomers(t.rot, isomers, cond.T);
+  if (modes) {
+    t.vib = modeRows(m, cond, options);
+    if (rows)
+      rows(m, cond, t.vib);
+    sumModes(t.vib);
+  } else {
+    t.vib = vibrational(m, cond);
+  }
+  formTotals(m, t);
+  return t;
+}
+
+double pathDegeneracy(const MoleculeTable &mol) {
+  double up = 1.0;
+  double down = 1.0;
+  for (int j = 1; j <= mol.npart(REACTANT); ++j) {
+    const Molecule &m = mol.at(REACTANT, j);
+    up = up * static_cast<double>(m.rotnum);
+    down = down * static_cast<double>(opticalIsomersOf(m));
+  }
+  for (int j = 1; j <= mol.npart(TRANSITION_STATE); ++j) {
+    const Molecule &m = mol.at(TRANSITION_STATE, j);
+    up = up * static_cast<double>(opticalIsomersOf(m));
+    down = down * static_cast<double>(m.rotnum);
+  }
+  return up / down;
+}
+
+} // namespace orvalen::extended

@@ -1,0 +1,63 @@
+#pragma once
+
+// A molecule's thermochemistry with the scan's treatments beyond the rigid
+// rotor and harmonic oscillator: electronic levels in place of the
+// multiplicity, optical isomers, frequency scale factors and quasi-harmonic low
+// modes; the spin-orbit shift of the energy and the reaction-path degeneracy.
+// A molecule that none of them touches gets the report's values digit for digit:
+//   computeJob(mol, cond, step, {.thermo = [&](const Molecule &m, const Conditions &c) {
+//     return moleculeThermo(m, c, options); }, .imaginaryScale = options.scale});
+
+#include "extended/physics_options.hpp"
+#include "fixedio/warnings.hpp"
+#include "molecule/molecule.hpp"
+#include "thermo/constants.hpp"
+#include "thermo/rrho.hpp"
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace orvalen::extended {
+
+// What a molecule brings beyond the classic fields, independent of T.
+struct MoleculeFacts {
+  int role = 0;
+  int index = 0;                       // j of MOL(role, j)
+  std::vector<ElectronicLevel> levels; // the levels in effect; empty: the multiplicity
+  bool levelsSetAside = false;         // the file's levels, set aside by a job-line MULT=
+  int opticalIsomers = 1;
+  std::optional<double> spinOrbitShift; // kJ/mol, applied to ETOT (negative)
+};
+
+// Once per job, before any temperature: the facts of every molecule in job
+// order; a job-line MULT= sets a molecule's levels aside (one warning each);
+// with --spin-orbit-shift, ETOT of each molecule whose levels came from the
+// table is lowered by the ground term's spin-orbit stabilisation.
+std::vector<MoleculeFacts> prepareMolecules(MoleculeTable &mol, const PhysicsOptions &options,
+                                            Warnings &warnings);
+
+// The levels that replace the multiplicity: none when the job line gave MULT=.
+bool usesLevels(const Molecule &m);
+
+// The rows of the vibration table with the options' scale factors and
+// quasi-harmonic entropy and energy; the sums not yet formed. A used row's
+// svib, uvib (= hvib), fvib, gvib, zpe, hh0vib and qvib0 are what the sums take.
+Vibrations modeRows(const Molecule &m, const Conditions &cond, const PhysicsOptions &options);
+
+// The sums over the used rows, in the report's order.
+void sumModes(Vibrations &v);
+
+// Called between modeRows and sumModes: where a one-dimensional hindered
+// rotor takes a mode's place, it fills that mode's row with its own values.
+using RowStep = std::function<void(const Molecule &m, const Conditions &cond, Vibrations &v)>;
+
+MoleculeThermo moleculeThermo(const Molecule &m, const Conditions &cond,
+                              const PhysicsOptions &options, const RowStep &rows = {});
+
+// Reaction-path degeneracy (prod sigma_R * prod n_TS)/(prod sigma_TS * prod n_R),
+// sigma the rotation numbers, n the optical isomers (1 without the marker);
+// for information: the partition functions already hold it.
+double pathDegeneracy(const MoleculeTable &mol);
+
+} // namespace orvalen::extended
