@@ -10,12 +10,60 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
+#include <cctype>
+#include <cmath>
 #include <csignal>
 #include <iostream>
 
 namespace {
 
 using namespace orvalen::scan;
+
+// The texts of --qrrho, --qrrho-cutoff, --qrrho-bav, --scale and --zpe-scale.
+struct PhysicsTexts {
+  std::string qrrho, cutoff, bav, scale, zpeScale;
+};
+
+// A positive finite number, or an error naming the option and what it is.
+double positiveOption(const char *option, const std::string &text, const char *what) {
+  double x = 0.0;
+  if (!parseReal(text, x) || !(x > 0.0) || !std::isfinite(x))
+    throw orvalen::Error(std::string(option) + " \"" + text + "\" is not a positive number (" +
+                         what + "); see orvalen-scan --help");
+  return x;
+}
+
+void readPhysicsOptions(const CLI::App &app, const PhysicsTexts &t, bool enthalpy, bool shift,
+                        ScanRequest &request) {
+  namespace ext = orvalen::extended;
+  ext::PhysicsOptions &o = request.physics;
+  if (app.count("--qrrho")) {
+    std::string word = t.qrrho;
+    std::transform(word.begin(), word.end(), word.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (word == "grimme")
+      o.entropy = ext::QuasiHarmonic::Grimme;
+    else if (word == "truhlar")
+      o.entropy = ext::QuasiHarmonic::Truhlar;
+    else
+      throw orvalen::Error("unknown --qrrho method \"" + t.qrrho + "\" (grimme or truhlar)");
+  }
+  if (app.count("--qrrho-cutoff"))
+    o.cutoff = positiveOption("--qrrho-cutoff", t.cutoff, "a wavenumber in cm-1, e.g. 100");
+  if (app.count("--qrrho-bav"))
+    o.bav = positiveOption("--qrrho-bav", t.bav, "a moment of inertia in kg m2, e.g. 1e-44");
+  if (app.count("--scale"))
+    o.scale = positiveOption("--scale", t.scale, "a frequency scale factor, e.g. 0.96");
+  if (app.count("--zpe-scale"))
+    o.zpeScale = positiveOption("--zpe-scale", t.zpeScale, "a ZPE scale factor, e.g. 0.98");
+  o.dampedEnergy = enthalpy;
+  o.spinOrbitShift = shift;
+  request.physicsGiven = false;
+  for (const char *name : {"--qrrho", "--qrrho-cutoff", "--qrrho-bav", "--qrrho-enthalpy",
+                           "--scale", "--zpe-scale", "--spin-orbit-shift"})
+    request.physicsGiven = request.physicsGiven || app.count(name) > 0;
+}
 
 // The command line, the scan and its outputs; the exit status. Errors are
 // thrown; the warnings found until then stay in `result`.
@@ -42,6 +90,21 @@ int runCommand(int argc, char **argv, ScanResult &result) {
   app.add_option("--plot", plot, "write an Arrhenius plot to FILE.svg");
   app.add_option("--measured", measured,
                  "FILE: measured T (K) and k a line, shown in the plot and as k/k_measured");
+  // Beyond the harmonic oscillator: the values are checked after parsing.
+  std::string qrrho, cutoff, bav, scale, zpeScale;
+  bool qrrhoEnthalpy = false, spinOrbitShift = false;
+  app.add_option("--qrrho", qrrho,
+                 "grimme | truhlar: quasi-harmonic entropy of the real modes below the cut-off");
+  app.add_option("--qrrho-cutoff", cutoff, "CM1: the cut-off nu0 (default 100 cm-1)");
+  app.add_option("--qrrho-bav", bav, "KGM2: Grimme's average moment Bav (default 1e-44 kg m2)");
+  app.add_flag("--qrrho-enthalpy", qrrhoEnthalpy,
+               "each mode's energy, ZPE included, damped to RT/2 below the cut-off (Head-Gordon)");
+  app.add_option("--scale", scale, "F: multiply every wavenumber, the imaginary one too");
+  app.add_option("--zpe-scale", zpeScale,
+                 "Z: ZPE = Z * sum(h c wavenumber/2) of the unscaled wavenumbers (default F)");
+  app.add_flag("--spin-orbit-shift", spinOrbitShift,
+               "lower the energy of molecules with the import table's levels by their "
+               "spin-orbit stabilisation");
   const std::string version(orvalen::VERSION);
   app.set_version_flag("--version", "orvalen-scan " + version + " (Orvalen " + version +
                                         ", build " + std::to_string(orvalen::BUILT_NUMBER) + ")");
@@ -80,6 +143,8 @@ int runCommand(int argc, char **argv, ScanResult &result) {
       throw orvalen::Error("pressure \"" + pressure + "\" is not a positive number (Pa)");
     request.pressure = p;
   }
+  readPhysicsOptions(app, {qrrho, cutoff, bav, scale, zpeScale}, qrrhoEnthalpy, spinOrbitShift,
+                     request);
   if (!output.empty())
     request.outputs.push_back({"-o", output});
   if (!plot.empty())

@@ -140,6 +140,66 @@ std::vector<ShownColumn> tableColumns(const ScanResult &r) {
   return shown;
 }
 
+std::string threeDecimals(double x) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.3f", x);
+  return buf;
+}
+
+// The options beyond the harmonic oscillator, as the command line gives them,
+// with the defaults in effect.
+std::string optionsText(const extended::PhysicsOptions &o) {
+  using extended::QuasiHarmonic;
+  std::string text;
+  const auto add = [&](const std::string &part) { text += (text.empty() ? "" : " ") + part; };
+  if (o.entropy != QuasiHarmonic::Off)
+    add(std::string("--qrrho ") + (o.entropy == QuasiHarmonic::Grimme ? "grimme" : "truhlar"));
+  if (o.dampedEnergy)
+    add("--qrrho-enthalpy");
+  if (o.entropy != QuasiHarmonic::Off || o.dampedEnergy)
+    add("--qrrho-cutoff " + shortest(o.cutoff) + " (cm-1)");
+  if (o.entropy == QuasiHarmonic::Grimme)
+    add("--qrrho-bav " + shortest(o.bav) + " (kg m2)");
+  add("--scale " + shortest(o.scale) + " --zpe-scale " + shortest(o.zpeFactor()));
+  if (o.spinOrbitShift)
+    add("--spin-orbit-shift");
+  return text;
+}
+
+// What a data file brought that the harmonic oscillator leaves out.
+std::string dataText(const JobMolecule &m) {
+  const extended::MoleculeFacts &f = m.facts;
+  std::string text = "Data file " + m.dataFile + " (" + m.name + "):";
+  if (!f.levels.empty())
+    text += " " + std::to_string(f.levels.size()) + " electronic levels, Qel from them";
+  if (f.levelsSetAside)
+    text += " electronic levels set aside (MULT= on the job line wins)";
+  if (f.spinOrbitShift)
+    text += ", spin-orbit shift " + threeDecimals(*f.spinOrbitShift) + " kJ/mol";
+  if (f.opticalIsomers > 1)
+    text += std::string(f.levels.empty() && !f.levelsSetAside ? "" : ";") + " " +
+            std::to_string(f.opticalIsomers) + " optical isomers, Q times " +
+            std::to_string(f.opticalIsomers);
+  return text;
+}
+
+// The header lines of the treatments beyond the harmonic oscillator: the
+// options, each data file that carried levels or optical isomers, and the
+// reaction-path degeneracy; none without options and such data.
+std::vector<std::string> physicsLines(const ScanResult &r) {
+  std::vector<std::string> lines;
+  if (r.physicsGiven)
+    lines.push_back("Options: " + optionsText(r.physics));
+  for (const JobMolecule &m : r.molecules)
+    if (m.carriesData())
+      lines.push_back(dataText(m));
+  if (!lines.empty() && r.hasRates)
+    lines.push_back("Reaction-path degeneracy " + shortest(r.pathDegeneracy) +
+                    " (rotation numbers and optical isomers; for information: the partition "
+                    "functions hold it)");
+  return lines;
+}
+
 } // namespace
 
 void writeTable(std::ostream &out, const ScanResult &r) {
@@ -150,6 +210,8 @@ void writeTable(std::ostream &out, const ScanResult &r) {
   out << ")\n";
   if (r.hasRates)
     out << "kQ, kG and k in " << units << "; " << kDefinition(r) << "\n";
+  for (const std::string &line : physicsLines(r))
+    out << line << '\n';
   out << '\n';
 
   const std::vector<ShownColumn> columns = tableColumns(r);
@@ -352,6 +414,41 @@ ordered_json point(const ScanPoint &p, const ScanResult &r) {
   return j;
 }
 
+ordered_json optionsJson(const ScanResult &r) {
+  if (!r.physicsGiven)
+    return nullptr;
+  using extended::QuasiHarmonic;
+  const extended::PhysicsOptions &o = r.physics;
+  return ordered_json{{"qrrho", o.entropy == QuasiHarmonic::Grimme    ? ordered_json("grimme")
+                                : o.entropy == QuasiHarmonic::Truhlar ? ordered_json("truhlar")
+                                                                      : ordered_json(nullptr)},
+                      {"qrrho_enthalpy", o.dampedEnergy},
+                      {"qrrho_cutoff_cm1", num(o.cutoff)},
+                      {"qrrho_bav_kgm2", num(o.bav)},
+                      {"scale", num(o.scale)},
+                      {"zpe_scale", num(o.zpeFactor())},
+                      {"spin_orbit_shift", o.spinOrbitShift}};
+}
+
+// What does not depend on the temperature, in job order.
+ordered_json moleculesJson(const ScanResult &r) {
+  ordered_json a = ordered_json::array();
+  for (const JobMolecule &m : r.molecules) {
+    ordered_json levels = nullptr;
+    if (!m.facts.levels.empty()) {
+      levels = ordered_json::array();
+      for (const ElectronicLevel &l : m.facts.levels)
+        levels.push_back(ordered_json::array({num(l.energy), l.degeneracy}));
+    }
+    a.push_back(ordered_json{{"name", m.name},
+                             {"role", roleName(m.facts.role)},
+                             {"levels", std::move(levels)},
+                             {"optical_isomers", m.facts.opticalIsomers},
+                             {"spin_orbit_shift_kJmol", num(m.facts.spinOrbitShift)}});
+  }
+  return a;
+}
+
 ordered_json fitJson(const ArrheniusFit &f, bool modified) {
   ordered_json j{{"A", num(f.A)}};
   if (modified)
@@ -420,6 +517,11 @@ void writeJson(std::ostream &out, const ScanResult &r) {
   field("tunnelling", methodName(r.method));
   field("units", units);
   field("eckart", eckartInputs(r));
+  if (r.physicsGiven)
+    field("options", optionsJson(r));
+  if (r.hasRates)
+    field("path_degeneracy", num(r.pathDegeneracy));
+  field("molecules", moleculesJson(r));
   out << " \"temperatures\": [";
   for (std::size_t i = 0; i < r.points.size(); ++i)
     out << (i ? ",\n  " : "\n  ") << nested(point(r.points[i], r), 2);

@@ -122,15 +122,17 @@ void coefficients(ScanPoint &p, const ScanResult &result, std::size_t index,
 
 // The whole job at one temperature and pressure; `mol` receives the totals.
 ScanPoint computePoint(MoleculeTable &mol, Conditions cond, const ScanResult &result,
-                       std::size_t index, AbsencesByMethod &absent) {
+                       const JobPhysics &physics, std::size_t index, AbsencesByMethod &absent) {
   ScanPoint p;
   p.T = cond.T;
   p.P = cond.P;
   p.molecules.reserve(static_cast<std::size_t>(mol.npart(0)));
-  const JobResults job =
-      computeJob(mol, cond, [&](int role, const Molecule &m, const MoleculeThermo &t) {
+  const JobResults job = computeJob(
+      mol, cond,
+      [&](int role, const Molecule &m, const MoleculeThermo &t) {
         p.molecules.push_back(summary(role, m, t));
-      });
+      },
+      physics);
   p.reaction = job.reaction;
   p.rates = job.rates;
   if (p.rates.present) // orvalen prints zeros without a rate section
@@ -483,6 +485,22 @@ void runScan(const ScanRequest &request, ScanResult &r) {
   r.conc = job.cond.conc;
   r.method = request.method;
   describeJob(job.mol, r);
+  // Levels set aside and energies shifted once; each molecule's thermochemistry
+  // at every temperature with the options in effect.
+  r.physics = request.physics;
+  r.physicsGiven = request.physicsGiven;
+  for (extended::MoleculeFacts &f : extended::prepareMolecules(job.mol, r.physics, r.warnings)) {
+    const Molecule &m = job.mol.at(f.role, f.index);
+    r.molecules.push_back(
+        {fieldText(m.name), validUtf8(trimmed(m.fileNameAsWritten)), std::move(f)});
+  }
+  if (r.hasRates)
+    r.pathDegeneracy = extended::pathDegeneracy(job.mol);
+  const extended::PhysicsOptions options = r.physics;
+  const JobPhysics physics{[options](const Molecule &m, const Conditions &c) {
+                             return extended::moleculeThermo(m, c, options);
+                           },
+                           options.scale};
   if (!request.measured.empty()) {
     if (!r.hasRates)
       throw Error("--measured needs a transition state: the job has no rate constant");
@@ -507,11 +525,12 @@ void runScan(const ScanRequest &request, ScanResult &r) {
   if (r.hasRates) {
     Conditions c0 = cond;
     c0.T = temperatures.front();
-    const JobResults at0 =
-        computeJob(job.mol, c0, [](int, const Molecule &, const MoleculeThermo &) {});
+    const JobResults at0 = computeJob(
+        job.mol, c0, [](int, const Molecule &, const MoleculeThermo &) {}, physics);
     const double dH0 = at0.rates.dH0 / KJ2HARTREE;
     const double drZpe = r.hasReaction ? at0.reaction.drZpe / KJ2HARTREE : 0.0;
-    r.eckart = EckartBarrier{dH0, dH0 - drZpe, imaginaryFrequency(job.mol)};
+    r.eckart =
+        EckartBarrier{dH0, dH0 - drZpe, imaginaryFrequency(job.mol) * physics.imaginaryScale};
     const auto why = eckartUndefined(r.eckart);
     r.eckartDefined = !why;
     // Skodje and Truhlar truncate the parabola at the lower side, max(DrZPE, 0):
@@ -539,7 +558,7 @@ void runScan(const ScanRequest &request, ScanResult &r) {
   r.points.reserve(temperatures.size());
   for (const double T : temperatures) {
     cond.T = T;
-    r.points.push_back(computePoint(job.mol, cond, r, r.points.size(), absent));
+    r.points.push_back(computePoint(job.mol, cond, r, physics, r.points.size(), absent));
   }
 
   warnAbsentCoefficients(r, absent, r.warnings);

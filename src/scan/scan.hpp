@@ -10,6 +10,8 @@
 //   runScan({.job = "oh_ch4", .temperatures = parseTemperatures("300:2000:100")}, r);
 // Nothing here writes; scan/output.hpp and scan/plot.hpp turn a result into text.
 
+#include "extended/molecule_thermo.hpp"
+#include "extended/physics_options.hpp"
 #include "fixedio/warnings.hpp"
 #include "molecule/molecule.hpp"
 #include "rates/kinetics.hpp"
@@ -43,6 +45,19 @@ struct ScanRequest {
   // Refused (before anything is computed or written) when one is a file the
   // job reads or two are the same file.
   std::vector<OutputName> outputs;
+  extended::PhysicsOptions physics; // beyond the harmonic oscillator; the defaults change nothing
+  bool physicsGiven = false;        // one of those options was on the command line
+};
+
+// What a molecule brings beyond the classic fields, in job order.
+struct JobMolecule {
+  std::string name;     // as the outputs show it
+  std::string dataFile; // as the job line names it
+  extended::MoleculeFacts facts;
+  // Its data file carried levels (in effect or set aside) or optical isomers.
+  bool carriesData() const {
+    return !facts.levels.empty() || facts.levelsSetAside || facts.opticalIsomers > 1;
+  }
 };
 
 // One molecule at one temperature: what its report section prints.
@@ -92,6 +107,10 @@ struct ScanResult {
   EckartBarrier eckart; // V1, V2 in kJ/mol, imaginary frequency in cm-1
   bool eckartDefined = false;
   bool skodjeTruhlarDefined = false; // dH0 above the lower side max(DrZPE, 0)
+  extended::PhysicsOptions physics;
+  bool physicsGiven = false;
+  std::vector<JobMolecule> molecules; // job order
+  double pathDegeneracy = 1.0;        // for information, with a transition state
   std::vector<ScanPoint> points;
   std::optional<Fits> fits;
   std::optional<std::vector<MeasuredPoint>> measured; // with --measured, in its file's order
