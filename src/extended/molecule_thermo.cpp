@@ -4,6 +4,7 @@
 #include "extended/quasi_harmonic.hpp"
 #include "fixedio/error.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -135,6 +136,11 @@ std::vector<MoleculeFacts> prepareMolecules(MoleculeTable &mol, const PhysicsOpt
       }
       facts.push_back(std::move(f));
     }
+  if (options.spinOrbitShift &&
+      std::none_of(facts.begin(), facts.end(),
+                   [](const MoleculeFacts &f) { return f.spinOrbitShift.has_value(); }))
+    warnings.add("--spin-orbit-shift shifts no energy: no molecule of the job has the levels of "
+                 "orvalen-import's table (\"Electronic levels from  :table\" in its data file)");
   return facts;
 }
 

@@ -33,7 +33,8 @@ struct MoleculeFacts {
 // Once per job, before any temperature: the facts of every molecule in job
 // order; a job-line MULT= sets a molecule's levels aside (one warning each);
 // with --spin-orbit-shift, ETOT of each molecule whose levels came from the
-// table is lowered by the ground term's spin-orbit stabilisation.
+// table is lowered by the ground term's spin-orbit stabilisation (a warning
+// when no molecule has such levels).
 std::vector<MoleculeFacts> prepareMolecules(MoleculeTable &mol, const PhysicsOptions &options,
                                             Warnings &warnings);
 
