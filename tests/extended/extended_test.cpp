@@ -165,6 +165,28 @@ TEST(MoleculeOptions, WithoutOptionsOrDataTheReportsDigits) {
   }
 }
 
+TEST(MoleculeOptions, AStepBetweenRowsAndSumsTakesAModesPlace) {
+  // Where a hindered rotor replaces the 50 cm-1 mode, its row is what the sums take.
+  const Molecule m = smallMolecule();
+  const Conditions cond{T298, 101325.0, 0.0, 0};
+  const RowStep rotor = [](const Molecule &, const Conditions &, Vibrations &v) {
+    VibMode &r = v.mode[6];
+    r.svib = 12.0;
+    r.zpe = 0.3;
+    r.uvib = r.hvib = 1.5;
+    r.hh0vib = 1.2;
+    r.fvib = r.gvib = 1.5 - T298 * 12.0 / 1000.0;
+    r.qvib0 = 4.0;
+  };
+  const MoleculeThermo t = moleculeThermo(m, cond, PhysicsOptions{}, rotor);
+  const HarmonicMode stiff = harmonicMode(1500.0, T298);
+  EXPECT_EQ(t.vib.nused, 2);
+  EXPECT_DOUBLE_EQ(t.vib.svib, 12.0 + stiff.s);
+  EXPECT_DOUBLE_EQ(t.zpeTot, 0.3 + stiff.zpe);
+  EXPECT_DOUBLE_EQ(t.vib.hh0Tot, 1.2 + (stiff.u - stiff.zpe));
+  EXPECT_DOUBLE_EQ(t.vib.qvib, 4.0 * stiff.q0);
+}
+
 // --- Electronic levels, spin-orbit shift, optical isomers --------------------
 
 TEST(ElectronicLevels, OhQelAgainstHandSum) {
