@@ -34,8 +34,10 @@ double positiveOption(const char *option, const std::string &text, const char *w
   return x;
 }
 
+// The options beyond the harmonic oscillator into the request; a cut-off or
+// Bav that no chosen treatment uses gets a warning.
 void readPhysicsOptions(const CLI::App &app, const PhysicsTexts &t, bool enthalpy, bool shift,
-                        ScanRequest &request) {
+                        ScanRequest &request, orvalen::Warnings &warnings) {
   namespace ext = orvalen::extended;
   ext::PhysicsOptions &o = request.physics;
   if (app.count("--qrrho")) {
@@ -59,6 +61,11 @@ void readPhysicsOptions(const CLI::App &app, const PhysicsTexts &t, bool enthalp
     o.zpeScale = positiveOption("--zpe-scale", t.zpeScale, "a ZPE scale factor, e.g. 0.98");
   o.dampedEnergy = enthalpy;
   o.spinOrbitShift = shift;
+  if (app.count("--qrrho-cutoff") && o.entropy == ext::QuasiHarmonic::Off && !enthalpy)
+    warnings.add("--qrrho-cutoff " + t.cutoff +
+                 " changes nothing without --qrrho or --qrrho-enthalpy");
+  if (app.count("--qrrho-bav") && o.entropy != ext::QuasiHarmonic::Grimme)
+    warnings.add("--qrrho-bav " + t.bav + " changes nothing without --qrrho grimme");
   request.physicsGiven = false;
   for (const char *name : {"--qrrho", "--qrrho-cutoff", "--qrrho-bav", "--qrrho-enthalpy",
                            "--scale", "--zpe-scale", "--spin-orbit-shift"})
@@ -144,7 +151,7 @@ int runCommand(int argc, char **argv, ScanResult &result) {
     request.pressure = p;
   }
   readPhysicsOptions(app, {qrrho, cutoff, bav, scale, zpeScale}, qrrhoEnthalpy, spinOrbitShift,
-                     request);
+                     request, result.warnings);
   if (!output.empty())
     request.outputs.push_back({"-o", output});
   if (!plot.empty())

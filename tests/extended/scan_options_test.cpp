@@ -146,6 +146,33 @@ TEST(ScanOptions, JobLineMultWinsOverTheLevels) {
   EXPECT_EQ(V1(j), V1(plain));
 }
 
+TEST(ScanOptions, CutOffOrBavThatNoTreatmentUsesIsNamed) {
+  struct Case {
+    const char *args, *warning;
+  };
+  const Case cases[] = {
+      {"--qrrho-cutoff 50",
+       "--qrrho-cutoff 50 changes nothing without --qrrho or --qrrho-enthalpy"},
+      {"--qrrho truhlar --qrrho-bav 2e-44",
+       "--qrrho-bav 2e-44 changes nothing without --qrrho grimme"},
+      {"--qrrho-cutoff 50 --qrrho-enthalpy", nullptr},
+      {"--qrrho grimme --qrrho-bav 2e-44", nullptr},
+  };
+  TempDir dir;
+  copyJobFolder("examples/oh_ch4", dir.path());
+  for (const Case &c : cases) {
+    const RunResult r = runScanBinary(dir.path(), std::string("oh_ch4 -T 500 ") + c.args);
+    EXPECT_EQ(r.status, 0) << c.args;
+    EXPECT_EQ(r.stderrText.find("changes nothing") != std::string::npos, c.warning != nullptr)
+        << c.args << ": " << r.stderrText;
+    if (c.warning) {
+      EXPECT_NE(r.stderrText.find(std::string("orvalen-scan: warning: ") + c.warning + "\n"),
+                std::string::npos)
+          << r.stderrText;
+    }
+  }
+}
+
 TEST(ScanOptions, RefusedValues) {
   TempDir dir;
   copyJobFolder("examples/oh_ch4", dir.path());
