@@ -42,8 +42,9 @@ const std::vector<LevelTableEntry> TABLE = {
     {"Br", 2, "2P", NIST, 2, {{{0.0, 4}, {3685.24, 2}}}},
     // I 5s2 5p5 2P (inverted): J = 3/2 at 0, J = 1/2 at 7602.9762
     {"I", 2, "2P", NIST, 2, {{{0.0, 4}, {7602.9762, 2}}}},
-    // OH X 2Pi(i): A = -139.21
-    {"HO", 2, "X 2Pi(i)", HUBER_HERZBERG, 2, {{{0.0, 2}, {139.21, 2}}}},
+    // OH X 2Pi(i): A = -139.7, the Omega = 1/2 component 139.7 above Omega = 3/2
+    // (the interval thermochemical tables and rate-constant work take for OH)
+    {"HO", 2, "X 2Pi(i)", HUBER_HERZBERG, 2, {{{0.0, 2}, {139.7, 2}}}},
     // SH X 2Pi(i): A = -377.0
     {"HS", 2, "X 2Pi(i)", HUBER_HERZBERG, 2, {{{0.0, 2}, {377.0, 2}}}},
     // NO X 2Pi(r): the Omega = 3/2 component at 119.82 above Omega = 1/2

@@ -6,7 +6,7 @@
 // in their ground term's multiplicity. And the levels a user gives (--levels).
 //
 //   if (const auto *entry = qc::tableLevels("HO"))   // OH: X 2Pi(i)
-//     entry->levels();                               // {0, 2}, {139.21, 2}
+//     entry->levels();                               // {0, 2}, {139.7, 2}
 #include "molecule/molecule.hpp"
 
 #include <array>
