@@ -202,7 +202,8 @@ TEST(ScanMeasured, OneWarningWhenNoScannedTemperatureIsMeasured) {
     EXPECT_EQ(r.stderrText, "orvalen-scan: warning: m.txt: " + std::string(c.warning) +
                                 " among the scanned ones (to 1e-6 relative), so there is no "
                                 "ratio k/k_measured; scan them with -T to compare\n");
-    for (const json &p : json::parse(r.stdoutText)["temperatures"])
+    const json doc = json::parse(r.stdoutText); // kept: the range below points into it
+    for (const json &p : doc["temperatures"])
       EXPECT_TRUE(p["k_over_k_measured"].is_null());
   }
 }
