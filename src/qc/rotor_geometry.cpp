@@ -1,0 +1,205 @@
+#include "qc/rotor_geometry.hpp"
+
+#include "fixedio/error.hpp"
+#include "molecule/elements.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstddef>
+#include <numbers>
+#include <numeric>
+#include <string>
+
+namespace orvalen::qc {
+namespace {
+
+// Cordero et al., Dalton Trans. (2008) 2832, Table 2, A, by atomic number - 1.
+// C: sp3 (0.76; sp2 0.73, sp 0.69 not used); Mn, Fe, Co: low spin.
+constexpr std::array<double, MAX_ELEMENT> CORDERO_RADII{
+    0.31, 0.28,                                                             // H He
+    1.28, 0.96, 0.84, 0.76, 0.71, 0.66, 0.57, 0.58,                         // Li-Ne
+    1.66, 1.41, 1.21, 1.11, 1.07, 1.05, 1.02, 1.06,                         // Na-Ar
+    2.03, 1.76, 1.70, 1.60, 1.53, 1.39, 1.39, 1.32, 1.26, 1.24, 1.32, 1.22, // K-Zn
+    1.22, 1.20, 1.19, 1.20, 1.20, 1.16,                                     // Ga-Kr
+    2.20, 1.95, 1.90, 1.75, 1.64, 1.54, 1.47, 1.46, 1.42, 1.39, 1.45, 1.44, // Rb-Cd
+    1.42, 1.39, 1.39, 1.38, 1.39, 1.40,                                     // In-Xe
+    2.44, 2.15, 2.07, 2.04, 2.03, 2.01, 1.99, 1.98, 1.98, 1.96, 1.94, 1.92, // Cs-Dy
+    1.92, 1.89, 1.90, 1.87, 1.87, 1.75, 1.70, 1.62, 1.51, 1.44, 1.41, 1.36, // Ho-Pt
+    1.36, 1.32, 1.45, 1.46, 1.48, 1.40, 1.50, 1.50,                         // Au-Rn
+};
+
+constexpr double BOND_FACTOR = 1.2;         // bond: closer than 1.2 x (r_a + r_b)
+constexpr double SYMMETRY_TOLERANCE = 0.02; // A, an atom's image to its partner
+constexpr int MAX_ORDER = 6;
+
+std::string pairText(int p1, int p2) {
+  return "rotor " + std::to_string(p1) + "," + std::to_string(p2) + ": ";
+}
+
+double distance(const Vec3 &a, const Vec3 &b) {
+  const double dx = a[0] - b[0], dy = a[1] - b[1], dz = a[2] - b[2];
+  return std::sqrt(dx * dx + dy * dy + dz * dz);
+}
+
+void checkAtom(const Atoms &geometry, int atom, int p1, int p2) {
+  const auto n = static_cast<int>(geometry.z.size());
+  if (atom < 1 || atom > n)
+    throw Error(pairText(p1, p2) + "atom " + std::to_string(atom) + " is not one of the " +
+                std::to_string(n) + " atoms of the geometry; number atoms from 1 in its order");
+}
+
+void checkPivots(const Atoms &geometry, int p1, int p2) {
+  checkAtom(geometry, p1, p1, p2);
+  checkAtom(geometry, p2, p1, p2);
+  if (p1 == p2)
+    throw Error(pairText(p1, p2) + "the two pivot atoms are the same; give two bonded atoms");
+}
+
+// Unit vector from p1 to p2.
+Vec3 bondDirection(const Atoms &geometry, int p1, int p2) {
+  const Vec3 &a = geometry.r[static_cast<std::size_t>(p1 - 1)];
+  const Vec3 &b = geometry.r[static_cast<std::size_t>(p2 - 1)];
+  const double d = distance(a, b);
+  return {(b[0] - a[0]) / d, (b[1] - a[1]) / d, (b[2] - a[2]) / d};
+}
+
+// Squared distance of point p from the line through `origin` along unit `u`.
+double squaredDistanceFromAxis(const Vec3 &p, const Vec3 &origin, const Vec3 &u) {
+  const Vec3 d{p[0] - origin[0], p[1] - origin[1], p[2] - origin[2]};
+  const double along = d[0] * u[0] + d[1] * u[1] + d[2] * u[2];
+  const Vec3 perp{d[0] - along * u[0], d[1] - along * u[1], d[2] - along * u[2]};
+  return perp[0] * perp[0] + perp[1] * perp[1] + perp[2] * perp[2];
+}
+
+// p turned by `angle` about the line through `origin` along unit `u` (Rodrigues).
+Vec3 turned(const Vec3 &p, const Vec3 &origin, const Vec3 &u, double angle) {
+  const Vec3 d{p[0] - origin[0], p[1] - origin[1], p[2] - origin[2]};
+  const double c = std::cos(angle), s = std::sin(angle);
+  const double dot = d[0] * u[0] + d[1] * u[1] + d[2] * u[2];
+  const Vec3 cross{u[1] * d[2] - u[2] * d[1], u[2] * d[0] - u[0] * d[2], u[0] * d[1] - u[1] * d[0]};
+  Vec3 out{};
+  for (std::size_t k = 0; k < 3; ++k)
+    out[k] = origin[k] + d[k] * c + cross[k] * s + u[k] * dot * (1.0 - c);
+  return out;
+}
+
+std::vector<int> rest(const Atoms &geometry, const std::vector<int> &top) {
+  std::vector<int> others;
+  for (int a = 1; a <= static_cast<int>(geometry.z.size()); ++a)
+    if (std::find(top.begin(), top.end(), a) == top.end())
+      others.push_back(a);
+  return others;
+}
+
+} // namespace
+
+double covalentRadius(int atomicNumber) {
+  if (atomicNumber < 1 || atomicNumber > MAX_ELEMENT)
+    throw Error("no covalent radius for atomic number " + std::to_string(atomicNumber) +
+                "; elements 1 to " + std::to_string(MAX_ELEMENT) + " are known");
+  return CORDERO_RADII[static_cast<std::size_t>(atomicNumber - 1)];
+}
+
+bool bonded(const Atoms &geometry, int a, int b) {
+  const auto i = static_cast<std::size_t>(a - 1), j = static_cast<std::size_t>(b - 1);
+  const double limit =
+      BOND_FACTOR * (covalentRadius(geometry.z[i]) + covalentRadius(geometry.z[j]));
+  return a != b && distance(geometry.r[i], geometry.r[j]) < limit;
+}
+
+std::vector<int> rotorTop(const Atoms &geometry, int p1, int p2) {
+  checkPivots(geometry, p1, p2);
+  if (!bonded(geometry, p1, p2))
+    throw Error(pairText(p1, p2) + "atoms " + std::to_string(p1) + " and " + std::to_string(p2) +
+                " are not bonded (farther apart than 1.2 times their covalent radii); give two "
+                "bonded atoms, or the top explicitly for a partial bond");
+  // Atoms reachable from p1 along bonds other than p1-p2.
+  const auto n = static_cast<int>(geometry.z.size());
+  std::vector<bool> seen(static_cast<std::size_t>(n) + 1, false);
+  std::vector<int> queue{p1};
+  seen[static_cast<std::size_t>(p1)] = true;
+  for (std::size_t next = 0; next < queue.size(); ++next) {
+    const int a = queue[next];
+    for (int b = 1; b <= n; ++b) {
+      if (seen[static_cast<std::size_t>(b)] || (a == p1 && b == p2) || !bonded(geometry, a, b))
+        continue;
+      if (b == p2)
+        throw Error(pairText(p1, p2) + "the bond " + std::to_string(p1) + "-" + std::to_string(p2) +
+                    " is in a ring and cannot turn freely; choose a bond outside rings");
+      seen[static_cast<std::size_t>(b)] = true;
+      queue.push_back(b);
+    }
+  }
+  std::sort(queue.begin(), queue.end());
+  if (queue.size() == 1 || static_cast<int>(queue.size()) == n - 1)
+    throw Error(pairText(p1, p2) + "atom " + std::to_string(queue.size() == 1 ? p1 : p2) +
+                " carries nothing beyond the bond, so there is no torsion; choose a bond with "
+                "atoms on both sides");
+  return queue;
+}
+
+void checkRotorTop(const Atoms &geometry, const std::vector<int> &top, int p1, int p2) {
+  checkPivots(geometry, p1, p2);
+  for (std::size_t k = 0; k < top.size(); ++k) {
+    checkAtom(geometry, top[k], p1, p2);
+    if (std::find(top.begin(), top.begin() + static_cast<std::ptrdiff_t>(k), top[k]) !=
+        top.begin() + static_cast<std::ptrdiff_t>(k))
+      throw Error(pairText(p1, p2) + "atom " + std::to_string(top[k]) +
+                  " is given twice in the top; name each atom once");
+  }
+  if (std::find(top.begin(), top.end(), p1) == top.end())
+    throw Error(pairText(p1, p2) + "the top does not contain its pivot atom " + std::to_string(p1) +
+                "; add it");
+  if (std::find(top.begin(), top.end(), p2) != top.end())
+    throw Error(pairText(p1, p2) + "the top contains the other pivot atom " + std::to_string(p2) +
+                "; the top is the group on " + std::to_string(p1) + "'s side only");
+}
+
+double reducedMoment(const Atoms &geometry, const std::vector<int> &top, int p1, int p2) {
+  checkRotorTop(geometry, top, p1, p2);
+  const std::vector<double> masses = isotopeMasses(geometry.z);
+  const Vec3 com = centreOfMass(geometry.r, masses);
+  const Vec3 u = bondDirection(geometry, p1, p2);
+  double inTop = 0.0, inRest = 0.0;
+  for (std::size_t i = 0; i < masses.size(); ++i) {
+    const double moment = masses[i] * squaredDistanceFromAxis(geometry.r[i], com, u);
+    if (std::find(top.begin(), top.end(), static_cast<int>(i) + 1) != top.end())
+      inTop += moment;
+    else
+      inRest += moment;
+  }
+  if (inTop + inRest == 0.0)
+    return 0.0;
+  return inTop * inRest / (inTop + inRest);
+}
+
+int rotationalOrder(const Atoms &geometry, const std::vector<int> &atoms, int p1, int p2) {
+  checkPivots(geometry, p1, p2);
+  const Vec3 &origin = geometry.r[static_cast<std::size_t>(p1 - 1)];
+  const Vec3 u = bondDirection(geometry, p1, p2);
+  const auto mapsOntoItself = [&](int n) {
+    const double angle = 2.0 * std::numbers::pi / n;
+    return std::all_of(atoms.begin(), atoms.end(), [&](int a) {
+      const auto i = static_cast<std::size_t>(a - 1);
+      const Vec3 image = turned(geometry.r[i], origin, u, angle);
+      return std::any_of(atoms.begin(), atoms.end(), [&](int b) {
+        const auto j = static_cast<std::size_t>(b - 1);
+        return geometry.z[j] == geometry.z[i] &&
+               distance(geometry.r[j], image) < SYMMETRY_TOLERANCE;
+      });
+    });
+  };
+  for (int n = MAX_ORDER; n >= 2; --n)
+    if (mapsOntoItself(n))
+      return n;
+  return 1;
+}
+
+int rotorSymmetry(const Atoms &geometry, const std::vector<int> &top, int p1, int p2) {
+  checkRotorTop(geometry, top, p1, p2);
+  return std::lcm(rotationalOrder(geometry, top, p1, p2),
+                  rotationalOrder(geometry, rest(geometry, top), p1, p2));
+}
+
+} // namespace orvalen::qc

@@ -1,0 +1,44 @@
+#pragma once
+// Geometry of a torsion treated as a one-dimensional hindered rotor: the bonds
+// of a molecule, the rotating group (top) about a bond, the reduced moment of
+// the torsion and the rotor's symmetry number. Atoms are 1-based, in the order
+// of the output's geometry; positions in A, masses of the most abundant isotopes.
+#include "qc/geometry.hpp"
+
+#include <vector>
+
+namespace orvalen::qc {
+
+// Single-bond covalent radius (A) of Cordero et al., Dalton Trans. (2008) 2832,
+// H to Rn; carbon takes its sp3 radius, Mn, Fe and Co their low-spin ones.
+// Throws orvalen::Error for a number outside 1..86.
+double covalentRadius(int atomicNumber);
+
+// Two atoms (1-based) are bonded when closer than 1.2 times the sum of their
+// covalent radii.
+bool bonded(const Atoms &geometry, int a, int b);
+
+// The atoms (1-based, ascending) on p1's side when the p1-p2 bond is cut.
+// Throws orvalen::Error when an atom is out of range, p1-p2 is not a bond, the
+// bond is in a ring, or either side of the cut is its pivot atom alone.
+std::vector<int> rotorTop(const Atoms &geometry, int p1, int p2);
+
+// Checks a top given by hand (a transition state's partial bonds): atoms in
+// range, each once, p1 among them and p2 not. Throws orvalen::Error.
+void checkRotorTop(const Atoms &geometry, const std::vector<int> &top, int p1, int p2);
+
+// Reduced moment I(2,3) of East and Radom, J. Chem. Phys. 106 (1997) 6655
+// (amu A^2): the moments of the top and of the rest about the axis parallel to
+// the p1-p2 bond through the molecule's centre of mass, I_top I_rest / (I_top + I_rest).
+double reducedMoment(const Atoms &geometry, const std::vector<int> &top, int p1, int p2);
+
+// The largest n <= 6 such that a turn by 2 pi / n about the p1-p2 line maps
+// the atoms onto atoms of the same element among them within 0.02 A (1 when
+// none; 6 for atoms all on the line).
+int rotationalOrder(const Atoms &geometry, const std::vector<int> &atoms, int p1, int p2);
+
+// Symmetry number of the torsion: the least common multiple of the rotational
+// orders of the top and of the rest about the bond.
+int rotorSymmetry(const Atoms &geometry, const std::vector<int> &top, int p1, int p2);
+
+} // namespace orvalen::qc

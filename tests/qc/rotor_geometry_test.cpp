@@ -1,0 +1,205 @@
+// The rotating group, reduced moment and symmetry number of a torsion, on ideal
+// geometries built here (C-C 1.54, C-H 1.09, tetrahedral angles).
+#include "fixedio/error.hpp"
+#include "qc/rotor_geometry.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <string>
+#include <vector>
+
+namespace orvalen::qc {
+namespace {
+
+constexpr double DEG = std::numbers::pi / 180.0;
+// A tetrahedral X-H bond of 1.09 A about the z axis: 1.09 sin(109.47) = 1.09 sqrt(8/9)
+// from the axis and 1.09 / 3 back along it.
+const double CH_RADIUS = 1.09 * std::sqrt(8.0 / 9.0);
+constexpr double CH_BACK = 1.09 / 3.0;
+
+Vec3 around(double radius, double azimuthDeg, double z) {
+  return {radius * std::cos(azimuthDeg * DEG), radius * std::sin(azimuthDeg * DEG), z};
+}
+
+// Staggered ethane along z: C1, C2, then H 3-5 on C1 and H 6-8 on C2.
+Atoms ethane() {
+  return {{6, 6, 1, 1, 1, 1, 1, 1},
+          {{0, 0, 0},
+           {0, 0, 1.54},
+           around(CH_RADIUS, 0, -CH_BACK),
+           around(CH_RADIUS, 120, -CH_BACK),
+           around(CH_RADIUS, 240, -CH_BACK),
+           around(CH_RADIUS, 60, 1.54 + CH_BACK),
+           around(CH_RADIUS, 180, 1.54 + CH_BACK),
+           around(CH_RADIUS, 300, 1.54 + CH_BACK)}};
+}
+
+// Methanol: C1, O2 (C-O 1.43 along z), methyl H 3-5, hydroxyl H6 (O-H 0.96,
+// C-O-H 108.5 degrees) in the xz plane, staggered against the methyl H.
+const double OH_X = 0.96 * std::sin(71.5 * DEG);
+Atoms methanol() {
+  return {{6, 8, 1, 1, 1, 1},
+          {{0, 0, 0},
+           {0, 0, 1.43},
+           around(CH_RADIUS, 60, -CH_BACK),
+           around(CH_RADIUS, 180, -CH_BACK),
+           around(CH_RADIUS, 300, -CH_BACK),
+           {OH_X, 0, 1.43 + 0.96 * std::cos(71.5 * DEG)}}};
+}
+
+// Toluene: methyl C1 on ipso C2 along z; the ring (C 2-7, C-C 1.39, C-H 1.08) in
+// the xz plane; ring H 8-12; methyl H 13-15, one perpendicular to the ring.
+Atoms toluene() {
+  Atoms a{{6, 6, 6, 6, 6, 6, 6}, {{0, 0, -2.90}}};
+  const auto inRing = [](double radius, double deg) {
+    return Vec3{radius * std::sin(deg * DEG), 0, radius * std::cos(deg * DEG)};
+  };
+  for (const double deg : {180.0, 240.0, 300.0, 0.0, 60.0, 120.0})
+    a.r.push_back(inRing(1.39, deg));
+  for (const double deg : {240.0, 300.0, 0.0, 60.0, 120.0}) {
+    a.z.push_back(1);
+    a.r.push_back(inRing(1.39 + 1.08, deg));
+  }
+  for (const double deg : {90.0, 210.0, 330.0}) {
+    a.z.push_back(1);
+    a.r.push_back(around(CH_RADIUS, deg, -2.90 - CH_BACK));
+  }
+  return a;
+}
+
+// Hydrogen peroxide: O1-O2 1.45 along z, H3 on O1, H4 on O2 (O-H 0.97, O-O-H 100).
+Atoms hydrogenPeroxide() {
+  const double r = 0.97 * std::sin(80 * DEG), back = 0.97 * std::cos(80 * DEG);
+  return {{8, 8, 1, 1},
+          {{0, 0, 0}, {0, 0, 1.45}, around(r, 0, -back), around(r, 115, 1.45 + back)}};
+}
+
+// Cyclopropane's carbon ring, C-C 1.51.
+Atoms cyclopropane() {
+  const double r = 1.51 / std::sqrt(3.0);
+  return {{6, 6, 6}, {around(r, 0, 0), around(r, 120, 0), around(r, 240, 0)}};
+}
+
+TEST(RotorGeometry, CovalentRadiiOfCordero) {
+  EXPECT_EQ(covalentRadius(1), 0.31);
+  EXPECT_EQ(covalentRadius(6), 0.76); // sp3
+  EXPECT_EQ(covalentRadius(7), 0.71);
+  EXPECT_EQ(covalentRadius(8), 0.66);
+  EXPECT_EQ(covalentRadius(17), 1.02);
+  EXPECT_EQ(covalentRadius(35), 1.20);
+  EXPECT_EQ(covalentRadius(86), 1.50);
+  EXPECT_THROW(covalentRadius(87), Error);
+  // C-C 1.54 < 1.2 (0.76 + 0.76) = 1.824 is a bond; the C1...H6 of ethane (2.18) is not.
+  EXPECT_TRUE(bonded(ethane(), 1, 2));
+  EXPECT_FALSE(bonded(ethane(), 1, 6));
+}
+
+TEST(RotorGeometry, TopIsTheFragmentOnTheFirstPivotsSide) {
+  struct Case {
+    const char *name;
+    Atoms geometry;
+    int p1, p2;
+    std::vector<int> top;
+  };
+  const std::vector<Case> cases{
+      {"ethane C1-C2", ethane(), 1, 2, {1, 3, 4, 5}},
+      {"ethane C2-C1", ethane(), 2, 1, {2, 6, 7, 8}},
+      {"methanol C-O", methanol(), 1, 2, {1, 3, 4, 5}},
+      {"methanol O-C", methanol(), 2, 1, {2, 6}},
+      {"toluene methyl", toluene(), 1, 2, {1, 13, 14, 15}},
+      {"hydrogen peroxide O-O", hydrogenPeroxide(), 1, 2, {1, 3}},
+  };
+  for (const Case &c : cases)
+    EXPECT_EQ(rotorTop(c.geometry, c.p1, c.p2), c.top) << c.name;
+}
+
+// The message of the Error `f` throws, empty when it throws none.
+template <class F> std::string refusal(F f) {
+  try {
+    f();
+  } catch (const Error &e) {
+    return e.what();
+  }
+  return {};
+}
+
+TEST(RotorGeometry, RefusesWhatIsNoTorsion) {
+  struct Case {
+    const char *name;
+    std::string message;
+    const char *says;
+  };
+  const Atoms c2h6 = ethane(), h2o2 = hydrogenPeroxide(), c3 = cyclopropane();
+  const std::vector<Case> cases{
+      {"ring bond", refusal([&] { rotorTop(c3, 1, 2); }), "rotor 1,2: the bond 1-2 is in a ring"},
+      {"no bond", refusal([&] { rotorTop(c2h6, 1, 6); }),
+       "rotor 1,6: atoms 1 and 6 are not bonded"},
+      {"same atom", refusal([&] { rotorTop(c2h6, 1, 1); }), "the two pivot atoms are the same"},
+      {"out of range", refusal([&] { rotorTop(c2h6, 1, 9); }), "atom 9 is not one of the 8 atoms"},
+      {"lone H as top", refusal([&] { rotorTop(h2o2, 3, 1); }), "atom 3 carries nothing beyond"},
+      {"lone H as rest", refusal([&] { rotorTop(h2o2, 1, 3); }), "atom 3 carries nothing beyond"},
+      {"top without p1", refusal([&] {
+         checkRotorTop(c2h6, {3, 4, 5}, 1, 2);
+       }),
+       "does not contain its pivot atom 1"},
+      {"top with p2", refusal([&] {
+         checkRotorTop(c2h6, {1, 2, 3}, 1, 2);
+       }),
+       "contains the other pivot atom 2"},
+      {"top out of range", refusal([&] {
+         checkRotorTop(c2h6, {1, 0}, 1, 2);
+       }),
+       "atom 0 is not one of the 8 atoms"},
+      {"top twice", refusal([&] {
+         checkRotorTop(c2h6, {1, 3, 3}, 1, 2);
+       }),
+       "atom 3 is given twice"},
+  };
+  for (const Case &c : cases) {
+    EXPECT_NE(c.message.find(c.says), std::string::npos) << c.name << ": " << c.message;
+    EXPECT_EQ(c.message.find('\n'), std::string::npos) << c.name;
+  }
+}
+
+TEST(RotorGeometry, ReducedMomentOfEastAndRadom) {
+  // Masses 1.00782503, 12, 15.99491462 (AME 2016).
+  // Ethane: the centre of mass is on the axis; each top is three H at
+  // 1.09^2 8/9 = 1.056089 A^2: I_top = I_rest = 3 x 1.00782503 x 1.056089 = 3.193058,
+  // I(2,3) = I_top / 2 = 1.596529 amu A^2.
+  EXPECT_NEAR(reducedMoment(ethane(), {1, 3, 4, 5}, 1, 2), 1.596529, 1e-6);
+  // Methanol: only H6 lies off the C-O axis unbalanced, x_H = 0.96 sin 71.5 = 0.910391;
+  // M = 12 + 15.994915 + 4 x 1.007825 = 32.026215, so the axis passes through
+  // x_c = 1.007825 x 0.910391 / 32.026215 = 0.028649 A.
+  // I_top = 3 m_H 1.056089 + (m_C + 3 m_H) x_c^2 = 3.193058 + 15.023475 x 0.00082076 = 3.205389,
+  // I_rest = m_O x_c^2 + m_H (x_H - x_c)^2 = 0.013128 + 0.783552 = 0.796680,
+  // I(2,3) = 3.205389 x 0.796680 / 4.002069 = 0.638088 (0.662094 about the bond itself).
+  EXPECT_NEAR(reducedMoment(methanol(), {1, 3, 4, 5}, 1, 2), 0.638088, 1e-6);
+  // The same torsion seen from the other pivot.
+  EXPECT_NEAR(reducedMoment(methanol(), {2, 6}, 2, 1), 0.638088, 1e-6);
+}
+
+TEST(RotorGeometry, SymmetryNumberIsTheLcmOfBothOrders) {
+  struct Case {
+    const char *name;
+    Atoms geometry;
+    int p1, p2, sigma;
+  };
+  const std::vector<Case> cases{
+      {"ethane: 3 and 3", ethane(), 1, 2, 3},
+      {"methanol: methyl 3, hydroxyl 1", methanol(), 1, 2, 3},
+      {"toluene: methyl 3, phenyl 2", toluene(), 1, 2, 6},
+      {"hydrogen peroxide: 1 and 1", hydrogenPeroxide(), 1, 2, 1},
+  };
+  for (const Case &c : cases)
+    EXPECT_EQ(rotorSymmetry(c.geometry, rotorTop(c.geometry, c.p1, c.p2), c.p1, c.p2), c.sigma)
+        << c.name;
+  // The orders themselves: the phenyl ring maps onto itself by a half turn only.
+  const Atoms t = toluene();
+  EXPECT_EQ(rotationalOrder(t, {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, 1, 2), 2);
+  EXPECT_EQ(rotationalOrder(t, {1, 13, 14, 15}, 1, 2), 3);
+}
+
+} // namespace
+} // namespace orvalen::qc
