@@ -102,6 +102,8 @@ double covalentRadius(int atomicNumber) {
 }
 
 bool bonded(const Atoms &geometry, int a, int b) {
+  checkAtom(geometry, a, a, b);
+  checkAtom(geometry, b, a, b);
   const auto i = static_cast<std::size_t>(a - 1), j = static_cast<std::size_t>(b - 1);
   const double limit =
       BOND_FACTOR * (covalentRadius(geometry.z[i]) + covalentRadius(geometry.z[j]));
@@ -136,6 +138,20 @@ std::vector<int> rotorTop(const Atoms &geometry, int p1, int p2) {
     throw Error(pairText(p1, p2) + "atom " + std::to_string(queue.size() == 1 ? p1 : p2) +
                 " carries nothing beyond the bond, so there is no torsion; choose a bond with "
                 "atoms on both sides");
+  // A side whose atoms all lie on the bond line (a nitrile, an alkyne) does not turn.
+  const Vec3 &origin = geometry.r[static_cast<std::size_t>(p1 - 1)];
+  const Vec3 u = bondDirection(geometry, p1, p2);
+  const auto onAxis = [&](int a) {
+    return squaredDistanceFromAxis(geometry.r[static_cast<std::size_t>(a - 1)], origin, u) <
+           SYMMETRY_TOLERANCE * SYMMETRY_TOLERANCE;
+  };
+  const std::vector<int> others = rest(geometry, queue);
+  if (std::all_of(queue.begin(), queue.end(), onAxis) ||
+      std::all_of(others.begin(), others.end(), onAxis))
+    throw Error(pairText(p1, p2) + "every atom on " +
+                std::to_string(std::all_of(queue.begin(), queue.end(), onAxis) ? p1 : p2) +
+                "'s side lies on the bond line (within 0.02 A), so there is no torsion; choose "
+                "another bond");
   return queue;
 }
 
@@ -176,6 +192,8 @@ double reducedMoment(const Atoms &geometry, const std::vector<int> &top, int p1,
 
 int rotationalOrder(const Atoms &geometry, const std::vector<int> &atoms, int p1, int p2) {
   checkPivots(geometry, p1, p2);
+  for (const int a : atoms)
+    checkAtom(geometry, a, p1, p2);
   const Vec3 &origin = geometry.r[static_cast<std::size_t>(p1 - 1)];
   const Vec3 u = bondDirection(geometry, p1, p2);
   const auto mapsOntoItself = [&](int n) {

@@ -76,6 +76,18 @@ Atoms hydrogenPeroxide() {
           {{0, 0, 0}, {0, 0, 1.45}, around(r, 0, -back), around(r, 115, 1.45 + back)}};
 }
 
+// Acetonitrile: methyl C1, nitrile C2 (C-C 1.46) and N3 (C-N 1.16) on the z axis,
+// methyl H 4-6.
+Atoms acetonitrile() {
+  return {{6, 6, 7, 1, 1, 1},
+          {{0, 0, 0},
+           {0, 0, 1.46},
+           {0, 0, 2.62},
+           around(CH_RADIUS, 0, -CH_BACK),
+           around(CH_RADIUS, 120, -CH_BACK),
+           around(CH_RADIUS, 240, -CH_BACK)}};
+}
+
 // Cyclopropane's carbon ring, C-C 1.51.
 Atoms cyclopropane() {
   const double r = 1.51 / std::sqrt(3.0);
@@ -140,6 +152,8 @@ TEST(RotorGeometry, RefusesWhatIsNoTorsion) {
       {"out of range", refusal([&] { rotorTop(c2h6, 1, 9); }), "atom 9 is not one of the 8 atoms"},
       {"lone H as top", refusal([&] { rotorTop(h2o2, 3, 1); }), "atom 3 carries nothing beyond"},
       {"lone H as rest", refusal([&] { rotorTop(h2o2, 1, 3); }), "atom 3 carries nothing beyond"},
+      {"nitrile on the axis", refusal([&] { rotorTop(acetonitrile(), 1, 2); }),
+       "every atom on 2's side lies on the bond line"},
       {"top without p1", refusal([&] {
          checkRotorTop(c2h6, {3, 4, 5}, 1, 2);
        }),
