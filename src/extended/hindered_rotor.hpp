@@ -1,0 +1,60 @@
+#pragma once
+
+// A torsion as a one-dimensional hindered rotor: its potential, its harmonic
+// wavenumber at phi = 0, its energy levels and its partition function, quantum
+// (levels in the free-rotor basis) and classical (with the semiclassical
+// correction). Moments in amu*A^2, energies in kJ/mol, T in K, S in J/(mol K).
+
+#include "molecule/molecule.hpp"
+
+#include <array>
+#include <vector>
+
+namespace orvalen::extended {
+
+// The rotor's potential as {a_k, b_k}, k = 0, 1, ...: the data file's Fourier
+// terms, or a cosine barrier V0/2 (1 - cos(sigma phi)) as a_0 = V0/2, a_sigma = -V0/2.
+std::vector<std::array<double, 2>> rotorTerms(const HinderedRotor &rotor);
+
+// V(phi) = sum_k a_k cos(k phi) + b_k sin(k phi), kJ/mol.
+double rotorPotential(const std::vector<std::array<double, 2>> &terms, double phi);
+
+// V''(0) = -sum_k k^2 a_k, kJ/(mol rad^2).
+double rotorCurvature(const std::vector<std::array<double, 2>> &terms);
+
+// The lowest V over a full turn, kJ/mol (a fine grid refined by parabolas).
+double rotorMinimum(const std::vector<std::array<double, 2>> &terms);
+
+// nu = (1/(2 pi)) sqrt(V''(0)/I), cm-1; 0 where V''(0) <= 0 (a free or inverted rotor).
+double rotorWavenumber(const HinderedRotor &rotor);
+
+// One rotor's thermodynamic functions at one temperature: Q from its ground
+// level (divided by sigma), H - H0 and S from Q, and its zero-point energy
+// above the potential minimum.
+struct RotorThermo {
+  double q = 1.0;
+  double h = 0.0;   // kJ/mol, from the ground level
+  double s = 0.0;   // J/(mol K)
+  double zpe = 0.0; // kJ/mol
+};
+
+// Levels of H = -(hbar^2/2I) d2/dphi2 + V(phi), from the ground level, and
+// the ground level above the potential minimum.
+struct RotorLevels {
+  std::vector<double> levels; // kJ/mol, ascending, levels[0] = 0
+  double zpe = 0.0;           // kJ/mol
+  int sigma = 1;
+  int basisM = 0; // basis e^(i m phi), m = -M..M
+};
+
+// The basis grows until Q at tMax changes by less than 1e-8 relative.
+RotorLevels quantumLevels(const HinderedRotor &rotor, double tMax);
+
+// Q = (1/sigma) sum exp(-e_i/kT); H - H0 = N_A <e>; S = R ln Q + (H - H0)/T.
+RotorThermo quantumThermo(const RotorLevels &levels, double T);
+
+// Q = (1/sigma) sqrt(2 pi I kT)/h int exp(-(V - Vmin)/kT) dphi * x/(1 - e^-x),
+// x = h c nu_rot/kT; ZPE = h c nu_rot/2.
+RotorThermo classicalThermo(const HinderedRotor &rotor, double T);
+
+} // namespace orvalen::extended

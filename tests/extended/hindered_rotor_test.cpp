@@ -1,0 +1,152 @@
+// One-dimensional hindered rotors against limits with closed forms: the free
+// rotor, the classical limit at high T, the harmonic oscillator of the same
+// curvature in a deep well (Mathieu asymptotics, Abramowitz & Stegun 20.2.30).
+
+#include "extended/hindered_rotor.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+namespace {
+
+using orvalen::HinderedRotor;
+namespace ext = orvalen::extended;
+
+// CODATA 1998, as the program's constants.
+constexpr double H = 6.62606876e-34;
+constexpr double KB = 1.3806503e-23;
+constexpr double NA = 6.02214199e23;
+constexpr double C = 299792458.0;
+constexpr double AMU = 1.66053873e-27;
+constexpr double PI = 3.141592653589793;
+constexpr double R = KB * NA;
+
+HinderedRotor cosineRotor(double v0, int sigma, double moment) {
+  HinderedRotor r;
+  r.cosine = true;
+  r.barrier = v0;
+  r.sigma = sigma;
+  r.moment = moment;
+  return r;
+}
+
+// hbar^2/(2I), kJ/mol.
+double bKj(double moment) {
+  const double hbar = H / (2.0 * PI);
+  return hbar * hbar / (2.0 * moment * AMU * 1e-20) * NA / 1000.0;
+}
+
+// Wavenumber of V0/2 (1 - cos sigma phi): V''(0) = sigma^2 V0/2.
+double cosineWavenumber(double v0, int sigma, double moment) {
+  const double curv = sigma * sigma * v0 / 2.0 * 1000.0 / NA;
+  return std::sqrt(curv / (moment * AMU * 1e-20)) / (2.0 * PI) / (C * 100.0);
+}
+
+TEST(HinderedRotor, PotentialOfACosineBarrierAndOfFourierTerms) {
+  const auto terms = ext::rotorTerms(cosineRotor(12.0, 3, 1.6));
+  EXPECT_NEAR(ext::rotorPotential(terms, 0.0), 0.0, 1e-12);
+  EXPECT_NEAR(ext::rotorPotential(terms, PI / 3.0), 12.0, 1e-12);
+  EXPECT_NEAR(ext::rotorCurvature(terms), 9.0 * 6.0, 1e-12);
+  EXPECT_NEAR(ext::rotorWavenumber(cosineRotor(12.0, 3, 1.6)), cosineWavenumber(12.0, 3, 1.6),
+              1e-9);
+  // V = 2 sin(phi) + 1 - cos(phi): its minimum is 1 - sqrt(5) at tan(phi) = -2.
+  HinderedRotor r;
+  r.fourier = {{{1.0, 0.0}, {-1.0, 2.0}}};
+  EXPECT_NEAR(ext::rotorPotential(r.fourier, 0.5), 1.0 - std::cos(0.5) + 2.0 * std::sin(0.5),
+              1e-12);
+  EXPECT_NEAR(ext::rotorMinimum(r.fourier), 1.0 - std::sqrt(5.0), 1e-10);
+}
+
+TEST(HinderedRotor, FreeRotorIsSqrt8Pi3IkTOverHSigma) {
+  const HinderedRotor free = cosineRotor(0.0, 3, 1.6);
+  // Hand value: sqrt(8 pi^3 * 1.6 amu A^2 * k * 300 K) / (h * 3).
+  const auto cl = ext::classicalThermo(free, 300.0);
+  EXPECT_NEAR(cl.q, 2.6283281029, 1e-8);
+  EXPECT_NEAR(cl.h, R * 300.0 / 2000.0, 1e-9);
+  EXPECT_NEAR(cl.zpe, 0.0, 1e-12);
+  // The level sum (1/3) sum exp(-B m^2/kT) is the integral up to exp(-pi^2 kT/B).
+  const auto levels = ext::quantumLevels(free, 1000.0);
+  for (const double t : {300.0, 1000.0}) {
+    const auto qu = ext::quantumThermo(levels, t);
+    const auto ct = ext::classicalThermo(free, t);
+    EXPECT_NEAR(qu.q / ct.q, 1.0, 1e-7) << t;
+    EXPECT_NEAR(qu.h, ct.h, 1e-6) << t;
+    EXPECT_NEAR(qu.s, ct.s, 1e-5) << t;
+  }
+  EXPECT_NEAR(levels.zpe, 0.0, 1e-9);
+}
+
+TEST(HinderedRotor, QuantumApproachesClassicalAtHighTemperature) {
+  struct Case {
+    double v0;
+    int sigma;
+    double moment;
+    double t;
+    double tol;
+  };
+  for (const Case c : {Case{12.0, 3, 1.6, 1000.0, 0.01}, Case{12.0, 3, 1.6, 3000.0, 0.005},
+                       Case{4.0, 2, 0.8, 1000.0, 0.01}, Case{25.0, 1, 3.0, 1500.0, 0.01}}) {
+    const HinderedRotor r = cosineRotor(c.v0, c.sigma, c.moment);
+    const auto qu = ext::quantumThermo(ext::quantumLevels(r, c.t), c.t);
+    const auto cl = ext::classicalThermo(r, c.t);
+    EXPECT_NEAR(qu.q / cl.q, 1.0, c.tol) << c.v0 << " " << c.t;
+    EXPECT_NEAR(qu.s, cl.s, R * c.tol) << c.v0 << " " << c.t;
+  }
+}
+
+// A sigma-fold well has sigma equivalent minima: its levels come in sigma
+// near-degenerate copies, so (1/sigma) sum -> Q of one harmonic well,
+// 1/(1 - exp(-h c nu/kT)) from its ground level.
+TEST(HinderedRotor, DeepWellIsTheHarmonicOscillatorOfItsCurvature) {
+  struct Case {
+    double v0;
+    int sigma;
+    double moment;
+    double t;
+  };
+  for (const Case c :
+       {Case{150.0, 3, 1.6, 300.0}, Case{200.0, 2, 0.9, 500.0}, Case{300.0, 1, 2.5, 400.0}}) {
+    const HinderedRotor r = cosineRotor(c.v0, c.sigma, c.moment);
+    const double nu = cosineWavenumber(c.v0, c.sigma, c.moment);
+    const double x = H * C * 100.0 * nu / (KB * c.t);
+    const auto levels = ext::quantumLevels(r, c.t);
+    const auto qu = ext::quantumThermo(levels, c.t);
+    // The cosine well is softer than its parabola: Q a little above, within 1 %.
+    EXPECT_NEAR(qu.q * (1.0 - std::exp(-x)), 1.0, 0.01) << c.v0;
+    // Ground level of the Mathieu equation: hc nu/2 - B sigma^2/16 - B sigma^2/(128 sqrt(q)),
+    // q = V0/(B sigma^2); the next term is of order B sigma^2/q.
+    const double b = bKj(c.moment);
+    const double q = c.v0 / (b * c.sigma * c.sigma);
+    const double half = H * C * 100.0 * nu * NA / 2000.0;
+    const double mathieu =
+        half - b * c.sigma * c.sigma / 16.0 - b * c.sigma * c.sigma / (128.0 * std::sqrt(q));
+    EXPECT_NEAR(levels.zpe, mathieu, b * c.sigma * c.sigma / q) << c.v0;
+    EXPECT_NEAR(levels.zpe / half, 1.0, 0.02) << c.v0;
+    // The classical rotor with its semiclassical factor: the same oscillator, ZPE h c nu/2.
+    const auto cl = ext::classicalThermo(r, c.t);
+    EXPECT_NEAR(cl.q * (1.0 - std::exp(-x)), 1.0, 0.01) << c.v0;
+    EXPECT_NEAR(cl.zpe, half, 1e-9) << c.v0;
+  }
+}
+
+// H - H0 = R T^2 dlnQ/dT, checked against a central difference of ln Q.
+TEST(HinderedRotor, EnthalpyIsRT2DlnQdT) {
+  HinderedRotor r;
+  r.sigma = 1;
+  r.moment = 2.2;
+  r.fourier = {{{5.0, 0.0}, {-3.0, 1.0}, {-2.0, -0.5}}}; // V(0) = 0, asymmetric
+  const double t = 600.0;
+  const double dt = 0.01;
+  const auto levels = ext::quantumLevels(r, t + dt);
+  auto lnQ = [&](double tt) { return std::log(ext::quantumThermo(levels, tt).q); };
+  auto lnQc = [&](double tt) { return std::log(ext::classicalThermo(r, tt).q); };
+  const double rt2 = R / 1000.0 * t * t / (2.0 * dt);
+  EXPECT_NEAR(ext::quantumThermo(levels, t).h, rt2 * (lnQ(t + dt) - lnQ(t - dt)), 1e-5);
+  EXPECT_NEAR(ext::classicalThermo(r, t).h, rt2 * (lnQc(t + dt) - lnQc(t - dt)), 1e-5);
+  const auto qu = ext::quantumThermo(levels, t);
+  EXPECT_NEAR(qu.s, R * std::log(qu.q) + 1000.0 * qu.h / t, 1e-9);
+}
+
+} // namespace
