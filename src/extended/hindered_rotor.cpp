@@ -33,10 +33,10 @@ LevelSum levelSum(const std::vector<double> &levels, int sigma, double T) {
   double z = 0.0;
   double ez = 0.0;
   for (const double e : levels) {
-    const double w = std::exp(-e * beta);
-    if (w < 1e-300) {
-      break; // levels ascend: the rest add nothing
+    if (e * beta > 45.0) {
+      break; // levels ascend: the rest add less than 1e-19 of the ground level's term
     }
+    const double w = std::exp(-e * beta);
     z += w;
     ez += e * w;
   }
@@ -61,6 +61,12 @@ std::vector<double> basisLevels(const std::vector<std::array<double, 2>> &terms,
       h(i, j) = v;
       h(j, i) = std::conj(v);
     }
+  }
+  if (h.imag().isZero(0.0)) { // no sine terms: the real symmetric problem, faster
+    const Eigen::MatrixXd re = h.real();
+    const Eigen::SelfAdjointEigenSolver<Eigen::MatrixXd> solver(re, Eigen::EigenvaluesOnly);
+    const Eigen::VectorXd &ev = solver.eigenvalues();
+    return {ev.data(), ev.data() + ev.size()};
   }
   const Eigen::SelfAdjointEigenSolver<Eigen::MatrixXcd> solver(h, Eigen::EigenvaluesOnly);
   const Eigen::VectorXd &ev = solver.eigenvalues(); // ascending
@@ -136,7 +142,13 @@ RotorLevels quantumLevels(const HinderedRotor &rotor, double tMax) {
   const auto terms = rotorTerms(rotor);
   const double b = rotationalConstant(rotor.moment);
   const double vMin = rotorMinimum(terms);
-  int m = std::max(8, static_cast<int>(terms.size()));
+  // Start where the free-rotor level B M^2 lies 30 kT above the barrier top.
+  double vMax = vMin;
+  for (int i = 0; i < 360; ++i) {
+    vMax = std::max(vMax, rotorPotential(terms, i * PI / 180.0));
+  }
+  const double eTop = vMax - vMin + 30.0 * RKJ * tMax;
+  int m = std::max({8, static_cast<int>(terms.size()), static_cast<int>(std::sqrt(eTop / b))});
   std::vector<double> ev = basisLevels(terms, b, m);
   auto shifted = [](std::vector<double> e) {
     const double e0 = e.front();
@@ -147,7 +159,7 @@ RotorLevels quantumLevels(const HinderedRotor &rotor, double tMax) {
   };
   double qOld = levelSum(shifted(ev), rotor.sigma, tMax).q;
   for (;;) {
-    m += std::max(8, m / 2);
+    m += std::max(8, m / 4);
     ev = basisLevels(terms, b, m);
     const double q = levelSum(shifted(ev), rotor.sigma, tMax).q;
     if (std::abs(q - qOld) <= 1e-8 * q) {
