@@ -36,30 +36,6 @@ void addOpticalIsomers(Contribution &rot, int n, double T) {
   rot.g = rot.g - RGAS * T * lnN / 1000.0;
 }
 
-// The totals and corrected energies, as the report forms them from the parts.
-void formTotals(const Molecule &m, MoleculeThermo &t) {
-  const Vibrations &v = t.vib;
-  t.tot.q = t.elec.q * t.tran.q * t.rot.q * v.qvib;
-  t.zpeTot = v.zpeTot;
-  t.tot.u = t.elec.u + t.tran.u + t.rot.u + v.uvib;
-  t.tot.h = t.elec.h + t.tran.h + t.rot.h + v.hvib;
-  t.tot.g = t.elec.g + t.tran.g + t.rot.g + v.gvib;
-  t.tot.f = t.elec.f + t.tran.f + t.rot.f + v.fvib;
-  t.tot.s = t.elec.s + t.tran.s + t.rot.s + v.svib;
-  CorrectedEnergies &c = t.corrected;
-  c.etot = m.etot;
-  c.zpe = t.zpeTot * KJ2HARTREE;
-  c.u = t.tot.u * KJ2HARTREE;
-  c.h = t.tot.h * KJ2HARTREE;
-  c.f = t.tot.f * KJ2HARTREE;
-  c.g = t.tot.g * KJ2HARTREE;
-  c.ezpe = m.etot + t.zpeTot * KJ2HARTREE;
-  c.eu = m.etot + t.tot.u * KJ2HARTREE;
-  c.eh = m.etot + t.tot.h * KJ2HARTREE;
-  c.ef = m.etot + t.tot.f * KJ2HARTREE;
-  c.eg = m.etot + t.tot.g * KJ2HARTREE;
-}
-
 // One used row: the harmonic mode at the scaled wavenumber, the ZPE from the
 // unscaled one times the ZPE factor, then the quasi-harmonic entropy and energy.
 void fillRow(VibMode &r, double T, const PhysicsOptions &o) {

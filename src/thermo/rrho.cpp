@@ -151,14 +151,7 @@ Vibrations vibrational(const Molecule &m, const Conditions &cond) {
   return v;
 }
 
-MoleculeThermo computeThermo(const Molecule &m, const Conditions &cond) {
-  MoleculeThermo t;
-  t.vm = RGAS * cond.T / cond.P;
-  t.elec = electronic(m, cond);
-  t.tran = translational(m, cond);
-  t.rot = rotational(m, cond);
-  t.vib = vibrational(m, cond);
-
+void formTotals(const Molecule &m, MoleculeThermo &t) {
   const Vibrations &v = t.vib;
   t.tot.q = t.elec.q * t.tran.q * t.rot.q * v.qvib;
   t.zpeTot = v.zpeTot;
@@ -181,6 +174,17 @@ MoleculeThermo computeThermo(const Molecule &m, const Conditions &cond) {
   c.eh = m.etot + t.tot.h * KJ2HARTREE;
   c.ef = m.etot + t.tot.f * KJ2HARTREE;
   c.eg = m.etot + t.tot.g * KJ2HARTREE;
+}
+
+MoleculeThermo computeThermo(const Molecule &m, const Conditions &cond) {
+  MoleculeThermo t;
+  t.vm = RGAS * cond.T / cond.P;
+  t.elec = electronic(m, cond);
+  t.tran = translational(m, cond);
+  t.rot = rotational(m, cond);
+  t.vib = vibrational(m, cond);
+
+  formTotals(m, t);
   return t;
 }
 

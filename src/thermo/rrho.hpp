@@ -110,6 +110,11 @@ Vibrations vibrational(const Molecule &m, const Conditions &cond);
 
 MoleculeThermo computeThermo(const Molecule &m, const Conditions &cond);
 
+// The totals over the four contributions and ETOT corrected by them, from the
+// contributions already in t (computeThermo's last step; orvalen-scan's own
+// thermochemistry ends with it too).
+void formTotals(const Molecule &m, MoleculeThermo &t);
+
 // QTOT, STOT (Hartree/K), EZPE, EU, EH, EG into the record.
 void storeTotals(Molecule &m, const MoleculeThermo &t);
 
