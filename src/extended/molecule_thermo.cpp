@@ -16,16 +16,6 @@ int opticalIsomersOf(const Molecule &m) {
   return m.opticalIsomers > 1 ? m.opticalIsomers : 1;
 }
 
-// NFREQ as a count of rows, refused over the capacity as the report refuses it.
-int modeCount(double nfreq) {
-  if (!(nfreq >= 1.0))
-    return 0;
-  if (nfreq >= static_cast<double>(MAX_FREQ) + 1.0)
-    throw Error("FREQ(" + std::to_string(static_cast<long long>(std::fmin(nfreq, 1.0e15))) +
-                "): more than " + std::to_string(MAX_FREQ) + " frequencies");
-  return static_cast<int>(nfreq);
-}
-
 // n mirror-image forms: Q times n, S + R ln n, F and G - RT ln n; held in the
 // rotational contribution, as a symmetry number would be.
 void addOpticalIsomers(Contribution &rot, int n, double T) {
@@ -142,21 +132,9 @@ void sumModes(Vibrations &v) {
   v.nused = 0;
   v.qvib = 1.0;
   v.zpeTot = v.uvib = v.hvib = v.hh0Tot = v.svib = v.fvib = v.gvib = v.cvibTot = 0.0;
-  for (int n = 0; n < v.nmodes; ++n) {
-    const VibMode &r = v.mode[static_cast<std::size_t>(n)];
-    if (r.lfreq != 1)
-      continue;
-    v.nused = v.nused + 1;
-    v.zpeTot += r.zpe;
-    v.qvib = v.qvib * r.qvib0;
-    v.uvib += r.uvib;
-    v.hvib += r.hvib;
-    v.hh0Tot += r.hh0vib;
-    v.gvib += r.gvib;
-    v.fvib += r.fvib;
-    v.svib += r.svib;
-    v.cvibTot += r.cvib;
-  }
+  for (int n = 0; n < v.nmodes; ++n)
+    if (const VibMode &r = v.mode[static_cast<std::size_t>(n)]; r.lfreq == 1)
+      addMode(v, r);
 }
 
 MoleculeThermo moleculeThermo(const Molecule &m, const Conditions &cond,

@@ -97,13 +97,26 @@ static double vibDqdt(double theta, double T, double x, double y) {
   return theta / ((T + T) * T) * y * (1.0 + x) / ((1.0 - x) * (1.0 - x));
 }
 
-static int modeCount(double nfreq) {
+int modeCount(double nfreq) {
   if (!(nfreq >= 1.0)) // also NaN: no rows
     return 0;
   if (nfreq >= static_cast<double>(MAX_FREQ) + 1.0)
     throw Error("FREQ(" + std::to_string(static_cast<long long>(std::fmin(nfreq, 1.0e15))) +
                 "): more than " + std::to_string(MAX_FREQ) + " frequencies");
   return static_cast<int>(nfreq);
+}
+
+void addMode(Vibrations &v, const VibMode &r) {
+  v.nused = v.nused + 1;
+  v.zpeTot += r.zpe;
+  v.qvib = v.qvib * r.qvib0;
+  v.uvib += r.uvib;
+  v.hvib += r.hvib;
+  v.hh0Tot += r.hh0vib;
+  v.gvib += r.gvib;
+  v.fvib += r.fvib;
+  v.svib += r.svib;
+  v.cvibTot += r.cvib;
 }
 
 Vibrations vibrational(const Molecule &m, const Conditions &cond) {
@@ -120,7 +133,6 @@ Vibrations vibrational(const Molecule &m, const Conditions &cond) {
     // tested, and a value that is not a number counts as used.
     if (!(r.freq > 0.1 || std::isnan(r.freq)))
       continue;
-    v.nused = v.nused + 1;
     r.lfreq = 1;
     const double nu = std::fabs(r.freqScaled) * CLIGHT * 100.0; // 1/s
     r.theta = nu * PLANCK / BOLTZ;
@@ -138,15 +150,7 @@ Vibrations vibrational(const Molecule &m, const Conditions &cond) {
     r.zpe = zpeJ / KJMOL2J;
     r.hh0vib = r.hvib - r.zpe;
 
-    v.zpeTot += r.zpe;
-    v.qvib = v.qvib * r.qvib0;
-    v.uvib += r.uvib;
-    v.hvib += r.hvib;
-    v.hh0Tot += r.hh0vib;
-    v.gvib += r.gvib;
-    v.fvib += r.fvib;
-    v.svib += r.svib;
-    v.cvibTot += r.cvib;
+    addMode(v, r);
   }
   return v;
 }

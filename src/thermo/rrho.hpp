@@ -108,6 +108,11 @@ Contribution rotational(const Molecule &m, const Conditions &cond);
 // Throws orvalen::Error naming FREQ when NFREQ exceeds the 300 rows.
 Vibrations vibrational(const Molecule &m, const Conditions &cond);
 
+// NFREQ as a count of rows; more than MAX_FREQ throws orvalen::Error.
+int modeCount(double nfreq);
+// Adds one used mode's values to the sums of v (in the order the modes come).
+void addMode(Vibrations &v, const VibMode &r);
+
 MoleculeThermo computeThermo(const Molecule &m, const Conditions &cond);
 
 // The totals over the four contributions and ETOT corrected by them, from the
