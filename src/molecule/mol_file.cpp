@@ -6,11 +6,15 @@
 #include "fixedio/warnings.hpp"
 
 #include <algorithm>
+#include <array>
+#include <cctype>
 #include <cmath>
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 namespace orvalen {
@@ -38,6 +42,7 @@ constexpr std::string_view ENERGY_METHOD = "Energy method           :";
 constexpr std::string_view LEVELS = "Electronic levels (cm-1)";
 constexpr std::string_view LEVELS_FROM = "Electronic levels from  :";
 constexpr std::string_view OPTICAL_ISOMERS = "Optical isomers         :";
+constexpr std::string_view ROTORS = "Hindered rotors (amu*A^2, kJ/mol)";
 // The levels' source marker text that makes them the ground term's spin-orbit components.
 constexpr std::string_view LEVELS_FROM_TABLE = "table";
 
@@ -54,7 +59,8 @@ constexpr std::string_view END_OF_BLOCK = "----------";
 constexpr std::string_view ALL_MARKERS[] = {
     MOMENTS,       COORDINATES,     ROTATION_NUMBER, MOLECULAR_MASS, SYMMETRY_GROUP,
     STOICHIOMETRY, IMAGINARY_FREQS, MULTIPLICITY,    BASE_ENERGY,    FREQUENCIES,
-    CHARGE,        ENERGY_METHOD,   LEVELS,          LEVELS_FROM,    OPTICAL_ISOMERS};
+    CHARGE,        ENERGY_METHOD,   LEVELS,          LEVELS_FROM,    OPTICAL_ISOMERS,
+    ROTORS};
 
 bool holds(const fixedio::Record &line, std::string_view marker) {
   return line.text.find(marker) != std::string::npos;
@@ -248,6 +254,227 @@ void readLevels(LineFile &file, const fixedio::Record &markerLine, Molecule &m,
   }
 }
 
+// The rotors block: a line per rotor (columns 7-12 the row of the frequency
+// block whose mode it replaces, 13-19 and 20-26 the pivot atoms, 27-32 sigma,
+// 33-46 the reduced moment in amu*A^2, 48-54 "cosine" or "Fourier", 55-69 the
+// barrier V0 in kJ/mol or the number of Fourier terms), then lines "top" in
+// columns 4-6 with its atoms in columns 7-11, 12-16, ... (20 a line) and
+// lines "terms" in columns 2-6 with up to three terms, each k (4 columns),
+// a_k and b_k in kJ/mol (15 columns each), up to a line with ten hyphens.
+const std::shared_ptr<const fixedio::ParsedFormat> ROTOR_ROW =
+    fixedio::parseFormatText("(6x,i6,2i7,i6,f14.6,1x,a7)");
+constexpr std::size_t TOP_COLUMN = 7, TOP_WIDTH = 5, TOP_PER_LINE = 20;
+constexpr std::size_t TERM_COLUMN = 7, TERM_WIDTH = 34, TERMS_PER_LINE = 3;
+
+class RotorReader {
+public:
+  RotorReader(Molecule &m, PointCheck &points) : m_(m), points_(points) {}
+
+  void read(LineFile &file, const fixedio::Record &markerLine) {
+    skipHeader(file, 2, ROTORS, markerLine.line);
+    m_.rotors.clear(); // a second block replaces the first
+    lines_.clear();
+    finished_ = 0;
+    fixedio::Record line;
+    while (!file.atEnd()) {
+      file.readLine(line);
+      if (holds(line, END_OF_BLOCK))
+        break;
+      const std::string label = fieldText(line, 1, 6);
+      if (label == "top")
+        topLine(line);
+      else if (label == "terms")
+        termsLine(line);
+      else
+        rotorLine(line);
+    }
+    finishRotor();
+  }
+
+  // What the rest of the file must agree with: the rows of the frequency
+  // block and the atoms of the coordinates block.
+  void check(int atoms) const {
+    for (std::size_t k = 0; k < m_.rotors.size(); ++k) {
+      const HinderedRotor &r = m_.rotors[k];
+      const auto where = [&] { return where_(k); };
+      const auto nfreq = static_cast<int>(m_.nfreq);
+      if (r.mode > nfreq || !(m_.freq[static_cast<std::size_t>(r.mode - 1)] > 0.0))
+        throw Error(where() + "mode " + std::to_string(r.mode) + " is " +
+                    (r.mode > nfreq ? "beyond the " + std::to_string(nfreq) +
+                                          " rows of the frequency block"
+                                    : "not a real vibration of the frequency block") +
+                    "; write the row of the mode the rotor replaces in columns 7-12");
+      for (std::size_t j = 0; j < k; ++j)
+        if (m_.rotors[j].mode == r.mode)
+          throw Error(where() + "mode " + std::to_string(r.mode) + " is replaced by hindered rotor " +
+                      std::to_string(j + 1) + " already; each rotor replaces a mode of its own");
+      int highest = std::max(r.pivot1, r.pivot2);
+      for (const int a : r.top)
+        highest = std::max(highest, a);
+      if (highest > atoms)
+        throw Error(where() + "atom " + std::to_string(highest) + " is beyond the " +
+                    std::to_string(atoms) + " atoms of the coordinates block");
+    }
+  }
+
+private:
+  std::string where_(std::size_t k) const {
+    return lines_[k].first + " line " + std::to_string(lines_[k].second) + ": hindered rotor " +
+           std::to_string(k + 1) + ": ";
+  }
+
+  void rotorLine(const fixedio::Record &line) {
+    finishRotor();
+    if (m_.rotors.size() >= static_cast<std::size_t>(MAX_ROTORS))
+      throw Error(line.file + " line " + std::to_string(line.line) + ": more than " +
+                  std::to_string(MAX_ROTORS) +
+                  " hindered rotors in the block (the most a molecule holds)");
+    m_.rotors.emplace_back();
+    lines_.emplace_back(line.file, line.line);
+    HinderedRotor &r = m_.rotors.back();
+    terms_ = 0;
+    std::string kind;
+    fixedio::read(*ROTOR_ROW, line, &r.mode, &r.pivot1, &r.pivot2, &r.sigma, &r.moment, &kind);
+    points_.check(line, 33, 14, 6, "reduced moment", "amu*A^2", r.moment);
+    const std::string where = where_(m_.rotors.size() - 1);
+    if (r.mode < 1)
+      throw Error(where + "mode " + quotedField(line, 7, 6) +
+                  ": write the row of the frequency block whose mode the rotor replaces in "
+                  "columns 7-12");
+    if (r.pivot1 < 1 || r.pivot2 < 1 || r.pivot1 == r.pivot2)
+      throw Error(where + "pivots " + quotedField(line, 13, 7) + " and " +
+                  quotedField(line, 20, 7) +
+                  ": write the two atoms of the bond, numbered from 1, in columns 13-19 and 20-26");
+    if (r.sigma < 1)
+      throw Error(where + "sigma " + quotedField(line, 27, 6) +
+                  ": a symmetry number is 1 or more; write it in columns 27-32");
+    if (!(r.moment > 0.0))
+      throw Error(where + "reduced moment " + quotedField(line, 33, 14) +
+                  ": write the moment in amu*A^2, above 0, in columns 33-46");
+    std::string lower = trimmed(kind);
+    lower.erase(0, lower.find_first_not_of(' '));
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (lower == "cosine") {
+      r.cosine = true;
+      fixedio::read("(54x,f15.6)", line, &r.barrier);
+      points_.check(line, 55, 15, 6, "cosine barrier", "kJ/mol", r.barrier);
+      if (r.barrier < 0.0)
+        throw Error(where + "cosine barrier " + quotedField(line, 55, 15) +
+                    " kJ/mol: V0/2 (1 - cos(sigma phi)) has its minimum at phi = 0 only for "
+                    "V0 of 0 or more");
+    } else if (lower == "fourier") {
+      fixedio::read("(54x,i15)", line, &terms_);
+      if (terms_ < 1 || terms_ > MAX_ROTOR_TERMS)
+        throw Error(where + "Fourier terms " + quotedField(line, 55, 15) + ": write between 1 and " +
+                    std::to_string(MAX_ROTOR_TERMS) + " (k = 0, 1, ...) in columns 55-69");
+    } else {
+      throw Error(where + "potential " + quotedField(line, 48, 7) +
+                  ": write cosine (and the barrier V0 in kJ/mol in columns 55-69) or Fourier (and "
+                  "the number of terms in columns 55-69) in columns 48-54");
+    }
+  }
+
+  HinderedRotor &current(const fixedio::Record &line, const char *what) {
+    if (m_.rotors.empty())
+      throw Error(line.file + " line " + std::to_string(line.line) + ": a \"" + what +
+                  "\" line before any rotor line of the hindered rotors block");
+    return m_.rotors.back();
+  }
+
+  // One whole number or real of a field, no blank inside it.
+  static std::string fieldText(const fixedio::Record &line, std::size_t column, std::size_t width) {
+    std::string text = column - 1 < line.text.size() ? line.text.substr(column - 1, width) : "";
+    text.erase(0, text.find_first_not_of(' '));
+    text.erase(text.find_last_not_of(' ') + 1);
+    return text;
+  }
+
+  void topLine(const fixedio::Record &line) {
+    HinderedRotor &r = current(line, "top");
+    for (std::size_t j = 0; j < TOP_PER_LINE; ++j) {
+      const std::size_t column = TOP_COLUMN + j * TOP_WIDTH;
+      const std::string text = fieldText(line, column, TOP_WIDTH);
+      if (text.empty())
+        continue;
+      int atom = 0;
+      if (text.find(' ') != std::string::npos || !fixedio::parseIntField(text, atom) || atom < 1)
+        throw Error(where_(m_.rotors.size() - 1) + "top atom " + quotedField(line, column, 5) +
+                    " in columns " + std::to_string(column) + "-" +
+                    std::to_string(column + TOP_WIDTH - 1) +
+                    ": write one atom number from 1 in each 5 columns from column 7");
+      r.top.push_back(atom);
+    }
+  }
+
+  void termsLine(const fixedio::Record &line) {
+    HinderedRotor &r = current(line, "terms");
+    const std::string where = where_(m_.rotors.size() - 1);
+    if (r.cosine)
+      throw Error(where + "a \"terms\" line for a cosine potential; write Fourier and the number "
+                          "of terms on the rotor line, or leave the terms out");
+    for (std::size_t j = 0; j < TERMS_PER_LINE; ++j) {
+      const std::size_t column = TERM_COLUMN + j * TERM_WIDTH;
+      const std::string k = fieldText(line, column, 4), a = fieldText(line, column + 4, 15),
+                        b = fieldText(line, column + 19, 15);
+      if (k.empty() && a.empty() && b.empty())
+        continue;
+      int index = -1;
+      std::array<double, 2> term{};
+      if (k.find(' ') != std::string::npos || a.find(' ') != std::string::npos ||
+          b.find(' ') != std::string::npos || !fixedio::parseIntField(k, index) || a.empty() ||
+          b.empty() || !fixedio::parseRealField(a, 8, term[0]) ||
+          !fixedio::parseRealField(b, 8, term[1]))
+        throw Error(where + "term " + quotedField(line, column, 4) + ", " +
+                    quotedField(line, column + 4, 15) + ", " + quotedField(line, column + 19, 15) +
+                    " in columns " + std::to_string(column) + "-" +
+                    std::to_string(column + TERM_WIDTH - 1) +
+                    ": write k (4 columns), a_k and b_k in kJ/mol (15 columns each)");
+      if (index != static_cast<int>(r.fourier.size()))
+        throw Error(where + "term k = " + std::to_string(index) + " where k = " +
+                    std::to_string(r.fourier.size()) +
+                    " is due: write the terms in order from k = 0");
+      if (index >= terms_)
+        throw Error(where + "term k = " + std::to_string(index) + " beyond the " +
+                    std::to_string(terms_) + " terms the rotor line announces");
+      points_.check(line, column + 4, 15, 8, "Fourier coefficient", "kJ/mol", term[0]);
+      points_.check(line, column + 19, 15, 8, "Fourier coefficient", "kJ/mol", term[1]);
+      r.fourier.push_back(term);
+    }
+  }
+
+  // The rotor before the next one, or before the end of the block, is whole.
+  void finishRotor() {
+    if (m_.rotors.empty() || finished_ == m_.rotors.size())
+      return;
+    finished_ = m_.rotors.size();
+    const HinderedRotor &r = m_.rotors.back();
+    const std::string where = where_(m_.rotors.size() - 1);
+    if (r.top.empty())
+      throw Error(where + "no \"top\" line: write the atoms of the rotating group on a line "
+                          "\"   top\" after the rotor's line");
+    for (std::size_t i = 0; i < r.top.size(); ++i)
+      if (std::find(r.top.begin(), r.top.begin() + static_cast<std::ptrdiff_t>(i), r.top[i]) !=
+          r.top.begin() + static_cast<std::ptrdiff_t>(i))
+        throw Error(where + "top atom " + std::to_string(r.top[i]) + " is named twice");
+    if (std::find(r.top.begin(), r.top.end(), r.pivot1) == r.top.end())
+      throw Error(where + "the top does not hold its pivot atom " + std::to_string(r.pivot1) +
+                  " (columns 13-19); the top is the group on that atom's side of the bond");
+    if (std::find(r.top.begin(), r.top.end(), r.pivot2) != r.top.end())
+      throw Error(where + "the top holds the other pivot atom " + std::to_string(r.pivot2) +
+                  "; the top is the group on the side of pivot " + std::to_string(r.pivot1));
+    if (!r.cosine && static_cast<int>(r.fourier.size()) != terms_)
+      throw Error(where + std::to_string(r.fourier.size()) + " Fourier terms on \"terms\" lines, " +
+                  "not the " + std::to_string(terms_) + " the rotor line announces");
+  }
+
+  Molecule &m_;
+  PointCheck &points_;
+  std::vector<std::pair<std::string, long>> lines_; // file and line of each rotor
+  std::size_t finished_ = 0;
+  int terms_ = 0; // announced by the current rotor's line
+};
+
 } // namespace
 
 int linearity(const std::array<double, 3> &pmoi) {
@@ -331,6 +558,7 @@ void readMolFile(Molecule &m, const fs::path &jobDir, Warnings &warnings) {
   bool markerSeen = false;
 
   int atoms = 0;           // NATOMS: a file without a coordinates block has no atoms
+  RotorReader rotors(m, points);
   long levelsFromLine = 0; // the "Electronic levels from" marker's, when no block follows
   bool levelsBlock = false;
   fixedio::Record buffer;
@@ -359,6 +587,8 @@ void readMolFile(Molecule &m, const fs::path &jobDir, Warnings &warnings) {
       readLevels(file, buffer, m, points);
       levelsBlock = true;
     }
+    if (holds(buffer, ROTORS))
+      rotors.read(file, buffer);
   }
   if (levelsFromLine > 0 && !levelsBlock)
     warnings.add("molecule " + name + ", " + data.shown + " line " +
@@ -367,6 +597,7 @@ void readMolFile(Molecule &m, const fs::path &jobDir, Warnings &warnings) {
                  "\" block: the molecule has no levels; add the block or remove the marker");
   m.natoms = atoms;
   m.linear = linearity(m.pmoi);
+  rotors.check(atoms);
   points.report(m, warnings);
   if (!data.created && file.lineNumber() > 0 && !markerSeen)
     warnings.addUnsound("molecule " + name + ": data file " + data.shown +

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <numeric>
 #include <string_view>
 
@@ -29,7 +30,8 @@ constexpr std::string_view MARKERS[] = {"Ia,Ib,Ic, amu*A^2",
                                         "Energy method           :",
                                         "Electronic levels (cm-1)",
                                         "Electronic levels from  :",
-                                        "Optical isomers         :"};
+                                        "Optical isomers         :",
+                                        "Hindered rotors (amu*A^2, kJ/mol)"};
 
 // The text of a colon marker is read from column 27 to column 255.
 constexpr std::size_t MARKER_TEXT_LEN = 229;
@@ -73,6 +75,104 @@ void checkLevels(const std::vector<ElectronicLevel> &levels) {
       throw Error("molecule data: electronic level " + std::to_string(k + 1) + " has degeneracy " +
                   std::to_string(level.degeneracy) + ", not between 1 and 999999999");
   }
+}
+
+// "molecule data: hindered rotor K: " of the messages below.
+std::string rotorText(std::size_t k) {
+  return "molecule data: hindered rotor " + std::to_string(k + 1) + ": ";
+}
+
+// The atoms of a rotor must be atoms of the coordinates block, its top hold
+// the first pivot and not the second, each atom once.
+void checkRotorAtoms(const HinderedRotor &rotor, std::size_t k, std::size_t atoms) {
+  const auto inRange = [&](int a) { return a >= 1 && static_cast<std::size_t>(a) <= atoms; };
+  if (!inRange(rotor.pivot1) || !inRange(rotor.pivot2) || rotor.pivot1 == rotor.pivot2)
+    throw Error(rotorText(k) + "pivots " + std::to_string(rotor.pivot1) + " and " +
+                std::to_string(rotor.pivot2) + " are not two atoms of the " +
+                std::to_string(atoms) + " in the coordinates block");
+  if (rotor.top.size() >= atoms)
+    throw Error(rotorText(k) + "a top of " + std::to_string(rotor.top.size()) +
+                " atoms leaves nothing of the " + std::to_string(atoms) + " atoms to turn against");
+  for (std::size_t i = 0; i < rotor.top.size(); ++i)
+    if (!inRange(rotor.top[i]) ||
+        std::find(rotor.top.begin(), rotor.top.begin() + static_cast<std::ptrdiff_t>(i),
+                  rotor.top[i]) != rotor.top.begin() + static_cast<std::ptrdiff_t>(i))
+      throw Error(rotorText(k) + "top atom " + std::to_string(rotor.top[i]) +
+                  " is not in the coordinates block, or named twice");
+  if (std::find(rotor.top.begin(), rotor.top.end(), rotor.pivot1) == rotor.top.end() ||
+      std::find(rotor.top.begin(), rotor.top.end(), rotor.pivot2) != rotor.top.end())
+    throw Error(rotorText(k) + "the top holds the other pivot, or not its own pivot " +
+                std::to_string(rotor.pivot1));
+}
+
+// Rotors the reader would refuse are refused here: the file must read back.
+void checkRotors(const MolFileData &data, const std::vector<double> &rows) {
+  if (data.rotors.size() > static_cast<std::size_t>(MAX_ROTORS))
+    throw Error("molecule data: " + std::to_string(data.rotors.size()) +
+                " hindered rotors, more than the " + std::to_string(MAX_ROTORS) +
+                " a molecule data file holds");
+  for (std::size_t k = 0; k < data.rotors.size(); ++k) {
+    const HinderedRotor &rotor = data.rotors[k];
+    if (rotor.mode < 1 || static_cast<std::size_t>(rotor.mode) > rows.size() ||
+        !(rows[static_cast<std::size_t>(rotor.mode - 1)] > 0.0))
+      throw Error(rotorText(k) + "row " + std::to_string(rotor.mode) +
+                  " of the frequency block is not a real vibration for it to replace");
+    for (std::size_t j = 0; j < k; ++j)
+      if (data.rotors[j].mode == rotor.mode)
+        throw Error(rotorText(k) + "replaces mode " + std::to_string(rotor.mode) +
+                    ", as hindered rotor " + std::to_string(j + 1) + " does");
+    checkRotorAtoms(rotor, k, data.atomicNumbers.size());
+    if (rotor.sigma < 1 || rotor.sigma > 999999)
+      throw Error(rotorText(k) + "symmetry number " + std::to_string(rotor.sigma) +
+                  " is not between 1 and 999999");
+    checkFits(rotor.moment, 0.0, 9999999.9999995, "reduced moment (amu*A^2)");
+    if (rotor.cosine) {
+      checkFits(rotor.barrier, -0.0000005, 99999999.9999995, "cosine barrier (kJ/mol)");
+    } else {
+      if (rotor.fourier.empty() || rotor.fourier.size() > static_cast<std::size_t>(MAX_ROTOR_TERMS))
+        throw Error(rotorText(k) + std::to_string(rotor.fourier.size()) +
+                    " Fourier terms, not between 1 and " + std::to_string(MAX_ROTOR_TERMS));
+      for (const auto &term : rotor.fourier)
+        for (const double c : term)
+          checkFits(c, -99999.999999995, 999999.999999995, "Fourier coefficient (kJ/mol)");
+    }
+  }
+}
+
+// One line per rotor, then its top atoms, 20 a line, and its Fourier terms,
+// three a line, each with its k.
+void writeRotors(fixedio::Writer &w, const std::vector<HinderedRotor> &rotors) {
+  constexpr std::size_t ATOMS_PER_LINE = 20, TERMS_PER_LINE = 3;
+  w.write("(/' Hindered rotors (amu*A^2, kJ/mol)')");
+  w.write("(' Rotor  Mode Pivot1 Pivot2 Sigma        Moment Kind       V0 or terms')");
+  w.write("(' --------------------------------------------------------------------')");
+  for (std::size_t k = 0; k < rotors.size(); ++k) {
+    const HinderedRotor &r = rotors[k];
+    if (r.cosine)
+      w.write("(i6,i6,2i7,i6,f14.6,1x,a7,f15.6)", static_cast<int>(k + 1), r.mode, r.pivot1,
+              r.pivot2, r.sigma, r.moment, "cosine ", r.barrier);
+    else
+      w.write("(i6,i6,2i7,i6,f14.6,1x,a7,i15)", static_cast<int>(k + 1), r.mode, r.pivot1,
+              r.pivot2, r.sigma, r.moment, "Fourier", static_cast<int>(r.fourier.size()));
+    for (std::size_t from = 0; from < r.top.size(); from += ATOMS_PER_LINE) {
+      std::vector<fixedio::Value> atoms;
+      for (std::size_t i = from; i < std::min(r.top.size(), from + ATOMS_PER_LINE); ++i)
+        atoms.emplace_back(r.top[i]);
+      w.writeValues("('   top',20i5)", atoms);
+    }
+    if (r.cosine)
+      continue;
+    for (std::size_t from = 0; from < r.fourier.size(); from += TERMS_PER_LINE) {
+      std::vector<fixedio::Value> terms;
+      for (std::size_t i = from; i < std::min(r.fourier.size(), from + TERMS_PER_LINE); ++i) {
+        terms.emplace_back(static_cast<int>(i));
+        terms.emplace_back(r.fourier[i][0]);
+        terms.emplace_back(r.fourier[i][1]);
+      }
+      w.writeValues("(' terms',3(i4,2f15.8))", terms);
+    }
+  }
+  w.write("(' --------------------------------------------------------------------')");
 }
 
 // A one-line text after a colon marker: no marker inside, no line break, at
@@ -139,6 +239,7 @@ void writeMolFile(std::ostream &out, const MolFileData &data) {
   if (data.opticalIsomers < 1 || data.opticalIsomers > 999999999)
     throw Error("molecule data: " + std::to_string(data.opticalIsomers) +
                 " optical isomers, not between 1 and 999999999");
+  checkRotors(data, freq);
   if (data.multiplicity < 1 || data.multiplicity > 99)
     throw Error("molecule data: spin multiplicity " + std::to_string(data.multiplicity) +
                 " is not between 1 and 99");
@@ -185,6 +286,8 @@ void writeMolFile(std::ostream &out, const MolFileData &data) {
   for (std::size_t n = 0; n < freq.size(); ++n)
     w.write("(i4,2f9.3)", static_cast<int>(n + 1), freq[n], inten[n]);
   w.write("(' ----------------------')");
+  if (!data.rotors.empty())
+    writeRotors(w, data.rotors);
 }
 
 } // namespace orvalen

@@ -44,6 +44,10 @@ struct MolFileData {
   // their IR intensities (km/mol).
   std::vector<double> frequencies;
   std::vector<double> intensities;
+  // "Hindered rotors (amu*A^2, kJ/mol)": torsions of the molecule, each
+  // replacing the mode of a row of the frequency block as written; no block
+  // when empty.
+  std::vector<HinderedRotor> rotors;
 };
 
 // Number of negative frequencies: "Num. of imaginary freqs".
@@ -57,7 +61,8 @@ void frequencyRows(const MolFileData &data, std::vector<double> &frequencies,
 // Throws orvalen::Error when a value does not fit its columns (a frequency
 // beyond -9999.999 .. 99999.999 cm-1, more than 100 atoms or 300 rows, ...)
 // or would not read back (electronic levels not from 0 upwards, a degeneracy
-// below 1, more than MAX_LEVELS levels).
+// below 1, more than MAX_LEVELS levels, a rotor whose mode row is not a real
+// vibration or whose atoms are not in the coordinates block).
 void writeMolFile(std::ostream &out, const MolFileData &data);
 
 } // namespace orvalen
