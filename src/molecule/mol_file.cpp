@@ -57,10 +57,9 @@ constexpr std::string_view FREQUENCIES = "No. Frequency Intensity";
 // Ends the atom block and the frequency table, wherever it stands in a line.
 constexpr std::string_view END_OF_BLOCK = "----------";
 constexpr std::string_view ALL_MARKERS[] = {
-    MOMENTS,       COORDINATES,     ROTATION_NUMBER, MOLECULAR_MASS, SYMMETRY_GROUP,
-    STOICHIOMETRY, IMAGINARY_FREQS, MULTIPLICITY,    BASE_ENERGY,    FREQUENCIES,
-    CHARGE,        ENERGY_METHOD,   LEVELS,          LEVELS_FROM,    OPTICAL_ISOMERS,
-    ROTORS};
+    MOMENTS,         COORDINATES,  ROTATION_NUMBER, MOLECULAR_MASS, SYMMETRY_GROUP, STOICHIOMETRY,
+    IMAGINARY_FREQS, MULTIPLICITY, BASE_ENERGY,     FREQUENCIES,    CHARGE,         ENERGY_METHOD,
+    LEVELS,          LEVELS_FROM,  OPTICAL_ISOMERS, ROTORS};
 
 bool holds(const fixedio::Record &line, std::string_view marker) {
   return line.text.find(marker) != std::string::npos;
@@ -300,14 +299,15 @@ public:
       const auto nfreq = static_cast<int>(m_.nfreq);
       if (r.mode > nfreq || !(m_.freq[static_cast<std::size_t>(r.mode - 1)] > 0.0))
         throw Error(where() + "mode " + std::to_string(r.mode) + " is " +
-                    (r.mode > nfreq ? "beyond the " + std::to_string(nfreq) +
-                                          " rows of the frequency block"
-                                    : "not a real vibration of the frequency block") +
+                    (r.mode > nfreq
+                         ? "beyond the " + std::to_string(nfreq) + " rows of the frequency block"
+                         : "not a real vibration of the frequency block") +
                     "; write the row of the mode the rotor replaces in columns 7-12");
       for (std::size_t j = 0; j < k; ++j)
         if (m_.rotors[j].mode == r.mode)
-          throw Error(where() + "mode " + std::to_string(r.mode) + " is replaced by hindered rotor " +
-                      std::to_string(j + 1) + " already; each rotor replaces a mode of its own");
+          throw Error(where() + "mode " + std::to_string(r.mode) +
+                      " is replaced by hindered rotor " + std::to_string(j + 1) +
+                      " already; each rotor replaces a mode of its own");
       int highest = std::max(r.pivot1, r.pivot2);
       for (const int a : r.top)
         highest = std::max(highest, a);
@@ -366,8 +366,9 @@ private:
     } else if (lower == "fourier") {
       fixedio::read("(54x,i15)", line, &terms_);
       if (terms_ < 1 || terms_ > MAX_ROTOR_TERMS)
-        throw Error(where + "Fourier terms " + quotedField(line, 55, 15) + ": write between 1 and " +
-                    std::to_string(MAX_ROTOR_TERMS) + " (k = 0, 1, ...) in columns 55-69");
+        throw Error(where + "Fourier terms " + quotedField(line, 55, 15) +
+                    ": write between 1 and " + std::to_string(MAX_ROTOR_TERMS) +
+                    " (k = 0, 1, ...) in columns 55-69");
     } else {
       throw Error(where + "potential " + quotedField(line, 48, 7) +
                   ": write cosine (and the barrier V0 in kJ/mol in columns 55-69) or Fourier (and "
@@ -431,8 +432,8 @@ private:
                     std::to_string(column + TERM_WIDTH - 1) +
                     ": write k (4 columns), a_k and b_k in kJ/mol (15 columns each)");
       if (index != static_cast<int>(r.fourier.size()))
-        throw Error(where + "term k = " + std::to_string(index) + " where k = " +
-                    std::to_string(r.fourier.size()) +
+        throw Error(where + "term k = " + std::to_string(index) +
+                    " where k = " + std::to_string(r.fourier.size()) +
                     " is due: write the terms in order from k = 0");
       if (index >= terms_)
         throw Error(where + "term k = " + std::to_string(index) + " beyond the " +
@@ -557,7 +558,7 @@ void readMolFile(Molecule &m, const fs::path &jobDir, Warnings &warnings) {
   PointCheck points;
   bool markerSeen = false;
 
-  int atoms = 0;           // NATOMS: a file without a coordinates block has no atoms
+  int atoms = 0; // NATOMS: a file without a coordinates block has no atoms
   RotorReader rotors(m, points);
   long levelsFromLine = 0; // the "Electronic levels from" marker's, when no block follows
   bool levelsBlock = false;

@@ -152,8 +152,8 @@ void writeRotors(fixedio::Writer &w, const std::vector<HinderedRotor> &rotors) {
       w.write("(i6,i6,2i7,i6,f14.6,1x,a7,f15.6)", static_cast<int>(k + 1), r.mode, r.pivot1,
               r.pivot2, r.sigma, r.moment, "cosine ", r.barrier);
     else
-      w.write("(i6,i6,2i7,i6,f14.6,1x,a7,i15)", static_cast<int>(k + 1), r.mode, r.pivot1,
-              r.pivot2, r.sigma, r.moment, "Fourier", static_cast<int>(r.fourier.size()));
+      w.write("(i6,i6,2i7,i6,f14.6,1x,a7,i15)", static_cast<int>(k + 1), r.mode, r.pivot1, r.pivot2,
+              r.sigma, r.moment, "Fourier", static_cast<int>(r.fourier.size()));
     for (std::size_t from = 0; from < r.top.size(); from += ATOMS_PER_LINE) {
       std::vector<fixedio::Value> atoms;
       for (std::size_t i = from; i < std::min(r.top.size(), from + ATOMS_PER_LINE); ++i)

@@ -26,8 +26,8 @@ inline bool isNotGiven(double etot) {
 inline constexpr int MAX_PER_ROLE = 10;
 inline constexpr int MAX_ATOMS = 100;
 inline constexpr int MAX_FREQ = 300;
-inline constexpr int MAX_LEVELS = 20; // electronic levels of one molecule
-inline constexpr int MAX_ROTORS = 20; // hindered rotors of one molecule
+inline constexpr int MAX_LEVELS = 20;      // electronic levels of one molecule
+inline constexpr int MAX_ROTORS = 20;      // hindered rotors of one molecule
 inline constexpr int MAX_ROTOR_TERMS = 21; // Fourier terms k = 0..20 of a rotor's potential
 
 enum Role : int { REACTANT = 1, PRODUCT = 2, TRANSITION_STATE = 3 };
