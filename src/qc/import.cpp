@@ -372,6 +372,7 @@ Imported importRecord(const QcRecord &rec, const ImportOptions &options,
                     (options.rotationNumber ? " (given)" : " from the geometry"));
   if (!levelsLine.empty())
     d.title.push_back(levelsLine);
+  addRotors(rec, options.rotors, file, {d, out.warnings, out.filesBeside});
   return out;
 }
 
@@ -381,7 +382,7 @@ Imported importOutput(const std::filesystem::path &output, const ImportOptions &
   if (options.energyFile)
     energyRecord = readOutput(*options.energyFile);
   Imported imp = importRecord(rec, options, energyRecord ? &*energyRecord : nullptr);
-  imp.filesBeside = rec.filesBeside;
+  imp.filesBeside.insert(imp.filesBeside.end(), rec.filesBeside.begin(), rec.filesBeside.end());
   if (energyRecord)
     imp.filesBeside.insert(imp.filesBeside.end(), energyRecord->filesBeside.begin(),
                            energyRecord->filesBeside.end());
@@ -408,7 +409,8 @@ Imported importUserData(const std::filesystem::path &xyz, const std::filesystem:
                             std::to_string(imp.data.charge) +
                             (options.charge ? " (given)" : " (no --charge given)");
   if (energyRecord)
-    imp.filesBeside = energyRecord->filesBeside;
+    imp.filesBeside.insert(imp.filesBeside.end(), energyRecord->filesBeside.begin(),
+                           energyRecord->filesBeside.end());
   return imp;
 }
 

@@ -11,6 +11,7 @@
 //   orvalen::writeMolFile(std::cout, imp.data);
 #include "molecule/mol_file_writer.hpp"
 #include "qc/qc_record.hpp"
+#include "qc/rotor.hpp"
 
 #include <filesystem>
 #include <optional>
@@ -30,6 +31,8 @@ struct ImportOptions {
   // the ground term's from the table for a species it has, in its multiplicity.
   std::optional<std::vector<ElectronicLevel>> levels;
   bool noLevels = false;
+  // Torsions written as hindered rotors (--rotor and the options after it).
+  std::vector<RotorRequest> rotors;
 };
 
 struct Imported {

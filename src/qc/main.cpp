@@ -11,6 +11,10 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
+#include <iterator>
+#include <vector>
+
 #include <csignal>
 #include <cstdio>
 #include <iostream>
@@ -75,6 +79,88 @@ void refuseInput(const std::string &output, const std::filesystem::path &input,
                          ", an input of this run; nothing was written: give another -o FILE");
 }
 
+// The --rotor options as given: each of --rotor-scan, --rotor-barrier,
+// --rotor-mode and --rotor-symmetry belongs to the --rotor before it.
+struct RotorOptions {
+  std::vector<std::string> rotor, scan;
+  std::vector<double> barrier;
+  std::vector<int> mode, symmetry;
+  CLI::Option *rotorOpt = nullptr, *scanOpt = nullptr, *barrierOpt = nullptr, *modeOpt = nullptr,
+              *symmetryOpt = nullptr;
+
+  void add(CLI::App &app) {
+    rotorOpt = app.add_option("--rotor", rotor,
+                              "Describe the torsion about the bond P1-P2 as a hindered rotor "
+                              "(atoms from 1 in the output's order; TOP the rotating group, "
+                              "P1 among it; default the fragment on P1's side); repeatable, "
+                              "the --rotor-* options after it belong to it")
+                   ->option_text("P1,P2[:TOP]");
+    scanOpt = app.add_option("--rotor-scan", scan,
+                             "Relaxed scan of the rotor's dihedral: a Gaussian opt=modredundant "
+                             "output, an xtb $scan output (xtbscan.log beside it) or two "
+                             "columns (degrees, Hartree); fitted by a Fourier series")
+                  ->option_text("FILE");
+    barrierOpt = app.add_option("--rotor-barrier", barrier,
+                                "The rotor's potential V0/2 (1 - cos(sigma phi)), V0 in kJ/mol")
+                     ->transform(decimalReal())
+                     ->check(CLI::Range(0.0, 1.0e6))
+                     ->option_text("KJMOL");
+    modeOpt = app.add_option("--rotor-mode", mode,
+                             "Row of the data file's frequency block whose mode the rotor "
+                             "replaces (default: the nearest to the rotor's harmonic "
+                             "wavenumber)")
+                  ->transform(decimalInteger())
+                  ->check(CLI::Range(1, 300))
+                  ->option_text("N");
+    symmetryOpt = app.add_option("--rotor-symmetry", symmetry,
+                                 "The rotor's symmetry number, in place of the geometry's")
+                      ->transform(decimalInteger())
+                      ->check(CLI::Range(1, 999999))
+                      ->option_text("N");
+    for (CLI::Option *o : {rotorOpt, scanOpt, barrierOpt, modeOpt, symmetryOpt})
+      o->allow_extra_args(false);
+  }
+
+  // The requests in the order given on the command line.
+  std::vector<orvalen::qc::RotorRequest> requests(const CLI::App &app) const {
+    using orvalen::Error;
+    std::vector<orvalen::qc::RotorRequest> out;
+    std::size_t next[5] = {};
+    const CLI::Option *const options[5] = {rotorOpt, scanOpt, barrierOpt, modeOpt, symmetryOpt};
+    for (const CLI::Option *o : app.parse_order()) {
+      const auto kind = static_cast<std::size_t>(
+          std::find(std::begin(options), std::end(options), o) - std::begin(options));
+      if (kind >= 5)
+        continue;
+      const std::size_t k = next[kind]++;
+      if (kind == 0) {
+        out.push_back(orvalen::qc::parseRotor(rotor[k]));
+        continue;
+      }
+      const std::string name = o->get_name();
+      if (out.empty())
+        throw Error(name + " before any --rotor: give --rotor P1,P2 first, then the options "
+                           "of that rotor");
+      orvalen::qc::RotorRequest &r = out.back();
+      const bool twice = (kind == 1 && r.scan) || (kind == 2 && r.barrier) ||
+                         (kind == 3 && r.mode) || (kind == 4 && r.symmetry);
+      if (twice)
+        throw Error("--rotor " + r.text + ": " + name +
+                    " given twice for this rotor; give it "
+                    "once after each --rotor");
+      if (kind == 1)
+        r.scan = scan[k];
+      else if (kind == 2)
+        r.barrier = barrier[k];
+      else if (kind == 3)
+        r.mode = mode[k];
+      else
+        r.symmetry = symmetry[k];
+    }
+    return out;
+  }
+};
+
 } // namespace
 
 // Options, the import, the data file; the exit status.
@@ -127,6 +213,8 @@ int run(int argc, char **argv) {
   auto *noLevelsOpt =
       app.add_flag("--no-levels", noLevels, "Write no electronic levels, not even the table's");
   levelsOpt->excludes(noLevelsOpt);
+  RotorOptions rotorOptions;
+  rotorOptions.add(app);
   xyzOpt->needs(freqsOpt);
   freqsOpt->needs(xyzOpt);
   valueOpt->needs(xyzOpt);
@@ -157,6 +245,7 @@ int run(int argc, char **argv) {
     if (levels)
       options.levels = qc::parseLevels(*levels);
     options.noLevels = noLevels;
+    options.rotors = rotorOptions.requests(app);
     if (options.energyFile && options.energyValue)
       throw Error("--energy and --energy-value both given: give one");
     if (!xyz.empty() && !input.empty())
@@ -168,6 +257,9 @@ int run(int argc, char **argv) {
       refuseInput(outputFile, energyFile, "the --energy file");
       refuseInput(outputFile, xyz, "the --xyz file");
       refuseInput(outputFile, freqs, "the --freqs file");
+      for (const auto &r : options.rotors)
+        if (r.scan)
+          refuseInput(outputFile, *r.scan, "the --rotor-scan file");
     }
     const qc::Imported imp =
         xyz.empty() ? qc::importOutput(input, options) : qc::importUserData(xyz, freqs, options);

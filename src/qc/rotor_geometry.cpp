@@ -32,6 +32,10 @@ constexpr std::array<double, MAX_ELEMENT> CORDERO_RADII{
 constexpr double BOND_FACTOR = 1.2;         // bond: closer than 1.2 x (r_a + r_b)
 constexpr double SYMMETRY_TOLERANCE = 0.02; // A, an atom's image to its partner
 constexpr int MAX_ORDER = 6;
+// A, an atom's image to its partner under a fragment's turn: a methyl group
+// next to an unsymmetric neighbour is distorted by a few hundredths of an
+// Angstrom, yet its turn by 120 degrees still exchanges equal atoms.
+constexpr double FRAGMENT_TOLERANCE = 0.1;
 
 std::string pairText(int p1, int p2) {
   return "rotor " + std::to_string(p1) + "," + std::to_string(p2) + ": ";
@@ -204,7 +208,7 @@ int rotationalOrder(const Atoms &geometry, const std::vector<int> &atoms, int p1
       return std::any_of(atoms.begin(), atoms.end(), [&](int b) {
         const auto j = static_cast<std::size_t>(b - 1);
         return geometry.z[j] == geometry.z[i] &&
-               distance(geometry.r[j], image) < SYMMETRY_TOLERANCE;
+               distance(geometry.r[j], image) < FRAGMENT_TOLERANCE;
       });
     });
   };
@@ -218,6 +222,52 @@ int rotorSymmetry(const Atoms &geometry, const std::vector<int> &top, int p1, in
   checkRotorTop(geometry, top, p1, p2);
   return std::lcm(rotationalOrder(geometry, top, p1, p2),
                   rotationalOrder(geometry, rest(geometry, top), p1, p2));
+}
+
+double dihedralAngle(const Vec3 &a, const Vec3 &b, const Vec3 &c, const Vec3 &d) {
+  const auto minus = [](const Vec3 &p, const Vec3 &q) {
+    return Vec3{p[0] - q[0], p[1] - q[1], p[2] - q[2]};
+  };
+  const auto cross = [](const Vec3 &p, const Vec3 &q) {
+    return Vec3{p[1] * q[2] - p[2] * q[1], p[2] * q[0] - p[0] * q[2], p[0] * q[1] - p[1] * q[0]};
+  };
+  const auto dot = [](const Vec3 &p, const Vec3 &q) {
+    return p[0] * q[0] + p[1] * q[1] + p[2] * q[2];
+  };
+  const Vec3 b1 = minus(b, a), b2 = minus(c, b), b3 = minus(d, c);
+  const Vec3 n2 = cross(b2, b3);
+  const double y = std::sqrt(dot(b2, b2)) * dot(b1, n2);
+  const double x = dot(cross(b1, b2), n2);
+  return std::atan2(y, x) * 180.0 / std::numbers::pi;
+}
+
+std::array<int, 4> torsionAtoms(const Atoms &geometry, const std::vector<int> &top, int p1,
+                                int p2) {
+  checkRotorTop(geometry, top, p1, p2);
+  const Vec3 &origin = geometry.r[static_cast<std::size_t>(p1 - 1)];
+  const Vec3 u = bondDirection(geometry, p1, p2);
+  // The atom of `side` nearest `pivot` that lies off the bond line; 0 when none.
+  const auto nearestOff = [&](const std::vector<int> &side, int pivot) {
+    int best = 0;
+    double bestDistance = 0.0;
+    for (const int a : side) {
+      const Vec3 &r = geometry.r[static_cast<std::size_t>(a - 1)];
+      if (a == pivot ||
+          squaredDistanceFromAxis(r, origin, u) < SYMMETRY_TOLERANCE * SYMMETRY_TOLERANCE)
+        continue;
+      const double d = distance(r, geometry.r[static_cast<std::size_t>(pivot - 1)]);
+      if (best == 0 || d < bestDistance) {
+        best = a;
+        bestDistance = d;
+      }
+    }
+    if (best == 0)
+      throw Error(pairText(p1, p2) + "every atom on " + std::to_string(pivot) +
+                  "'s side lies on the bond line (within 0.02 A), so there is no torsion; "
+                  "choose another bond");
+    return best;
+  };
+  return {nearestOff(top, p1), p1, p2, nearestOff(rest(geometry, top), p2)};
 }
 
 } // namespace orvalen::qc

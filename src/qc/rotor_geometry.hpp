@@ -5,6 +5,7 @@
 // of the output's geometry; positions in A, masses of the most abundant isotopes.
 #include "qc/geometry.hpp"
 
+#include <array>
 #include <vector>
 
 namespace orvalen::qc {
@@ -33,12 +34,21 @@ void checkRotorTop(const Atoms &geometry, const std::vector<int> &top, int p1, i
 double reducedMoment(const Atoms &geometry, const std::vector<int> &top, int p1, int p2);
 
 // The largest n <= 6 such that a turn by 2 pi / n about the p1-p2 line maps
-// the atoms onto atoms of the same element among them within 0.02 A (1 when
+// the atoms onto atoms of the same element among them within 0.1 A (1 when
 // none; 6 for atoms all on the line).
 int rotationalOrder(const Atoms &geometry, const std::vector<int> &atoms, int p1, int p2);
 
 // Symmetry number of the torsion: the least common multiple of the rotational
 // orders of the top and of the rest about the bond.
 int rotorSymmetry(const Atoms &geometry, const std::vector<int> &top, int p1, int p2);
+
+// Dihedral angle a-b-c-d in degrees, -180 to 180: the turn that takes the
+// b-a bond onto the c-d bond seen along b->c, clockwise positive (IUPAC).
+double dihedralAngle(const Vec3 &a, const Vec3 &b, const Vec3 &c, const Vec3 &d);
+
+// Four atoms (1-based) that measure the torsion about p1-p2: the atom of the
+// top nearest p1 and the other atom nearest p2, each off the bond line.
+// Throws orvalen::Error when a side has no atom off the line.
+std::array<int, 4> torsionAtoms(const Atoms &geometry, const std::vector<int> &top, int p1, int p2);
 
 } // namespace orvalen::qc

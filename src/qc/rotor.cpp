@@ -1,0 +1,390 @@
+#include "qc/rotor.hpp"
+
+#include "fixedio/error.hpp"
+#include "molecule/molecule.hpp"
+#include "qc/geometry.hpp"
+#include "qc/output_text.hpp"
+#include "qc/rotor_geometry.hpp"
+#include "qc/rotor_potential.hpp"
+#include "qc/rotor_scan.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <numbers>
+
+namespace orvalen::qc {
+
+namespace {
+
+constexpr std::size_t MIN_SCAN_POINTS = 6;
+constexpr double BELOW_FIRST = 0.5;    // kJ/mol: the first point is not the minimum
+constexpr double LARGEST_GAP = 90.0;   // degrees of a turn without a point
+constexpr double SAME_GEOMETRY = 0.05; // A RMS: the scan starts at the frequencies' geometry
+constexpr int TRANSLATION_ROWS = 6;    // the zero rows that open the frequency block
+constexpr double DEGREE = std::numbers::pi / 180.0;
+
+std::string number(double value, int decimals) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
+  return buf;
+}
+
+std::string rotorBadly(std::string_view text) {
+  return "--rotor " + inQuotes(text) +
+         ": expected P1,P2 or P1,P2:TOP (atoms numbered from 1 in the order of the output's "
+         "geometry; TOP the atoms of the rotating group, P1 among them, as a comma list)";
+}
+
+std::vector<int> atomNumbers(std::string_view list, std::string_view text) {
+  std::vector<int> atoms;
+  std::size_t from = 0;
+  while (true) {
+    const std::size_t comma = list.find(',', from);
+    const std::string_view word = list.substr(from, comma - from);
+    const auto n = parseInteger(word);
+    if (!n || *n < 1 || *n > MAX_ATOMS)
+      throw Error(rotorBadly(text));
+    atoms.push_back(static_cast<int>(*n));
+    if (comma == std::string_view::npos)
+      return atoms;
+    from = comma + 1;
+  }
+}
+
+// The potential of a rotor from its relaxed scan.
+struct ScanFit {
+  FourierFit fit;
+  std::size_t points = 0;
+  std::string kind;
+  int period = 0; // times the potential repeats in a turn; 0: too flat to tell
+};
+
+// The scan must be of this molecule, its atoms in the output's order.
+void checkScanMolecule(const RelaxedScan &scan, const Atoms &geometry, const std::string &scanFile,
+                       const std::string &file, const std::string &rotor,
+                       std::vector<std::string> &warnings) {
+  if (scan.geometries.empty())
+    return;
+  const Atoms &first = scan.geometries.front();
+  for (std::size_t k = 0; k < scan.geometries.size(); ++k)
+    if (scan.geometries[k].z != geometry.z) {
+      const std::vector<int> &z = scan.geometries[k].z;
+      const bool reordered = hillFormula(z) == hillFormula(geometry.z);
+      throw Error(atLine(scan.pointsFile, scan.lines[k]) + ": rotor " + rotor + ": a scan of " +
+                  hillFormula(z) + " (" + std::to_string(z.size()) + " atoms" +
+                  (reordered ? " in another order" : "") + "), not of " + hillFormula(geometry.z) +
+                  " of " + file + " (" + std::to_string(geometry.z.size()) +
+                  " atoms): give the scan of this molecule, its atoms in the order of " + file);
+    }
+  const double rmsd = alignedRmsd(geometry.r, first.r);
+  if (rmsd > SAME_GEOMETRY)
+    warnings.push_back(scanFile + ": rotor " + rotor + ": its first point is " + number(rmsd, 3) +
+                       " A (RMS) from the geometry of " + file +
+                       "; the potential is counted from the first point all the same");
+}
+
+// A named dihedral must turn about the rotor's bond.
+void checkScanDihedral(const RelaxedScan &scan, int p1, int p2, const std::string &scanFile,
+                       const std::string &rotor) {
+  if (!scan.dihedral)
+    return;
+  const auto &d = *scan.dihedral;
+  if ((d[1] == p1 && d[2] == p2) || (d[1] == p2 && d[2] == p1))
+    return;
+  throw Error(scanFile + ": rotor " + rotor + ": the scan turns the dihedral " +
+              std::to_string(d[0]) + "-" + std::to_string(d[1]) + "-" + std::to_string(d[2]) + "-" +
+              std::to_string(d[3]) + " about the bond " + std::to_string(d[1]) + "-" +
+              std::to_string(d[2]) + ", not about the rotor's bond " + std::to_string(p1) + "-" +
+              std::to_string(p2) + ": give the scan of this torsion");
+}
+
+// A turn with a gap wider than LARGEST_GAP leaves the series unchecked there.
+void checkCoverage(const std::vector<double> &degrees, const std::string &scanFile,
+                   const std::string &rotor) {
+  std::vector<double> turned;
+  for (const double a : degrees) {
+    double t = std::fmod(a, 360.0);
+    turned.push_back(t < 0.0 ? t + 360.0 : t);
+  }
+  std::sort(turned.begin(), turned.end());
+  double gap = turned.front() + 360.0 - turned.back();
+  double from = turned.back();
+  for (std::size_t k = 1; k < turned.size(); ++k)
+    if (turned[k] - turned[k - 1] > gap) {
+      gap = turned[k] - turned[k - 1];
+      from = turned[k - 1];
+    }
+  if (gap > LARGEST_GAP)
+    throw Error(scanFile + ": rotor " + rotor + ": the scan leaves " + number(gap, 1) +
+                " degrees of the turn without a point (from " + number(from, 1) + " to " +
+                number(std::fmod(from + gap, 360.0), 1) +
+                " degrees past the first point); scan the full turn");
+}
+
+ScanFit fitScan(const RotorRequest &request, const Atoms &geometry, const std::vector<int> &top,
+                const std::string &file, const RotorOutput &out) {
+  const std::string scanFile = request.scan->string();
+  const RelaxedScan scan = readRelaxedScan(*request.scan);
+  out.filesRead.push_back(*request.scan);
+  out.filesRead.insert(out.filesRead.end(), scan.filesBeside.begin(), scan.filesBeside.end());
+  checkScanMolecule(scan, geometry, scanFile, file, request.text, out.warnings);
+  checkScanDihedral(scan, request.pivot1, request.pivot2, scanFile, request.text);
+  const std::size_t n = scan.energies.size();
+  if (n < MIN_SCAN_POINTS)
+    throw Error(scanFile + ": rotor " + request.text + ": " + std::to_string(n) +
+                (n == 1 ? " point" : " points") +
+                "; a rotor's potential needs a scan of at least 6 over the full turn (steps of "
+                "10 to 30 degrees are usual)");
+  const std::array<int, 4> measured =
+      scan.dihedral ? *scan.dihedral : torsionAtoms(geometry, top, request.pivot1, request.pivot2);
+  const std::vector<double> angles = scanAngles(scan, measured);
+  std::vector<double> degrees, phi, v;
+  for (std::size_t k = 0; k < n; ++k) {
+    if (!std::isfinite(angles[k]) || !std::isfinite(scan.energies[k]))
+      throw Error(atLine(scan.pointsFile, scan.lines[k]) + ": rotor " + request.text +
+                  ": an angle or energy that is not a number");
+    degrees.push_back(angles[k] - angles[0]);
+    phi.push_back(degrees.back() * DEGREE);
+    v.push_back((scan.energies[k] - scan.energies[0]) * HARTREE_KJMOL);
+  }
+  checkCoverage(degrees, scanFile, request.text);
+
+  ScanFit result;
+  result.points = n;
+  result.kind = scan.kind;
+  result.fit = fitFourier(phi, v);
+  const FourierFit &fit = result.fit;
+  if (!fit.reproduced)
+    throw Error(atLine(scan.pointsFile, scan.lines[fit.worstPoint]) + ": rotor " + request.text +
+                ": no Fourier series up to order " + std::to_string(fit.order) +
+                " reproduces every point of the scan to 0.1 kJ/mol; that of order " +
+                std::to_string(fit.order) + " misses this point (" +
+                number(degrees[fit.worstPoint], 1) + " degrees from the first) by " +
+                number(fit.largestMiss, 3) +
+                " kJ/mol: look for a jump between conformers or a point that did not converge");
+
+  // The lowest point below the first, and how many more there are.
+  std::size_t lowest = 0, below = 0;
+  for (std::size_t k = 1; k < n; ++k)
+    if (v[k] < -BELOW_FIRST) {
+      ++below;
+      if (v[k] < v[lowest])
+        lowest = k;
+    }
+  if (below > 0)
+    out.warnings.push_back(
+        atLine(scan.pointsFile, scan.lines[lowest]) + ": rotor " + request.text + ": point " +
+        std::to_string(lowest + 1) + " (" + number(degrees[lowest], 1) +
+        " degrees from the first) lies " + number(-v[lowest], 3) + " kJ/mol below the first" +
+        (below > 1 ? " (and " + std::to_string(below - 1) + " more points lie below it)" : "") +
+        ": the geometry of the frequencies is not the minimum of this torsion; the potential is "
+        "counted from the first point all the same");
+  const auto [low, high] = std::minmax_element(v.begin(), v.end());
+  if (*high - *low > FIT_TOLERANCE)
+    result.period = scanPeriodicity(phi, v, fit.terms);
+  return result;
+}
+
+// The row of the frequency block whose mode the rotor replaces.
+struct ModeChoice {
+  int row = 0;
+  std::string why;
+};
+
+void checkModeRow(int row, const std::vector<double> &rows, const std::string &where) {
+  const int count = static_cast<int>(rows.size());
+  std::string what;
+  if (row > count)
+    what = "beyond the " + std::to_string(count) + " rows of the frequency block";
+  else if (row <= TRANSLATION_ROWS)
+    what = "one of the six zero rows of the translations and rotations";
+  else if (rows[static_cast<std::size_t>(row - 1)] < 0.0)
+    what = "the imaginary mode " + number(rows[static_cast<std::size_t>(row - 1)], 1) + " cm-1";
+  else if (rows[static_cast<std::size_t>(row - 1)] == 0.0)
+    what = "a zero mode";
+  if (!what.empty())
+    throw Error(where + "--rotor-mode " + std::to_string(row) + ": row " + std::to_string(row) +
+                " is " + what + "; give the row of a real vibration in the frequency block");
+}
+
+// The real vibration nearest the rotor's harmonic wavenumber that no other
+// rotor replaces.
+int nearestMode(double wavenumber, const std::vector<double> &rows, const std::vector<int> &taken) {
+  int best = 0;
+  for (int row = TRANSLATION_ROWS + 1; row <= static_cast<int>(rows.size()); ++row) {
+    const double f = rows[static_cast<std::size_t>(row - 1)];
+    if (f <= 0.0 || std::find(taken.begin(), taken.end(), row) != taken.end())
+      continue;
+    if (best == 0 || std::fabs(f - wavenumber) <
+                         std::fabs(rows[static_cast<std::size_t>(best - 1)] - wavenumber))
+      best = row;
+  }
+  return best;
+}
+
+// One rotor and its title line.
+class RotorBuilder {
+public:
+  RotorBuilder(const QcRecord &rec, const std::string &file, const RotorOutput &out,
+               std::vector<double> rows)
+      : geometry_{rec.atomicNumbers, rec.coords}, file_(file), out_(out), rows_(std::move(rows)) {}
+
+  // Rows given by --rotor-mode are nobody else's.
+  void reserve(const std::vector<RotorRequest> &requests) {
+    for (const RotorRequest &r : requests)
+      if (r.mode) {
+        const std::string where = file_ + ": rotor " + r.text + ": ";
+        checkModeRow(*r.mode, rows_, where);
+        if (std::find(taken_.begin(), taken_.end(), *r.mode) != taken_.end())
+          throw Error(where + "--rotor-mode " + std::to_string(*r.mode) +
+                      ": another rotor replaces that mode already; each rotor replaces a "
+                      "mode of its own");
+        taken_.push_back(*r.mode);
+      }
+  }
+
+  void add(const RotorRequest &request, int index) {
+    const std::string where = file_ + ": rotor " + request.text + ": ";
+    HinderedRotor rotor;
+    rotor.pivot1 = request.pivot1;
+    rotor.pivot2 = request.pivot2;
+    int sigmaGeometry = 1;
+    try {
+      if (request.top.empty()) {
+        rotor.top = rotorTop(geometry_, request.pivot1, request.pivot2);
+      } else {
+        checkRotorTop(geometry_, request.top, request.pivot1, request.pivot2);
+        rotor.top = request.top;
+        std::sort(rotor.top.begin(), rotor.top.end());
+      }
+      rotor.moment = reducedMoment(geometry_, rotor.top, rotor.pivot1, rotor.pivot2);
+      sigmaGeometry = rotorSymmetry(geometry_, rotor.top, rotor.pivot1, rotor.pivot2);
+    } catch (const Error &e) {
+      throw Error(file_ + ": " + e.what());
+    }
+    if (!(rotor.moment > 0.0))
+      throw Error(where + "the reduced moment of the top about the bond is 0; give a top with "
+                          "atoms off the bond line");
+    if (request.scan && request.barrier)
+      throw Error(where + "both --rotor-scan and --rotor-barrier given; give one");
+
+    std::optional<ScanFit> scan;
+    if (request.scan)
+      scan = fitScan(request, geometry_, rotor.top, file_, out_);
+
+    // The symmetry number: the geometry's, or the scan's periodicity when it is a multiple of it.
+    std::string sigmaText = "from the geometry";
+    rotor.sigma = sigmaGeometry;
+    if (request.symmetry) {
+      rotor.sigma = *request.symmetry;
+      sigmaText = "given";
+    } else if (scan && scan->period > 0 && scan->period % sigmaGeometry == 0 &&
+               scan->period != sigmaGeometry) {
+      rotor.sigma = scan->period;
+      sigmaText =
+          "from the periodicity of the scan (geometry: " + std::to_string(sigmaGeometry) + ")";
+    } else if (scan && scan->period > 0 && scan->period % sigmaGeometry != 0) {
+      out_.warnings.push_back(
+          request.scan->string() + ": rotor " + request.text + ": the potential repeats " +
+          std::to_string(scan->period) + (scan->period == 1 ? " time" : " times") +
+          " a turn, not a multiple of the symmetry number " + std::to_string(sigmaGeometry) +
+          " of the geometry; " + std::to_string(sigmaGeometry) +
+          " written (check the scan, or give --rotor-symmetry N)");
+    }
+
+    std::string potentialText;
+    double curvature = 0.0;
+    if (scan) {
+      rotor.fourier = scan->fit.terms;
+      curvature = curvatureAtZero(rotor.fourier);
+      potentialText = "Fourier order " + std::to_string(scan->fit.order) + " fitted to " +
+                      request.scan->string() + " (" + scan->kind + ", " +
+                      std::to_string(scan->points) + " points, within " +
+                      number(scan->fit.largestMiss, 3) + " kJ/mol)";
+    } else if (request.barrier) {
+      rotor.cosine = true;
+      rotor.barrier = *request.barrier;
+      curvature = rotor.barrier * rotor.sigma * rotor.sigma / 2.0;
+      potentialText = "cosine barrier " + number(rotor.barrier, 3) + " kJ/mol given";
+    }
+
+    const ModeChoice mode = chooseMode(request, curvature, rotor.moment, where);
+    rotor.mode = mode.row;
+    const double frequency = rows_[static_cast<std::size_t>(mode.row - 1)];
+    if (!scan && !request.barrier) {
+      rotor.cosine = true;
+      rotor.barrier = cosineBarrier(frequency, rotor.moment, rotor.sigma);
+      potentialText = "cosine barrier " + number(rotor.barrier, 3) +
+                      " kJ/mol whose curvature gives the frequency of mode " +
+                      std::to_string(mode.row);
+    }
+    out_.data.rotors.push_back(rotor);
+    out_.data.title.push_back("Hindered rotor " + std::to_string(index) + " about " +
+                              std::to_string(rotor.pivot1) + "-" + std::to_string(rotor.pivot2) +
+                              ": replaces mode " + std::to_string(mode.row) + " (" +
+                              number(frequency, 1) + " cm-1)" + mode.why + "; sigma " +
+                              std::to_string(rotor.sigma) + " " + sigmaText + "; " + potentialText);
+  }
+
+private:
+  ModeChoice chooseMode(const RotorRequest &request, double curvature, double moment,
+                        const std::string &where) {
+    if (request.mode)
+      return {*request.mode, ", given"};
+    if (!request.scan && !request.barrier)
+      throw Error(where + "no --rotor-scan or --rotor-barrier, and no normal modes in the output "
+                          "to tell which vibration is the torsion: give --rotor-mode N, the row "
+                          "of the torsion in the frequency block, whose frequency then sets a "
+                          "cosine potential");
+    const double wavenumber = harmonicWavenumber(curvature, moment);
+    if (!(wavenumber > 0.0))
+      throw Error(where + "the potential has no minimum at the geometry of the frequencies (its "
+                          "curvature there is not positive), so no harmonic frequency tells "
+                          "which mode the rotor replaces: give --rotor-mode N");
+    const int row = nearestMode(wavenumber, rows_, taken_);
+    if (row == 0)
+      throw Error(where + "no real vibration is left for the rotor to replace");
+    taken_.push_back(row);
+    return {row, ", the nearest to its harmonic wavenumber " + number(wavenumber, 1) + " cm-1"};
+  }
+
+  const Atoms geometry_;
+  const std::string &file_;
+  const RotorOutput &out_;
+  const std::vector<double> rows_;
+  std::vector<int> taken_;
+};
+
+} // namespace
+
+RotorRequest parseRotor(std::string_view text) {
+  RotorRequest r;
+  r.text = std::string(text.substr(0, SHORT_TEXT));
+  const std::size_t colon = text.find(':');
+  const std::vector<int> pivots = atomNumbers(text.substr(0, colon), text);
+  if (pivots.size() != 2)
+    throw Error(rotorBadly(text));
+  r.pivot1 = pivots[0];
+  r.pivot2 = pivots[1];
+  if (colon != std::string_view::npos)
+    r.top = atomNumbers(text.substr(colon + 1), text);
+  return r;
+}
+
+void addRotors(const QcRecord &rec, const std::vector<RotorRequest> &requests,
+               const std::string &file, const RotorOutput &out) {
+  if (requests.empty())
+    return;
+  if (requests.size() > static_cast<std::size_t>(MAX_ROTORS))
+    throw Error(file + ": " + std::to_string(requests.size()) + " rotors, more than the " +
+                std::to_string(MAX_ROTORS) + " a molecule data file holds");
+  std::vector<double> rows, intensities;
+  frequencyRows(out.data, rows, intensities);
+  RotorBuilder builder(rec, file, out, std::move(rows));
+  builder.reserve(requests);
+  for (std::size_t k = 0; k < requests.size(); ++k)
+    builder.add(requests[k], static_cast<int>(k + 1));
+}
+
+} // namespace orvalen::qc

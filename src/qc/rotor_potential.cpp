@@ -1,0 +1,159 @@
+#include "qc/rotor_potential.hpp"
+
+#include <Eigen/QR>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace orvalen::qc {
+
+namespace {
+
+// CODATA 2018 (exact for N_A and c).
+constexpr double AVOGADRO = 6.02214076e23;    // 1/mol
+constexpr double AMU_KG = 1.66053906660e-27;  // kg
+constexpr double LIGHT_CM_S = 2.99792458e10;  // cm/s
+constexpr double AMU_A2 = AMU_KG * 1.0e-20;   // kg m^2 per amu*A^2
+constexpr double KJMOL_J = 1000.0 / AVOGADRO; // J per molecule per kJ/mol
+constexpr double PERIODICITY_SHARE = 0.1;     // of the scan's range
+constexpr double PERIODICITY_FLOOR = 0.01;    // kJ/mol
+constexpr int MAX_PERIODICITY = 12;
+constexpr double SAME_ANGLE = 1.0e-6; // rad
+
+// Angles that differ by a whole turn are one point of the potential.
+std::size_t distinctAngles(const std::vector<double> &phi) {
+  std::vector<double> turned;
+  for (const double p : phi) {
+    double t = std::fmod(p, 2.0 * std::numbers::pi);
+    if (t < 0.0)
+      t += 2.0 * std::numbers::pi;
+    if (2.0 * std::numbers::pi - t < SAME_ANGLE)
+      t = 0.0;
+    turned.push_back(t);
+  }
+  std::sort(turned.begin(), turned.end());
+  std::size_t n = 0;
+  for (std::size_t k = 0; k < turned.size(); ++k)
+    if (k == 0 || turned[k] - turned[k - 1] > SAME_ANGLE)
+      ++n;
+  return n;
+}
+
+void measure(const std::vector<double> &phi, const std::vector<double> &v, FourierFit &fit) {
+  fit.largestMiss = 0.0;
+  fit.worstPoint = 0;
+  for (std::size_t i = 0; i < phi.size(); ++i) {
+    const double miss = std::fabs(fourierValue(fit.terms, phi[i]) - v[i]);
+    if (miss > fit.largestMiss) {
+      fit.largestMiss = miss;
+      fit.worstPoint = i;
+    }
+  }
+}
+
+// The terms of order K by least squares, a_0 set so that V(0) = 0; false
+// when the points do not determine them.
+bool fitOrder(const std::vector<double> &phi, const std::vector<double> &v, int order,
+              FourierTerms &terms) {
+  const auto rows = static_cast<Eigen::Index>(phi.size());
+  const Eigen::Index columns = 2 * order;
+  Eigen::MatrixXd a(rows, columns);
+  Eigen::VectorXd y(rows);
+  for (Eigen::Index i = 0; i < rows; ++i) {
+    const double p = phi[static_cast<std::size_t>(i)];
+    for (int k = 1; k <= order; ++k) {
+      a(i, 2 * (k - 1)) = std::cos(k * p) - 1.0;
+      a(i, 2 * (k - 1) + 1) = std::sin(k * p);
+    }
+    y(i) = v[static_cast<std::size_t>(i)];
+  }
+  const Eigen::ColPivHouseholderQR<Eigen::MatrixXd> qr(a);
+  if (qr.rank() < columns)
+    return false;
+  const Eigen::VectorXd x = qr.solve(y);
+  terms.assign(static_cast<std::size_t>(order) + 1, {0.0, 0.0});
+  double sum = 0.0;
+  for (int k = 1; k <= order; ++k) {
+    terms[static_cast<std::size_t>(k)] = {x(2 * (k - 1)), x(2 * (k - 1) + 1)};
+    sum += x(2 * (k - 1));
+  }
+  terms[0][0] = -sum;
+  return true;
+}
+
+} // namespace
+
+double fourierValue(const FourierTerms &terms, double phi) {
+  double v = 0.0;
+  for (std::size_t k = 0; k < terms.size(); ++k) {
+    const double kp = static_cast<double>(k) * phi;
+    v += terms[k][0] * std::cos(kp) + terms[k][1] * std::sin(kp);
+  }
+  return v;
+}
+
+double curvatureAtZero(const FourierTerms &terms) {
+  double c = 0.0;
+  for (std::size_t k = 1; k < terms.size(); ++k)
+    c -= static_cast<double>(k * k) * terms[k][0];
+  return c;
+}
+
+FourierFit fitFourier(const std::vector<double> &phi, const std::vector<double> &v,
+                      double tolerance, int maxOrder) {
+  // At least one point beyond those that fix the terms checks the series.
+  const std::size_t distinct = distinctAngles(phi);
+  const int determined = distinct < 2 ? 0 : static_cast<int>((distinct - 2) / 2);
+  const int highest = std::min(maxOrder, determined);
+  FourierFit fit;
+  fit.terms = {{0.0, 0.0}};
+  measure(phi, v, fit);
+  for (int order = 0; order <= highest; ++order) {
+    FourierTerms terms;
+    if (order > 0 && !fitOrder(phi, v, order, terms))
+      break;
+    if (order > 0) {
+      fit.terms = std::move(terms);
+      fit.order = order;
+      measure(phi, v, fit);
+    }
+    if (fit.largestMiss <= tolerance) {
+      fit.reproduced = true;
+      break;
+    }
+  }
+  return fit;
+}
+
+int scanPeriodicity(const std::vector<double> &phi, const std::vector<double> &v,
+                    const FourierTerms &terms) {
+  if (v.empty())
+    return 1;
+  const auto [low, high] = std::minmax_element(v.begin(), v.end());
+  const double tolerance = std::max(PERIODICITY_SHARE * (*high - *low), PERIODICITY_FLOOR);
+  for (int n = MAX_PERIODICITY; n >= 2; --n) {
+    const double shift = 2.0 * std::numbers::pi / n;
+    bool repeats = true;
+    for (std::size_t i = 0; i < phi.size() && repeats; ++i)
+      repeats = std::fabs(fourierValue(terms, phi[i] + shift) - v[i]) <= tolerance;
+    if (repeats)
+      return n;
+  }
+  return 1;
+}
+
+double harmonicWavenumber(double curvature, double moment) {
+  if (!(curvature > 0.0) || !(moment > 0.0))
+    return 0.0;
+  const double omega = std::sqrt(curvature * KJMOL_J / (moment * AMU_A2)); // rad/s
+  return omega / (2.0 * std::numbers::pi * LIGHT_CM_S);
+}
+
+double cosineBarrier(double wavenumber, double moment, int sigma) {
+  const double omega = 2.0 * std::numbers::pi * LIGHT_CM_S * wavenumber;       // rad/s
+  const double v0 = 2.0 * (moment * AMU_A2) * omega * omega / (sigma * sigma); // J
+  return v0 / KJMOL_J;
+}
+
+} // namespace orvalen::qc

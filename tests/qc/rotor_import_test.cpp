@@ -1,0 +1,229 @@
+// Torsions written as hindered rotors by orvalen-import: the Fourier fit of a
+// relaxed scan, the scans of real Gaussian and xtb runs, the potential from a
+// barrier or from the replaced mode's frequency, and each refusal.
+#include "fixedio/error.hpp"
+#include "qc/rotor_potential.hpp"
+#include "support/run_binary.hpp"
+#include "support/temp_dir.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <numbers>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace orvalen {
+namespace {
+
+namespace fs = std::filesystem;
+using test::linesOf;
+using test::runProgram;
+using test::TempDir;
+
+const fs::path GAUSSIAN = fs::path(ORVALEN_FIXTURES) / "qc" / "gaussian";
+const std::string ETHYL = (GAUSSIAN / "gaussian_ethyl_scan_1.log").string();
+const std::string TS = (GAUSSIAN / "gaussian_hr_scan_with_freq.log").string();
+constexpr double DEGREE = std::numbers::pi / 180.0;
+
+test::RunResult import(const TempDir &dir, const std::string &args) {
+  return runProgram(ORVALEN_IMPORT_BINARY, dir.path(), args);
+}
+
+// The lines of a data file from its hindered rotors marker on.
+std::string rotorBlock(const std::string &dataFile) {
+  const std::size_t at = dataFile.find(" Hindered rotors");
+  return at == std::string::npos ? "(no block)" : dataFile.substr(at);
+}
+
+std::string titleLine(const std::string &dataFile, const std::string &start) {
+  for (const auto &line : linesOf(dataFile))
+    if (line.rfind(start, 0) == 0)
+      return line;
+  return "(no line " + start + ")";
+}
+
+// A scan of n points over a turn of the potential v, as a two-column file.
+std::string twoColumns(int n, double (*v)(double), double first = 0.0) {
+  std::ostringstream out;
+  out.precision(12);
+  out << "# angle (degrees)  energy (Hartree)\n";
+  for (int k = 0; k < n; ++k) {
+    const double degrees = first + 360.0 * k / n;
+    out << degrees << "  " << -79.0 + v((degrees - first) * DEGREE) / qc::HARTREE_KJMOL << "\n";
+  }
+  return out.str();
+}
+
+TEST(FourierFit, SmallestOrderThatReproducesASyntheticPotential) {
+  // V0/2 (1 - cos 3 phi), V0 = 12 kJ/mol: a_0 = 6, a_3 = -6, every other term 0.
+  std::vector<double> phi, v;
+  for (int k = 0; k < 24; ++k) {
+    phi.push_back(15.0 * k * DEGREE);
+    v.push_back(6.0 * (1.0 - std::cos(3.0 * phi.back())));
+  }
+  qc::FourierFit fit = qc::fitFourier(phi, v);
+  ASSERT_TRUE(fit.reproduced);
+  EXPECT_EQ(fit.order, 3);
+  EXPECT_NEAR(fit.terms[0][0], 6.0, 1e-9);
+  EXPECT_NEAR(fit.terms[3][0], -6.0, 1e-9);
+  EXPECT_NEAR(fit.terms[1][0], 0.0, 1e-9);
+  EXPECT_NEAR(fit.terms[2][1], 0.0, 1e-9);
+  // Curvature V0 sigma^2 / 2 = 54 kJ/(mol rad^2); with ethane's I(2,3) of
+  // 1.596529 amu A^2: nu = sqrt(V''/I)/(2 pi c) = 308.7507 cm-1 (by hand:
+  // 54e3/N_A J over 1.596529 x 1.66053907e-47 kg m^2, square root 5.81568e13 rad/s).
+  EXPECT_NEAR(qc::curvatureAtZero(fit.terms), 54.0, 1e-7);
+  EXPECT_NEAR(qc::harmonicWavenumber(54.0, 1.596529), 308.7507, 1e-3);
+  EXPECT_NEAR(qc::cosineBarrier(308.75066586, 1.596529, 3), 12.0, 1e-7);
+  EXPECT_EQ(qc::scanPeriodicity(phi, v, fit.terms), 3);
+
+  // Sine terms and an off-centre minimum: 2 (1 - cos phi) + 1.5 sin 2 phi - 0.5 (1 - cos 2 phi)
+  // is reproduced at order 2, its terms found.
+  for (std::size_t k = 0; k < phi.size(); ++k)
+    v[k] = 2.0 * (1.0 - std::cos(phi[k])) + 1.5 * std::sin(2.0 * phi[k]) -
+           0.5 * (1.0 - std::cos(2.0 * phi[k]));
+  fit = qc::fitFourier(phi, v);
+  ASSERT_TRUE(fit.reproduced);
+  EXPECT_EQ(fit.order, 2);
+  EXPECT_NEAR(fit.terms[1][0], -2.0, 1e-9);
+  EXPECT_NEAR(fit.terms[2][0], 0.5, 1e-9);
+  EXPECT_NEAR(fit.terms[2][1], 1.5, 1e-9);
+  EXPECT_EQ(qc::scanPeriodicity(phi, v, fit.terms), 1);
+
+  // A jump no series of order 20 follows through 24 points is not reproduced.
+  v.assign(phi.size(), 0.0);
+  v[7] = 5.0;
+  EXPECT_FALSE(qc::fitFourier(phi, v).reproduced);
+}
+
+TEST(RotorImport, GaussianScanOfTheEthylRadical) {
+  TempDir dir;
+  const auto r = import(dir, ETHYL + " --rotor 1,2 --rotor-scan " + ETHYL + " -o ethyl.dat");
+  ASSERT_EQ(r.status, 0) << r.stderrText;
+  const std::string data = test::readFile(dir / "ethyl.dat");
+  // CH2 (atoms 1, 3, 4) turning against CH3: sigma 3 from the methyl group
+  // (the slightly pyramidal CH2 has no two-fold axis), 37 points fitted.
+  const std::string block = rotorBlock(data);
+  EXPECT_EQ(linesOf(block)[3].substr(0, 32), "     1     7      1      2     3") << block;
+  EXPECT_EQ(linesOf(block)[4], "   top    1    3    4");
+  EXPECT_NE(block.find("Fourier"), std::string::npos);
+  // Gaussian's own frequency of the torsion is 103.16 cm-1 (its Hessian);
+  // the harmonic wavenumber of the fitted potential with I(2,3) agrees within 1 %.
+  const std::string title = titleLine(data, " Hindered rotor 1 about 1-2: replaces mode 7");
+  const std::size_t at = title.find("harmonic wavenumber ");
+  ASSERT_NE(at, std::string::npos) << title;
+  EXPECT_NEAR(std::stod(title.substr(at + 20)), 103.16, 1.03);
+  EXPECT_NE(title.find("Gaussian relaxed scan, 37 points"), std::string::npos) << title;
+}
+
+TEST(RotorImport, GaussianScanOfATransitionStatesPartialBondNeedsItsTop) {
+  TempDir dir;
+  // O14...O15 is a bond being broken (1.75 A): no bond, so no top of its own.
+  auto r = import(dir, TS + " --rotor 15,14 --rotor-scan " + TS);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.stderrText.find("rotor 15,14: atoms 15 and 14 are not bonded"), std::string::npos)
+      << r.stderrText;
+  r = import(dir, TS + " --rotor 15,14:15,16 --rotor-scan " + TS + " -o ts.dat");
+  ASSERT_EQ(r.status, 0) << r.stderrText;
+  const std::string block = rotorBlock(test::readFile(dir / "ts.dat"));
+  EXPECT_EQ(linesOf(block)[3].substr(0, 32), "     1     8     15     14     1") << block;
+  EXPECT_EQ(linesOf(block)[4], "   top   15   16");
+}
+
+TEST(RotorImport, BarrierOrTheReplacedModesFrequencyGiveACosine) {
+  TempDir dir;
+  // No scan and no barrier: nothing tells which mode is the torsion.
+  auto r = import(dir, ETHYL + " --rotor 1,2");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.stderrText.find("give --rotor-mode N"), std::string::npos) << r.stderrText;
+  // Mode 7 (103.1628 cm-1), I = 1.121939 amu A^2, sigma 3: V0 = 2 I (2 pi c nu)^2 / sigma^2
+  // = 0.941465 kJ/mol (by hand with CODATA 2018 constants).
+  r = import(dir, ETHYL + " --rotor 1,2 --rotor-mode 7 -o mode.dat");
+  ASSERT_EQ(r.status, 0) << r.stderrText;
+  EXPECT_NE(rotorBlock(test::readFile(dir / "mode.dat"))
+                .find("     1     7      1      2     3      1.121939 cosine        0.941465\n"),
+            std::string::npos)
+      << test::readFile(dir / "mode.dat");
+  r = import(dir, ETHYL + " --rotor 1,2 --rotor-barrier 12 --rotor-symmetry 6 -o barrier.dat");
+  ASSERT_EQ(r.status, 0) << r.stderrText;
+  const std::string data = test::readFile(dir / "barrier.dat");
+  EXPECT_NE(rotorBlock(data).find("      1      2     6      1.121939 cosine       12.000000\n"),
+            std::string::npos)
+      << data;
+  EXPECT_NE(titleLine(data, " Hindered rotor 1").find("sigma 6 given"), std::string::npos);
+}
+
+TEST(RotorImport, TwoColumnScansAndTheWarningForAPointBelowTheFirst) {
+  TempDir dir;
+  // The ethyl radical's torsion as 12 points of 3 (1 - cos 3 phi) kJ/mol,
+  // started 60 degrees off: the potential counts from the first point.
+  dir.write("good.txt", twoColumns(
+                            12, [](double p) { return 3.0 * (1.0 - std::cos(3.0 * p)); }, 60.0));
+  auto r = import(dir, ETHYL + " --rotor 1,2 --rotor-scan good.txt -o good.dat");
+  ASSERT_EQ(r.status, 0) << r.stderrText;
+  EXPECT_EQ(r.stderrText, "");
+  EXPECT_NE(titleLine(test::readFile(dir / "good.dat"), " Hindered rotor 1")
+                .find("Fourier order 3 fitted to good.txt (two-column scan, 12 points"),
+            std::string::npos)
+      << test::readFile(dir / "good.dat");
+  // A first point 1.5 kJ/mol above the minimum of 1 - cos phi.
+  dir.write("high.txt", twoColumns(12, [](double p) { return 1.5 * std::cos(p) - 1.5; }));
+  r = import(dir, ETHYL + " --rotor 1,2 --rotor-scan high.txt --rotor-mode 7 -o high.dat");
+  ASSERT_EQ(r.status, 0) << r.stderrText;
+  EXPECT_NE(r.stderrText.find("high.txt line 8: rotor 1,2: point 7 (180.0 degrees from the "
+                              "first) lies 3.000 kJ/mol below the first (and 8 more points lie "
+                              "below it): the geometry of the frequencies is not the minimum"),
+            std::string::npos)
+      << r.stderrText;
+}
+
+TEST(RotorImport, EachRefusalSaysWhatIsWrong) {
+  TempDir dir;
+  dir.write("five.txt", twoColumns(5, [](double p) { return 1.0 - std::cos(p); }));
+  dir.write("words.txt", "0 -79.0\n10 -79.0 x\n");
+  const std::string dvb = (GAUSSIAN / "gaussian09_dvb_ir.out").string();
+  const struct {
+    const char *name;
+    std::string args;
+    std::string message;
+  } cases[] = {
+      {"ring_bond", dvb + " --rotor 1,2 --rotor-barrier 10", "the bond 1-2 is in a ring"},
+      {"scan_of_another_molecule", TS + " --rotor 15,14:15,16 --rotor-scan " + ETHYL,
+       ": rotor 15,14:15,16: a scan of C2H5 (7 atoms), not of C4H9O3 of " + TS},
+      {"scan_of_another_dihedral", TS + " --rotor 5,14 --rotor-scan " + TS,
+       "rotor 5,14: the scan turns the dihedral 5-14-15-16 about the bond 14-15, not about the "
+       "rotor's bond 5-14: give the scan of this torsion"},
+      {"five_points", ETHYL + " --rotor 1,2 --rotor-scan five.txt",
+       "five.txt: rotor 1,2: 5 points; a rotor's potential needs a scan of at least 6 over the "
+       "full turn"},
+      {"not_two_numbers", ETHYL + " --rotor 1,2 --rotor-scan words.txt",
+       "words.txt line 2: expected an angle in degrees and an energy in Hartree, found \"10 "
+       "-79.0 x\""},
+      {"pivots_not_atoms", ETHYL + " --rotor 1,x", "--rotor \"1,x\": expected P1,P2 or P1,P2:TOP"},
+      {"top_without_its_pivot", ETHYL + " --rotor 1,2:3,4 --rotor-mode 7", "rotor 1,2"},
+      {"scan_and_barrier", ETHYL + " --rotor 1,2 --rotor-scan five.txt --rotor-barrier 3",
+       "both --rotor-scan and --rotor-barrier given; give one"},
+      {"option_before_rotor", ETHYL + " --rotor-barrier 3 --rotor 1,2",
+       "--rotor-barrier before any --rotor: give --rotor P1,P2 first"},
+      {"option_twice", ETHYL + " --rotor 1,2 --rotor-mode 7 --rotor-mode 8",
+       "--rotor 1,2: --rotor-mode given twice for this rotor"},
+      {"mode_of_a_translation", ETHYL + " --rotor 1,2 --rotor-mode 3",
+       "--rotor-mode 3: row 3 is one of the six zero rows of the translations and rotations"},
+      {"output_is_the_scan", ETHYL + " --rotor 1,2 --rotor-scan five.txt -o five.txt",
+       "five.txt: -o names five.txt, the --rotor-scan file"},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto r = import(dir, c.args);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.stderrText.find(c.message), std::string::npos) << r.stderrText;
+    EXPECT_EQ(r.stdoutText, "");
+  }
+  // Nothing replaced the scan named by -o.
+  EXPECT_NE(test::readFile(dir / "five.txt").find("# angle"), std::string::npos);
+}
+
+} // namespace
+} // namespace orvalen
