@@ -122,6 +122,39 @@ void checkCoverage(const std::vector<double> &degrees, const std::string &scanFi
                 " degrees past the first point); scan the full turn");
 }
 
+// The turn of each point of a scan that names no dihedral: the mean, over
+// every dihedral a-p1-p2-d with a of the top bonded to p1 and d of the rest
+// bonded to p2, of its change from the first point (degrees, circular mean).
+// One dihedral alone follows its own hydrogen atom, which a relaxed methyl
+// group lets lag behind or run ahead of the group.
+std::vector<double> meanTurns(const RelaxedScan &scan, const Atoms &geometry,
+                              const std::vector<int> &top, int p1, int p2) {
+  const auto inTop = [&](int a) { return std::find(top.begin(), top.end(), a) != top.end(); };
+  std::vector<std::array<int, 4>> dihedrals;
+  const int atoms = static_cast<int>(geometry.z.size());
+  for (int a = 1; a <= atoms; ++a)
+    for (int d = 1; d <= atoms; ++d)
+      if (a != p1 && d != p2 && inTop(a) && !inTop(d) && bonded(geometry, a, p1) &&
+          bonded(geometry, d, p2))
+        dihedrals.push_back({a, p1, p2, d});
+  if (dihedrals.empty())
+    dihedrals.push_back(torsionAtoms(geometry, top, p1, p2));
+  std::vector<std::vector<double>> each;
+  for (const auto &d : dihedrals)
+    each.push_back(scanAngles(scan, d));
+  std::vector<double> turns;
+  for (std::size_t k = 0; k < scan.geometries.size(); ++k) {
+    double sine = 0.0, cosine = 0.0;
+    for (const auto &angles : each) {
+      const double change = (angles[k] - angles[0]) * DEGREE;
+      sine += std::sin(change);
+      cosine += std::cos(change);
+    }
+    turns.push_back(std::atan2(sine, cosine) / DEGREE);
+  }
+  return turns;
+}
+
 ScanFit fitScan(const RotorRequest &request, const Atoms &geometry, const std::vector<int> &top,
                 const std::string &file, const RotorOutput &out) {
   const std::string scanFile = request.scan->string();
@@ -136,9 +169,10 @@ ScanFit fitScan(const RotorRequest &request, const Atoms &geometry, const std::v
                 (n == 1 ? " point" : " points") +
                 "; a rotor's potential needs a scan of at least 6 over the full turn (steps of "
                 "10 to 30 degrees are usual)");
-  const std::array<int, 4> measured =
-      scan.dihedral ? *scan.dihedral : torsionAtoms(geometry, top, request.pivot1, request.pivot2);
-  const std::vector<double> angles = scanAngles(scan, measured);
+  const std::vector<double> angles =
+      scan.dihedral || !scan.angles.empty()
+          ? scanAngles(scan, scan.dihedral ? *scan.dihedral : std::array<int, 4>{})
+          : meanTurns(scan, geometry, top, request.pivot1, request.pivot2);
   std::vector<double> degrees, phi, v;
   for (std::size_t k = 0; k < n; ++k) {
     if (!std::isfinite(angles[k]) || !std::isfinite(scan.energies[k]))
@@ -339,9 +373,10 @@ private:
                           "cosine potential");
     const double wavenumber = harmonicWavenumber(curvature, moment);
     if (!(wavenumber > 0.0))
-      throw Error(where + "the potential has no minimum at the geometry of the frequencies (its "
-                          "curvature there is not positive), so no harmonic frequency tells "
-                          "which mode the rotor replaces: give --rotor-mode N");
+      throw Error(where + "the potential's curvature at the first point of the scan is not "
+                          "positive: the scan does not start at a minimum (the geometry of the "
+                          "frequencies), so no harmonic frequency tells which mode the rotor "
+                          "replaces: give --rotor-mode N, or scan from the optimised geometry");
     const int row = nearestMode(wavenumber, rows_, taken_);
     if (row == 0)
       throw Error(where + "no real vibration is left for the rotor to replace");

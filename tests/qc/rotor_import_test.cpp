@@ -26,6 +26,9 @@ using test::TempDir;
 const fs::path GAUSSIAN = fs::path(ORVALEN_FIXTURES) / "qc" / "gaussian";
 const std::string ETHYL = (GAUSSIAN / "gaussian_ethyl_scan_1.log").string();
 const std::string TS = (GAUSSIAN / "gaussian_hr_scan_with_freq.log").string();
+const fs::path XTB = fs::path(ORVALEN_FIXTURES) / "qc" / "xtb";
+const fs::path SCANS = fs::path(ORVALEN_FIXTURES) / "qc" / "rotor_scans";
+const std::string ETHANE = (XTB / "rotor_ethane" / "ethane.out").string();
 constexpr double DEGREE = std::numbers::pi / 180.0;
 
 test::RunResult import(const TempDir &dir, const std::string &args) {
@@ -116,6 +119,70 @@ TEST(RotorImport, GaussianScanOfTheEthylRadical) {
   ASSERT_NE(at, std::string::npos) << title;
   EXPECT_NEAR(std::stod(title.substr(at + 20)), 103.16, 1.03);
   EXPECT_NE(title.find("Gaussian relaxed scan, 37 points"), std::string::npos) << title;
+}
+
+// The harmonic wavenumber in a rotor's title line.
+double harmonicWavenumberOf(const std::string &dataFile) {
+  const std::string title = titleLine(dataFile, " Hindered rotor 1 about");
+  const std::size_t at = title.find("harmonic wavenumber ");
+  return at == std::string::npos ? 0.0 : std::stod(title.substr(at + 20));
+}
+
+TEST(RotorImport, XtbScansOfEthaneAndMethanolEndToEnd) {
+  const struct {
+    const char *name;
+    std::string args;
+    std::string rotorLine; // columns 1-46: rotor, mode, pivots, sigma, I(2,3)
+    std::string top;
+    double xtbTorsion; // cm-1, the lowest mode of xtb's own Hessian
+  } cases[] = {
+      {"ethane_xtb_output",
+       ETHANE + " --rotor 1,2 --rotor-scan " + (XTB / "rotor_ethane" / "scan.out").string(),
+       "     1     7      1      2     3      1.566905", "   top    1    3    4    5", 300.75},
+      // The same points as two columns: the same potential.
+      {"ethane_two_columns",
+       ETHANE + " --rotor 1,2 --rotor-scan " + (SCANS / "ethane_two_column.txt").string(),
+       "     1     7      1      2     3      1.566905", "   top    1    3    4    5", 300.75},
+      // A scan whose first point never reached the angle asked for: angles
+      // are measured in the geometries, so the potential is the same.
+      {"ethane_first_angle_unreached",
+       ETHANE + " --rotor 1,2 --rotor-scan " +
+           (XTB / "rotor_ethane_unreached" / "scan.out").string(),
+       "     1     7      1      2     3      1.566905", "   top    1    3    4    5", 300.75},
+      // The hydroxyl group turning: its sigma 3 is the scan's periodicity
+      // (the methyl group of Cs methanol is not three-fold within 0.1 A).
+      {"methanol",
+       (XTB / "rotor_methanol" / "methanol.out").string() + " --rotor 2,1 --rotor-scan " +
+           (XTB / "rotor_methanol" / "scan.out").string(),
+       "     1     7      2      1     3      0.638962", "   top    2    6", 376.56},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    const auto r = import(dir, c.args + " -o m.dat");
+    ASSERT_EQ(r.status, 0) << r.stderrText;
+    const std::string data = test::readFile(dir / "m.dat");
+    const auto block = linesOf(rotorBlock(data));
+    ASSERT_GT(block.size(), 5U) << data;
+    EXPECT_EQ(block[3].substr(0, 46), c.rotorLine);
+    EXPECT_EQ(block[4], c.top);
+    // The fitted potential's harmonic wavenumber with I(2,3) is within 6 % of
+    // xtb's own torsion frequency (a relaxed scan is softer than the Hessian).
+    EXPECT_NEAR(harmonicWavenumberOf(data), c.xtbTorsion, 0.06 * c.xtbTorsion) << data;
+  }
+}
+
+TEST(RotorImport, AScanStartedAtTheBarrierTopIsNamed) {
+  TempDir dir;
+  const std::string eclipsed = (SCANS / "ethane_eclipsed_first.txt").string();
+  auto r = import(dir, ETHANE + " --rotor 1,2 --rotor-scan " + eclipsed);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.stderrText.find("the scan does not start at a minimum"), std::string::npos)
+      << r.stderrText;
+  r = import(dir, ETHANE + " --rotor 1,2 --rotor-scan " + eclipsed + " --rotor-mode 7 -o e.dat");
+  ASSERT_EQ(r.status, 0) << r.stderrText;
+  EXPECT_NE(r.stderrText.find("kJ/mol below the first (and "), std::string::npos) << r.stderrText;
+  EXPECT_NE(r.stderrText.find("lies 10.8"), std::string::npos) << r.stderrText;
 }
 
 TEST(RotorImport, GaussianScanOfATransitionStatesPartialBondNeedsItsTop) {
@@ -211,6 +278,12 @@ TEST(RotorImport, EachRefusalSaysWhatIsWrong) {
        "--rotor 1,2: --rotor-mode given twice for this rotor"},
       {"mode_of_a_translation", ETHYL + " --rotor 1,2 --rotor-mode 3",
        "--rotor-mode 3: row 3 is one of the six zero rows of the translations and rotations"},
+      {"xtb_scan_of_five_points",
+       ETHANE + " --rotor 1,2 --rotor-scan " + (XTB / "rotor_ethane_short" / "scan.out").string(),
+       "rotor 1,2: 5 points; a rotor's potential needs a scan of at least 6"},
+      {"xtb_scan_of_another_molecule",
+       ETHANE + " --rotor 1,2 --rotor-scan " + (XTB / "rotor_methanol" / "scan.out").string(),
+       "xtbscan.log line 2: rotor 1,2: a scan of CH4O (6 atoms), not of C2H6"},
       {"output_is_the_scan", ETHYL + " --rotor 1,2 --rotor-scan five.txt -o five.txt",
        "five.txt: -o names five.txt, the --rotor-scan file"},
   };
