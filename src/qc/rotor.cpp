@@ -60,6 +60,18 @@ struct ScanFit {
   int period = 0; // times the potential repeats in a turn; 0: too flat to tell
 };
 
+// "LINE: rotor R: a scan of C2H5 (7 atoms), not of C4H9O3 of FILE (16 atoms): ..."
+std::string otherMolecule(const RelaxedScan &scan, std::size_t k, const Atoms &geometry,
+                          const std::string &file, const std::string &rotor) {
+  const std::vector<int> &z = scan.geometries[k].z;
+  const bool reordered = hillFormula(z) == hillFormula(geometry.z);
+  return atLine(scan.pointsFile, scan.lines[k]) + ": rotor " + rotor + ": a scan of " +
+         hillFormula(z) + " (" + std::to_string(z.size()) + " atoms" +
+         (reordered ? " in another order" : "") + "), not of " + hillFormula(geometry.z) + " of " +
+         file + " (" + std::to_string(geometry.z.size()) +
+         " atoms): give the scan of this molecule, its atoms in the order of " + file;
+}
+
 // The scan must be of this molecule, its atoms in the output's order.
 void checkScanMolecule(const RelaxedScan &scan, const Atoms &geometry, const std::string &scanFile,
                        const std::string &file, const std::string &rotor,
@@ -68,15 +80,8 @@ void checkScanMolecule(const RelaxedScan &scan, const Atoms &geometry, const std
     return;
   const Atoms &first = scan.geometries.front();
   for (std::size_t k = 0; k < scan.geometries.size(); ++k)
-    if (scan.geometries[k].z != geometry.z) {
-      const std::vector<int> &z = scan.geometries[k].z;
-      const bool reordered = hillFormula(z) == hillFormula(geometry.z);
-      throw Error(atLine(scan.pointsFile, scan.lines[k]) + ": rotor " + rotor + ": a scan of " +
-                  hillFormula(z) + " (" + std::to_string(z.size()) + " atoms" +
-                  (reordered ? " in another order" : "") + "), not of " + hillFormula(geometry.z) +
-                  " of " + file + " (" + std::to_string(geometry.z.size()) +
-                  " atoms): give the scan of this molecule, its atoms in the order of " + file);
-    }
+    if (scan.geometries[k].z != geometry.z)
+      throw Error(otherMolecule(scan, k, geometry, file, rotor));
   const double rmsd = alignedRmsd(geometry.r, first.r);
   if (rmsd > SAME_GEOMETRY)
     warnings.push_back(scanFile + ": rotor " + rotor + ": its first point is " + number(rmsd, 3) +
@@ -140,9 +145,11 @@ std::vector<double> meanTurns(const RelaxedScan &scan, const Atoms &geometry,
   if (dihedrals.empty())
     dihedrals.push_back(torsionAtoms(geometry, top, p1, p2));
   std::vector<std::vector<double>> each;
+  each.reserve(dihedrals.size());
   for (const auto &d : dihedrals)
     each.push_back(scanAngles(scan, d));
   std::vector<double> turns;
+  turns.reserve(scan.geometries.size());
   for (std::size_t k = 0; k < scan.geometries.size(); ++k) {
     double sine = 0.0, cosine = 0.0;
     for (const auto &angles : each) {

@@ -54,7 +54,7 @@ void measure(const std::vector<double> &phi, const std::vector<double> &v, Fouri
 
 // The terms of order K by least squares, a_0 set so that V(0) = 0; false
 // when the points do not determine them.
-bool fitOrder(const std::vector<double> &phi, const std::vector<double> &v, int order,
+bool fitOrder(const std::vector<double> &phi, const std::vector<double> &v, Eigen::Index order,
               FourierTerms &terms) {
   const auto rows = static_cast<Eigen::Index>(phi.size());
   const Eigen::Index columns = 2 * order;
@@ -62,9 +62,10 @@ bool fitOrder(const std::vector<double> &phi, const std::vector<double> &v, int 
   Eigen::VectorXd y(rows);
   for (Eigen::Index i = 0; i < rows; ++i) {
     const double p = phi[static_cast<std::size_t>(i)];
-    for (int k = 1; k <= order; ++k) {
-      a(i, 2 * (k - 1)) = std::cos(k * p) - 1.0;
-      a(i, 2 * (k - 1) + 1) = std::sin(k * p);
+    for (Eigen::Index k = 1; k <= order; ++k) {
+      const double kp = static_cast<double>(k) * p;
+      a(i, 2 * (k - 1)) = std::cos(kp) - 1.0;
+      a(i, 2 * (k - 1) + 1) = std::sin(kp);
     }
     y(i) = v[static_cast<std::size_t>(i)];
   }
@@ -74,7 +75,7 @@ bool fitOrder(const std::vector<double> &phi, const std::vector<double> &v, int 
   const Eigen::VectorXd x = qr.solve(y);
   terms.assign(static_cast<std::size_t>(order) + 1, {0.0, 0.0});
   double sum = 0.0;
-  for (int k = 1; k <= order; ++k) {
+  for (Eigen::Index k = 1; k <= order; ++k) {
     terms[static_cast<std::size_t>(k)] = {x(2 * (k - 1)), x(2 * (k - 1) + 1)};
     sum += x(2 * (k - 1));
   }

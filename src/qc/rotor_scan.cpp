@@ -222,6 +222,32 @@ bool isXtbScanLog(std::string_view text) {
          contains(lines[i + 1], "energy:") && contains(lines[i + 1], "xtb:");
 }
 
+// The points of an xtb scan, in xtbscan.log beside its output: the same
+// unbiased energies, or the file is another run's.
+RelaxedScan pointsBeside(const std::filesystem::path &file, const std::vector<double> &unbiased) {
+  const std::filesystem::path beside = file.parent_path() / "xtbscan.log";
+  std::string besideText;
+  try {
+    besideText = readTextFile(beside);
+  } catch (const Error &e) {
+    throw Error(file.string() +
+                ": the points of its scan are in xtbscan.log beside it: " + e.what());
+  }
+  RelaxedScan scan = readXtbScanLog(beside, besideText);
+  if (!unbiased.empty() && unbiased.size() != scan.energies.size())
+    throw Error(beside.string() + ": " + std::to_string(scan.energies.size()) +
+                " points, but the scan of " + file.string() + " has " +
+                std::to_string(unbiased.size()) +
+                ": the file was written again after the run; give the output with its own files");
+  for (std::size_t k = 0; k < unbiased.size(); ++k)
+    if (std::fabs(unbiased[k] - scan.energies[k]) > XTB_ENERGY_AGREEMENT)
+      throw Error(atLine(beside, scan.lines[k]) + ": the energy of point " + std::to_string(k + 1) +
+                  " is not the unbiased energy of " + file.string() +
+                  ": the file was written again after the run; give the output with its own "
+                  "files");
+  return scan;
+}
+
 // The standard output of an xtb run with $scan, and xtbscan.log beside it.
 RelaxedScan readXtbScan(const std::filesystem::path &file, std::string_view text) {
   const Lines lines(text);
@@ -275,28 +301,9 @@ RelaxedScan readXtbScan(const std::filesystem::path &file, std::string_view text
                 std::to_string(atoms.size()) +
                 " atoms, not the four of a dihedral; a rotor's potential is a scan of a dihedral");
 
-  const std::filesystem::path beside = file.parent_path() / "xtbscan.log";
-  std::string besideText;
-  try {
-    besideText = readTextFile(beside);
-  } catch (const Error &e) {
-    throw Error(file.string() +
-                ": the points of its scan are in xtbscan.log beside it: " + e.what());
-  }
-  RelaxedScan scan = readXtbScanLog(beside, besideText);
-  if (!unbiased.empty() && unbiased.size() != scan.energies.size())
-    throw Error(beside.string() + ": " + std::to_string(scan.energies.size()) +
-                " points, but the scan of " + file.string() + " has " +
-                std::to_string(unbiased.size()) +
-                ": the file was written again after the run; give the output with its own files");
-  for (std::size_t k = 0; k < unbiased.size(); ++k)
-    if (std::fabs(unbiased[k] - scan.energies[k]) > XTB_ENERGY_AGREEMENT)
-      throw Error(atLine(beside, scan.lines[k]) + ": the energy of point " + std::to_string(k + 1) +
-                  " is not the unbiased energy of " + file.string() +
-                  ": the file was written again after the run; give the output with its own "
-                  "files");
+  RelaxedScan scan = pointsBeside(file, unbiased);
+  scan.filesBeside.push_back(file.parent_path() / "xtbscan.log");
   scan.dihedral = std::array<int, 4>{atoms[0], atoms[1], atoms[2], atoms[3]};
-  scan.filesBeside.push_back(beside);
   return scan;
 }
 
