@@ -176,22 +176,67 @@ void checkRotorTop(const Atoms &geometry, const std::vector<int> &top, int p1, i
                 "; the top is the group on " + std::to_string(p1) + "'s side only");
 }
 
-double reducedMoment(const Atoms &geometry, const std::vector<int> &top, int p1, int p2) {
+namespace {
+
+// The moments of the top and of the rest about the axis parallel to the
+// bond through the centre of mass, and that axis.
+struct TorsionAxis {
+  Vec3 com{};
+  Vec3 u{};
+  double inTop = 0.0;
+  double inRest = 0.0;
+  std::vector<double> masses;
+  std::vector<bool> onTop;
+};
+
+TorsionAxis torsionAxis(const Atoms &geometry, const std::vector<int> &top, int p1, int p2) {
   checkRotorTop(geometry, top, p1, p2);
-  const std::vector<double> masses = isotopeMasses(geometry.z);
-  const Vec3 com = centreOfMass(geometry.r, masses);
-  const Vec3 u = bondDirection(geometry, p1, p2);
-  double inTop = 0.0, inRest = 0.0;
-  for (std::size_t i = 0; i < masses.size(); ++i) {
-    const double moment = masses[i] * squaredDistanceFromAxis(geometry.r[i], com, u);
-    if (std::find(top.begin(), top.end(), static_cast<int>(i) + 1) != top.end())
-      inTop += moment;
-    else
-      inRest += moment;
+  TorsionAxis a;
+  a.masses = isotopeMasses(geometry.z);
+  a.com = centreOfMass(geometry.r, a.masses);
+  a.u = bondDirection(geometry, p1, p2);
+  for (std::size_t i = 0; i < a.masses.size(); ++i) {
+    const double moment = a.masses[i] * squaredDistanceFromAxis(geometry.r[i], a.com, a.u);
+    a.onTop.push_back(std::find(top.begin(), top.end(), static_cast<int>(i) + 1) != top.end());
+    (a.onTop.back() ? a.inTop : a.inRest) += moment;
   }
-  if (inTop + inRest == 0.0)
+  return a;
+}
+
+} // namespace
+
+double reducedMoment(const Atoms &geometry, const std::vector<int> &top, int p1, int p2) {
+  const TorsionAxis a = torsionAxis(geometry, top, p1, p2);
+  if (a.inTop + a.inRest == 0.0)
     return 0.0;
-  return inTop * inRest / (inTop + inRest);
+  return a.inTop * a.inRest / (a.inTop + a.inRest);
+}
+
+double torsionalCharacter(const Atoms &geometry, const std::vector<int> &top, int p1, int p2,
+                          const std::vector<Vec3> &mode) {
+  const TorsionAxis a = torsionAxis(geometry, top, p1, p2);
+  if (mode.size() != a.masses.size() || !(a.inTop > 0.0) || !(a.inRest > 0.0))
+    return 0.0;
+  double overlap = 0.0, modeNorm = 0.0, torsionNorm = 0.0;
+  for (std::size_t i = 0; i < a.masses.size(); ++i) {
+    const Vec3 &r = geometry.r[i];
+    const Vec3 v{r[0] - a.com[0], r[1] - a.com[1], r[2] - a.com[2]};
+    // The top turns by 1/I_top, the rest back by 1/I_rest: no angular momentum about the axis.
+    const double turn = a.onTop[i] ? 1.0 / a.inTop : -1.0 / a.inRest;
+    const Vec3 t{turn * (a.u[1] * v[2] - a.u[2] * v[1]), turn * (a.u[2] * v[0] - a.u[0] * v[2]),
+                 turn * (a.u[0] * v[1] - a.u[1] * v[0])};
+    for (int c = 0; c < 3; ++c) {
+      // Mass-weighted: sqrt(m) d and sqrt(m) t.
+      overlap +=
+          a.masses[i] * mode[i][static_cast<std::size_t>(c)] * t[static_cast<std::size_t>(c)];
+      modeNorm +=
+          a.masses[i] * mode[i][static_cast<std::size_t>(c)] * mode[i][static_cast<std::size_t>(c)];
+      torsionNorm += a.masses[i] * t[static_cast<std::size_t>(c)] * t[static_cast<std::size_t>(c)];
+    }
+  }
+  if (!(modeNorm > 0.0) || !(torsionNorm > 0.0))
+    return 0.0;
+  return overlap * overlap / (modeNorm * torsionNorm);
 }
 
 int rotationalOrder(const Atoms &geometry, const std::vector<int> &atoms, int p1, int p2) {

@@ -33,6 +33,15 @@ void checkRotorTop(const Atoms &geometry, const std::vector<int> &top, int p1, i
 // the p1-p2 bond through the molecule's centre of mass, I_top I_rest / (I_top + I_rest).
 double reducedMoment(const Atoms &geometry, const std::vector<int> &top, int p1, int p2);
 
+// How much of a vibration is the torsion about p1-p2: the squared cosine,
+// in mass-weighted coordinates, between its Cartesian displacements `mode`
+// (one per atom, any normalisation) and the internal rotation that turns
+// the top by 1/I_top and the rest back by 1/I_rest about the axis parallel to
+// the bond through the centre of mass. 1 for a pure torsion, 0 for a motion
+// orthogonal to it (or a mode of another atom count).
+double torsionalCharacter(const Atoms &geometry, const std::vector<int> &top, int p1, int p2,
+                          const std::vector<Vec3> &mode);
+
 // The largest n <= 6 such that a turn by 2 pi / n about the p1-p2 line maps
 // the atoms onto atoms of the same element among them within 0.1 A (1 when
 // none; 6 for atoms all on the line).

@@ -217,3 +217,41 @@ TEST(RotorGeometry, SymmetryNumberIsTheLcmOfBothOrders) {
 
 } // namespace
 } // namespace orvalen::qc
+
+namespace orvalen::qc {
+namespace {
+
+// Cartesian displacements of ethane's atoms: each hydrogen turning about the
+// C-C axis (z) by `top` (atoms 3-5) or `rest` (atoms 6-8), plus a stretch of
+// the C-C bond by `stretch` (C1 down, C2 up).
+std::vector<Vec3> ethaneMotion(double top, double rest, double stretch) {
+  const Atoms e = ethane();
+  std::vector<Vec3> d(e.r.size(), Vec3{0, 0, 0});
+  for (std::size_t i = 2; i < e.r.size(); ++i) {
+    const double turn = i < 5 ? top : rest;
+    d[i] = {-turn * e.r[i][1], turn * e.r[i][0], 0.0}; // z x r
+  }
+  d[0][2] = -stretch;
+  d[1][2] = stretch;
+  return d;
+}
+
+TEST(RotorGeometry, TorsionalCharacterOfEthanesMotions) {
+  const Atoms e = ethane();
+  const std::vector<int> top = {1, 3, 4, 5};
+  // The two methyl groups turning against each other: a pure torsion.
+  EXPECT_NEAR(torsionalCharacter(e, top, 1, 2, ethaneMotion(1, -1, 0)), 1.0, 1e-12);
+  // Turning together is a rotation of the whole molecule, and the stretch no torsion.
+  EXPECT_NEAR(torsionalCharacter(e, top, 1, 2, ethaneMotion(1, 1, 0)), 0.0, 1e-12);
+  EXPECT_NEAR(torsionalCharacter(e, top, 1, 2, ethaneMotion(0, 0, 1)), 0.0, 1e-12);
+  // Half torsion, half stretch in mass-weighted length: cos^2 45 degrees = 1/2. The
+  // torsion's mass-weighted norm squared is 6 m_H (r_perp)^2 per unit turn, the
+  // stretch's 2 m_C s^2, so s = r_perp sqrt(3 m_H / m_C) balances them.
+  const double s = CH_RADIUS * std::sqrt(3.0 * 1.00782503 / 12.0);
+  EXPECT_NEAR(torsionalCharacter(e, top, 1, 2, ethaneMotion(1, -1, s)), 0.5, 1e-9);
+  // A mode of another atom count has none.
+  EXPECT_EQ(torsionalCharacter(e, top, 1, 2, std::vector<Vec3>(3, Vec3{1, 0, 0})), 0.0);
+}
+
+} // namespace
+} // namespace orvalen::qc
