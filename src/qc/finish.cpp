@@ -3,6 +3,8 @@
 #include "fixedio/error.hpp"
 #include "qc/output_text.hpp"
 
+#include <algorithm>
+#include <numeric>
 #include <string>
 
 namespace orvalen::qc {
@@ -37,6 +39,24 @@ void checkStepEnded(const std::filesystem::path &file, const ValuesRead &read, Q
                            std::to_string(end->line + 1));
 }
 
+// The normal modes of the analysis when they can be trusted to be the
+// frequencies': one per frequency, one displacement per atom, all read before
+// the job step of the values ends. Empty otherwise.
+std::vector<std::vector<Vec3>> matchedModes(const FrequencyAnalysis &analysis, std::size_t atoms,
+                                            const ValuesRead &read) {
+  std::vector<std::vector<Vec3>> modes = analysis.normalModes;
+  const bool oneEach =
+      modes.size() == analysis.frequencies.size() &&
+      std::all_of(modes.begin(), modes.end(), [&](const auto &m) { return m.size() == atoms; });
+  const bool sameStep =
+      std::none_of(read.steps.ends.begin(), read.steps.ends.end(), [&](const JobSteps::End &e) {
+        return e.line > read.lastLine && e.line < analysis.modesEnd;
+      });
+  if (!oneEach || !sameStep)
+    modes.clear();
+  return modes;
+}
+
 } // namespace
 
 void finishRecord(const std::filesystem::path &file, const Atoms &geometry,
@@ -64,6 +84,7 @@ void finishRecord(const std::filesystem::path &file, const Atoms &geometry,
   else
     x.assign(f.size(), 0.0);
   const std::size_t n = geometry.z.size();
+  std::vector<std::vector<Vec3>> modes = matchedModes(*analysis, n, read);
   const bool linear = isLinearGeometry(geometry.r);
   const std::size_t vib = n <= 1 ? 0 : 3 * n - (linear ? 5 : 6);
   if (f.size() == 3 * n) {
@@ -71,8 +92,23 @@ void finishRecord(const std::filesystem::path &file, const Atoms &geometry,
     if (n == 1) {
       f.clear();
       x.clear();
+      modes.clear();
     } else {
-      dropTranslationsRotations(file, linear, f, x);
+      // The modes kept are found by dropping from a list of their indices
+      // beside the frequencies, by the very rule that drops the frequencies.
+      std::vector<double> kept(f.size());
+      std::iota(kept.begin(), kept.end(), 0.0);
+      dropTranslationsRotations(file, linear, f, kept);
+      std::vector<double> keptX;
+      std::vector<std::vector<Vec3>> keptModes;
+      for (const double k : kept) {
+        const auto at = static_cast<std::size_t>(k);
+        keptX.push_back(x[at]);
+        if (!modes.empty())
+          keptModes.push_back(std::move(modes[at]));
+      }
+      x = std::move(keptX);
+      modes = std::move(keptModes);
     }
   } else if (f.size() != vib) {
     throw Error(atLine(file, analysis->line) + ": the frequency table has " +
@@ -82,6 +118,7 @@ void finishRecord(const std::filesystem::path &file, const Atoms &geometry,
   rec.frequencies = std::move(f);
   rec.intensities = std::move(x);
   rec.hasIntensities = analysis->hasIntensities;
+  rec.normalModes = std::move(modes);
 }
 
 } // namespace orvalen::qc

@@ -32,6 +32,12 @@ struct FrequencyAnalysis {
   std::vector<double> frequencies;
   std::vector<double> intensities; // km/mol, one per frequency when hasIntensities
   bool hasIntensities = false;
+  // The normal mode of each frequency, in the same order (see
+  // QcRecord::normalModes); empty when the program printed none. Kept only
+  // when there is one per frequency, each of one displacement per atom, and
+  // no job step ends between the values read and `modesEnd`, its last line.
+  std::vector<std::vector<Vec3>> normalModes{};
+  std::size_t modesEnd = 0;
 };
 
 // An optimisation printed after the frequency analysis that did not end at

@@ -5,12 +5,17 @@
 // multiplicity. A "Harmonic frequencies" section takes a snapshot of all of
 // these: the frequencies belong to the geometry current at that moment.
 // Gaussian leaves out the translations and rotations and prints imaginary
-// modes negative. An optimisation that moves on after the frequencies makes
-// them another geometry's and the output is refused; the points of a path
-// printed after them (an IRC, a scan) are not the molecule's geometry and
-// change nothing. Each job of a Link1 chain (an opt + freq run is two) ends in
-// "Normal termination of Gaussian" or "Error termination": the job that
-// printed the values read must end normally.
+// modes negative. The normal modes are the "Atom  AN  X Y Z" rows under each
+// block of three frequencies; with freq=hpmodes Gaussian first prints them
+// with five decimals ("Coord Atom Element:" rows, five modes a block, one row
+// per coordinate) and then the usual blocks, whose frequencies are read: the
+// five-decimal modes are taken when their frequencies are those. An
+// optimisation that moves on after the frequencies makes them another
+// geometry's and the output is refused; the points of a path printed after
+// them (an IRC, a scan) are not the molecule's geometry and change nothing.
+// Each job of a Link1 chain (an opt + freq run is two) ends in "Normal
+// termination of Gaussian" or "Error termination": the job that printed the
+// values read must end normally.
 #include "fixedio/error.hpp"
 #include "qc/finish.hpp"
 #include "qc/geometry.hpp"
@@ -74,6 +79,24 @@ std::optional<double> valueAfter(const std::vector<std::string_view> &words, std
   return std::nullopt;
 }
 
+// The normal modes of one frequency section, block by block.
+struct Modes {
+  std::vector<double> frequencies; // of the five-decimal blocks, which name their modes
+  std::vector<std::vector<Vec3>> modes;
+  std::size_t end = 0; // the last row read
+  bool odd = false;    // a block did not read as one: no modes
+
+  // The five-decimal blocks' frequencies are the ones of the usual blocks.
+  bool sameFrequencies(const std::vector<double> &freqs) const {
+    if (odd || frequencies.size() != freqs.size() || freqs.empty())
+      return false;
+    for (std::size_t k = 0; k < freqs.size(); ++k)
+      if (std::fabs(frequencies[k] - freqs[k]) > 0.00051)
+        return false;
+    return true;
+  }
+};
+
 // What is current as the output goes; a frequency analysis takes a snapshot.
 struct State {
   Atoms geometry;
@@ -123,6 +146,10 @@ private:
          contains(text, "Z-Matrix orientation:")))
       return orientation(i);
     const auto words = splitWords(text);
+    if (inFrequencies_ && words.size() >= 3 &&
+        ((words[0] == "Atom" && words[1] == "AN") ||
+         (words[0] == "Coord" && words[1] == "Atom" && words[2] == "Element:")))
+      return modeRows(i, words[0] == "Coord");
     if (!words.empty() && !energy(i, words) && !molecule(i, words) && !optimisation(i, words) &&
         !frequencies(i, words))
       ending(i, words);
@@ -256,6 +283,13 @@ private:
     if (first == "Harmonic" && words.size() > 1 && words[1] == "frequencies") {
       // A new analysis (or the normal format after "freq=hpmodes") starts afresh.
       inFrequencies_ = haveFrequencies_ = true;
+      // The five-decimal modes just read go with the usual blocks after them.
+      if (freqs_.empty() && !hp_.frequencies.empty())
+        hpBefore_ = std::move(hp_);
+      else
+        hpBefore_ = Modes{};
+      hp_ = Modes{};
+      modes_ = Modes{};
       freqs_.clear();
       intens_.clear();
       frequenciesLine_ = lastRow_ = i;
@@ -271,6 +305,14 @@ private:
     if (first == "Frequencies" && words.size() > 2 && words[1] == "--") {
       into = &freqs_;
       from = 2;
+    } else if (first == "Frequencies" && words.size() > 2 && words[1] == "---") {
+      // The five-decimal modes' block: its frequencies name its modes only.
+      for (std::size_t k = 2; k < words.size(); ++k) {
+        const auto f = parseReal(words[k]);
+        hp_.frequencies.push_back(f.value_or(0.0));
+        hp_.odd = hp_.odd || !f;
+      }
+      return true;
     } else if (first == "IR" && words.size() > 3 && words[1] == "Inten" && words[2] == "--") {
       into = &intens_;
       from = 3;
@@ -281,6 +323,46 @@ private:
       into->push_back(realAt(file_, i, words[k]));
     lastRow_ = i;
     return true;
+  }
+
+  // The displacement rows under a block's "Atom  AN  X Y Z" (`hp`: "Coord
+  // Atom Element:") title, one mode per column group of the block's
+  // frequencies; returns the last row. A block that does not read as one
+  // leaves the section without modes.
+  std::size_t modeRows(std::size_t title, bool hp) {
+    Modes &modes = hp ? hp_ : modes_;
+    const std::vector<double> &freqs = hp ? hp_.frequencies : freqs_;
+    const Atoms &g = atFrequencies_.geometry;
+    const std::size_t first = modes.modes.size();
+    const std::size_t count = freqs.size() > first ? freqs.size() - first : 0;
+    const std::size_t rows = hp ? 3 * g.z.size() : g.z.size();
+    const std::size_t lead = hp ? 3 : 2; // words before the values
+    if (count == 0 || count > (hp ? 5 : 3))
+      modes.odd = true;
+    modes.modes.resize(first + count, std::vector<Vec3>(g.z.size(), Vec3{}));
+    std::size_t row = 0;
+    for (; row < rows && !modes.odd && title + 1 + row < lines_.size(); ++row) {
+      const std::size_t atom = hp ? row / 3 : row, axis = hp ? row % 3 : 0;
+      const auto w = splitWords(lines_[title + 1 + row]);
+      // "1   6   0.16 0.00 0.00 ...": atom, atomic number; hp "3  1  6  0.08012 ...":
+      // coordinate, atom, atomic number.
+      if (w.size() != lead + count * (hp ? 1 : 3) ||
+          parseInteger(w[0]) != static_cast<long>(hp ? axis + 1 : atom + 1) ||
+          (hp && parseInteger(w[1]) != static_cast<long>(atom + 1)) ||
+          parseInteger(w[lead - 1]) != static_cast<long>(g.z[atom]))
+        break;
+      for (std::size_t c = lead; c < w.size() && !modes.odd; ++c) {
+        const auto v = parseReal(w[c]);
+        const std::size_t mode = hp ? c - lead : (c - lead) / 3;
+        if (v)
+          modes.modes[first + mode][atom][hp ? axis : (c - lead) % 3] = *v;
+        modes.odd = !v;
+      }
+    }
+    modes.odd = modes.odd || row != rows;
+    modes.end = title + row;
+    lastText_ = title + row;
+    return title + row;
   }
 
   // The end of a job of the chain, and of the frequency section.
@@ -328,8 +410,13 @@ private:
                     " of the " + std::to_string(expected) + " modes of " + std::to_string(atoms) +
                     " atoms (truncated output?)");
       const bool hasIntensities = intens_.size() == freqs_.size();
+      Modes &modes = hpBefore_.sameFrequencies(freqs_) ? hpBefore_ : modes_;
       analysis = FrequencyAnalysis{frequenciesLine_, std::move(freqs_), std::move(intens_),
                                    hasIntensities};
+      if (!modes.odd) {
+        analysis->normalModes = std::move(modes.modes);
+        analysis->modesEnd = modes.end;
+      }
     }
     if (movedOn_)
       movedOn_->saddle = saddleAfterFrequencies_;
@@ -351,6 +438,9 @@ private:
   std::optional<OptimisationAfterFrequencies> movedOn_; // the step that left their geometry
   std::size_t frequenciesLine_ = 0, lastRow_ = 0;
   std::vector<double> freqs_, intens_;
+  // The modes of the section being read; the five-decimal ones of freq=hpmodes
+  // (`hp_` while read, `hpBefore_` once the usual section after them starts).
+  Modes modes_, hp_, hpBefore_;
   std::size_t lastText_ = 0; // the last line that is not blank
 };
 

@@ -12,6 +12,11 @@
 //                 Frequencies expressed in cm-1)"): 3N values, imaginary modes
 //                 first as negative numbers. Only the projected set is used: the
 //                 unprojected translations and rotations can be far from zero.
+//   normal modes  the projected set's "NORMAL MODE EIGENVECTORS IN CARTESIAN
+//                 COORDINATES": under each "P.Frequency" row, rows "  4  -0.41302
+//                 ..." of coordinate 4 (atom 2, x), one column per mode;
+//                 Cartesian displacements (the mass-weighted eigenvectors
+//                 divided by sqrt(mass)).
 //   intensities   "Projected Infra Red Intensities": mode, frequency (three
 //                 decimals), "||", a.u., (debye/angs)**2, km/mol, arbitrary.
 //   energy        "Total SCF energy =", "Total DFT energy =", "Total MP2 energy",
@@ -56,6 +61,72 @@ struct FrequencySet {
   bool hasIntensities = false;
   std::size_t intensityRows = 0;
   std::size_t endLine = 0; // its last row read
+  // The modes of the "P.Frequency" blocks, one per frequency; empty when
+  // they do not read as 3N rows under each block.
+  std::vector<std::vector<Vec3>> normalModes;
+  std::size_t modesEnd = 0; // their last row
+};
+
+// The rows under the "P.Frequency" rows: "  4  -0.41302  -0.57055 ...", the
+// coordinate's number (from 1) and one value per mode of the block.
+class ModeRows {
+public:
+  // A "P.Frequency" row of `columns` values opens a block.
+  void block(std::size_t columns) {
+    closeBlock();
+    first_ = coordinates_.size();
+    coordinates_.resize(first_ + columns);
+    rows_ = 0;
+    open_ = true;
+  }
+
+  // Any other line of the set; a row of the open block or the line after it.
+  void line(std::size_t i, const std::vector<std::string_view> &w) {
+    if (!open_ || odd_)
+      return;
+    const std::size_t columns = coordinates_.size() - first_;
+    if (w.size() != columns + 1 || parseInteger(w[0]) != static_cast<long>(rows_ + 1)) {
+      if (rows_ > 0 || !w.empty())
+        closeBlock(); // the blank line before the rows leaves the block open
+      return;
+    }
+    for (std::size_t c = 0; c < columns && !odd_; ++c) {
+      const auto v = parseReal(w[c + 1]);
+      odd_ = !v;
+      if (v)
+        coordinates_[first_ + c].push_back(*v);
+    }
+    ++rows_;
+    end_ = i;
+  }
+
+  // The modes, when every block has one row per coordinate of `count` modes.
+  std::vector<std::vector<Vec3>> modes(std::size_t count, std::size_t &end) {
+    closeBlock();
+    std::vector<std::vector<Vec3>> out;
+    if (odd_ || count == 0 || count % 3 != 0 || coordinates_.size() != count)
+      return out;
+    for (const std::vector<double> &c : coordinates_) {
+      if (c.size() != count)
+        return {};
+      std::vector<Vec3> &mode = out.emplace_back(count / 3);
+      for (std::size_t k = 0; k < count; ++k)
+        mode[k / 3][k % 3] = c[k];
+    }
+    end = end_;
+    return out;
+  }
+
+private:
+  void closeBlock() {
+    if (open_ && rows_ == 0)
+      odd_ = true; // a block without rows: no modes at all
+    open_ = false;
+  }
+
+  std::vector<std::vector<double>> coordinates_; // per mode, x1 y1 z1 x2 ...
+  std::size_t first_ = 0, rows_ = 0, end_ = 0;
+  bool open_ = false, odd_ = false;
 };
 
 // A number the output says at a line (a multiplicity, a charge).
@@ -138,6 +209,7 @@ FrequencySet readFrequencySet(const std::filesystem::path &file, const Lines &li
                               std::size_t header) {
   FrequencySet s;
   s.line = header;
+  ModeRows modes;
   std::size_t i = header + 1;
   for (; i < lines.size(); ++i) {
     const std::string_view line = lines[i];
@@ -149,8 +221,12 @@ FrequencySet readFrequencySet(const std::filesystem::path &file, const Lines &li
       for (std::size_t k = 1; k < w.size(); ++k)
         s.frequencies.push_back(realAt(file, i, w[k]));
       s.endLine = i;
+      modes.block(w.size() - 1);
+    } else {
+      modes.line(i, w);
     }
   }
+  s.normalModes = modes.modes(s.frequencies.size(), s.modesEnd);
   // The intensity table belongs to this set when it comes before the task ends.
   for (; i < lines.size(); ++i) {
     if (contains(lines[i], "Task  times") || contains(lines[i], "NWChem Input Module") ||
@@ -526,9 +602,13 @@ private:
                               " times: the SCF state may be a symmetry-broken, higher one; "
                               "rerun with \"noautosym\" in the geometry block");
     std::optional<FrequencyAnalysis> analysis;
-    if (freq_)
+    if (freq_) {
       analysis = FrequencyAnalysis{freq_->line, freq_->frequencies, freq_->intensities,
                                    freq_->hasIntensities};
+      // freq_ is the last set, whose modes go to the record and nowhere else.
+      analysis->normalModes = std::move(sets_.back().normalModes);
+      analysis->modesEnd = freq_->modesEnd;
+    }
     finishRecord(file_, Atoms{geom_->atomicNumbers, geom_->coords}, std::move(analysis), movedOn_,
                  {steps_, lastValue_}, rec_);
     return std::move(rec_);

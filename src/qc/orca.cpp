@@ -5,7 +5,10 @@
 // FREQUENCIES" list has all 3N modes, the translations and rotations printed
 // as 0.00 and imaginary modes negative; the "IR SPECTRUM" table gives the
 // intensities by mode number (km/mol: the "Int" column from ORCA 5 on, the
-// "T**2" column before it). As for Gaussian, an optimisation that moves on
+// "T**2" column before it). The "NORMAL MODES" table between them gives the
+// Cartesian displacements of the same 3N modes: blocks of six columns (ten
+// from ORCA 6 on, under a row of symmetry labels, a blank line between
+// blocks), 3N rows each. As for Gaussian, an optimisation that moves on
 // after the frequencies is refused, an IRC or a scan after them is not. A
 // compound input ($new_job) runs its jobs one after the other, each opened by
 // a "JOB NUMBER" banner; ORCA prints "ORCA TERMINATED NORMALLY" once, at the
@@ -95,6 +98,8 @@ private:
       return coordinates(i);
     } else if (first == "VIBRATIONAL" && words.size() == 2 && words[1] == "FREQUENCIES") {
       return frequencies(i);
+    } else if (first == "NORMAL" && words.size() == 2 && words[1] == "MODES" && haveFrequencies_) {
+      return normalModes(i);
     } else if (first == "IR" && words.size() == 2 && words[1] == "SPECTRUM" && haveFrequencies_) {
       return spectrum(i);
     } else if (!state(i, words)) {
@@ -262,6 +267,8 @@ private:
     atFrequencies_ = current_;
     freqs_.clear();
     intensityOfMode_.clear();
+    modes_.clear();
+    modesEnd_ = 0;
     std::size_t k = i + 1;
     for (; k < lines_.size(); ++k) {
       const auto w = splitWords(lines_[k]);
@@ -282,6 +289,65 @@ private:
       lastRow_ = k;
     }
     return k;
+  }
+
+  // "NORMAL MODES": after its explanation, blocks headed by their mode
+  // numbers (and, from ORCA 6 on, a row of symmetry labels), then rows
+  // "  4   0.422505  0.588252 ..." of coordinate 4 (atom 2, y). Returns the
+  // last line of the table; a table that does not read as one leaves no modes.
+  std::size_t normalModes(std::size_t i) {
+    const std::size_t atoms = atFrequencies_.geometry.z.size(), rows = 3 * atoms;
+    std::vector<std::vector<Vec3>> modes;
+    std::size_t k = i + 1, last = i;
+    bool whole = false; // every block read
+    // The first block's head stands within the explanation's few lines.
+    const auto isHead = [&](const std::vector<std::string_view> &w) {
+      return !w.empty() && parseInteger(w[0]) == static_cast<long>(modes.size()) &&
+             std::all_of(w.begin(), w.end(), [](auto x) { return parseInteger(x).has_value(); });
+    };
+    while (k < lines_.size() && k < i + 12 && !isHead(splitWords(lines_[k])))
+      ++k;
+    while (rows > 0 && modes.size() < rows && k < lines_.size()) {
+      const auto head = splitWords(lines_[k]);
+      if (!isHead(head))
+        break;
+      const std::size_t first = modes.size(), columns = head.size();
+      if (first + columns > rows)
+        break;
+      ++k;
+      // ORCA 6: "1-Au  1-Bu ...", a label per column.
+      if (const auto labels = k < lines_.size() ? splitWords(lines_[k]) : head;
+          labels.size() == columns && !parseInteger(labels[0]))
+        ++k;
+      modes.resize(first + columns, std::vector<Vec3>(atoms, Vec3{}));
+      std::size_t row = 0;
+      for (; row < rows && k < lines_.size(); ++row, ++k) {
+        const auto w = splitWords(lines_[k]);
+        if (w.size() != columns + 1 || parseInteger(w[0]) != static_cast<long>(row))
+          break;
+        std::size_t c = 0;
+        for (; c < columns; ++c) {
+          const auto v = parseReal(w[c + 1]);
+          if (!v)
+            break;
+          modes[first + c][row / 3][row % 3] = *v;
+        }
+        if (c < columns)
+          break;
+        last = k;
+      }
+      if (row < rows)
+        break;
+      whole = modes.size() == rows;
+      // ORCA 6 puts a blank line between blocks.
+      while (!whole && k < lines_.size() && splitWords(lines_[k]).empty())
+        ++k;
+    }
+    if (whole) {
+      modes_ = std::move(modes);
+      modesEnd_ = last;
+    }
+    return last;
   }
 
   // "IR SPECTRUM": ORCA 5 and later "Mode freq eps Int T**2 ...", ORCA 4
@@ -346,6 +412,8 @@ private:
           intens[static_cast<std::size_t>(mode)] = value;
       analysis = FrequencyAnalysis{frequenciesLine_, std::move(freqs_), std::move(intens),
                                    !intensityOfMode_.empty()};
+      analysis->normalModes = std::move(modes_);
+      analysis->modesEnd = modesEnd_;
     }
     if (movedOn_)
       movedOn_->saddle = rec_.saddleSearch;
@@ -366,6 +434,8 @@ private:
   std::size_t frequenciesLine_ = 0, lastRow_ = 0;
   std::vector<double> freqs_;
   std::map<long, double> intensityOfMode_;
+  std::vector<std::vector<Vec3>> modes_; // of the frequency list, all 3N
+  std::size_t modesEnd_ = 0;
 };
 
 } // namespace

@@ -12,7 +12,10 @@
 //                 activ [km/mol]" rows beside them when the Hessian was analytic.
 //                 A finite-difference Hessian ("Using finite-differences of")
 //                 works at the geometry of the gradient computed just before it;
-//                 its displaced geometries follow.
+//                 its displaced geometries follow. Under each block of
+//                 frequencies, after a line of dashes, a row per atom "1 O
+//                 0.00 -0.00 -0.07 ..." gives the Cartesian displacements (x y
+//                 z) of each mode of the block.
 //   energy        "@RHF Final Energy:" (UHF, ROHF; RKS, UKS for DFT), "MP2 total
 //                 energy", "* CCSD total energy", "* CCSD(T) total energy", the
 //                 "Total Energy" of a "DF-MP2 Energies" block; each at the
@@ -68,7 +71,34 @@ struct Analysis {
   std::vector<double> intensities;
   std::size_t intensityValues = 0;
   bool complete = false; // reached the thermochemistry that follows the table
+  // One mode per frequency; emptied when a block's rows do not read as one.
+  std::vector<std::vector<Vec3>> normalModes;
+  std::size_t modesEnd = 0; // their last row
+  bool oddModes = false;
 };
+
+// A row "  2   H   0.00  0.43  0.56   -0.00  0.58 -0.40" of the block whose
+// modes start at `first`: the atom's number (from 1), its label and x y z of
+// each mode. False when the line is no such row.
+bool modeRow(const std::vector<std::string_view> &w, std::size_t first, Analysis &a) {
+  const std::size_t columns = a.normalModes.size() - first;
+  if (columns == 0 || w.size() != 2 + 3 * columns)
+    return false;
+  const std::size_t atom = a.normalModes[first].size();
+  if (parseInteger(w[0]) != static_cast<long>(atom + 1))
+    return false;
+  for (std::size_t c = 0; c < columns; ++c) {
+    Vec3 d{};
+    for (std::size_t x = 0; x < 3; ++x) {
+      const auto v = parseReal(w[2 + 3 * c + x]);
+      if (!v)
+        return false;
+      d[x] = *v;
+    }
+    a.normalModes[first + c].push_back(d);
+  }
+  return true;
+}
 
 struct Optimisation {
   std::size_t line = 0; // first OPTKING banner of the run
@@ -158,17 +188,38 @@ Geometry readGeometry(const std::filesystem::path &file, const Lines &lines, std
 Analysis readAnalysis(const std::filesystem::path &file, const Lines &lines, std::size_t header) {
   Analysis a;
   a.line = header;
+  // The rows of a block follow the dashes under its frequencies and end at a blank line.
+  std::size_t first = 0;
+  bool awaitingRows = false, inRows = false;
   for (std::size_t i = header + 1; i < lines.size(); ++i) {
     const std::string_view line = lines[i];
     if (contains(line, "==>")) { // the next section: the table is complete
       a.complete = true;
       break;
     }
+    if (inRows) {
+      const auto w = splitWords(line);
+      if (w.empty()) {
+        inRows = false;
+      } else if (modeRow(w, first, a)) {
+        a.modesEnd = i;
+      } else {
+        a.oddModes = true;
+        inRows = false;
+      }
+      continue;
+    }
     if (contains(line, "Freq [cm^-1]")) {
       const auto w = splitWords(line.substr(line.find(']') + 1));
       for (const auto word : w)
         a.frequencies.push_back(frequencyAt(file, i, word));
       a.endLine = i;
+      first = a.normalModes.size();
+      a.normalModes.resize(a.frequencies.size());
+      awaitingRows = true;
+    } else if (awaitingRows && line.starts_with("  ---")) {
+      awaitingRows = false;
+      inRows = true;
     } else if (contains(line, "IR activ [km/mol]")) {
       const auto w = splitWords(line.substr(line.find(']') + 1));
       for (const auto word : w)
@@ -177,6 +228,11 @@ Analysis readAnalysis(const std::filesystem::path &file, const Lines &lines, std
       a.endLine = i;
     }
   }
+  // Every block with a row for each atom of the first block.
+  if (a.oddModes || std::any_of(a.normalModes.begin(), a.normalModes.end(), [&](const auto &m) {
+        return m.empty() || m.size() != a.normalModes[0].size();
+      }))
+    a.normalModes.clear();
   return a;
 }
 
@@ -449,6 +505,9 @@ private:
                     std::to_string(freq_->intensityValues) + " IR intensities: it is cut short");
       analysis = FrequencyAnalysis{freq_->line, freq_->frequencies, freq_->intensities,
                                    freq_->intensityValues > 0};
+      // freq_ is the last analysis, whose modes go to the record and nowhere else.
+      analysis->normalModes = std::move(analyses_.back().normalModes);
+      analysis->modesEnd = freq_->modesEnd;
     }
     finishRecord(file_, Atoms{geom_->atomicNumbers, geom_->coords}, std::move(analysis), movedOn_,
                  {steps_, lastValue_}, rec_);

@@ -34,6 +34,14 @@ struct QcRecord {
   std::vector<double> frequencies; // cm-1
   std::vector<double> intensities; // km/mol, one per frequency, 0 where none printed
   bool hasIntensities = false;
+  // The normal modes, one per entry of `frequencies` and in its order: the
+  // Cartesian displacement of every atom (in the order of `atomicNumbers`) as
+  // the program prints it, in its own normalisation, never mass-weighted.
+  // Gaussian (standard and hpmodes blocks), NWChem, ORCA and Psi4 all print
+  // Cartesian displacements (ORCA and NWChem the mass-weighted eigenvectors
+  // divided by sqrt(mass)), so none needs dividing here. Empty when the output
+  // prints none (xtb) or when they could not be matched to the frequencies.
+  std::vector<std::vector<std::array<double, 3>>> normalModes;
 
   double energy = std::numeric_limits<double>::quiet_NaN(); // Hartree, at that geometry
   // The method the energy belongs to: "SCF", "DFT", "MP2", "CCSD", "CCSD(T)", "GFN2-xTB", ...
