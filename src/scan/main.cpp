@@ -20,10 +20,16 @@ namespace {
 
 using namespace orvalen::scan;
 
-// The texts of --qrrho, --qrrho-cutoff, --qrrho-bav, --scale and --zpe-scale.
+// The texts of --qrrho, --qrrho-cutoff, --qrrho-bav, --scale, --zpe-scale and --rotors.
 struct PhysicsTexts {
-  std::string qrrho, cutoff, bav, scale, zpeScale;
+  std::string qrrho, cutoff, bav, scale, zpeScale, rotors;
 };
+
+std::string lowerCase(std::string word) {
+  std::transform(word.begin(), word.end(), word.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return word;
+}
 
 // A positive finite number, or an error naming the option and what it is.
 double positiveOption(const char *option, const std::string &text, const char *what) {
@@ -41,9 +47,7 @@ void readPhysicsOptions(const CLI::App &app, const PhysicsTexts &t, bool enthalp
   namespace ext = orvalen::extended;
   ext::PhysicsOptions &o = request.physics;
   if (app.count("--qrrho")) {
-    std::string word = t.qrrho;
-    std::transform(word.begin(), word.end(), word.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string word = lowerCase(t.qrrho);
     if (word == "grimme")
       o.entropy = ext::QuasiHarmonic::Grimme;
     else if (word == "truhlar")
@@ -59,6 +63,18 @@ void readPhysicsOptions(const CLI::App &app, const PhysicsTexts &t, bool enthalp
     o.scale = positiveOption("--scale", t.scale, "a frequency scale factor, e.g. 0.96");
   if (app.count("--zpe-scale"))
     o.zpeScale = positiveOption("--zpe-scale", t.zpeScale, "a ZPE scale factor, e.g. 0.98");
+  if (app.count("--rotors")) {
+    const std::string word = lowerCase(t.rotors);
+    if (word == "quantum")
+      o.rotors = ext::RotorTreatment::Quantum;
+    else if (word == "classical")
+      o.rotors = ext::RotorTreatment::Classical;
+    else if (word == "harmonic")
+      o.rotors = ext::RotorTreatment::Harmonic;
+    else
+      throw orvalen::Error("unknown --rotors treatment \"" + t.rotors +
+                           "\" (quantum, classical or harmonic)");
+  }
   o.dampedEnergy = enthalpy;
   o.spinOrbitShift = shift;
   if (app.count("--qrrho-cutoff") && o.entropy == ext::QuasiHarmonic::Off && !enthalpy)
@@ -98,7 +114,7 @@ int runCommand(int argc, char **argv, ScanResult &result) {
   app.add_option("--measured", measured,
                  "FILE: measured T (K) and k a line, shown in the plot and as k/k_measured");
   // Beyond the harmonic oscillator: the values are checked after parsing.
-  std::string qrrho, cutoff, bav, scale, zpeScale;
+  std::string qrrho, cutoff, bav, scale, zpeScale, rotors;
   bool qrrhoEnthalpy = false, spinOrbitShift = false;
   app.add_option("--qrrho", qrrho,
                  "grimme | truhlar: quasi-harmonic entropy of the real modes below the cut-off");
@@ -112,6 +128,9 @@ int runCommand(int argc, char **argv, ScanResult &result) {
   app.add_flag("--spin-orbit-shift", spinOrbitShift,
                "lower the energy of molecules with the import table's levels by their "
                "spin-orbit stabilisation");
+  app.add_option("--rotors", rotors,
+                 "quantum | classical | harmonic: the data files' hindered rotors, each in place "
+                 "of its mode (default quantum; harmonic leaves them out)");
   const std::string version(orvalen::VERSION);
   app.set_version_flag("--version", "orvalen-scan " + version + " (Orvalen " + version +
                                         ", build " + std::to_string(orvalen::BUILT_NUMBER) + ")");
@@ -150,8 +169,8 @@ int runCommand(int argc, char **argv, ScanResult &result) {
       throw orvalen::Error("pressure \"" + pressure + "\" is not a positive number (Pa)");
     request.pressure = p;
   }
-  readPhysicsOptions(app, {qrrho, cutoff, bav, scale, zpeScale}, qrrhoEnthalpy, spinOrbitShift,
-                     request, result.warnings);
+  readPhysicsOptions(app, {qrrho, cutoff, bav, scale, zpeScale, rotors}, qrrhoEnthalpy,
+                     spinOrbitShift, request, result.warnings);
   if (!output.empty())
     request.outputs.push_back({"-o", output});
   if (!plot.empty())

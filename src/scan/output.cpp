@@ -6,10 +6,12 @@
 
 #include <nlohmann/json.hpp>
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <ostream>
+#include <string>
 
 namespace orvalen::scan {
 
@@ -147,8 +149,8 @@ std::string threeDecimals(double x) {
 }
 
 // The options beyond the harmonic oscillator, as the command line gives them,
-// with the defaults in effect.
-std::string optionsText(const extended::PhysicsOptions &o) {
+// with the defaults in effect; --rotors only where a molecule has rotors.
+std::string optionsText(const extended::PhysicsOptions &o, bool rotors) {
   using extended::QuasiHarmonic;
   std::string text;
   const auto add = [&](const std::string &part) { text += (text.empty() ? "" : " ") + part; };
@@ -163,7 +165,42 @@ std::string optionsText(const extended::PhysicsOptions &o) {
   add("--scale " + shortest(o.scale) + " --zpe-scale " + shortest(o.zpeFactor()));
   if (o.spinOrbitShift)
     add("--spin-orbit-shift");
+  if (rotors)
+    add(std::string("--rotors ") + extended::rotorTreatmentName(o.rotors));
   return text;
+}
+
+// The options line and `options` of the JSON: with an option given, or with
+// rotors, whose treatment moves values without any option.
+bool optionsShown(const ScanResult &r) {
+  return r.physicsGiven || r.hasRotors;
+}
+
+// What the treatment of the rotors computes, after "Hindered rotors, ".
+const char *rotorTreatmentText(extended::RotorTreatment t) {
+  switch (t) {
+  case extended::RotorTreatment::Quantum:
+    return "quantum (levels of the torsional potential; Q from the ground level, ZPE = E0 - Vmin)";
+  case extended::RotorTreatment::Classical:
+    return "classical (the integral over the torsional potential times x/(1 - e^-x); ZPE = h nu/2 "
+           "of the harmonic wavenumber at the minimum)";
+  case extended::RotorTreatment::Harmonic:
+    break;
+  }
+  return "harmonic (left out: the modes they would replace stay harmonic oscillators)";
+}
+
+// "OH rotor 1: pivots 1-2, sigma 3, I 1.596529 amu*A^2, barrier 12.000 kJ/mol, in place of
+// mode 9 (289.10 cm-1)".
+std::string rotorLine(const JobMolecule &m, std::size_t k) {
+  const extended::RotorFacts &f = m.rotors[k];
+  char numbers[160];
+  std::snprintf(numbers, sizeof numbers,
+                "I %.6f amu*A^2, barrier %.3f kJ/mol, in place of mode %d (%.2f cm-1)",
+                f.rotor.moment, f.barrier, f.rotor.mode, f.replacedWavenumber);
+  return "  " + m.name + " rotor " + std::to_string(k + 1) + ": pivots " +
+         std::to_string(f.rotor.pivot1) + "-" + std::to_string(f.rotor.pivot2) + ", sigma " +
+         std::to_string(f.rotor.sigma) + ", " + numbers;
 }
 
 // What a data file brought that the harmonic oscillator leaves out.
@@ -184,15 +221,21 @@ std::string dataText(const JobMolecule &m) {
 }
 
 // The header lines of the treatments beyond the harmonic oscillator: the
-// options, each data file that carried levels or optical isomers, and the
-// reaction-path degeneracy; none without options and such data.
+// options, each data file that carried levels or optical isomers, the
+// hindered rotors, one line each, and the reaction-path degeneracy; none
+// without options and such data.
 std::vector<std::string> physicsLines(const ScanResult &r) {
   std::vector<std::string> lines;
-  if (r.physicsGiven)
-    lines.push_back("Options: " + optionsText(r.physics));
+  if (optionsShown(r))
+    lines.push_back("Options: " + optionsText(r.physics, r.hasRotors));
   for (const JobMolecule &m : r.molecules)
     if (m.carriesData())
       lines.push_back(dataText(m));
+  if (r.hasRotors)
+    lines.push_back(std::string("Hindered rotors, ") + rotorTreatmentText(r.physics.rotors) + ":");
+  for (const JobMolecule &m : r.molecules)
+    for (std::size_t k = 0; k < m.rotors.size(); ++k)
+      lines.push_back(rotorLine(m, k));
   if (!lines.empty() && r.hasRates)
     lines.push_back("Reaction-path degeneracy " + shortest(r.pathDegeneracy) +
                     " (rotation numbers and optical isomers; for information: the partition "
@@ -315,6 +358,15 @@ ordered_json molecule(const MoleculePoint &m) {
       {"E", num(c.etot)}, {"E_ZPE", num(c.ezpe)}, {"E_U", num(c.eu)},  {"E_H", num(c.eh)},
       {"E_F", num(c.ef)}, {"E_G", num(c.eg)},     {"ZPE", num(c.zpe)}, {"U", num(c.u)},
       {"H", num(c.h)},    {"F", num(c.f)},        {"G", num(c.g)}};
+  if (!m.rotors.empty()) {
+    ordered_json rotors = ordered_json::array();
+    for (const RotorPoint &r : m.rotors)
+      rotors.push_back(ordered_json{{"Q", num(r.q)},
+                                    {"S_JmolK", num(r.s)},
+                                    {"H_kJmol", num(r.h)},
+                                    {"ZPE_kJmol", num(r.zpe)}});
+    j["rotors"] = std::move(rotors);
+  }
   return j;
 }
 
@@ -415,19 +467,45 @@ ordered_json point(const ScanPoint &p, const ScanResult &r) {
 }
 
 ordered_json optionsJson(const ScanResult &r) {
-  if (!r.physicsGiven)
+  if (!optionsShown(r))
     return nullptr;
   using extended::QuasiHarmonic;
   const extended::PhysicsOptions &o = r.physics;
-  return ordered_json{{"qrrho", o.entropy == QuasiHarmonic::Grimme    ? ordered_json("grimme")
-                                : o.entropy == QuasiHarmonic::Truhlar ? ordered_json("truhlar")
-                                                                      : ordered_json(nullptr)},
-                      {"qrrho_enthalpy", o.dampedEnergy},
-                      {"qrrho_cutoff_cm1", num(o.cutoff)},
-                      {"qrrho_bav_kgm2", num(o.bav)},
-                      {"scale", num(o.scale)},
-                      {"zpe_scale", num(o.zpeFactor())},
-                      {"spin_orbit_shift", o.spinOrbitShift}};
+  ordered_json j{{"qrrho", o.entropy == QuasiHarmonic::Grimme    ? ordered_json("grimme")
+                           : o.entropy == QuasiHarmonic::Truhlar ? ordered_json("truhlar")
+                                                                 : ordered_json(nullptr)},
+                 {"qrrho_enthalpy", o.dampedEnergy},
+                 {"qrrho_cutoff_cm1", num(o.cutoff)},
+                 {"qrrho_bav_kgm2", num(o.bav)},
+                 {"scale", num(o.scale)},
+                 {"zpe_scale", num(o.zpeFactor())},
+                 {"spin_orbit_shift", o.spinOrbitShift}};
+  if (r.hasRotors)
+    j["rotors"] = extended::rotorTreatmentName(o.rotors);
+  return j;
+}
+
+// A rotor of the data file: its atoms, symmetry number, moment, potential and
+// the wavenumber of the mode it replaces.
+ordered_json rotorJson(const extended::RotorFacts &f) {
+  const HinderedRotor &r = f.rotor;
+  ordered_json potential = ordered_json::object();
+  if (r.cosine) {
+    potential["cosine_V0_kJmol"] = num(r.barrier);
+  } else {
+    ordered_json terms = ordered_json::array();
+    for (const std::array<double, 2> &t : r.fourier)
+      terms.push_back(ordered_json::array({num(t[0]), num(t[1])}));
+    potential["fourier_kJmol"] = std::move(terms);
+  }
+  return ordered_json{{"mode", r.mode},
+                      {"pivots", ordered_json::array({r.pivot1, r.pivot2})},
+                      {"top", r.top},
+                      {"sigma", r.sigma},
+                      {"I_amuA2", num(r.moment)},
+                      {"potential", std::move(potential)},
+                      {"barrier_kJmol", num(f.barrier)},
+                      {"replaced_mode_cm1", num(f.replacedWavenumber)}};
 }
 
 // What does not depend on the temperature, in job order.
@@ -440,11 +518,18 @@ ordered_json moleculesJson(const ScanResult &r) {
       for (const ElectronicLevel &l : m.facts.levels)
         levels.push_back(ordered_json::array({num(l.energy), l.degeneracy}));
     }
-    a.push_back(ordered_json{{"name", m.name},
-                             {"role", roleName(m.facts.role)},
-                             {"levels", std::move(levels)},
-                             {"optical_isomers", m.facts.opticalIsomers},
-                             {"spin_orbit_shift_kJmol", num(m.facts.spinOrbitShift)}});
+    ordered_json j{{"name", m.name},
+                   {"role", roleName(m.facts.role)},
+                   {"levels", std::move(levels)},
+                   {"optical_isomers", m.facts.opticalIsomers},
+                   {"spin_orbit_shift_kJmol", num(m.facts.spinOrbitShift)}};
+    if (!m.rotors.empty()) { // left out without rotors: those outputs keep their bytes
+      ordered_json rotors = ordered_json::array();
+      for (const extended::RotorFacts &f : m.rotors)
+        rotors.push_back(rotorJson(f));
+      j["rotors"] = std::move(rotors);
+    }
+    a.push_back(std::move(j));
   }
   return a;
 }
@@ -517,7 +602,7 @@ void writeJson(std::ostream &out, const ScanResult &r) {
   field("tunnelling", methodName(r.method));
   field("units", units);
   field("eckart", eckartInputs(r));
-  if (r.physicsGiven)
+  if (optionsShown(r))
     field("options", optionsJson(r));
   if (r.hasRates)
     field("path_degeneracy", num(r.pathDegeneracy));

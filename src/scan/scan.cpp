@@ -18,6 +18,8 @@
 #include <exception>
 #include <filesystem>
 #include <sstream>
+#include <utility>
+#include <vector>
 
 namespace orvalen::scan {
 
@@ -60,7 +62,7 @@ std::string kDefinition(const ScanResult &r) {
 
 namespace {
 
-MoleculePoint summary(int role, const Molecule &m, const MoleculeThermo &t) {
+MoleculePoint summary(int role, const Molecule &m, const MoleculeThermo &t, bool rotors) {
   MoleculePoint p;
   p.role = role;
   p.name = fieldText(m.name);
@@ -74,6 +76,11 @@ MoleculePoint summary(int role, const Molecule &m, const MoleculeThermo &t) {
   p.hh0 = v.hh0Tot;
   p.nused = v.nused;
   p.corrected = t.corrected;
+  if (rotors)
+    for (const HinderedRotor &r : m.rotors) {
+      const VibMode &row = v.mode[static_cast<std::size_t>(r.mode - 1)];
+      p.rotors.push_back({row.qvib0, row.svib, row.hvib, row.zpe});
+    }
   return p;
 }
 
@@ -130,7 +137,8 @@ ScanPoint computePoint(MoleculeTable &mol, Conditions cond, const ScanResult &re
   const JobResults job = computeJob(
       mol, cond,
       [&](int role, const Molecule &m, const MoleculeThermo &t) {
-        p.molecules.push_back(summary(role, m, t));
+        p.molecules.push_back(
+            summary(role, m, t, result.physics.rotors != extended::RotorTreatment::Harmonic));
       },
       physics);
   p.reaction = job.reaction;
@@ -471,6 +479,32 @@ void refuseNonSvgPlot(const std::vector<OutputName> &outputs) {
   }
 }
 
+// Each molecule's thermochemistry with the options in effect; a molecule
+// with hindered rotors has its step, made once for the run (quantum levels
+// converged at tMax) and found by the molecule's place in `mol`.
+JobPhysics jobPhysics(const MoleculeTable &mol, const extended::PhysicsOptions &options,
+                      double tMax) {
+  std::vector<std::pair<const Molecule *, extended::RowStep>> steps;
+  for (int role = REACTANT; role <= TRANSITION_STATE; ++role)
+    for (int j = 1; j <= mol.npart(role); ++j) {
+      const Molecule &m = mol.at(role, j);
+      if (extended::RowStep step = extended::rotorRows(m, options.rotors, tMax))
+        steps.emplace_back(&m, std::move(step));
+    }
+  if (steps.empty())
+    return {[options](const Molecule &m, const Conditions &c) {
+              return extended::moleculeThermo(m, c, options);
+            },
+            options.scale};
+  return {[options, steps = std::move(steps)](const Molecule &m, const Conditions &c) {
+            const auto it = std::find_if(steps.begin(), steps.end(),
+                                         [&](const auto &s) { return s.first == &m; });
+            return extended::moleculeThermo(m, c, options,
+                                            it == steps.end() ? extended::RowStep() : it->second);
+          },
+          options.scale};
+}
+
 } // namespace
 
 void runScan(const ScanRequest &request, ScanResult &r) {
@@ -491,16 +525,12 @@ void runScan(const ScanRequest &request, ScanResult &r) {
   r.physicsGiven = request.physicsGiven;
   for (extended::MoleculeFacts &f : extended::prepareMolecules(job.mol, r.physics, r.warnings)) {
     const Molecule &m = job.mol.at(f.role, f.index);
-    r.molecules.push_back(
-        {fieldText(m.name), validUtf8(trimmed(m.fileNameAsWritten)), std::move(f)});
+    r.molecules.push_back({fieldText(m.name), validUtf8(trimmed(m.fileNameAsWritten)), std::move(f),
+                           extended::rotorFacts(m)});
+    r.hasRotors = r.hasRotors || !m.rotors.empty();
   }
   if (r.hasRates)
     r.pathDegeneracy = extended::pathDegeneracy(job.mol);
-  const extended::PhysicsOptions options = r.physics;
-  const JobPhysics physics{[options](const Molecule &m, const Conditions &c) {
-                             return extended::moleculeThermo(m, c, options);
-                           },
-                           options.scale};
   if (!request.measured.empty()) {
     if (!r.hasRates)
       throw Error("--measured needs a transition state: the job has no rate constant");
@@ -520,6 +550,8 @@ void runScan(const ScanRequest &request, ScanResult &r) {
   if (!(cond.P > 0.0) || !std::isfinite(cond.P))
     throw Error(job.inputFile + ": the pressure " + fourFigures(cond.P) +
                 " Pa is not positive; give it with -P");
+  const JobPhysics physics =
+      jobPhysics(job.mol, r.physics, *std::max_element(temperatures.begin(), temperatures.end()));
 
   // The barriers do not depend on the temperature: E+ZPE sums only.
   if (r.hasRates) {

@@ -12,6 +12,7 @@
 
 #include "extended/molecule_thermo.hpp"
 #include "extended/physics_options.hpp"
+#include "extended/rotor_rows.hpp"
 #include "fixedio/warnings.hpp"
 #include "molecule/molecule.hpp"
 #include "rates/kinetics.hpp"
@@ -46,7 +47,7 @@ struct ScanRequest {
   // job reads or two are the same file.
   std::vector<OutputName> outputs;
   extended::PhysicsOptions physics; // beyond the harmonic oscillator; the defaults change nothing
-  bool physicsGiven = false;        // one of those options was on the command line
+  bool physicsGiven = false;        // one of those options was on the command line (--rotors aside)
 };
 
 // What a molecule brings beyond the classic fields, in job order.
@@ -54,23 +55,33 @@ struct JobMolecule {
   std::string name;     // as the outputs show it
   std::string dataFile; // as the job line names it
   extended::MoleculeFacts facts;
+  std::vector<extended::RotorFacts> rotors; // its data file's hindered rotors
   // Its data file carried levels (in effect or set aside) or optical isomers.
   bool carriesData() const {
     return !facts.levels.empty() || facts.levelsSetAside || facts.opticalIsomers > 1;
   }
 };
 
+// One hindered rotor of a molecule at one temperature, as its row holds it.
+struct RotorPoint {
+  double q = 1.0;   // from the ground level, over sigma
+  double s = 0.0;   // J/(mol K)
+  double h = 0.0;   // kJ/mol, from the potential minimum (ZPE included), as the vib's H
+  double zpe = 0.0; // kJ/mol
+};
+
 // One molecule at one temperature: what its report section prints.
 struct MoleculePoint {
   int role = 0;
-  std::string name;             // as the outputs show it: fieldText of the 20-byte name
-  Contribution elec, tran, rot; // Q; U, H, F, G in kJ/mol; S in J/(mol K)
-  Contribution vib;             // Q from the zero level, energies from the potential bottom
-  Contribution tot;             // Qtot and the sums
-  double zpe = 0.0;             // ZPEtot, kJ/mol
-  double hh0 = 0.0;             // (H-H0) of the vibrations, kJ/mol
-  int nused = 0;                // vibrations used
-  CorrectedEnergies corrected;  // Hartree
+  std::string name;               // as the outputs show it: fieldText of the 20-byte name
+  Contribution elec, tran, rot;   // Q; U, H, F, G in kJ/mol; S in J/(mol K)
+  Contribution vib;               // Q from the zero level, energies from the potential bottom
+  Contribution tot;               // Qtot and the sums
+  double zpe = 0.0;               // ZPEtot, kJ/mol
+  double hh0 = 0.0;               // (H-H0) of the vibrations, kJ/mol
+  int nused = 0;                  // vibrations used
+  CorrectedEnergies corrected;    // Hartree
+  std::vector<RotorPoint> rotors; // with rotors in effect, in its data file's order
 };
 
 struct ScanPoint {
@@ -109,6 +120,7 @@ struct ScanResult {
   bool skodjeTruhlarDefined = false; // dH0 above the lower side max(DrZPE, 0)
   extended::PhysicsOptions physics;
   bool physicsGiven = false;
+  bool hasRotors = false;             // some molecule has hindered rotors
   std::vector<JobMolecule> molecules; // job order
   double pathDegeneracy = 1.0;        // for information, with a transition state
   std::vector<ScanPoint> points;
