@@ -6,9 +6,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <complex>
 #include <cstddef>
+#include <cstdint>
 #include <limits>
+#include <numeric>
+#include <utility>
 
 namespace orvalen::extended {
 
@@ -43,34 +45,257 @@ LevelSum levelSum(const std::vector<double> &levels, int sigma, double T) {
   return {z / sigma, ez / z};
 }
 
-// Levels of the Hamiltonian in e^(i m phi), m = -M..M, lowest first, kJ/mol.
-// <m|cos k phi|n> = 1/2 and <m|sin k phi|n> = -i/2 (m - n = k), their
-// conjugates for m - n = -k; <m|T|m> = B m^2.
-std::vector<double> basisLevels(const std::vector<std::array<double, 2>> &terms, double b, int m) {
-  const int n = 2 * m + 1;
-  Eigen::MatrixXcd h = Eigen::MatrixXcd::Zero(n, n);
-  for (int i = 0; i < n; ++i) {
-    const double mi = i - m;
-    h(i, i) = b * mi * mi + terms[0][0];
-    for (std::size_t k = 1; k < terms.size(); ++k) {
-      const int j = i - static_cast<int>(k); // m_i - m_j = k
-      if (j < 0) {
-        break;
+using Terms = std::vector<std::array<double, 2>>;
+
+// The lower half of a real symmetric band matrix, by columns: entries A(i, j),
+// j <= i <= j + b + 1 (one diagonal beyond the band for the bulge a rotation
+// makes while the band is reduced).
+class SymmetricBand {
+public:
+  SymmetricBand(int n, int b)
+      : n_(n), b_(b), v_(static_cast<std::size_t>(n) * static_cast<std::size_t>(b + 2), 0.0) {}
+  int size() const { return n_; }
+  int bandwidth() const { return b_; }
+  double &at(int i, int j) { // i >= j, i - j <= b + 1
+    return v_[static_cast<std::size_t>(j) * static_cast<std::size_t>(b_ + 2) +
+              static_cast<std::size_t>(i - j)];
+  }
+
+  // A <- G A G^T, G the plane rotation (c, s; -s, c) in rows and columns p, p + 1.
+  void rotate(int p, double c, double s) {
+    const int q = p + 1;
+    for (int k = std::max(0, p - b_); k < p; ++k) {
+      const double x = at(p, k);
+      const double y = at(q, k);
+      at(p, k) = c * x + s * y;
+      at(q, k) = c * y - s * x;
+    }
+    const int last = std::min(n_ - 1, p + b_ + 1);
+    for (int k = q + 1; k <= last; ++k) {
+      const double x = at(k, p);
+      const double y = at(k, q);
+      at(k, p) = c * x + s * y;
+      at(k, q) = c * y - s * x;
+    }
+    const double app = at(p, p);
+    const double apq = at(q, p);
+    const double aqq = at(q, q);
+    at(p, p) = c * c * app + 2.0 * c * s * apq + s * s * aqq;
+    at(q, q) = s * s * app - 2.0 * c * s * apq + c * c * aqq;
+    at(q, p) = c * s * (aqq - app) + (c * c - s * s) * apq;
+  }
+
+private:
+  int n_;
+  int b_;
+  std::vector<double> v_;
+};
+
+// Eigenvalues of the symmetric tridiagonal matrix with diagonal d and
+// off-diagonal e (e[i] = A(i + 1, i), e[n - 1] unused), into d, unordered:
+// the implicit QL with Wilkinson's shift (tql1 of Bowdler, Martin, Reinsch and
+// Wilkinson, Numer. Math. 11, 293 (1968)), without vectors. False if an
+// eigenvalue takes more than 60 sweeps.
+bool tridiagonalEigenvalues(std::vector<double> &d, std::vector<double> &e) {
+  const int n = static_cast<int>(d.size());
+  const double eps = std::numeric_limits<double>::epsilon();
+  auto at = [](std::vector<double> &v, int i) -> double & {
+    return v[static_cast<std::size_t>(i)];
+  };
+  for (int l = 0; l < n; ++l) {
+    for (int sweep = 0;; ++sweep) {
+      int m = l;
+      while (m + 1 < n &&
+             std::abs(at(e, m)) > eps * (std::abs(at(d, m)) + std::abs(at(d, m + 1)))) {
+        ++m;
       }
-      const std::complex<double> v(terms[k][0] / 2.0, -terms[k][1] / 2.0);
-      h(i, j) = v;
-      h(j, i) = std::conj(v);
+      if (m == l) {
+        break; // d[l] is an eigenvalue
+      }
+      if (sweep == 60) {
+        return false;
+      }
+      // Shift: the eigenvalue of the leading 2 x 2 block nearer d[l].
+      double g = (at(d, l + 1) - at(d, l)) / (2.0 * at(e, l));
+      double r = std::hypot(g, 1.0);
+      g = at(d, m) - at(d, l) + at(e, l) / (g + std::copysign(r, g));
+      double s = 1.0;
+      double c = 1.0;
+      double p = 0.0;
+      int i = m - 1;
+      for (; i >= l; --i) { // chase the bulge up from row m
+        const double f = s * at(e, i);
+        const double b = c * at(e, i);
+        r = std::sqrt(f * f + g * g);
+        at(e, i + 1) = r;
+        if (r == 0.0) { // the block splits: d[i + 1] is done, start again from l
+          at(d, i + 1) -= p;
+          at(e, m) = 0.0;
+          break;
+        }
+        s = f / r;
+        c = g / r;
+        g = at(d, i + 1) - p;
+        r = (at(d, i) - g) * s + 2.0 * c * b;
+        p = s * r;
+        at(d, i + 1) = g + p;
+        g = c * r - b;
+      }
+      if (i >= l) {
+        continue;
+      }
+      at(d, l) -= p;
+      at(e, l) = g;
+      at(e, m) = 0.0;
     }
   }
-  if (h.imag().isZero(0.0)) { // no sine terms: the real symmetric problem, faster
-    const Eigen::MatrixXd re = h.real();
-    const Eigen::SelfAdjointEigenSolver<Eigen::MatrixXd> solver(re, Eigen::EigenvaluesOnly);
-    const Eigen::VectorXd &ev = solver.eigenvalues();
-    return {ev.data(), ev.data() + ev.size()};
+  return true;
+}
+
+// Eigenvalues of a symmetric band matrix, ascending (none if the QL does not
+// converge; a reduced to tridiagonal form in any case): Givens rotations take it
+// to tridiagonal form, each bulge chased off the end of the band (Schwarz,
+// Numer. Math. 12, 231 (1968)), then the tridiagonal QL.
+std::vector<double> bandEigenvalues(SymmetricBand &a) {
+  const int n = a.size();
+  const int b = a.bandwidth();
+  for (int j = 0; j + 2 < n; ++j) {
+    for (int l = std::min(b, n - 1 - j); l >= 2; --l) {
+      int row = j + l; // zero A(row, col) against A(row - 1, col)
+      int col = j;
+      while (row < n) {
+        const double y = a.at(row, col);
+        if (y == 0.0) {
+          break; // nothing to zero, so no bulge below
+        }
+        const double x = a.at(row - 1, col);
+        const double r = std::sqrt(x * x + y * y);
+        a.rotate(row - 1, x / r, y / r);
+        a.at(row - 1, col) = r;
+        a.at(row, col) = 0.0;
+        col = row - 1; // the rotation left a bulge at (row + b, row - 1)
+        row += b;
+      }
+    }
   }
-  const Eigen::SelfAdjointEigenSolver<Eigen::MatrixXcd> solver(h, Eigen::EigenvaluesOnly);
-  const Eigen::VectorXd &ev = solver.eigenvalues(); // ascending
-  return {ev.data(), ev.data() + ev.size()};
+  std::vector<double> d(static_cast<std::size_t>(n));
+  std::vector<double> e(static_cast<std::size_t>(n), 0.0);
+  for (int i = 0; i < n; ++i) {
+    d[static_cast<std::size_t>(i)] = a.at(i, i);
+    if (i + 1 < n) {
+      e[static_cast<std::size_t>(i)] = a.at(i + 1, i);
+    }
+  }
+  if (!tridiagonalEigenvalues(d, e)) {
+    return {};
+  }
+  std::sort(d.begin(), d.end());
+  return d;
+}
+
+// One function of the real free-rotor basis: 1/sqrt(2 pi), cos(m phi)/sqrt(pi)
+// or sin(m phi)/sqrt(pi).
+enum class Kind : std::uint8_t { CONSTANT, COS, SIN };
+struct BasisFunction {
+  Kind kind;
+  int m;
+};
+
+// (1/pi) int V cos(j phi) dphi and (1/pi) int V sin(j phi) dphi over a turn.
+double cosMoment(const Terms &terms, int j) {
+  const auto k = static_cast<std::size_t>(std::abs(j));
+  if (k >= terms.size()) {
+    return 0.0;
+  }
+  return k == 0 ? 2.0 * terms[0][0] : terms[k][0];
+}
+double sinMoment(const Terms &terms, int j) {
+  const auto k = static_cast<std::size_t>(std::abs(j));
+  if (k == 0 || k >= terms.size()) {
+    return 0.0;
+  }
+  return j > 0 ? terms[k][1] : -terms[k][1];
+}
+
+// <u|H|v>, kJ/mol, from products of cosines and sines:
+// cos m cos n = (cos(m - n) + cos(m + n))/2, sin m sin n = (cos(m - n) - cos(m + n))/2,
+// cos m sin n = (sin(n + m) + sin(n - m))/2; T = B m^2 on cos and sin alike.
+double element(const Terms &terms, double b, BasisFunction u, BasisFunction v) {
+  if (u.kind == Kind::CONSTANT && v.kind == Kind::CONSTANT) {
+    return terms[0][0];
+  }
+  if (u.kind == Kind::CONSTANT || v.kind == Kind::CONSTANT) {
+    const BasisFunction w = u.kind == Kind::CONSTANT ? v : u;
+    const double moment = w.kind == Kind::COS ? cosMoment(terms, w.m) : sinMoment(terms, w.m);
+    return moment / std::sqrt(2.0);
+  }
+  if (u.kind != v.kind) {
+    const int m = u.kind == Kind::COS ? u.m : v.m;
+    const int n = u.kind == Kind::COS ? v.m : u.m;
+    return 0.5 * (sinMoment(terms, n + m) + sinMoment(terms, n - m));
+  }
+  const double sign = u.kind == Kind::COS ? 1.0 : -1.0;
+  const double v2 = 0.5 * (cosMoment(terms, u.m - v.m) + sign * cosMoment(terms, u.m + v.m));
+  return u.m == v.m ? b * u.m * u.m + v2 : v2;
+}
+
+// Eigenvalues of H in the given basis, where <u_i|H|u_j> = 0 for |i - j| > width.
+std::vector<double> blockLevels(const Terms &terms, double b,
+                                const std::vector<BasisFunction> &basis, int width) {
+  const int n = static_cast<int>(basis.size());
+  auto h = [&](int i, int j) {
+    return element(terms, b, basis[static_cast<std::size_t>(i)],
+                   basis[static_cast<std::size_t>(j)]);
+  };
+  SymmetricBand a(n, width);
+  for (int j = 0; j < n; ++j) {
+    const int last = std::min(n - 1, j + width);
+    for (int i = j; i <= last; ++i) {
+      a.at(i, j) = h(i, j);
+    }
+  }
+  std::vector<double> ev = bandEigenvalues(a);
+  if (ev.empty()) { // the QL gave up: Eigen's dense solver
+    Eigen::MatrixXd dense = Eigen::MatrixXd::Zero(n, n);
+    for (int j = 0; j < n; ++j) {
+      const int last = std::min(n - 1, j + width);
+      for (int i = j; i <= last; ++i) {
+        dense(i, j) = h(i, j);
+      }
+    }
+    const Eigen::SelfAdjointEigenSolver<Eigen::MatrixXd> solver(dense, Eigen::EigenvaluesOnly);
+    const Eigen::VectorXd &e = solver.eigenvalues();
+    ev.assign(e.data(), e.data() + e.size());
+  }
+  return ev;
+}
+
+// Levels of the Hamiltonian in the free-rotor basis m = -M..M, lowest first,
+// kJ/mol, taken as 1, cos(m phi), sin(m phi): a real symmetric matrix whose
+// entries vanish beyond |m - n| = K, the highest term. Without sine terms V is
+// even in phi and the cosines and sines are two problems of half the size.
+std::vector<double> basisLevels(const Terms &terms, double b, int m) {
+  const int kMax = static_cast<int>(terms.size()) - 1;
+  const bool sines = std::any_of(terms.begin() + 1, terms.end(),
+                                 [](const std::array<double, 2> &t) { return t[1] != 0.0; });
+  std::vector<BasisFunction> basis{{Kind::CONSTANT, 0}};
+  if (sines) { // 1, c1, s1, c2, s2, ...: c_m and s_n lie 2|m - n| + 1 apart
+    for (int i = 1; i <= m; ++i) {
+      basis.push_back({Kind::COS, i});
+      basis.push_back({Kind::SIN, i});
+    }
+    return blockLevels(terms, b, basis, 2 * kMax + 1);
+  }
+  std::vector<BasisFunction> odd;
+  for (int i = 1; i <= m; ++i) {
+    basis.push_back({Kind::COS, i});
+    odd.push_back({Kind::SIN, i});
+  }
+  const std::vector<double> even = blockLevels(terms, b, basis, kMax);
+  const std::vector<double> oddLevels = blockLevels(terms, b, odd, kMax);
+  std::vector<double> all(even.size() + oddLevels.size());
+  std::merge(even.begin(), even.end(), oddLevels.begin(), oddLevels.end(), all.begin());
+  return all;
 }
 
 } // namespace
@@ -142,12 +367,13 @@ RotorLevels quantumLevels(const HinderedRotor &rotor, double tMax) {
   const auto terms = rotorTerms(rotor);
   const double b = rotationalConstant(rotor.moment);
   const double vMin = rotorMinimum(terms);
-  // Start where the free-rotor level B M^2 lies 30 kT above the barrier top.
+  // Start where the free-rotor level B M^2 lies 20 kT above the barrier top: the levels
+  // beyond add some e^-20 (2e-9) of Q, so the first growth (to near 31 kT) ends the search.
   double vMax = vMin;
   for (int i = 0; i < 360; ++i) {
     vMax = std::max(vMax, rotorPotential(terms, i * PI / 180.0));
   }
-  const double eTop = vMax - vMin + 30.0 * RKJ * tMax;
+  const double eTop = vMax - vMin + 20.0 * RKJ * tMax;
   int m = std::max({8, static_cast<int>(terms.size()), static_cast<int>(std::sqrt(eTop / b))});
   std::vector<double> ev = basisLevels(terms, b, m);
   auto shifted = [](std::vector<double> e) {
@@ -185,50 +411,98 @@ RotorThermo quantumThermo(const RotorLevels &levels, double T) {
   return out;
 }
 
-// Periodic trapezoid (exponentially convergent), doubled until the integral
-// of exp(-(V - Vmin)/kT) changes by less than 1e-10 relative. H - H0 is
-// R T^2 dlnQ/dT taken analytically: <V - Vmin> - RT/2 + RT x/(e^x - 1).
-RotorThermo classicalThermo(const HinderedRotor &rotor, double T) {
-  const auto terms = rotorTerms(rotor);
-  const double vMin = rotorMinimum(terms);
-  const double rt = RKJ * T;
-  auto integrate = [&](int n, double &meanV) {
-    const double step = 2.0 * PI / n;
-    double z = 0.0;
-    double vz = 0.0;
-    for (int i = 0; i < n; ++i) {
-      const double dv = rotorPotential(terms, i * step) - vMin;
-      const double w = std::exp(-dv / rt);
-      z += w;
-      vz += dv * w;
+namespace {
+
+// The largest g dividing every k of a nonzero term: V has period 2 pi/g (1 for a free rotor).
+int potentialPeriodDivisor(const Terms &terms) {
+  int g = 0;
+  for (std::size_t k = 1; k < terms.size(); ++k) {
+    if (terms[k][0] != 0.0 || terms[k][1] != 0.0) {
+      g = std::gcd(g, static_cast<int>(k));
     }
-    meanV = vz / z;
-    return z * step;
-  };
-  int n = std::max(64, 8 * static_cast<int>(terms.size()));
+  }
+  return std::max(g, 1);
+}
+
+// int exp(-dv/RT) over the grid (step h) and <dv>, kJ/mol.
+struct GridSum {
+  double integral = 0.0;
   double meanV = 0.0;
-  double integral = integrate(n, meanV);
+};
+
+GridSum gridSum(const std::vector<double> &dv, double h, double rt) {
+  const double beta = 1.0 / rt;
+  double z = 0.0;
+  double vz = 0.0;
+  for (const double d : dv) {
+    const double w = std::exp(-d * beta);
+    z += w;
+    vz += d * w;
+  }
+  return {z * h, vz / z};
+}
+
+} // namespace
+
+// Periodic trapezoid over one period (exponentially convergent for a smooth
+// periodic integrand), the points doubled until the integral of
+// exp(-(V - Vmin)/kT) at tMin changes by less than 1e-10 relative.
+ClassicalRotor::ClassicalRotor(const HinderedRotor &rotor, double tMin)
+    : rotor_(rotor), tMin_(tMin), nu_(rotorWavenumber(rotor)) {
+  const Terms terms = rotorTerms(rotor);
+  vMin_ = rotorMinimum(terms);
+  const int g = potentialPeriodDivisor(terms);
+  period_ = 2.0 * PI / g;
+  const int kMax = static_cast<int>(terms.size()) - 1;
+  int n = std::max(16, 8 * (kMax / g + 1));
+  dv_.resize(static_cast<std::size_t>(n));
+  for (int i = 0; i < n; ++i) {
+    dv_[static_cast<std::size_t>(i)] = rotorPotential(terms, i * period_ / n) - vMin_;
+  }
+  const double rt = RKJ * tMin;
+  double integral = gridSum(dv_, period_ / n, rt).integral;
   for (;;) {
+    std::vector<double> finer(2 * dv_.size()); // the old points and the midpoints between
+    for (int i = 0; i < n; ++i) {
+      finer[2 * static_cast<std::size_t>(i)] = dv_[static_cast<std::size_t>(i)];
+      finer[2 * static_cast<std::size_t>(i) + 1] =
+          rotorPotential(terms, (i + 0.5) * period_ / n) - vMin_;
+    }
+    dv_ = std::move(finer);
     n *= 2;
-    const double next = integrate(n, meanV);
+    const double next = gridSum(dv_, period_ / n, rt).integral;
     const bool done = std::abs(next - integral) <= 1e-10 * next;
     integral = next;
     if (done) {
       break;
     }
   }
+}
+
+// H - H0 is R T^2 dlnQ/dT taken analytically: <V - Vmin> - RT/2 + RT x/(e^x - 1).
+RotorThermo ClassicalRotor::thermo(double T) const {
+  if (T < tMin_) {
+    return ClassicalRotor(rotor_, T).thermo(T);
+  }
+  const double rt = RKJ * T;
+  const double turns = 2.0 * PI / period_;
+  const GridSum sum = gridSum(dv_, period_ / static_cast<double>(dv_.size()), rt);
+  const double integral = sum.integral * turns;
   const double kt = BOLTZ * T;
-  const double moment = rotor.moment * AMU * ANGSTROM * ANGSTROM;
-  const double nu = rotorWavenumber(rotor);
-  const double x = PLANCK * CLIGHT * 100.0 * nu / kt;
+  const double moment = rotor_.moment * AMU * ANGSTROM * ANGSTROM;
+  const double x = PLANCK * CLIGHT * 100.0 * nu_ / kt;
   const double semi = x > 0.0 ? -x / std::expm1(-x) : 1.0;        // x/(1 - e^-x)
   const double thermalHo = x > 0.0 ? rt * x / std::expm1(x) : rt; // RT x/(e^x - 1)
   RotorThermo out;
-  out.q = std::sqrt(2.0 * PI * moment * kt) / PLANCK * integral * semi / rotor.sigma;
-  out.h = meanV - rt / 2.0 + thermalHo;
+  out.q = std::sqrt(2.0 * PI * moment * kt) / PLANCK * integral * semi / rotor_.sigma;
+  out.h = sum.meanV - rt / 2.0 + thermalHo;
   out.s = RGAS * std::log(out.q) + 1000.0 * out.h / T;
-  out.zpe = PLANCK * CLIGHT * 100.0 * nu * AVOGADRO / 1000.0 / 2.0;
+  out.zpe = PLANCK * CLIGHT * 100.0 * nu_ * AVOGADRO / 1000.0 / 2.0;
   return out;
+}
+
+RotorThermo classicalThermo(const HinderedRotor &rotor, double T) {
+  return ClassicalRotor(rotor, T).thermo(T);
 }
 
 } // namespace orvalen::extended

@@ -57,4 +57,24 @@ RotorThermo quantumThermo(const RotorLevels &levels, double T);
 // x = h c nu_rot/kT; ZPE = h c nu_rot/2.
 RotorThermo classicalThermo(const HinderedRotor &rotor, double T);
 
+// classicalThermo for many temperatures of one rotor: V - Vmin is tabulated
+// once on a periodic grid over one period of the potential, fine enough for
+// the trapezoid rule at tMin, so at every higher T (exp(-V/kT) only gets
+// smoother); each temperature then sums the grid. A T below tMin gets a grid
+// of its own.
+class ClassicalRotor {
+public:
+  ClassicalRotor(const HinderedRotor &rotor, double tMin);
+  RotorThermo thermo(double T) const;
+  int gridPoints() const { return static_cast<int>(dv_.size()); } // over one period
+
+private:
+  HinderedRotor rotor_;
+  double tMin_;
+  double vMin_;
+  double nu_;              // cm-1
+  double period_;          // 2 pi/g, g the common divisor of the terms' k
+  std::vector<double> dv_; // V - Vmin at phi = i period/n, kJ/mol
+};
+
 } // namespace orvalen::extended

@@ -1,13 +1,19 @@
 // One-dimensional hindered rotors against limits with closed forms: the free
 // rotor, the classical limit at high T, the harmonic oscillator of the same
-// curvature in a deep well (Mathieu asymptotics, Abramowitz & Stegun 20.2.30).
+// curvature in a deep well (Mathieu asymptotics, Abramowitz & Stegun 20.2.30);
+// the levels against the Hamiltonian in the complex basis e^(i m phi), and the
+// classical integral of a cosine barrier against its Bessel-function form.
 
 #include "extended/hindered_rotor.hpp"
 
+#include <Eigen/Eigenvalues>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <complex>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -147,6 +153,124 @@ TEST(HinderedRotor, EnthalpyIsRT2DlnQdT) {
   EXPECT_NEAR(ext::classicalThermo(r, t).h, rt2 * (lnQc(t + dt) - lnQc(t - dt)), 1e-5);
   const auto qu = ext::quantumThermo(levels, t);
   EXPECT_NEAR(qu.s, R * std::log(qu.q) + 1000.0 * qu.h / t, 1e-9);
+}
+
+// Levels of -B d2/dphi2 + V in e^(i m phi), m = -M..M, from the lowest: the dense
+// Hermitian matrix <m|V|n> = c_(m-n), V = sum_k c_k e^(i k phi), c_0 = a_0,
+// c_(+-k) = (a_k -+ i b_k)/2.
+std::vector<double> complexBasisLevels(const std::vector<std::array<double, 2>> &terms,
+                                       double moment, int bigM) {
+  const int n = 2 * bigM + 1;
+  const double b = bKj(moment);
+  Eigen::MatrixXcd h = Eigen::MatrixXcd::Zero(n, n);
+  for (int i = 0; i < n; ++i) {
+    for (int j = 0; j < n; ++j) {
+      const int k = std::abs(i - j);
+      if (k >= static_cast<int>(terms.size())) {
+        continue;
+      }
+      const double sign = i > j ? 1.0 : -1.0;
+      h(i, j) = k == 0 ? std::complex<double>(terms[0][0], 0.0)
+                       : std::complex<double>(terms[k][0] / 2.0, -sign * terms[k][1] / 2.0);
+    }
+    h(i, i) += b * (i - bigM) * (i - bigM);
+  }
+  const Eigen::SelfAdjointEigenSolver<Eigen::MatrixXcd> solver(h, Eigen::EigenvaluesOnly);
+  std::vector<double> levels(solver.eigenvalues().data(),
+                             solver.eigenvalues().data() + solver.eigenvalues().size());
+  return levels;
+}
+
+// The program's levels come from a real basis of cosines and sines, split in two
+// halves when V has no sine terms; the complex basis of the same size has the same
+// eigenvalues, with sines (an asymmetric well) or without.
+TEST(HinderedRotor, LevelsAreThoseOfTheComplexBasis) {
+  struct Case {
+    std::string name;
+    std::vector<std::array<double, 2>> terms;
+    double moment;
+    double tMax;
+  };
+  const std::vector<Case> cases{
+      {"asymmetric", {{6.0, 0.0}, {-2.0, 0.5}, {-1.5, -0.3}, {-2.5, 0.2}}, 2.6, 1500.0},
+      {"sines only", {{4.0, 0.0}, {0.0, 3.0}, {0.0, 0.0}, {0.0, -1.0}}, 1.1, 800.0},
+      {"even", {{5.0, 0.0}, {-1.0, 0.0}, {0.0, 0.0}, {-4.0, 0.0}}, 1.6, 1000.0},
+      {"free", {{0.0, 0.0}}, 0.9, 500.0},
+  };
+  for (const Case &c : cases) {
+    HinderedRotor r;
+    r.sigma = 1;
+    r.moment = c.moment;
+    r.fourier = c.terms;
+    const auto levels = ext::quantumLevels(r, c.tMax);
+    const auto reference = complexBasisLevels(c.terms, c.moment, levels.basisM);
+    ASSERT_EQ(levels.levels.size(), reference.size()) << c.name;
+    for (std::size_t i = 0; i < reference.size(); ++i) {
+      const double expected = reference[i] - reference[0];
+      ASSERT_NEAR(levels.levels[i], expected, 1e-9 * (1.0 + expected)) << c.name << " " << i;
+    }
+    EXPECT_NEAR(levels.zpe, reference[0] - ext::rotorMinimum(c.terms), 1e-9) << c.name;
+  }
+}
+
+// An asymmetric well (sine terms) goes to its classical limit at high T as the
+// symmetric ones do; its mirror image V(-phi) (b_k -> -b_k) has the same Q.
+TEST(HinderedRotor, AsymmetricWellApproachesClassicalAtHighTemperature) {
+  struct Case {
+    double t;
+    double tol;
+  };
+  HinderedRotor r;
+  r.sigma = 1;
+  r.moment = 2.6;
+  r.fourier = {{{6.0, 0.0}, {-2.0, 0.5}, {-1.5, -0.3}, {-2.5, 0.2}}};
+  HinderedRotor mirror = r;
+  for (auto &term : mirror.fourier) {
+    term[1] = -term[1];
+  }
+  for (const Case c : {Case{1000.0, 0.01}, Case{3000.0, 0.005}}) {
+    const auto qu = ext::quantumThermo(ext::quantumLevels(r, c.t), c.t);
+    const auto cl = ext::classicalThermo(r, c.t);
+    EXPECT_NEAR(qu.q / cl.q, 1.0, c.tol) << c.t;
+    EXPECT_NEAR(qu.s, cl.s, R * c.tol) << c.t;
+    const auto quMirror = ext::quantumThermo(ext::quantumLevels(mirror, c.t), c.t);
+    EXPECT_NEAR(quMirror.q / qu.q, 1.0, 1e-10) << c.t;
+    EXPECT_NEAR(ext::classicalThermo(mirror, c.t).q / cl.q, 1.0, 1e-10) << c.t;
+  }
+}
+
+// A rotor prepared once at tMin, then asked at many T (and once below tMin),
+// against the cosine barrier's closed form: int exp(-V0/2kT (1 - cos sigma phi))
+// dphi = 2 pi e^-y I0(y), y = V0/2kT, and <V> = V0/2 (1 - I1(y)/I0(y)).
+TEST(HinderedRotor, PreparedClassicalRotorIsTheBesselFormAtEveryTemperature) {
+  struct Case {
+    double v0;
+    int sigma;
+    double moment;
+  };
+  const double tMin = 200.0;
+  for (const Case c : {Case{25.0, 3, 1.6}, Case{40.0, 1, 3.0}, Case{8.0, 2, 0.8}}) {
+    const HinderedRotor r = cosineRotor(c.v0, c.sigma, c.moment);
+    const ext::ClassicalRotor prepared(r, tMin);
+    const double nu = cosineWavenumber(c.v0, c.sigma, c.moment);
+    for (const double t : {120.0, 200.0, 455.5, 1000.0, 3000.0}) {
+      const double rt = R * t / 1000.0;
+      const double y = c.v0 / (2.0 * rt);
+      const double i0 = std::cyl_bessel_i(0.0, y);
+      const double integral = 2.0 * PI * std::exp(-y) * i0;
+      const double x = H * C * 100.0 * nu / (KB * t);
+      const double q = std::sqrt(2.0 * PI * c.moment * AMU * 1e-20 * KB * t) / H * integral * x /
+                       (1.0 - std::exp(-x)) / c.sigma;
+      const double h = c.v0 / 2.0 * (1.0 - std::cyl_bessel_i(1.0, y) / i0) - rt / 2.0 +
+                       rt * x / (std::exp(x) - 1.0);
+      const auto th = prepared.thermo(t);
+      EXPECT_NEAR(th.q / q, 1.0, 1e-9) << c.v0 << " " << t;
+      EXPECT_NEAR(th.h, h, 1e-9) << c.v0 << " " << t;
+      EXPECT_NEAR(th.s, R * std::log(q) + 1000.0 * h / t, 1e-7) << c.v0 << " " << t;
+      const auto once = ext::classicalThermo(r, t);
+      EXPECT_NEAR(once.q / q, 1.0, 1e-9) << c.v0 << " " << t;
+    }
+  }
 }
 
 } // namespace
