@@ -3,7 +3,11 @@
 # examples/h_ch4_nwchem/calculations/ (H + CH4 -> H2 + CH3) through
 # orvalen-import (five molecule data files), orvalen (the report) and
 # orvalen-scan (k(T) from 200 to 2000 K with Eckart tunnelling and the
-# Arrhenius fits, as a table, CSV and JSON, and the Arrhenius plot).
+# Arrhenius fits, as a table, CSV and JSON, and the Arrhenius plot); then the
+# example with torsions, examples/h_c2h6_nwchem/ (H + C2H6 -> H2 + C2H5: NWChem
+# outputs and xtb torsion scans through orvalen-import with hindered rotors,
+# orvalen, and orvalen-scan with the rotors and without them, each a table
+# and a plot), in BUILD/example/h_c2h6_nwchem/.
 #
 #   tools/run_example.sh [BUILD]
 #
@@ -48,12 +52,16 @@ shown=$build_arg/example # the folder as the caller named it, for the messages
 rm -rf "$out" || fail "cannot empty $shown"
 mkdir -p "$out" || fail "cannot create $shown"
 
-# step DESCRIPTION COMMAND...: runs COMMAND in the output folder; stops the
+# The folder the steps run in: the output folder, then its subfolder $sub for
+# the example with torsions.
+here=$out
+sub=
+# step DESCRIPTION COMMAND...: runs COMMAND in the folder $here; stops the
 # script with DESCRIPTION when it fails.
 step() {
     what=$1
     shift
-    (cd "$out" && "$@") || fail "step '$what' failed (exit status $?); the files so far are in $shown"
+    (cd "$here" && "$@") || fail "step '$what' failed (exit status $?); the files so far are in $shown"
 }
 # step_quiet LOG DESCRIPTION COMMAND...: the same, with standard error kept in
 # LOG and shown only when COMMAND fails.
@@ -61,17 +69,17 @@ step_quiet() {
     log=$1
     what=$2
     shift 2
-    (cd "$out" && "$@" 2>"$log") || {
+    (cd "$here" && "$@" 2>"$log") || {
         status=$?
-        cat "$out/$log" >&2
+        cat "$here/$log" >&2
         fail "step '$what' failed (exit status $status); the files so far are in $shown"
     }
-    rm -f "$out/$log"
+    rm -f "$here/$log"
 }
-# expect FILE...: each must exist and not be empty after the step before.
+# expect FILE...: each must exist in $here and not be empty after the step before.
 expect() {
     for f in "$@"; do
-        [ -s "$out/$f" ] || fail "$shown/$f was not written"
+        [ -s "$here/$f" ] || fail "$shown/${sub}$f was not written"
     done
 }
 
@@ -153,3 +161,59 @@ awk -F, '
 ' "$out/${example}_scan.csv"
 # The fits, as orvalen-scan prints them.
 sed -n -e '/^Fit of k/,$p' "$out/${example}_scan.txt" | sed -e 's/^ */  /'
+
+# 7. The example with torsions, in its own folder: the import with hindered
+#    rotors, the report (harmonic torsions; it warns that the rotors are left
+#    out), and the scan with the rotors (quantum levels) and without them,
+#    each a table with fits and an Arrhenius plot.
+torsion=h_c2h6_nwchem
+tsrc=$root/examples/$torsion
+[ -d "$tsrc/calculations" ] || fail "$tsrc/calculations not found"
+sub=$torsion/
+here=$out/$torsion
+mkdir -p "$here" || fail "cannot create $shown/$torsion"
+cp -R "$tsrc/calculations" "$here/calculations" || fail "cannot copy the calculations to $shown/$torsion"
+cp "$tsrc/import.sh" "$tsrc/$torsion.inp" "$here/" || fail "cannot copy import.sh and $torsion.inp to $shown/$torsion"
+tdats="h.dat c2h6.dat h2.dat c2h5.dat ts.dat"
+echo
+echo "The example with torsions ($torsion):"
+step "orvalen-import ($torsion/import.sh)" env ORVALEN_IMPORT="$build/orvalen-import" sh ./import.sh
+# shellcheck disable=SC2086 # the names hold no blanks
+expect $tdats
+step "orvalen $torsion" "$build/orvalen" "$torsion"
+expect "$torsion.out"
+targs="$torsion --tunnelling eckart --fit -T 200:2000:50"
+for rotors in quantum harmonic; do
+    # shellcheck disable=SC2086 # targs is split on purpose
+    step_quiet "scan_$rotors.log" "orvalen-scan --rotors $rotors" "$build/orvalen-scan" $targs \
+        --rotors "$rotors" -o "${torsion}_$rotors.txt" --plot "${torsion}_$rotors.svg"
+    expect "${torsion}_$rotors.txt" "${torsion}_$rotors.svg"
+done
+
+tshown=$shown/$torsion
+echo
+echo "Outputs in $tshown:"
+for f in $tdats; do
+    if cmp -s "$here/$f" "$tsrc/$f"; then note="(same as examples/$torsion/$f)"; else note="(differs from the committed examples/$torsion/$f)"; fi
+    echo "  data file     $tshown/$f $note"
+done
+if cmp -s "$here/$torsion.out" "$tsrc/$torsion.expected"; then
+    note="(same as examples/$torsion/$torsion.expected)"
+else
+    note="(differs from the committed examples/$torsion/$torsion.expected)"
+fi
+echo "  report        $tshown/$torsion.out $note"
+for rotors in quantum harmonic; do
+    echo "  scan, --rotors $rotors: table $tshown/${torsion}_$rotors.txt, plot $tshown/${torsion}_$rotors.svg"
+done
+# k at 300 K, the last column of the table's row, with the rotors and without them.
+echo
+echo "Key numbers:"
+awk '
+    FNR == 1 { file++ }
+    $1 == "300.00" { k[file] = $NF; dh0[file] = $4 }
+    END {
+        if (k[1] == "" || k[2] == "") { print "  (no 300 K row in the scan tables)"; exit }
+        printf "  scan at 300 K: k = %s cm3/molecule/s with the rotors (dH0 %s kJ/mol), %s harmonic (dH0 %s kJ/mol): ratio %.3f\n",
+               k[1], dh0[1], k[2], dh0[2], k[1] / k[2]
+    }' "$here/${torsion}_quantum.txt" "$here/${torsion}_harmonic.txt"
