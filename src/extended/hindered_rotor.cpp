@@ -298,6 +298,72 @@ std::vector<double> basisLevels(const Terms &terms, double b, int m) {
   return all;
 }
 
+// V, dV/dphi and d2V/dphi2 at phi, cos(k phi) and sin(k phi) by angle addition
+// from one cosine and sine.
+struct PotentialSlopes {
+  double v;
+  double d1;
+  double d2;
+};
+
+PotentialSlopes potentialSlopes(const Terms &terms, double phi) {
+  const double c1 = std::cos(phi);
+  const double s1 = std::sin(phi);
+  double ck = 1.0;
+  double sk = 0.0;
+  PotentialSlopes out{terms[0][0], 0.0, 0.0};
+  for (std::size_t k = 1; k < terms.size(); ++k) {
+    const double c = ck * c1 - sk * s1;
+    sk = sk * c1 + ck * s1;
+    ck = c;
+    const double kk = static_cast<double>(k);
+    const double a = terms[k][0];
+    const double b = terms[k][1];
+    out.v += a * ck + b * sk;
+    out.d1 += kk * (b * ck - a * sk);
+    out.d2 -= kk * kk * (a * ck + b * sk);
+  }
+  return out;
+}
+
+// V - shift at phi0 + j h, j = 0..count - 1, appended to out: each term's
+// e^(i k phi) is turned by e^(i k h) from one point to the next, and taken
+// afresh from a cosine and sine every 64 points so that rounding cannot pile up.
+void appendPotential(const Terms &terms, double phi0, double h, int count, double shift,
+                     std::vector<double> &out) {
+  const std::size_t nk = terms.size();
+  std::vector<double> turn(4 * nk); // cos(k h), sin(k h), cos(k phi), sin(k phi)
+  double *stepC = turn.data();
+  double *stepS = stepC + nk;
+  double *zc = stepS + nk;
+  double *zs = zc + nk;
+  auto powers = [nk](double angle, double *c, double *s) {
+    const double c1 = std::cos(angle);
+    const double s1 = std::sin(angle);
+    c[0] = 1.0;
+    s[0] = 0.0;
+    for (std::size_t k = 1; k < nk; ++k) {
+      c[k] = c[k - 1] * c1 - s[k - 1] * s1;
+      s[k] = s[k - 1] * c1 + c[k - 1] * s1;
+    }
+  };
+  powers(h, stepC, stepS);
+  out.reserve(out.size() + static_cast<std::size_t>(count));
+  for (int j = 0; j < count; ++j) {
+    if (j % 64 == 0) {
+      powers(phi0 + j * h, zc, zs);
+    }
+    double v = terms[0][0];
+    for (std::size_t k = 1; k < nk; ++k) {
+      v += terms[k][0] * zc[k] + terms[k][1] * zs[k];
+      const double c = zc[k] * stepC[k] - zs[k] * stepS[k];
+      zs[k] = zs[k] * stepC[k] + zc[k] * stepS[k];
+      zc[k] = c;
+    }
+    out.push_back(v - shift);
+  }
+}
+
 } // namespace
 
 std::vector<std::array<double, 2>> rotorTerms(const HinderedRotor &rotor) {
@@ -311,12 +377,7 @@ std::vector<std::array<double, 2>> rotorTerms(const HinderedRotor &rotor) {
 }
 
 double rotorPotential(const std::vector<std::array<double, 2>> &terms, double phi) {
-  double v = 0.0;
-  for (std::size_t k = 0; k < terms.size(); ++k) {
-    const double kp = static_cast<double>(k) * phi;
-    v += terms[k][0] * std::cos(kp) + terms[k][1] * std::sin(kp);
-  }
-  return v;
+  return potentialSlopes(terms, phi).v;
 }
 
 double rotorCurvature(const std::vector<std::array<double, 2>> &terms) {
@@ -328,21 +389,30 @@ double rotorCurvature(const std::vector<std::array<double, 2>> &terms) {
 }
 
 double rotorMinimum(const std::vector<std::array<double, 2>> &terms) {
-  // 20 points per period of the highest term, then a parabola through the best three.
+  // 20 points per period of the highest term, then Newton's method on V' from the best,
+  // kept between its neighbours; a golden section there if it strays or V'' <= 0.
   const int n = std::max(360, 20 * static_cast<int>(terms.size()));
   const double step = 2.0 * PI / n;
-  int best = 0;
-  double vBest = std::numeric_limits<double>::max();
-  for (int i = 0; i < n; ++i) {
-    const double v = rotorPotential(terms, i * step);
-    if (v < vBest) {
-      vBest = v;
-      best = i;
-    }
-  }
+  std::vector<double> grid;
+  appendPotential(terms, 0.0, step, n, 0.0, grid);
+  const auto best = static_cast<int>(std::min_element(grid.begin(), grid.end()) - grid.begin());
+  const double vBest = rotorPotential(terms, best * step); // the grid was for finding it
   double lo = (best - 1) * step;
   double hi = (best + 1) * step;
-  for (int it = 0; it < 100; ++it) { // golden section on the bracket
+  double phi = best * step;
+  for (int it = 0; it < 50; ++it) {
+    const PotentialSlopes p = potentialSlopes(terms, phi);
+    const double next = phi - p.d1 / p.d2;
+    if (!(p.d2 > 0.0) || !(next > lo && next < hi)) {
+      break;
+    }
+    const double moved = std::abs(next - phi);
+    phi = next;
+    if (moved <= 1e-9 * step) { // quadratic convergence: the next step would be below rounding
+      return std::min(vBest, rotorPotential(terms, phi));
+    }
+  }
+  for (int it = 0; it < 100; ++it) {
     const double a = hi - 0.6180339887498949 * (hi - lo);
     const double c = lo + 0.6180339887498949 * (hi - lo);
     if (rotorPotential(terms, a) < rotorPotential(terms, c)) {
@@ -369,10 +439,9 @@ RotorLevels quantumLevels(const HinderedRotor &rotor, double tMax) {
   const double vMin = rotorMinimum(terms);
   // Start where the free-rotor level B M^2 lies 20 kT above the barrier top: the levels
   // beyond add some e^-20 (2e-9) of Q, so the first growth (to near 31 kT) ends the search.
-  double vMax = vMin;
-  for (int i = 0; i < 360; ++i) {
-    vMax = std::max(vMax, rotorPotential(terms, i * PI / 180.0));
-  }
+  std::vector<double> grid;
+  appendPotential(terms, 0.0, PI / 180.0, 360, 0.0, grid);
+  const double vMax = std::max(vMin, *std::max_element(grid.begin(), grid.end()));
   const double eTop = vMax - vMin + 20.0 * RKJ * tMax;
   int m = std::max({8, static_cast<int>(terms.size()), static_cast<int>(std::sqrt(eTop / b))});
   std::vector<double> ev = basisLevels(terms, b, m);
@@ -424,85 +493,107 @@ int potentialPeriodDivisor(const Terms &terms) {
   return std::max(g, 1);
 }
 
-// int exp(-dv/RT) over the grid (step h) and <dv>, kJ/mol.
-struct GridSum {
-  double integral = 0.0;
-  double meanV = 0.0;
-};
-
-GridSum gridSum(const std::vector<double> &dv, double h, double rt) {
-  const double beta = 1.0 / rt;
+// Sums of exp(-dv/RT) and dv exp(-dv/RT) over grid points, kJ/mol.
+struct BoltzmannSum {
   double z = 0.0;
   double vz = 0.0;
-  for (const double d : dv) {
-    const double w = std::exp(-d * beta);
-    z += w;
-    vz += d * w;
+  void add(const std::vector<double> &dv, double beta) {
+    for (const double d : dv) {
+      const double w = std::exp(-d * beta);
+      z += w;
+      vz += d * w;
+    }
   }
-  return {z * h, vz / z};
+};
+
+// Points per period of the first grid: 8 per period of the highest term, at least 16.
+int firstGrid(const Terms &terms, int g) {
+  return std::max(16, 8 * ((static_cast<int>(terms.size()) - 1) / g + 1));
 }
 
 } // namespace
 
-// Periodic trapezoid over one period (exponentially convergent for a smooth
-// periodic integrand), the points doubled until the integral of
-// exp(-(V - Vmin)/kT) at tMin changes by less than 1e-10 relative.
-ClassicalRotor::ClassicalRotor(const HinderedRotor &rotor, double tMin)
-    : rotor_(rotor), tMin_(tMin), nu_(rotorWavenumber(rotor)) {
-  const Terms terms = rotorTerms(rotor);
-  vMin_ = rotorMinimum(terms);
-  const int g = potentialPeriodDivisor(terms);
+ClassicalRotor::ClassicalRotor(const HinderedRotor &rotor)
+    : terms_(rotorTerms(rotor)), moment_(rotor.moment), sigma_(rotor.sigma),
+      nu_(rotorWavenumber(rotor)), vMin_(rotorMinimum(terms_)) {
+  const int g = potentialPeriodDivisor(terms_);
   period_ = 2.0 * PI / g;
-  const int kMax = static_cast<int>(terms.size()) - 1;
-  int n = std::max(16, 8 * (kMax / g + 1));
-  dv_.resize(static_cast<std::size_t>(n));
-  for (int i = 0; i < n; ++i) {
-    dv_[static_cast<std::size_t>(i)] = rotorPotential(terms, i * period_ / n) - vMin_;
+  n0_ = firstGrid(terms_, g);
+  grids_.emplace_back();
+  appendPotential(terms_, 0.0, period_ / n0_, n0_, vMin_, grids_.back());
+}
+
+ClassicalRotor::ClassicalRotor(const HinderedRotor &rotor, double tMin) : ClassicalRotor(rotor) {
+  std::vector<std::vector<double>> more;
+  integrate(tMin, &more);
+  for (auto &grid : more) {
+    grids_.push_back(std::move(grid));
   }
-  const double rt = RKJ * tMin;
-  double integral = gridSum(dv_, period_ / n, rt).integral;
-  for (;;) {
-    std::vector<double> finer(2 * dv_.size()); // the old points and the midpoints between
-    for (int i = 0; i < n; ++i) {
-      finer[2 * static_cast<std::size_t>(i)] = dv_[static_cast<std::size_t>(i)];
-      finer[2 * static_cast<std::size_t>(i) + 1] =
-          rotorPotential(terms, (i + 0.5) * period_ / n) - vMin_;
+}
+
+int ClassicalRotor::gridPoints() const {
+  std::size_t n = 0;
+  for (const auto &grid : grids_) {
+    n += grid.size();
+  }
+  return static_cast<int>(n);
+}
+
+// Periodic trapezoid over one period (exponentially convergent for a smooth
+// periodic integrand): the first grid, then the midpoints of the last, until
+// the integral of exp(-(V - Vmin)/kT) changes by less than 1e-10 relative.
+// Grids past the tabulated ones are computed here and handed to `more`.
+ClassicalRotor::Integral ClassicalRotor::integrate(double T,
+                                                   std::vector<std::vector<double>> *more) const {
+  const double beta = 1.0 / (RKJ * T);
+  BoltzmannSum sum;
+  sum.add(grids_.front(), beta);
+  int n = n0_;
+  double integral = sum.z * period_ / n;
+  std::vector<double> scratch;
+  for (std::size_t level = 1; n < (1 << 24); ++level) {
+    const std::vector<double> *mid = &scratch;
+    if (level < grids_.size()) {
+      mid = &grids_[level];
+    } else {
+      scratch.clear();
+      appendPotential(terms_, 0.5 * period_ / n, period_ / n, n, vMin_, scratch);
     }
-    dv_ = std::move(finer);
+    sum.add(*mid, beta);
+    if (more != nullptr && mid == &scratch) {
+      more->push_back(scratch);
+    }
     n *= 2;
-    const double next = gridSum(dv_, period_ / n, rt).integral;
-    const bool done = std::abs(next - integral) <= 1e-10 * next;
+    const double next = sum.z * period_ / n;
+    const bool done = next > 0.0 && std::abs(next - integral) <= 1e-10 * next;
     integral = next;
     if (done) {
       break;
     }
   }
+  return {integral * (2.0 * PI / period_), sum.vz / sum.z};
 }
 
 // H - H0 is R T^2 dlnQ/dT taken analytically: <V - Vmin> - RT/2 + RT x/(e^x - 1).
 RotorThermo ClassicalRotor::thermo(double T) const {
-  if (T < tMin_) {
-    return ClassicalRotor(rotor_, T).thermo(T);
-  }
+  const Integral turn = integrate(T, nullptr);
   const double rt = RKJ * T;
-  const double turns = 2.0 * PI / period_;
-  const GridSum sum = gridSum(dv_, period_ / static_cast<double>(dv_.size()), rt);
-  const double integral = sum.integral * turns;
   const double kt = BOLTZ * T;
-  const double moment = rotor_.moment * AMU * ANGSTROM * ANGSTROM;
+  const double moment = moment_ * AMU * ANGSTROM * ANGSTROM;
   const double x = PLANCK * CLIGHT * 100.0 * nu_ / kt;
   const double semi = x > 0.0 ? -x / std::expm1(-x) : 1.0;        // x/(1 - e^-x)
   const double thermalHo = x > 0.0 ? rt * x / std::expm1(x) : rt; // RT x/(e^x - 1)
   RotorThermo out;
-  out.q = std::sqrt(2.0 * PI * moment * kt) / PLANCK * integral * semi / rotor_.sigma;
-  out.h = sum.meanV - rt / 2.0 + thermalHo;
+  out.q = std::sqrt(2.0 * PI * moment * kt) / PLANCK * turn.value * semi / sigma_;
+  out.h = turn.meanV - rt / 2.0 + thermalHo;
   out.s = RGAS * std::log(out.q) + 1000.0 * out.h / T;
   out.zpe = PLANCK * CLIGHT * 100.0 * nu_ * AVOGADRO / 1000.0 / 2.0;
   return out;
 }
 
+// The first grid only: the rest is computed as this T needs it.
 RotorThermo classicalThermo(const HinderedRotor &rotor, double T) {
-  return ClassicalRotor(rotor, T).thermo(T);
+  return ClassicalRotor(rotor).thermo(T);
 }
 
 } // namespace orvalen::extended

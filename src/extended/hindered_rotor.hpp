@@ -58,23 +58,36 @@ RotorThermo quantumThermo(const RotorLevels &levels, double T);
 RotorThermo classicalThermo(const HinderedRotor &rotor, double T);
 
 // classicalThermo for many temperatures of one rotor: V - Vmin is tabulated
-// once on a periodic grid over one period of the potential, fine enough for
-// the trapezoid rule at tMin, so at every higher T (exp(-V/kT) only gets
-// smoother); each temperature then sums the grid. A T below tMin gets a grid
-// of its own.
+// once, on the nested periodic grids over one period of the potential that the
+// trapezoid rule needs at tMin; each temperature then sums the grids it needs
+// (fewer as T rises, exp(-V/kT) being smoother) and computes only grids past
+// those, as a T below tMin may. Its values are classicalThermo's.
 class ClassicalRotor {
 public:
   ClassicalRotor(const HinderedRotor &rotor, double tMin);
   RotorThermo thermo(double T) const;
-  int gridPoints() const { return static_cast<int>(dv_.size()); } // over one period
+  int gridPoints() const; // tabulated, over one period
 
 private:
-  HinderedRotor rotor_;
-  double tMin_;
-  double vMin_;
-  double nu_;              // cm-1
-  double period_;          // 2 pi/g, g the common divisor of the terms' k
-  std::vector<double> dv_; // V - Vmin at phi = i period/n, kJ/mol
+  explicit ClassicalRotor(const HinderedRotor &rotor); // the first grid only
+  friend RotorThermo classicalThermo(const HinderedRotor &rotor, double T);
+
+  struct Integral {
+    double value; // int exp(-(V - Vmin)/kT) dphi over a turn
+    double meanV; // <V - Vmin>, kJ/mol
+  };
+  Integral integrate(double T, std::vector<std::vector<double>> *more) const;
+
+  std::vector<std::array<double, 2>> terms_;
+  double moment_;
+  int sigma_;
+  double nu_;     // cm-1
+  double vMin_;   // kJ/mol
+  double period_; // 2 pi/g, g the common divisor of the terms' k
+  int n0_;        // points of the first grid
+  // V - Vmin, kJ/mol: grid 0 at i period/n0, grid l >= 1 at the midpoints of
+  // grids 0..l-1 together (n0 2^(l-1) points).
+  std::vector<std::vector<double>> grids_;
 };
 
 } // namespace orvalen::extended
