@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <numbers>
+#include <numeric>
 
 namespace orvalen::qc {
 
@@ -23,6 +24,7 @@ constexpr double LARGEST_GAP = 90.0;   // degrees of a turn without a point
 constexpr double SAME_GEOMETRY = 0.05; // A RMS: the scan starts at the frequencies' geometry
 constexpr int TRANSLATION_ROWS = 6;    // the zero rows that open the frequency block
 constexpr double DEGREE = std::numbers::pi / 180.0;
+constexpr double WEAK_TORSION = 0.3; // the largest torsional character that gets a warning
 
 std::string number(double value, int decimals) {
   char buf[64];
@@ -264,12 +266,39 @@ int nearestMode(double wavenumber, const std::vector<double> &rows, const std::v
   return best;
 }
 
+// The record's normal modes in the rows of the data file's frequency block
+// (six zero rows, then the modes as the writer orders them); empty when the
+// output printed none.
+std::vector<std::vector<Vec3>> modesByRow(const QcRecord &rec, const MolFileData &data) {
+  if (rec.normalModes.empty() || rec.normalModes.size() != data.frequencies.size())
+    return {};
+  std::vector<std::size_t> order(data.frequencies.size());
+  std::iota(order.begin(), order.end(), std::size_t{0});
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    return data.frequencies[a] < data.frequencies[b];
+  });
+  std::vector<std::vector<Vec3>> byRow(TRANSLATION_ROWS);
+  for (const std::size_t k : order)
+    byRow.push_back(rec.normalModes[k]);
+  return byRow;
+}
+
+// "; harmonic wavenumber 284.2 cm-1" of the rotor's potential at phi = 0
+// with its reduced moment; nothing where the potential has no minimum there.
+std::string wavenumberText(const HinderedRotor &rotor) {
+  const double curvature = rotor.cosine ? rotor.barrier * rotor.sigma * rotor.sigma / 2.0
+                                        : curvatureAtZero(rotor.fourier);
+  const double wavenumber = harmonicWavenumber(curvature, rotor.moment);
+  return wavenumber > 0.0 ? "; harmonic wavenumber " + number(wavenumber, 1) + " cm-1" : "";
+}
+
 // One rotor and its title line.
 class RotorBuilder {
 public:
   RotorBuilder(const QcRecord &rec, const std::string &file, const RotorOutput &out,
                std::vector<double> rows)
-      : geometry_{rec.atomicNumbers, rec.coords}, file_(file), out_(out), rows_(std::move(rows)) {}
+      : geometry_{rec.atomicNumbers, rec.coords}, file_(file), out_(out), rows_(std::move(rows)),
+        modes_(modesByRow(rec, out.data)) {}
 
   // Rows given by --rotor-mode are nobody else's.
   void reserve(const std::vector<RotorRequest> &requests) {
@@ -350,7 +379,7 @@ public:
       potentialText = "cosine barrier " + number(rotor.barrier, 3) + " kJ/mol given";
     }
 
-    const ModeChoice mode = chooseMode(request, curvature, rotor.moment, where);
+    const ModeChoice mode = chooseMode(request, curvature, rotor, where);
     rotor.mode = mode.row;
     const double frequency = rows_[static_cast<std::size_t>(mode.row - 1)];
     if (!scan && !request.barrier) {
@@ -361,24 +390,26 @@ public:
                       std::to_string(mode.row);
     }
     out_.data.rotors.push_back(rotor);
-    out_.data.title.push_back("Hindered rotor " + std::to_string(index) + " about " +
-                              std::to_string(rotor.pivot1) + "-" + std::to_string(rotor.pivot2) +
-                              ": replaces mode " + std::to_string(mode.row) + " (" +
-                              number(frequency, 1) + " cm-1)" + mode.why + "; sigma " +
-                              std::to_string(rotor.sigma) + " " + sigmaText + "; " + potentialText);
+    out_.data.title.push_back(
+        "Hindered rotor " + std::to_string(index) + " about " + std::to_string(rotor.pivot1) + "-" +
+        std::to_string(rotor.pivot2) + ": replaces mode " + std::to_string(mode.row) + " (" +
+        number(frequency, 1) + " cm-1)" + mode.why + "; sigma " + std::to_string(rotor.sigma) +
+        " " + sigmaText + "; " + potentialText + wavenumberText(rotor));
   }
 
 private:
-  ModeChoice chooseMode(const RotorRequest &request, double curvature, double moment,
+  ModeChoice chooseMode(const RotorRequest &request, double curvature, const HinderedRotor &rotor,
                         const std::string &where) {
     if (request.mode)
       return {*request.mode, ", given"};
+    if (!modes_.empty())
+      return mostTorsional(rotor, where);
     if (!request.scan && !request.barrier)
       throw Error(where + "no --rotor-scan or --rotor-barrier, and no normal modes in the output "
                           "to tell which vibration is the torsion: give --rotor-mode N, the row "
                           "of the torsion in the frequency block, whose frequency then sets a "
                           "cosine potential");
-    const double wavenumber = harmonicWavenumber(curvature, moment);
+    const double wavenumber = harmonicWavenumber(curvature, rotor.moment);
     if (!(wavenumber > 0.0))
       throw Error(where + "the potential's curvature at the first point of the scan is not "
                           "positive: the scan does not start at a minimum (the geometry of the "
@@ -388,13 +419,39 @@ private:
     if (row == 0)
       throw Error(where + "no real vibration is left for the rotor to replace");
     taken_.push_back(row);
-    return {row, ", the nearest to its harmonic wavenumber " + number(wavenumber, 1) + " cm-1"};
+    return {row, ", the nearest to its harmonic wavenumber"};
+  }
+
+  // The real vibration not yet taken whose normal mode is most this torsion.
+  ModeChoice mostTorsional(const HinderedRotor &rotor, const std::string &where) {
+    int best = 0;
+    double character = -1.0;
+    for (int row = TRANSLATION_ROWS + 1; row <= static_cast<int>(rows_.size()); ++row) {
+      const auto k = static_cast<std::size_t>(row - 1);
+      if (!(rows_[k] > 0.0) || std::find(taken_.begin(), taken_.end(), row) != taken_.end())
+        continue;
+      const double c =
+          torsionalCharacter(geometry_, rotor.top, rotor.pivot1, rotor.pivot2, modes_[k]);
+      if (c > character) {
+        character = c;
+        best = row;
+      }
+    }
+    if (best == 0)
+      throw Error(where + "no real vibration is left for the rotor to replace");
+    taken_.push_back(best);
+    if (character < WEAK_TORSION)
+      out_.warnings.push_back(where + "no normal mode is much of this torsion: the most, mode " +
+                              std::to_string(best) + ", is " + number(100.0 * character, 0) +
+                              " % torsion; check the bond and the top, or give --rotor-mode N");
+    return {best, ", the mode of the largest torsional character (" + number(character, 2) + ")"};
   }
 
   const Atoms geometry_;
   const std::string &file_;
   const RotorOutput &out_;
   const std::vector<double> rows_;
+  const std::vector<std::vector<Vec3>> modes_; // by row of the frequency block; empty: none read
   std::vector<int> taken_;
 };
 
