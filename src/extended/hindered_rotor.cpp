@@ -91,63 +91,77 @@ private:
   std::vector<double> v_;
 };
 
-// Eigenvalues of the symmetric tridiagonal matrix with diagonal d and
-// off-diagonal e (e[i] = A(i + 1, i), e[n - 1] unused), into d, unordered:
-// the implicit QL with Wilkinson's shift (tql1 of Bowdler, Martin, Reinsch and
-// Wilkinson, Numer. Math. 11, 293 (1968)), without vectors. False if an
-// eigenvalue takes more than 60 sweeps.
-bool tridiagonalEigenvalues(std::vector<double> &d, std::vector<double> &e) {
+// Eigenvalues of the symmetric tridiagonal matrix with diagonal d and squared
+// off-diagonal e2 (e2[i] = A(i + 1, i)^2, e2[n - 1] unused), into d, unordered:
+// the square-root-free QL with Wilkinson's shift of Pal, Walker and Kahan in
+// Reinsch's form (EISPACK's TQLRAT), an off-diagonal entry negligible below
+// epsilon times the largest |d| + |e| met so far. False if an eigenvalue takes
+// more than 60 sweeps.
+bool tridiagonalEigenvalues(std::vector<double> &d, std::vector<double> &e2) {
   const int n = static_cast<int>(d.size());
-  const double eps = std::numeric_limits<double>::epsilon();
+  if (n <= 1) {
+    return true;
+  }
   auto at = [](std::vector<double> &v, int i) -> double & {
     return v[static_cast<std::size_t>(i)];
   };
+  at(e2, n - 1) = 0.0;
+  const double eps = std::numeric_limits<double>::epsilon();
+  double shift = 0.0; // sum of the shifts taken out of d
+  double t = 0.0;
+  double b = 0.0;
+  double c = 0.0;
   for (int l = 0; l < n; ++l) {
-    for (int sweep = 0;; ++sweep) {
-      int m = l;
-      while (m + 1 < n &&
-             std::abs(at(e, m)) > eps * (std::abs(at(d, m)) + std::abs(at(d, m + 1)))) {
-        ++m;
-      }
-      if (m == l) {
-        break; // d[l] is an eigenvalue
-      }
+    double h = std::abs(at(d, l)) + std::sqrt(at(e2, l));
+    if (t <= h) {
+      t = h;
+      b = eps * t;
+      c = b * b;
+    }
+    int m = l;
+    while (at(e2, m) > c) { // e2[n - 1] = 0 stops it
+      ++m;
+    }
+    for (int sweep = 0; m != l; ++sweep) {
       if (sweep == 60) {
         return false;
       }
-      // Shift: the eigenvalue of the leading 2 x 2 block nearer d[l].
-      double g = (at(d, l + 1) - at(d, l)) / (2.0 * at(e, l));
-      double r = std::hypot(g, 1.0);
-      g = at(d, m) - at(d, l) + at(e, l) / (g + std::copysign(r, g));
-      double s = 1.0;
-      double c = 1.0;
-      double p = 0.0;
-      int i = m - 1;
-      for (; i >= l; --i) { // chase the bulge up from row m
-        const double f = s * at(e, i);
-        const double b = c * at(e, i);
-        r = std::sqrt(f * f + g * g);
-        at(e, i + 1) = r;
-        if (r == 0.0) { // the block splits: d[i + 1] is done, start again from l
-          at(d, i + 1) -= p;
-          at(e, m) = 0.0;
-          break;
-        }
-        s = f / r;
-        c = g / r;
-        g = at(d, i + 1) - p;
-        r = (at(d, i) - g) * s + 2.0 * c * b;
-        p = s * r;
-        at(d, i + 1) = g + p;
-        g = c * r - b;
+      // Shift: the eigenvalue of the leading 2 x 2 block nearer d[l], out of every d below.
+      double s = std::sqrt(at(e2, l));
+      double g = at(d, l);
+      double p = (at(d, l + 1) - g) / (2.0 * s);
+      double r = std::hypot(p, 1.0);
+      at(d, l) = s / (p + std::copysign(r, p));
+      h = g - at(d, l);
+      for (int i = l + 1; i < n; ++i) {
+        at(d, i) -= h;
       }
-      if (i >= l) {
-        continue;
+      shift += h;
+      // The rational QL sweep from row m up to row l.
+      g = at(d, m) != 0.0 ? at(d, m) : b;
+      h = g;
+      s = 0.0;
+      for (int i = m - 1; i >= l; --i) {
+        p = g * h;
+        r = p + at(e2, i);
+        at(e2, i + 1) = s * r;
+        s = at(e2, i) / r;
+        at(d, i + 1) = h + s * (h + at(d, i));
+        g = at(d, i) - at(e2, i) / g;
+        g = g != 0.0 ? g : b;
+        h = g * p / r;
       }
-      at(d, l) -= p;
-      at(e, l) = g;
-      at(e, m) = 0.0;
+      at(e2, l) = s * g;
+      at(d, l) = h;
+      if (h == 0.0 || std::abs(at(e2, l)) <= std::abs(c / h)) {
+        break; // d[l] has converged
+      }
+      at(e2, l) = h * at(e2, l);
+      if (at(e2, l) == 0.0) {
+        break;
+      }
     }
+    at(d, l) += shift;
   }
   return true;
 }
@@ -179,14 +193,14 @@ std::vector<double> bandEigenvalues(SymmetricBand &a) {
     }
   }
   std::vector<double> d(static_cast<std::size_t>(n));
-  std::vector<double> e(static_cast<std::size_t>(n), 0.0);
+  std::vector<double> e2(static_cast<std::size_t>(n), 0.0);
   for (int i = 0; i < n; ++i) {
     d[static_cast<std::size_t>(i)] = a.at(i, i);
     if (i + 1 < n) {
-      e[static_cast<std::size_t>(i)] = a.at(i + 1, i);
+      e2[static_cast<std::size_t>(i)] = a.at(i + 1, i) * a.at(i + 1, i);
     }
   }
-  if (!tridiagonalEigenvalues(d, e)) {
+  if (!tridiagonalEigenvalues(d, e2)) {
     return {};
   }
   std::sort(d.begin(), d.end());
