@@ -41,10 +41,10 @@ void checkStepEnded(const std::filesystem::path &file, const ValuesRead &read, Q
 
 // The normal modes of the analysis when they can be trusted to be the
 // frequencies': one per frequency, one displacement per atom, all read before
-// the job step of the values ends. Empty otherwise.
-std::vector<std::vector<Vec3>> matchedModes(const FrequencyAnalysis &analysis, std::size_t atoms,
+// the job step of the values ends (moved out of the analysis). Empty otherwise.
+std::vector<std::vector<Vec3>> matchedModes(FrequencyAnalysis &analysis, std::size_t atoms,
                                             const ValuesRead &read) {
-  std::vector<std::vector<Vec3>> modes = analysis.normalModes;
+  std::vector<std::vector<Vec3>> modes = std::move(analysis.normalModes);
   const bool oneEach =
       modes.size() == analysis.frequencies.size() &&
       std::all_of(modes.begin(), modes.end(), [&](const auto &m) { return m.size() == atoms; });

@@ -41,6 +41,8 @@ const Output OUTPUTS[] = {
     {"gaussian_NH3_H_ts", "gaussian/TS_NH3+H=NH2+H2.out"},
     {"gaussian_CH3OO", "gaussian/CH3OO_freq_gaussian.out"},
     {"gaussian_dvb_hpmodes", "gaussian/gaussian09_dvb_ir.out"},
+    {"gaussian_ethyl_then_scan", "gaussian/gaussian_ethyl_scan_1.log"},
+    {"gaussian_ts_then_scan", "gaussian/gaussian_hr_scan_with_freq.log"},
     {"orca_water", "orca/Orca_opt_freq_test.log"},
     {"orca_SN2_ts", "orca/Orca_TS_test.log"},
     {"orca_CO2_cation", "orca/CO2_vib.out"},
