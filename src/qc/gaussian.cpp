@@ -337,9 +337,11 @@ private:
     const std::size_t count = freqs.size() > first ? freqs.size() - first : 0;
     const std::size_t rows = hp ? 3 * g.z.size() : g.z.size();
     const std::size_t lead = hp ? 3 : 2; // words before the values
-    if (count == 0 || count > (hp ? 5 : 3))
+    if (modes.odd || count == 0 || count > (hp ? 5 : 3)) {
       modes.odd = true;
-    modes.modes.resize(first + count, std::vector<Vec3>(g.z.size(), Vec3{}));
+      return title;
+    }
+    modes.modes.resize(first + count); // an atom's displacement added with its row
     std::size_t row = 0;
     for (; row < rows && !modes.odd && title + 1 + row < lines_.size(); ++row) {
       const std::size_t atom = hp ? row / 3 : row, axis = hp ? row % 3 : 0;
@@ -351,11 +353,14 @@ private:
           (hp && parseInteger(w[1]) != static_cast<long>(atom + 1)) ||
           parseInteger(w[lead - 1]) != static_cast<long>(g.z[atom]))
         break;
+      if (axis == 0)
+        for (std::size_t c = 0; c < count; ++c)
+          modes.modes[first + c].emplace_back();
       for (std::size_t c = lead; c < w.size() && !modes.odd; ++c) {
         const auto v = parseReal(w[c]);
         const std::size_t mode = hp ? c - lead : (c - lead) / 3;
         if (v)
-          modes.modes[first + mode][atom][hp ? axis : (c - lead) % 3] = *v;
+          modes.modes[first + mode].back()[hp ? axis : (c - lead) % 3] = *v;
         modes.odd = !v;
       }
     }

@@ -74,8 +74,8 @@ public:
   // A "P.Frequency" row of `columns` values opens a block.
   void block(std::size_t columns) {
     closeBlock();
-    first_ = coordinates_.size();
-    coordinates_.resize(first_ + columns);
+    first_ = modes_.size();
+    modes_.resize(first_ + columns);
     rows_ = 0;
     open_ = true;
   }
@@ -84,47 +84,47 @@ public:
   void line(std::size_t i, const std::vector<std::string_view> &w) {
     if (!open_ || odd_)
       return;
-    const std::size_t columns = coordinates_.size() - first_;
+    const std::size_t columns = modes_.size() - first_;
     if (w.size() != columns + 1 || parseInteger(w[0]) != static_cast<long>(rows_ + 1)) {
       if (rows_ > 0 || !w.empty())
         closeBlock(); // the blank line before the rows leaves the block open
       return;
     }
+    const std::size_t axis = rows_ % 3; // row 1 is atom 1's x
     for (std::size_t c = 0; c < columns && !odd_; ++c) {
       const auto v = parseReal(w[c + 1]);
       odd_ = !v;
+      if (axis == 0)
+        modes_[first_ + c].emplace_back();
       if (v)
-        coordinates_[first_ + c].push_back(*v);
+        modes_[first_ + c].back()[axis] = *v;
     }
     ++rows_;
     end_ = i;
   }
 
-  // The modes, when every block has one row per coordinate of `count` modes.
+  // The modes, when every block has one row per coordinate of `count` modes
+  // (moved out).
   std::vector<std::vector<Vec3>> modes(std::size_t count, std::size_t &end) {
     closeBlock();
-    std::vector<std::vector<Vec3>> out;
-    if (odd_ || count == 0 || count % 3 != 0 || coordinates_.size() != count)
-      return out;
-    for (const std::vector<double> &c : coordinates_) {
-      if (c.size() != count)
-        return {};
-      std::vector<Vec3> &mode = out.emplace_back(count / 3);
-      for (std::size_t k = 0; k < count; ++k)
-        mode[k / 3][k % 3] = c[k];
-    }
+    const bool whole = !odd_ && count > 0 && count % 3 == 0 && modes_.size() == count &&
+                       std::all_of(modes_.begin(), modes_.end(),
+                                   [&](const auto &m) { return m.size() == count / 3; });
+    if (!whole)
+      return {};
     end = end_;
-    return out;
+    return std::move(modes_);
   }
 
 private:
   void closeBlock() {
-    if (open_ && rows_ == 0)
-      odd_ = true; // a block without rows: no modes at all
+    // A block without rows, or whose last atom lacks a coordinate: no modes at all.
+    if (open_ && (rows_ == 0 || rows_ % 3 != 0))
+      odd_ = true;
     open_ = false;
   }
 
-  std::vector<std::vector<double>> coordinates_; // per mode, x1 y1 z1 x2 ...
+  std::vector<std::vector<Vec3>> modes_; // per mode, one displacement per atom
   std::size_t first_ = 0, rows_ = 0, end_ = 0;
   bool open_ = false, odd_ = false;
 };

@@ -319,18 +319,21 @@ private:
       if (const auto labels = k < lines_.size() ? splitWords(lines_[k]) : head;
           labels.size() == columns && !parseInteger(labels[0]))
         ++k;
-      modes.resize(first + columns, std::vector<Vec3>(atoms, Vec3{}));
+      modes.resize(first + columns); // an atom's displacement added with its x row
       std::size_t row = 0;
       for (; row < rows && k < lines_.size(); ++row, ++k) {
         const auto w = splitWords(lines_[k]);
         if (w.size() != columns + 1 || parseInteger(w[0]) != static_cast<long>(row))
           break;
+        if (row % 3 == 0)
+          for (std::size_t c = 0; c < columns; ++c)
+            modes[first + c].emplace_back();
         std::size_t c = 0;
         for (; c < columns; ++c) {
           const auto v = parseReal(w[c + 1]);
           if (!v)
             break;
-          modes[first + c][row / 3][row % 3] = *v;
+          modes[first + c].back()[row % 3] = *v;
         }
         if (c < columns)
           break;
