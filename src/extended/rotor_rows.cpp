@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -38,8 +39,8 @@ std::size_t rowOf(const Molecule &m, std::size_t k) {
 
 struct PreparedRotor {
   std::size_t row = 0;
-  HinderedRotor rotor;
-  RotorLevels levels; // quantum only
+  RotorLevels levels;                      // quantum
+  std::optional<ClassicalRotor> classical; // classical
 };
 
 } // namespace
@@ -74,7 +75,7 @@ void fillRotorRow(VibMode &row, const RotorThermo &rotor, double T) {
   row.qvib = rotor.q * std::exp(-rotor.zpe * 1000.0 / (RGAS * T));
 }
 
-RowStep rotorRows(const Molecule &m, RotorTreatment treatment, double tMax) {
+RowStep rotorRows(const Molecule &m, RotorTreatment treatment, double tMin, double tMax) {
   if (m.rotors.empty() || treatment == RotorTreatment::Harmonic)
     return {};
   auto prepared = std::make_shared<std::vector<PreparedRotor>>();
@@ -82,17 +83,17 @@ RowStep rotorRows(const Molecule &m, RotorTreatment treatment, double tMax) {
   for (std::size_t k = 0; k < m.rotors.size(); ++k) {
     PreparedRotor p;
     p.row = rowOf(m, k);
-    p.rotor = m.rotors[k];
     if (treatment == RotorTreatment::Quantum)
-      p.levels = quantumLevels(p.rotor, tMax);
+      p.levels = quantumLevels(m.rotors[k], tMax);
+    else
+      p.classical.emplace(m.rotors[k], tMin);
     prepared->push_back(std::move(p));
   }
-  const bool quantum = treatment == RotorTreatment::Quantum;
-  return [prepared = std::shared_ptr<const std::vector<PreparedRotor>>(std::move(prepared)),
-          quantum](const Molecule &, const Conditions &cond, Vibrations &v) {
+  return [prepared = std::shared_ptr<const std::vector<PreparedRotor>>(std::move(prepared))](
+             const Molecule &, const Conditions &cond, Vibrations &v) {
     for (const PreparedRotor &p : *prepared)
       fillRotorRow(v.mode[p.row],
-                   quantum ? quantumThermo(p.levels, cond.T) : classicalThermo(p.rotor, cond.T),
+                   p.classical ? p.classical->thermo(cond.T) : quantumThermo(p.levels, cond.T),
                    cond.T);
   };
 }

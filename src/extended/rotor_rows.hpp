@@ -5,8 +5,8 @@
 // file's frequency block) and fills it with its own S, H, G, ZPE and Q, so
 // that the sums, the totals and everything after them carry it. The other
 // rows keep what modeRows gave them (scale factors, quasi-harmonic entropy).
-//   const RowStep rows = rotorRows(m, RotorTreatment::Quantum, tMax); // once per run
-//   moleculeThermo(m, cond, options, rows);                          // at each T
+//   const RowStep rows = rotorRows(m, RotorTreatment::Quantum, tMin, tMax); // once per run
+//   moleculeThermo(m, cond, options, rows);                                // at each T
 // Energies in kJ/mol, S in J/(mol K), moments in amu*A^2.
 
 #include "extended/hindered_rotor.hpp"
@@ -35,12 +35,13 @@ std::vector<RotorFacts> rotorFacts(const Molecule &m);
 // The row counts as used and is not scaled.
 void fillRotorRow(VibMode &row, const RotorThermo &rotor, double T);
 
-// The step that puts the rotors of `m` in their rows: quantum, the levels
-// found once here so that Q converges at tMax, the highest temperature of the
-// run; classical, classicalThermo at each T; harmonic, or a molecule without
+// The step that puts the rotors of `m` in their rows, prepared once for the
+// temperatures tMin..tMax of a run: quantum, the levels found here so that Q
+// converges at tMax; classical, the potential tabulated here for tMin
+// (ClassicalRotor, classicalThermo's values); harmonic, or a molecule without
 // rotors, no step (the values of modeRows, the report's without options).
 // Throws orvalen::Error for a rotor whose row is not a real vibration of the
 // frequency block. The step is for `m` only.
-RowStep rotorRows(const Molecule &m, RotorTreatment treatment, double tMax);
+RowStep rotorRows(const Molecule &m, RotorTreatment treatment, double tMin, double tMax);
 
 } // namespace orvalen::extended

@@ -480,15 +480,15 @@ void refuseNonSvgPlot(const std::vector<OutputName> &outputs) {
 }
 
 // Each molecule's thermochemistry with the options in effect; a molecule
-// with hindered rotors has its step, made once for the run (quantum levels
-// converged at tMax) and found by the molecule's place in `mol`.
+// with hindered rotors has its step, made once for the run's temperatures
+// tMin..tMax and found by the molecule's place in `mol`.
 JobPhysics jobPhysics(const MoleculeTable &mol, const extended::PhysicsOptions &options,
-                      double tMax) {
+                      double tMin, double tMax) {
   std::vector<std::pair<const Molecule *, extended::RowStep>> steps;
   for (int role = REACTANT; role <= TRANSITION_STATE; ++role)
     for (int j = 1; j <= mol.npart(role); ++j) {
       const Molecule &m = mol.at(role, j);
-      if (extended::RowStep step = extended::rotorRows(m, options.rotors, tMax))
+      if (extended::RowStep step = extended::rotorRows(m, options.rotors, tMin, tMax))
         steps.emplace_back(&m, std::move(step));
     }
   if (steps.empty())
@@ -550,8 +550,8 @@ void runScan(const ScanRequest &request, ScanResult &r) {
   if (!(cond.P > 0.0) || !std::isfinite(cond.P))
     throw Error(job.inputFile + ": the pressure " + fourFigures(cond.P) +
                 " Pa is not positive; give it with -P");
-  const JobPhysics physics =
-      jobPhysics(job.mol, r.physics, *std::max_element(temperatures.begin(), temperatures.end()));
+  const auto [tMin, tMax] = std::minmax_element(temperatures.begin(), temperatures.end());
+  const JobPhysics physics = jobPhysics(job.mol, r.physics, *tMin, *tMax);
 
   // The barriers do not depend on the temperature: E+ZPE sums only.
   if (r.hasRates) {

@@ -104,10 +104,9 @@ Molecule rotorMolecule() {
   return m;
 }
 
-Vibrations rowsAt(const Molecule &m, RotorTreatment treatment, const PhysicsOptions &o, double T,
-                  double tMax = 1000.0) {
+Vibrations rowsAt(const Molecule &m, RotorTreatment treatment, const PhysicsOptions &o, double T) {
   Vibrations v = modeRows(m, {T, 101325.0, 0.0, 0}, o);
-  rotorRows(m, treatment, tMax)(m, {T, 101325.0, 0.0, 0}, v);
+  rotorRows(m, treatment, 100.0, 1000.0)(m, {T, 101325.0, 0.0, 0}, v);
   return v;
 }
 
@@ -173,7 +172,8 @@ TEST(RotorRows, SumsTakeTheRotorRowsInPlaceOfTheirModes) {
   // well; Q0 the product; three modes used.
   const Molecule m = rotorMolecule();
   const Conditions cond{T300, 101325.0, 0.0, 0};
-  const MoleculeThermo t = moleculeThermo(m, cond, {}, rotorRows(m, RotorTreatment::Quantum, T300));
+  const MoleculeThermo t =
+      moleculeThermo(m, cond, {}, rotorRows(m, RotorTreatment::Quantum, T300, T300));
   const double q =
       std::sqrt(8.0 * std::pow(3.141592653589793, 3) * FREE_MOMENT * AMU_KG * 1e-20 * KB * T300) /
       (H * FREE_SIGMA);
@@ -210,7 +210,7 @@ TEST(RotorRows, HarmonicOrNoRotorKeepsTheReportsDigits) {
   for (const Case &c : cases)
     for (const double T : {10.0, 298.15, 2000.0}) {
       const Conditions cond{T, 101325.0, 0.0, 0};
-      const RowStep step = rotorRows(c.m, c.treatment, 2000.0);
+      const RowStep step = rotorRows(c.m, c.treatment, 10.0, 2000.0);
       EXPECT_FALSE(step) << c.name;
       const MoleculeThermo got = moleculeThermo(c.m, cond, {}, step);
       const MoleculeThermo want = computeThermo(plain, cond);
@@ -279,7 +279,7 @@ TEST(RotorRows, RowThatIsNoRealVibrationIsRefused) {
     Molecule m = rotorMolecule();
     m.rotors[1].mode = mode;
     try {
-      (void)rotorRows(m, RotorTreatment::Classical, T300);
+      (void)rotorRows(m, RotorTreatment::Classical, T300, T300);
       ADD_FAILURE() << "mode " << mode << " taken";
     } catch (const Error &e) {
       EXPECT_NE(std::string(e.what()).find("hindered rotor 2 replaces mode " +
