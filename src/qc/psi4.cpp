@@ -77,13 +77,15 @@ struct Analysis {
   bool oddModes = false;
 };
 
-// A row "  2   H   0.00  0.43  0.56   -0.00  0.58 -0.40" of the block whose
-// modes start at `first`: the atom's number (from 1), its label and x y z of
-// each mode. False when the line is no such row.
-bool modeRow(const std::vector<std::string_view> &w, std::size_t first, Analysis &a) {
-  const std::size_t columns = a.normalModes.size() - first;
-  if (columns == 0 || w.size() != 2 + 3 * columns)
+// A row "  2   H   0.00  0.43  0.56   -0.00  0.58 -0.40" of the block of
+// `columns` modes that start at `first`: the atom's number (from 1), its label
+// and x y z of each mode. False when the line is no such row.
+bool modeRow(const std::vector<std::string_view> &w, std::size_t first, std::size_t columns,
+             Analysis &a) {
+  if (columns == 0 || w.size() != 2 + 3 * columns || a.normalModes.size() < first)
     return false;
+  if (a.normalModes.size() == first) // the block's first row
+    a.normalModes.resize(first + columns);
   const std::size_t atom = a.normalModes[first].size();
   if (parseInteger(w[0]) != static_cast<long>(atom + 1))
     return false;
@@ -189,7 +191,7 @@ Analysis readAnalysis(const std::filesystem::path &file, const Lines &lines, std
   Analysis a;
   a.line = header;
   // The rows of a block follow the dashes under its frequencies and end at a blank line.
-  std::size_t first = 0;
+  std::size_t first = 0, columns = 0;
   bool awaitingRows = false, inRows = false;
   for (std::size_t i = header + 1; i < lines.size(); ++i) {
     const std::string_view line = lines[i];
@@ -201,7 +203,7 @@ Analysis readAnalysis(const std::filesystem::path &file, const Lines &lines, std
       const auto w = splitWords(line);
       if (w.empty()) {
         inRows = false;
-      } else if (modeRow(w, first, a)) {
+      } else if (modeRow(w, first, columns, a)) {
         a.modesEnd = i;
       } else {
         a.oddModes = true;
@@ -214,8 +216,9 @@ Analysis readAnalysis(const std::filesystem::path &file, const Lines &lines, std
       for (const auto word : w)
         a.frequencies.push_back(frequencyAt(file, i, word));
       a.endLine = i;
-      first = a.normalModes.size();
-      a.normalModes.resize(a.frequencies.size());
+      // Its modes start where the frequencies before it end.
+      first = a.frequencies.size() - w.size();
+      columns = w.size();
       awaitingRows = true;
     } else if (awaitingRows && line.starts_with("  ---")) {
       awaitingRows = false;
@@ -229,9 +232,9 @@ Analysis readAnalysis(const std::filesystem::path &file, const Lines &lines, std
     }
   }
   // Every block with a row for each atom of the first block.
-  if (a.oddModes || std::any_of(a.normalModes.begin(), a.normalModes.end(), [&](const auto &m) {
-        return m.empty() || m.size() != a.normalModes[0].size();
-      }))
+  if (a.oddModes || a.normalModes.size() != a.frequencies.size() ||
+      std::any_of(a.normalModes.begin(), a.normalModes.end(),
+                  [&](const auto &m) { return m.empty() || m.size() != a.normalModes[0].size(); }))
     a.normalModes.clear();
   return a;
 }
