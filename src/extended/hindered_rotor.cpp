@@ -545,14 +545,6 @@ ClassicalRotor::ClassicalRotor(const HinderedRotor &rotor, double tMin) : Classi
   }
 }
 
-int ClassicalRotor::gridPoints() const {
-  std::size_t n = 0;
-  for (const auto &grid : grids_) {
-    n += grid.size();
-  }
-  return static_cast<int>(n);
-}
-
 // Periodic trapezoid over one period (exponentially convergent for a smooth
 // periodic integrand): the first grid, then the midpoints of the last, until
 // the integral of exp(-(V - Vmin)/kT) changes by less than 1e-10 relative.

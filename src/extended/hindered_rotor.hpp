@@ -66,7 +66,6 @@ class ClassicalRotor {
 public:
   ClassicalRotor(const HinderedRotor &rotor, double tMin);
   RotorThermo thermo(double T) const;
-  int gridPoints() const; // tabulated, over one period
 
 private:
   explicit ClassicalRotor(const HinderedRotor &rotor); // the first grid only
