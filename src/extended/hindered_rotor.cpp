@@ -166,10 +166,10 @@ bool tridiagonalEigenvalues(std::vector<double> &d, std::vector<double> &e2) {
   return true;
 }
 
-// Eigenvalues of a symmetric band matrix, ascending (none if the QL does not
-// converge; a reduced to tridiagonal form in any case): Givens rotations take it
-// to tridiagonal form, each bulge chased off the end of the band (Schwarz,
-// Numer. Math. 12, 231 (1968)), then the tridiagonal QL.
+// Eigenvalues of a symmetric band matrix, ascending; empty if the QL does not
+// converge. Givens rotations take `a` to tridiagonal form, each bulge chased
+// off the end of the band (Schwarz, Numer. Math. 12, 231 (1968)), then the
+// tridiagonal QL.
 std::vector<double> bandEigenvalues(SymmetricBand &a) {
   const int n = a.size();
   const int b = a.bandwidth();
@@ -240,8 +240,8 @@ double element(const Terms &terms, double b, BasisFunction u, BasisFunction v) {
   }
   if (u.kind == Kind::CONSTANT || v.kind == Kind::CONSTANT) {
     const BasisFunction w = u.kind == Kind::CONSTANT ? v : u;
-    const double moment = w.kind == Kind::COS ? cosMoment(terms, w.m) : sinMoment(terms, w.m);
-    return moment / std::sqrt(2.0);
+    const double coefficient = w.kind == Kind::COS ? cosMoment(terms, w.m) : sinMoment(terms, w.m);
+    return coefficient / std::sqrt(2.0);
   }
   if (u.kind != v.kind) {
     const int m = u.kind == Kind::COS ? u.m : v.m;
