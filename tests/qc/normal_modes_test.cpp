@@ -149,8 +149,8 @@ TEST(NormalModes, DisplacementsAsPrinted) {
       {"nwchem/h2o_scf_freq.out", 2, 1, {-0.53954, 0.0, -0.41028}},
       // h3_freq_then_irc.out, the projected blocks: "P.Frequency -1167.36" first, before five
       // zero modes, rows 4-6 "0.00000 -0.00000 0.81332" (line 1583 the last); "924.93" rows
-      // 1-3 "0.26521 0.30814 -0.00000" (line 1592 the first). The unprojected block has
-      // "0.81332 -0.57511 -0.00027" in its row 6 (line 1446).
+      // 1-3 "0.26521 0.30814 -0.00000" (line 1592 the first), where the unprojected block
+      // says "0.26515 0.30807 0.00000" (line 1455).
       {"nwchem/h3_freq_then_irc.out", 0, 1, {0.0, 0.0, 0.81332}},
       {"nwchem/h3_freq_then_irc.out", 1, 0, {0.26521, 0.30814, 0.0}},
       // h2o_opt_freq.out line 2199, "Vibration 7", 1826.6402: "2   H   0.00  0.43  0.56".
