@@ -58,6 +58,12 @@ std::string readTextFile(const std::filesystem::path &file) {
   return text;
 }
 
+void showOutputTexts(QcRecord &rec) {
+  rec.version = shownText(rec.version);
+  rec.energyLevel = shownText(rec.energyLevel);
+  rec.energyMethod = shownText(rec.energyMethod);
+}
+
 QcRecord readOutput(const std::filesystem::path &file) {
   std::string text = readTextFile(file);
   for (const Reader &reader : READERS)
@@ -66,10 +72,7 @@ QcRecord readOutput(const std::filesystem::path &file) {
         std::replace(text.begin(), text.end(), '\0', ' ');
       QcRecord rec = reader.read(file, text);
       rec.sourceFile = file.string();
-      // Texts of the output that go into the data file's title, shown as messages show them.
-      rec.version = shownText(rec.version);
-      rec.energyLevel = shownText(rec.energyLevel);
-      rec.energyMethod = shownText(rec.energyMethod);
+      showOutputTexts(rec);
       return rec;
     }
   throw Error(file.string() + ": not an output of a known program (" + listedPrograms() + ")");

@@ -63,6 +63,10 @@ std::span<const Reader> readers();
 // "cannot open".
 std::string readTextFile(const std::filesystem::path &file);
 
+// Texts of the output that go into the data file's title (version, method),
+// shown as messages show them: control characters and NUL bytes as \xNN.
+void showOutputTexts(QcRecord &rec);
+
 // Reads the file, finds which program wrote it and hands it to that reader.
 // Throws orvalen::Error "FILE: not an output of a known program (NWChem, Psi4,
 // xtb, Gaussian, ORCA)" otherwise.

@@ -114,6 +114,7 @@ inline std::set<std::string> qcOutput(Bytes data, const ScratchDir &dir) {
       qc::QcRecord rec = r.read(file, text);
       checkRecord(rec, std::string(r.program));
       rec.sourceFile = file.string();
+      qc::showOutputTexts(rec); // as readOutput does before the import
       if (importAndWrite(rec, dir, std::string(r.program)))
         written.insert(std::string(r.program));
     } catch (const Error &) {
