@@ -91,85 +91,10 @@ private:
   std::vector<double> v_;
 };
 
-// Eigenvalues of the symmetric tridiagonal matrix with diagonal d and squared
-// off-diagonal e2 (e2[i] = A(i + 1, i)^2, e2[n - 1] unused), into d, unordered:
-// the square-root-free QL with Wilkinson's shift of Pal, Walker and Kahan in
-// Reinsch's form (EISPACK's TQLRAT), an off-diagonal entry negligible below
-// epsilon times the largest |d| + |e| met so far. False if an eigenvalue takes
-// more than 60 sweeps.
-bool tridiagonalEigenvalues(std::vector<double> &d, std::vector<double> &e2) {
-  const int n = static_cast<int>(d.size());
-  if (n <= 1) {
-    return true;
-  }
-  auto at = [](std::vector<double> &v, int i) -> double & {
-    return v[static_cast<std::size_t>(i)];
-  };
-  at(e2, n - 1) = 0.0;
-  const double eps = std::numeric_limits<double>::epsilon();
-  double shift = 0.0; // sum of the shifts taken out of d
-  double t = 0.0;
-  double b = 0.0;
-  double c = 0.0;
-  for (int l = 0; l < n; ++l) {
-    double h = std::abs(at(d, l)) + std::sqrt(at(e2, l));
-    if (t <= h) {
-      t = h;
-      b = eps * t;
-      c = b * b;
-    }
-    int m = l;
-    while (at(e2, m) > c) { // e2[n - 1] = 0 stops it
-      ++m;
-    }
-    for (int sweep = 0; m != l; ++sweep) {
-      if (sweep == 60) {
-        return false;
-      }
-      // Shift: the eigenvalue of the leading 2 x 2 block nearer d[l], out of every d below.
-      double s = std::sqrt(at(e2, l));
-      double g = at(d, l);
-      double p = (at(d, l + 1) - g) / (2.0 * s);
-      double r = std::hypot(p, 1.0);
-      at(d, l) = s / (p + std::copysign(r, p));
-      h = g - at(d, l);
-      for (int i = l + 1; i < n; ++i) {
-        at(d, i) -= h;
-      }
-      shift += h;
-      // The rational QL sweep from row m up to row l.
-      g = at(d, m) != 0.0 ? at(d, m) : b;
-      h = g;
-      s = 0.0;
-      for (int i = m - 1; i >= l; --i) {
-        p = g * h;
-        r = p + at(e2, i);
-        at(e2, i + 1) = s * r;
-        s = at(e2, i) / r;
-        at(d, i + 1) = h + s * (h + at(d, i));
-        g = at(d, i) - at(e2, i) / g;
-        g = g != 0.0 ? g : b;
-        h = g * p / r;
-      }
-      at(e2, l) = s * g;
-      at(d, l) = h;
-      if (h == 0.0 || std::abs(at(e2, l)) <= std::abs(c / h)) {
-        break; // d[l] has converged
-      }
-      at(e2, l) = h * at(e2, l);
-      if (at(e2, l) == 0.0) {
-        break;
-      }
-    }
-    at(d, l) += shift;
-  }
-  return true;
-}
-
-// Eigenvalues of a symmetric band matrix, ascending; empty if the QL does not
+// Eigenvalues of a symmetric band matrix, ascending; empty if they do not
 // converge. Givens rotations take `a` to tridiagonal form, each bulge chased
-// off the end of the band (Schwarz, Numer. Math. 12, 231 (1968)), then the
-// tridiagonal QL.
+// off the end of the band (Schwarz, Numer. Math. 12, 231 (1968)), then
+// Eigen's tridiagonal QL.
 std::vector<double> bandEigenvalues(SymmetricBand &a) {
   const int n = a.size();
   const int b = a.bandwidth();
@@ -192,19 +117,21 @@ std::vector<double> bandEigenvalues(SymmetricBand &a) {
       }
     }
   }
-  std::vector<double> d(static_cast<std::size_t>(n));
-  std::vector<double> e2(static_cast<std::size_t>(n), 0.0);
+  Eigen::VectorXd diagonal(n);
+  Eigen::VectorXd offDiagonal(std::max(n - 1, 0));
   for (int i = 0; i < n; ++i) {
-    d[static_cast<std::size_t>(i)] = a.at(i, i);
+    diagonal(i) = a.at(i, i);
     if (i + 1 < n) {
-      e2[static_cast<std::size_t>(i)] = a.at(i + 1, i) * a.at(i + 1, i);
+      offDiagonal(i) = a.at(i + 1, i);
     }
   }
-  if (!tridiagonalEigenvalues(d, e2)) {
+  Eigen::SelfAdjointEigenSolver<Eigen::MatrixXd> solver;
+  solver.computeFromTridiagonal(diagonal, offDiagonal, Eigen::EigenvaluesOnly);
+  if (solver.info() != Eigen::Success) {
     return {};
   }
-  std::sort(d.begin(), d.end());
-  return d;
+  const Eigen::VectorXd &values = solver.eigenvalues(); // ascending
+  return {values.data(), values.data() + values.size()};
 }
 
 // One function of the real free-rotor basis: 1/sqrt(2 pi), cos(m phi)/sqrt(pi)
@@ -269,7 +196,7 @@ std::vector<double> blockLevels(const Terms &terms, double b,
     }
   }
   std::vector<double> ev = bandEigenvalues(a);
-  if (ev.empty()) { // the QL gave up: Eigen's dense solver
+  if (ev.empty()) { // the tridiagonal QL gave up: the dense solver
     Eigen::MatrixXd dense = Eigen::MatrixXd::Zero(n, n);
     for (int j = 0; j < n; ++j) {
       const int last = std::min(n - 1, j + width);
