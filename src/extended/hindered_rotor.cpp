@@ -329,7 +329,15 @@ double rotorCurvature(const std::vector<std::array<double, 2>> &terms) {
   return c;
 }
 
-double rotorMinimum(const std::vector<std::array<double, 2>> &terms) {
+namespace {
+
+// Where the potential is lowest over a full turn, and its value there.
+struct PotentialMinimum {
+  double phi = 0.0;
+  double v = 0.0;
+};
+
+PotentialMinimum findMinimum(const std::vector<std::array<double, 2>> &terms) {
   // 20 points per period of the highest term, then Newton's method on V' from the best,
   // kept between its neighbours; a golden section there if it strays or V'' <= 0.
   const int n = std::max(360, 20 * static_cast<int>(terms.size()));
@@ -350,7 +358,8 @@ double rotorMinimum(const std::vector<std::array<double, 2>> &terms) {
     const double moved = std::abs(next - phi);
     phi = next;
     if (moved <= 1e-9 * step) { // quadratic convergence: the next step would be below rounding
-      return std::min(vBest, rotorPotential(terms, phi));
+      const double v = rotorPotential(terms, phi);
+      return v < vBest ? PotentialMinimum{phi, v} : PotentialMinimum{best * step, vBest};
     }
   }
   for (int it = 0; it < 100; ++it) {
@@ -362,11 +371,20 @@ double rotorMinimum(const std::vector<std::array<double, 2>> &terms) {
       lo = a;
     }
   }
-  return std::min(vBest, rotorPotential(terms, 0.5 * (lo + hi)));
+  const double v = rotorPotential(terms, 0.5 * (lo + hi));
+  return v < vBest ? PotentialMinimum{0.5 * (lo + hi), v} : PotentialMinimum{best * step, vBest};
+}
+
+} // namespace
+
+double rotorMinimum(const std::vector<std::array<double, 2>> &terms) {
+  return findMinimum(terms).v;
 }
 
 double rotorWavenumber(const HinderedRotor &rotor) {
-  const double curv = rotorCurvature(rotorTerms(rotor)) * KJMOL2J; // J/rad^2
+  // The curvature at the potential's minimum, which a scan that did not start there moves off 0.
+  const auto terms = rotorTerms(rotor);
+  const double curv = potentialSlopes(terms, findMinimum(terms).phi).d2 * KJMOL2J; // J/rad^2
   if (curv <= 0.0) {
     return 0.0;
   }

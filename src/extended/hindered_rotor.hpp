@@ -25,7 +25,9 @@ double rotorCurvature(const std::vector<std::array<double, 2>> &terms);
 // The lowest V over a full turn, kJ/mol (a fine grid refined by parabolas).
 double rotorMinimum(const std::vector<std::array<double, 2>> &terms);
 
-// nu = (1/(2 pi)) sqrt(V''(0)/I), cm-1; 0 where V''(0) <= 0 (a free or inverted rotor).
+// nu = (1/(2 pi c)) sqrt(V''/I) at the potential's lowest point, cm-1 (the
+// data file's phi = 0 when its geometry is the minimum); 0 where V'' <= 0 there
+// (a free rotor).
 double rotorWavenumber(const HinderedRotor &rotor);
 
 // One rotor's thermodynamic functions at one temperature: Q from its ground

@@ -63,6 +63,12 @@ TEST(HinderedRotor, PotentialOfACosineBarrierAndOfFourierTerms) {
   EXPECT_NEAR(ext::rotorPotential(r.fourier, 0.5), 1.0 - std::cos(0.5) + 2.0 * std::sin(0.5),
               1e-12);
   EXPECT_NEAR(ext::rotorMinimum(r.fourier), 1.0 - std::sqrt(5.0), 1e-10);
+  // The same threefold cosine from a scan that started 0.3 rad past the minimum:
+  // V = 6 - 6 cos(3 (phi + 0.3)) = 6 - 6 cos 0.9 cos 3phi + 6 sin 0.9 sin 3phi. Its
+  // harmonic wavenumber is that of the curvature at the minimum, not at phi = 0.
+  r.fourier = {{{6.0, 0.0}, {0.0, 0.0}, {0.0, 0.0}, {-6.0 * std::cos(0.9), 6.0 * std::sin(0.9)}}};
+  r.moment = 1.6;
+  EXPECT_NEAR(ext::rotorWavenumber(r), cosineWavenumber(12.0, 3, 1.6), 1e-7);
 }
 
 TEST(HinderedRotor, FreeRotorIsSqrt8Pi3IkTOverHSigma) {
