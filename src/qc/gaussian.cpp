@@ -28,6 +28,28 @@
 
 namespace orvalen::qc {
 
+std::size_t readGaussianOrientation(const std::filesystem::path &file, const Lines &lines,
+                                    std::size_t i, Atoms &g) {
+  std::size_t k = i + 5;
+  for (; k < lines.size(); ++k) {
+    const auto w = splitWords(lines[k]);
+    if (w.empty() || w[0].rfind("---", 0) == 0)
+      break;
+    if (w.size() != 6 && w.size() != 5)
+      throw Error(atLine(file, k) + ": expected a row of an orientation table, found " +
+                  inQuotes(lines[k]));
+    const auto z = parseInteger(w[1]);
+    if (!z)
+      throw Error(atLine(file, k) + ": cannot read " + inQuotes(w[1]) + " as an atomic number");
+    g.z.push_back(static_cast<int>(*z));
+    g.r.push_back({realAt(file, k, w[w.size() - 3]), realAt(file, k, w[w.size() - 2]),
+                   realAt(file, k, w[w.size() - 1])});
+  }
+  if (k >= lines.size())
+    throw Error(file.string() + ": ends inside an orientation table (truncated output)");
+  return k;
+}
+
 namespace {
 
 struct Energies {
@@ -161,23 +183,7 @@ private:
   std::size_t orientation(std::size_t i) {
     inFrequencies_ = false;
     Atoms g;
-    std::size_t k = i + 5;
-    for (; k < lines_.size(); ++k) {
-      const auto w = splitWords(lines_[k]);
-      if (w.empty() || w[0].rfind("---", 0) == 0)
-        break;
-      if (w.size() != 6 && w.size() != 5)
-        throw Error(atLine(file_, k) + ": expected a row of an orientation table, found " +
-                    inQuotes(lines_[k]));
-      const auto z = parseInteger(w[1]);
-      if (!z)
-        throw Error(atLine(file_, k) + ": cannot read " + inQuotes(w[1]) + " as an atomic number");
-      g.z.push_back(static_cast<int>(*z));
-      g.r.push_back({realAt(file_, k, w[w.size() - 3]), realAt(file_, k, w[w.size() - 2]),
-                     realAt(file_, k, w[w.size() - 1])});
-    }
-    if (k >= lines_.size())
-      throw Error(file_.string() + ": ends inside an orientation table (truncated output)");
+    const std::size_t k = readGaussianOrientation(file_, lines_, i, g);
     if (!sameGeometry(g, current_.geometry))
       current_.energies = Energies{}; // energies belong to the geometry they were computed at
     current_.geometry = std::move(g);

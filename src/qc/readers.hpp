@@ -19,6 +19,8 @@
 // dispatch, the message for an unknown output, `orvalen-import --help` and the
 // fuzz target; its tests in tests/qc/PROGRAM_test.cpp, on real outputs kept
 // under tests/fixtures/qc/PROGRAM/ with their origin in a README there.
+#include "qc/geometry.hpp"
+#include "qc/output_text.hpp"
 #include "qc/qc_record.hpp"
 
 #include <filesystem>
@@ -32,6 +34,12 @@ namespace orvalen::qc {
 // for readers that need files beside it, as xtb's xtbopt.xyz and vibspectrum).
 bool isGaussian(std::string_view text);
 QcRecord readGaussian(const std::filesystem::path &file, std::string_view text);
+// The rows of a Gaussian "Standard orientation:"/"Input orientation:" table
+// whose title is line i ("centre Z type x y z" after five header lines, up
+// to dashes) into `g`; the index of the closing dashes. Throws orvalen::Error
+// for a row that is not one, or a table cut by the end of the output.
+std::size_t readGaussianOrientation(const std::filesystem::path &file, const Lines &lines,
+                                    std::size_t i, Atoms &g);
 bool isOrca(std::string_view text);
 QcRecord readOrca(const std::filesystem::path &file, std::string_view text);
 bool isNwchem(std::string_view text);

@@ -89,22 +89,9 @@ private:
     return i;
   }
 
-  // A header of five lines, then rows "centre Z type x y z" up to dashes.
   std::size_t orientation(std::size_t i) {
     Atoms g;
-    std::size_t k = i + 5;
-    for (; k < lines_.size(); ++k) {
-      const auto w = splitWords(lines_[k]);
-      if (w.empty() || w[0].starts_with("---"))
-        break;
-      const auto z = w.size() == 6 || w.size() == 5 ? parseInteger(w[1]) : std::nullopt;
-      if (!z)
-        throw Error(atLine(file_, k) + ": expected a row of an orientation table, found " +
-                    inQuotes(lines_[k]));
-      g.z.push_back(static_cast<int>(*z));
-      g.r.push_back({realAt(file_, k, w[w.size() - 3]), realAt(file_, k, w[w.size() - 2]),
-                     realAt(file_, k, w[w.size() - 1])});
-    }
+    const std::size_t k = readGaussianOrientation(file_, lines_, i, g);
     geometry_ = std::move(g);
     return k;
   }
