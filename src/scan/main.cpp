@@ -74,6 +74,7 @@ void readPhysicsOptions(const CLI::App &app, const PhysicsTexts &t, bool enthalp
     else
       throw orvalen::Error("unknown --rotors treatment \"" + t.rotors +
                            "\" (quantum, classical or harmonic)");
+    request.rotorsGiven = true;
   }
   o.dampedEnergy = enthalpy;
   o.spinOrbitShift = shift;

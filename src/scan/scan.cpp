@@ -529,6 +529,10 @@ void runScan(const ScanRequest &request, ScanResult &r) {
                            extended::rotorFacts(m)});
     r.hasRotors = r.hasRotors || !m.rotors.empty();
   }
+  if (request.rotorsGiven && !r.hasRotors)
+    r.warnings.add("--rotors " + std::string(extended::rotorTreatmentName(r.physics.rotors)) +
+                   " changes nothing: no data file of the job has hindered rotors "
+                   "(orvalen-import --rotor writes them)");
   if (r.hasRates)
     r.pathDegeneracy = extended::pathDegeneracy(job.mol);
   if (!request.measured.empty()) {

@@ -48,6 +48,7 @@ struct ScanRequest {
   std::vector<OutputName> outputs;
   extended::PhysicsOptions physics; // beyond the harmonic oscillator; the defaults change nothing
   bool physicsGiven = false;        // one of those options was on the command line (--rotors aside)
+  bool rotorsGiven = false;         // --rotors was on the command line
 };
 
 // What a molecule brings beyond the classic fields, in job order.

@@ -89,8 +89,25 @@ TEST(ScanRotors, JobWithoutRotorsKeepsEveryByteUnderEveryTreatment) {
       for (const char *rotors : {"quantum", "classical", "harmonic", "Classical"}) {
         const RunResult r = runScanBinary(dir.path(), base + " --rotors " + rotors);
         EXPECT_EQ(r.status, 0) << base << " " << rotors << ": " << r.stderrText;
-        EXPECT_EQ(r.stdoutText, plain.stdoutText) << base << " --rotors " << rotors;
-        EXPECT_EQ(r.stderrText, plain.stderrText) << base << " --rotors " << rotors;
+        // One warning more, the option being probably meant for data files with
+        // rotors (in the JSON's warnings too); nothing else changes.
+        std::string treatment = rotors;
+        treatment[0] = 'c' == (treatment[0] | 0x20) ? 'c' : treatment[0];
+        const std::string warning = "--rotors " + treatment +
+                                    " changes nothing: no data file of the job has hindered "
+                                    "rotors (orvalen-import --rotor writes them)";
+        const auto withoutLineOf = [&](std::string text) {
+          const std::size_t at = text.find(warning);
+          EXPECT_NE(at, std::string::npos) << text;
+          if (at != std::string::npos)
+            text.erase(text.rfind('\n', at) + 1, text.find('\n', at) - text.rfind('\n', at));
+          return text;
+        };
+        EXPECT_EQ(withoutLineOf(r.stderrText), plain.stderrText) << base << " " << rotors;
+        if (std::string(format) == "json")
+          EXPECT_EQ(withoutLineOf(r.stdoutText), plain.stdoutText) << base << " " << rotors;
+        else
+          EXPECT_EQ(r.stdoutText, plain.stdoutText) << base << " --rotors " << rotors;
       }
     }
 }
