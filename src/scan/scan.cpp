@@ -349,6 +349,14 @@ std::string namesText(const std::vector<std::string> &names) {
 // a transition state below the reactants, and the temperatures where a rate
 // constant of one path is above its bound. kQ and kG are held against the
 // bound at the standard state, as k is, so that -P moves no warning.
+// --rotors given for a job whose data files have no rotors was probably meant for another job.
+void warnRotorsUnused(const ScanRequest &request, ScanResult &r) {
+  if (request.rotorsGiven && !r.hasRotors)
+    r.warnings.add("--rotors " + std::string(extended::rotorTreatmentName(r.physics.rotors)) +
+                   " changes nothing: no data file of the job has hindered rotors "
+                   "(orvalen-import --rotor writes them)");
+}
+
 void warnImplausible(const MoleculeTable &mol, const ScanResult &r, Warnings &warnings) {
   if (!r.hasRates || r.points.empty() || warnings.reportUnsound())
     return;
@@ -529,10 +537,7 @@ void runScan(const ScanRequest &request, ScanResult &r) {
                            extended::rotorFacts(m)});
     r.hasRotors = r.hasRotors || !m.rotors.empty();
   }
-  if (request.rotorsGiven && !r.hasRotors)
-    r.warnings.add("--rotors " + std::string(extended::rotorTreatmentName(r.physics.rotors)) +
-                   " changes nothing: no data file of the job has hindered rotors "
-                   "(orvalen-import --rotor writes them)");
+  warnRotorsUnused(request, r);
   if (r.hasRates)
     r.pathDegeneracy = extended::pathDegeneracy(job.mol);
   if (!request.measured.empty()) {
