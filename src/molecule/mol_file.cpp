@@ -203,13 +203,17 @@ int readModes(LineFile &file, const fixedio::Record &markerLine, Molecule &m, Po
   return modes;
 }
 
-// The field of `width` columns from `column` as it stands, blanks around it
-// dropped, in quotes.
-std::string quotedField(const fixedio::Record &line, std::size_t column, std::size_t width) {
+// The field of `width` columns from `column` as it stands, blanks around it dropped.
+std::string fieldText(const fixedio::Record &line, std::size_t column, std::size_t width) {
   std::string text = column - 1 < line.text.size() ? line.text.substr(column - 1, width) : "";
   text.erase(0, text.find_first_not_of(' '));
   text.erase(text.find_last_not_of(' ') + 1);
-  return "\"" + shownText(text) + "\"";
+  return text;
+}
+
+// The same in quotes, as messages show it.
+std::string quotedField(const fixedio::Record &line, std::size_t column, std::size_t width) {
+  return "\"" + shownText(fieldText(line, column, width)) + "\"";
 }
 
 // "FILE line N: ..." of a level row, with the row's energy and degeneracy
@@ -261,7 +265,7 @@ void readLevels(LineFile &file, const fixedio::Record &markerLine, Molecule &m,
 // lines "terms" in columns 2-6 with up to three terms, each k (4 columns),
 // a_k and b_k in kJ/mol (15 columns each), up to a line with ten hyphens.
 const std::shared_ptr<const fixedio::ParsedFormat> ROTOR_ROW =
-    fixedio::parseFormatText("(6x,i6,2i7,i6,f14.6,1x,a7)");
+    fixedio::parseFormatText("(6x,i6,2i7,i6,f14.6)");
 constexpr std::size_t TOP_COLUMN = 7, TOP_WIDTH = 5, TOP_PER_LINE = 20;
 constexpr std::size_t TERM_COLUMN = 7, TERM_WIDTH = 34, TERMS_PER_LINE = 3;
 
@@ -333,8 +337,7 @@ private:
     lines_.emplace_back(line.file, line.line);
     HinderedRotor &r = m_.rotors.back();
     terms_ = 0;
-    std::string kind;
-    fixedio::read(*ROTOR_ROW, line, &r.mode, &r.pivot1, &r.pivot2, &r.sigma, &r.moment, &kind);
+    fixedio::read(*ROTOR_ROW, line, &r.mode, &r.pivot1, &r.pivot2, &r.sigma, &r.moment);
     points_.check(line, 33, 14, 6, "reduced moment", "amu*A^2", r.moment);
     const std::string where = where_(m_.rotors.size() - 1);
     if (r.mode < 1)
@@ -351,8 +354,7 @@ private:
     if (!(r.moment > 0.0))
       throw Error(where + "reduced moment " + quotedField(line, 33, 14) +
                   ": write the moment in amu*A^2, above 0, in columns 33-46");
-    std::string lower = trimmed(kind);
-    lower.erase(0, lower.find_first_not_of(' '));
+    std::string lower = fieldText(line, 48, 7);
     std::transform(lower.begin(), lower.end(), lower.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     if (lower == "cosine") {
@@ -381,14 +383,6 @@ private:
       throw Error(line.file + " line " + std::to_string(line.line) + ": a \"" + what +
                   "\" line before any rotor line of the hindered rotors block");
     return m_.rotors.back();
-  }
-
-  // One whole number or real of a field, no blank inside it.
-  static std::string fieldText(const fixedio::Record &line, std::size_t column, std::size_t width) {
-    std::string text = column - 1 < line.text.size() ? line.text.substr(column - 1, width) : "";
-    text.erase(0, text.find_first_not_of(' '));
-    text.erase(text.find_last_not_of(' ') + 1);
-    return text;
   }
 
   void topLine(const fixedio::Record &line) {

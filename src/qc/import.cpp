@@ -13,7 +13,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <map>
 
 namespace orvalen::qc {
@@ -25,12 +24,6 @@ namespace {
 constexpr double SAME_GEOMETRY_RMSD = 0.01; // A
 // Nuclei closer than this are a typing or reading error, not a molecule.
 constexpr double CLOSEST_NUCLEI = 0.1; // A
-
-std::string number(double value, int decimals) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
-  return buf;
-}
 
 std::string plural(std::size_t n, const std::string &word) {
   if (n == 1)
@@ -45,9 +38,9 @@ std::string plural(std::size_t n, const std::string &word) {
 std::string nearSymmetryWarning(const std::string &file, const Symmetry &sym) {
   const NearSymmetry &near = *sym.near;
   std::string text = file + ": the geometry is " + sym.pointGroup + " within " +
-                     number(SYMMETRY_TOLERANCE, 2) + " A and " + near.pointGroup +
+                     withDecimals(SYMMETRY_TOLERANCE, 2) + " A and " + near.pointGroup +
                      " (rotation number " + std::to_string(near.rotationNumber) + ") within " +
-                     number(near.displacement, 3) + " A; " + sym.pointGroup +
+                     withDecimals(near.displacement, 3) + " A; " + sym.pointGroup +
                      " and rotation number " + std::to_string(sym.rotationNumber) + " written";
   if (near.rotationNumber != sym.rotationNumber)
     text +=
@@ -85,7 +78,7 @@ void checkGeometry(const QcRecord &rec, const std::string &file) {
       const double d = std::hypot(p[0] - q[0], p[1] - q[1], p[2] - q[2]);
       if (d < CLOSEST_NUCLEI)
         throw Error(file + ": atoms " + std::to_string(a + 1) + " and " + std::to_string(b + 1) +
-                    " are " + number(d, 3) + " A apart");
+                    " are " + withDecimals(d, 3) + " A apart");
     }
 }
 
@@ -133,7 +126,7 @@ std::optional<double> energyOf(const QcRecord &rec, const ImportOptions &options
         rmsd = std::max(rmsd, alignedRmsd(rec.coords, energyRecord->coords));
       if (rmsd > SAME_GEOMETRY_RMSD)
         out.warnings.push_back(efile + ": its geometry differs from the one the frequencies of " +
-                               file + " were computed at (RMSD " + number(rmsd, 3) +
+                               file + " were computed at (RMSD " + withDecimals(rmsd, 3) +
                                " A); its energy is taken all the same");
     } else {
       out.warnings.push_back(efile +
@@ -171,7 +164,7 @@ void imaginaryWarnings(const std::vector<double> &frequencies, const QcRecord &r
   std::sort(imaginary.begin(), imaginary.end());
   std::string list;
   for (const double f : imaginary)
-    list += (list.empty() ? "" : ", ") + number(f, 1);
+    list += (list.empty() ? "" : ", ") + withDecimals(f, 1);
   if (imaginary.size() > 1)
     out.warnings.push_back(file + ": " + std::to_string(imaginary.size()) +
                            " imaginary frequencies (" + list +

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <numeric>
 
@@ -46,6 +47,12 @@ std::string_view Lines::operator[](std::size_t i) const {
   if (!view.empty() && view.back() == '\r')
     view.remove_suffix(1);
   return view;
+}
+
+std::string withDecimals(double value, int decimals) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
+  return buf;
 }
 
 std::string inQuotes(std::string_view text) {

@@ -50,6 +50,10 @@ private:
 // where it stands), and cut to its first 200 characters.
 std::string inQuotes(std::string_view text);
 
+// A number with a fixed count of decimals, as messages and title lines show
+// it: withDecimals(0.0714, 3) is "0.071".
+std::string withDecimals(double value, int decimals);
+
 // Words separated by blanks or tabs, those that start in the first 64 KB of
 // the line: no program prints a value further out, and the words of a longer
 // line would take many times its size (a word that starts there is whole).

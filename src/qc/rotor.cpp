@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <numbers>
 #include <numeric>
 
@@ -25,12 +24,6 @@ constexpr double SAME_GEOMETRY = 0.05; // A RMS: the scan starts at the frequenc
 constexpr int TRANSLATION_ROWS = 6;    // the zero rows that open the frequency block
 constexpr double DEGREE = std::numbers::pi / 180.0;
 constexpr double WEAK_TORSION = 0.3; // the largest torsional character that gets a warning
-
-std::string number(double value, int decimals) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
-  return buf;
-}
 
 std::string rotorBadly(std::string_view text) {
   return "--rotor " + inQuotes(text) +
@@ -86,8 +79,8 @@ void checkScanMolecule(const RelaxedScan &scan, const Atoms &geometry, const std
       throw Error(otherMolecule(scan, k, geometry, file, rotor));
   const double rmsd = alignedRmsd(geometry.r, first.r);
   if (rmsd > SAME_GEOMETRY)
-    warnings.push_back(scanFile + ": rotor " + rotor + ": its first point is " + number(rmsd, 3) +
-                       " A (RMS) from the geometry of " + file +
+    warnings.push_back(scanFile + ": rotor " + rotor + ": its first point is " +
+                       withDecimals(rmsd, 3) + " A (RMS) from the geometry of " + file +
                        "; the potential is counted from the first point all the same");
 }
 
@@ -123,9 +116,9 @@ void checkCoverage(const std::vector<double> &degrees, const std::string &scanFi
       from = turned[k - 1];
     }
   if (gap > LARGEST_GAP)
-    throw Error(scanFile + ": rotor " + rotor + ": the scan leaves " + number(gap, 1) +
-                " degrees of the turn without a point (from " + number(from, 1) + " to " +
-                number(std::fmod(from + gap, 360.0), 1) +
+    throw Error(scanFile + ": rotor " + rotor + ": the scan leaves " + withDecimals(gap, 1) +
+                " degrees of the turn without a point (from " + withDecimals(from, 1) + " to " +
+                withDecimals(std::fmod(from + gap, 360.0), 1) +
                 " degrees past the first point); scan the full turn");
 }
 
@@ -203,8 +196,8 @@ ScanFit fitScan(const RotorRequest &request, const Atoms &geometry, const std::v
                 ": no Fourier series up to order " + std::to_string(fit.order) +
                 " reproduces every point of the scan to 0.1 kJ/mol; that of order " +
                 std::to_string(fit.order) + " misses this point (" +
-                number(degrees[fit.worstPoint], 1) + " degrees from the first) by " +
-                number(fit.largestMiss, 3) +
+                withDecimals(degrees[fit.worstPoint], 1) + " degrees from the first) by " +
+                withDecimals(fit.largestMiss, 3) +
                 " kJ/mol: look for a jump between conformers or a point that did not converge");
 
   // The lowest point below the first, and how many more there are.
@@ -218,8 +211,8 @@ ScanFit fitScan(const RotorRequest &request, const Atoms &geometry, const std::v
   if (below > 0)
     out.warnings.push_back(
         atLine(scan.pointsFile, scan.lines[lowest]) + ": rotor " + request.text + ": point " +
-        std::to_string(lowest + 1) + " (" + number(degrees[lowest], 1) +
-        " degrees from the first) lies " + number(-v[lowest], 3) + " kJ/mol below the first" +
+        std::to_string(lowest + 1) + " (" + withDecimals(degrees[lowest], 1) +
+        " degrees from the first) lies " + withDecimals(-v[lowest], 3) + " kJ/mol below the first" +
         (below > 1 ? " (and " + std::to_string(below - 1) + " more points lie below it)" : "") +
         ": the geometry of the frequencies is not the minimum of this torsion; the potential is "
         "counted from the first point all the same");
@@ -243,7 +236,8 @@ void checkModeRow(int row, const std::vector<double> &rows, const std::string &w
   else if (row <= TRANSLATION_ROWS)
     what = "one of the six zero rows of the translations and rotations";
   else if (rows[static_cast<std::size_t>(row - 1)] < 0.0)
-    what = "the imaginary mode " + number(rows[static_cast<std::size_t>(row - 1)], 1) + " cm-1";
+    what =
+        "the imaginary mode " + withDecimals(rows[static_cast<std::size_t>(row - 1)], 1) + " cm-1";
   else if (rows[static_cast<std::size_t>(row - 1)] == 0.0)
     what = "a zero mode";
   if (!what.empty())
@@ -289,7 +283,7 @@ std::string wavenumberText(const HinderedRotor &rotor) {
   const double curvature = rotor.cosine ? rotor.barrier * rotor.sigma * rotor.sigma / 2.0
                                         : curvatureAtZero(rotor.fourier);
   const double wavenumber = harmonicWavenumber(curvature, rotor.moment);
-  return wavenumber > 0.0 ? "; harmonic wavenumber " + number(wavenumber, 1) + " cm-1" : "";
+  return wavenumber > 0.0 ? "; harmonic wavenumber " + withDecimals(wavenumber, 1) + " cm-1" : "";
 }
 
 // One rotor and its title line.
@@ -371,12 +365,12 @@ public:
       potentialText = "Fourier order " + std::to_string(scan->fit.order) + " fitted to " +
                       request.scan->string() + " (" + scan->kind + ", " +
                       std::to_string(scan->points) + " points, within " +
-                      number(scan->fit.largestMiss, 3) + " kJ/mol)";
+                      withDecimals(scan->fit.largestMiss, 3) + " kJ/mol)";
     } else if (request.barrier) {
       rotor.cosine = true;
       rotor.barrier = *request.barrier;
       curvature = rotor.barrier * rotor.sigma * rotor.sigma / 2.0;
-      potentialText = "cosine barrier " + number(rotor.barrier, 3) + " kJ/mol given";
+      potentialText = "cosine barrier " + withDecimals(rotor.barrier, 3) + " kJ/mol given";
     }
 
     const ModeChoice mode = chooseMode(request, curvature, rotor, where);
@@ -385,16 +379,17 @@ public:
     if (!scan && !request.barrier) {
       rotor.cosine = true;
       rotor.barrier = cosineBarrier(frequency, rotor.moment, rotor.sigma);
-      potentialText = "cosine barrier " + number(rotor.barrier, 3) +
+      potentialText = "cosine barrier " + withDecimals(rotor.barrier, 3) +
                       " kJ/mol whose curvature gives the frequency of mode " +
                       std::to_string(mode.row);
     }
     out_.data.rotors.push_back(rotor);
-    out_.data.title.push_back(
-        "Hindered rotor " + std::to_string(index) + " about " + std::to_string(rotor.pivot1) + "-" +
-        std::to_string(rotor.pivot2) + ": replaces mode " + std::to_string(mode.row) + " (" +
-        number(frequency, 1) + " cm-1)" + mode.why + "; sigma " + std::to_string(rotor.sigma) +
-        " " + sigmaText + "; " + potentialText + wavenumberText(rotor));
+    out_.data.title.push_back("Hindered rotor " + std::to_string(index) + " about " +
+                              std::to_string(rotor.pivot1) + "-" + std::to_string(rotor.pivot2) +
+                              ": replaces mode " + std::to_string(mode.row) + " (" +
+                              withDecimals(frequency, 1) + " cm-1)" + mode.why + "; sigma " +
+                              std::to_string(rotor.sigma) + " " + sigmaText + "; " + potentialText +
+                              wavenumberText(rotor));
   }
 
 private:
@@ -442,9 +437,10 @@ private:
     taken_.push_back(best);
     if (character < WEAK_TORSION)
       out_.warnings.push_back(where + "no normal mode is much of this torsion: the most, mode " +
-                              std::to_string(best) + ", is " + number(100.0 * character, 0) +
+                              std::to_string(best) + ", is " + withDecimals(100.0 * character, 0) +
                               " % torsion; check the bond and the top, or give --rotor-mode N");
-    return {best, ", the mode of the largest torsional character (" + number(character, 2) + ")"};
+    return {best,
+            ", the mode of the largest torsional character (" + withDecimals(character, 2) + ")"};
   }
 
   const Atoms geometry_;

@@ -345,10 +345,6 @@ std::string namesText(const std::vector<std::string> &names) {
   return list;
 }
 
-// The report's plausibility checks over the whole scan, one warning each:
-// a transition state below the reactants, and the temperatures where a rate
-// constant of one path is above its bound. kQ and kG are held against the
-// bound at the standard state, as k is, so that -P moves no warning.
 // --rotors given for a job whose data files have no rotors was probably meant for another job.
 void warnRotorsUnused(const ScanRequest &request, ScanResult &r) {
   if (request.rotorsGiven && !r.hasRotors)
@@ -357,6 +353,10 @@ void warnRotorsUnused(const ScanRequest &request, ScanResult &r) {
                    "(orvalen-import --rotor writes them)");
 }
 
+// The report's plausibility checks over the whole scan, one warning each:
+// a transition state below the reactants, and the temperatures where a rate
+// constant of one path is above its bound. kQ and kG are held against the
+// bound at the standard state, as k is, so that -P moves no warning.
 void warnImplausible(const MoleculeTable &mol, const ScanResult &r, Warnings &warnings) {
   if (!r.hasRates || r.points.empty() || warnings.reportUnsound())
     return;
@@ -499,11 +499,6 @@ JobPhysics jobPhysics(const MoleculeTable &mol, const extended::PhysicsOptions &
       if (extended::RowStep step = extended::rotorRows(m, options.rotors, tMin, tMax))
         steps.emplace_back(&m, std::move(step));
     }
-  if (steps.empty())
-    return {[options](const Molecule &m, const Conditions &c) {
-              return extended::moleculeThermo(m, c, options);
-            },
-            options.scale};
   return {[options, steps = std::move(steps)](const Molecule &m, const Conditions &c) {
             const auto it = std::find_if(steps.begin(), steps.end(),
                                          [&](const auto &s) { return s.first == &m; });
