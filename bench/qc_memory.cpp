@@ -8,7 +8,7 @@
 //
 //   build-bench/bench/orvalen_qc_memory [MB]      (default 100 MB a file)
 
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
 #include "molecule/mol_file_writer.hpp"
 #include "qc/import.hpp"
 #include "qc/readers.hpp"

@@ -17,15 +17,16 @@ fi
 
 # Which folder of src/ may include which (DESIGN.md): never one above it.
 declare -A may=(
-  [fixedio]=""
-  [molecule]="fixedio"
-  [thermo]="molecule fixedio"
-  [input]="thermo molecule fixedio"
-  [rates]="thermo molecule fixedio"
-  [driver]="input rates thermo molecule fixedio"
-  [qc]="molecule fixedio"
-  [extended]="rates thermo molecule fixedio"
-  [scan]="extended input rates thermo molecule fixedio"
+  [base]=""
+  [fixedio]="base"
+  [molecule]="fixedio base"
+  [thermo]="molecule fixedio base"
+  [input]="molecule fixedio base"
+  [rates]="thermo molecule fixedio base"
+  [driver]="input rates thermo molecule fixedio base"
+  [qc]="molecule fixedio base"
+  [extended]="rates thermo molecule fixedio base"
+  [scan]="extended input rates thermo molecule fixedio base"
 )
 layering=0
 for dir in src/*/; do

@@ -1,6 +1,6 @@
 #include "driver/banner.hpp"
 
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
 #include "fixedio/text_file.hpp"
 
 #include <fstream>

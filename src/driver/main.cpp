@@ -1,5 +1,6 @@
+#include "base/exit_status.hpp"
+#include "base/warnings.hpp"
 #include "driver/run.hpp"
-#include "fixedio/warnings.hpp"
 
 #include <csignal>
 #include <exception>

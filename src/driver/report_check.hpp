@@ -5,7 +5,7 @@
 // mean that the numbers of the report cannot be used. The tunnelling lines are
 // not looked at: without a transition state they are not meaningful.
 
-#include "fixedio/warnings.hpp"
+#include "base/warnings.hpp"
 
 #include <istream>
 #include <string>

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "base/warnings.hpp"
 #include "driver/banner.hpp"
-#include "fixedio/warnings.hpp"
 
 #include <iosfwd>
 #include <string>

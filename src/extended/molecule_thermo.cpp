@@ -1,8 +1,8 @@
 #include "extended/molecule_thermo.hpp"
 
+#include "base/error.hpp"
 #include "extended/electronic_levels.hpp"
 #include "extended/quasi_harmonic.hpp"
-#include "fixedio/error.hpp"
 
 #include <algorithm>
 #include <cmath>

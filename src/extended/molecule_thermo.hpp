@@ -8,8 +8,9 @@
 //   computeJob(mol, cond, step, {.thermo = [&](const Molecule &m, const Conditions &c) {
 //     return moleculeThermo(m, c, options); }, .imaginaryScale = options.scale});
 
+#include "base/warnings.hpp"
 #include "extended/physics_options.hpp"
-#include "fixedio/warnings.hpp"
+#include "molecule/conditions.hpp"
 #include "molecule/molecule.hpp"
 #include "thermo/constants.hpp"
 #include "thermo/rrho.hpp"

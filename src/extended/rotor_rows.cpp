@@ -1,6 +1,6 @@
 #include "extended/rotor_rows.hpp"
 
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
 #include "thermo/constants.hpp"
 
 #include <array>

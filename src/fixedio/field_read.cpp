@@ -1,7 +1,7 @@
 // Reading fixed-column fields: I, F, G and A fields of one record, with the
 // number conversions that do not depend on the locale.
 
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
 #include "fixedio/format.hpp"
 #include "fixedio/format_items.hpp"
 

@@ -1,6 +1,6 @@
 #include "fixedio/text_file.hpp"
 
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
 
 #include <algorithm>
 #include <cerrno>

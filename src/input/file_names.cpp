@@ -1,7 +1,7 @@
 #include "input/file_names.hpp"
 
-#include "fixedio/error.hpp"
-#include "fixedio/warnings.hpp"
+#include "base/error.hpp"
+#include "base/warnings.hpp"
 #include "molecule/molecule.hpp"
 
 namespace orvalen {

@@ -1,8 +1,9 @@
 #include "input/job_input.hpp"
 
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
+#include "base/warnings.hpp"
 #include "fixedio/format.hpp"
-#include "fixedio/warnings.hpp"
+#include "fixedio/implied_point.hpp"
 #include "input/scanner.hpp"
 
 #include <algorithm>
@@ -119,12 +120,12 @@ void readKeff(const fixedio::Record &rec, Conditions &cond, Warnings &warnings) 
   if (words.size() >= 2) {
     fixedio::read("(g20.10)", keffField(rec, words[1], "a real number"), &cond.conc);
     cond.nexp = 1;
-    if (impliedPointChanges(words[1], 10))
+    if (fixedio::impliedPointChanges(words[1], 10))
       warnings.add(where(rec) + "the KEFF concentration \"" + words[1] +
                    "\" has no decimal point, so its last ten digits are the fraction and it "
                    "reads as " +
-                   numberText(cond.conc) + " molecules/cm3; write " + withPointWritten(words[1]) +
-                   " if that number was meant");
+                   numberText(cond.conc) + " molecules/cm3; write " +
+                   fixedio::withPointWritten(words[1]) + " if that number was meant");
   }
   if (words.size() >= 3)
     fixedio::read("(i20)", keffField(rec, words[2], "an integer"), &cond.nexp);

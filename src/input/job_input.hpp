@@ -5,10 +5,10 @@
 // REACT, PROD or TS line per molecule with its name, data file and overrides.
 // A blank line ends the job input.
 
+#include "base/warnings.hpp"
 #include "fixedio/text_file.hpp"
-#include "fixedio/warnings.hpp"
+#include "molecule/conditions.hpp"
 #include "molecule/molecule.hpp"
-#include "thermo/constants.hpp"
 
 namespace orvalen {
 

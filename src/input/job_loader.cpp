@@ -1,6 +1,6 @@
 #include "input/job_loader.hpp"
 
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
 #include "fixedio/text_file.hpp"
 #include "input/job_input.hpp"
 #include "molecule/mol_checks.hpp"

@@ -9,9 +9,9 @@
 //   Job job = loadJob("oh_ch4.inp", MissingFiles::Refuse, w);
 //   // job.mol.at(REACTANT, 1) holds OH with its data file read
 
-#include "fixedio/warnings.hpp"
+#include "base/warnings.hpp"
+#include "molecule/conditions.hpp"
 #include "molecule/molecule.hpp"
-#include "thermo/constants.hpp"
 
 #include <filesystem>
 #include <string>

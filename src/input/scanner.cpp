@@ -1,6 +1,6 @@
 #include "input/scanner.hpp"
 
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
 #include "molecule/molecule.hpp"
 
 #include <algorithm>

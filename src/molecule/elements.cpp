@@ -1,6 +1,6 @@
 #include "molecule/elements.hpp"
 
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
 
 #include <array>
 #include <cctype>

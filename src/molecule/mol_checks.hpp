@@ -4,7 +4,7 @@
 // that the program can compute with but that is probably not what the user
 // meant. They only add warnings; the records are not changed.
 
-#include "fixedio/warnings.hpp"
+#include "base/warnings.hpp"
 #include "molecule/molecule.hpp"
 
 #include <array>

@@ -1,9 +1,10 @@
 #include "molecule/mol_file.hpp"
 
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
+#include "base/warnings.hpp"
 #include "fixedio/format.hpp"
+#include "fixedio/implied_point.hpp"
 #include "fixedio/text_file.hpp"
-#include "fixedio/warnings.hpp"
 
 #include <algorithm>
 #include <array>
@@ -107,7 +108,7 @@ public:
              const char *what, const char *unit, double value) {
     const std::string field =
         column - 1 < line.text.size() ? line.text.substr(column - 1, width) : std::string();
-    if (!impliedPointChanges(field, decimals))
+    if (!fixedio::impliedPointChanges(field, decimals))
       return;
     for (Found &f : found_)
       if (f.what == what) {
@@ -122,7 +123,7 @@ public:
                           shownText(shown) + "\" has no decimal point and reads as " +
                           numberText(value) + " " + unit + " (the field's last " +
                           std::to_string(decimals) + " digits are its fraction); write " +
-                          shownText(withPointWritten(shown)) + " if that number was meant",
+                          shownText(fixedio::withPointWritten(shown)) + " if that number was meant",
                       0});
   }
 

@@ -5,7 +5,7 @@
 // infrared intensities. Reading it completes a molecule record named by the
 // job input.
 
-#include "fixedio/warnings.hpp"
+#include "base/warnings.hpp"
 #include "molecule/molecule.hpp"
 
 #include <array>

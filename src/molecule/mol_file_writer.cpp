@@ -1,6 +1,6 @@
 #include "molecule/mol_file_writer.hpp"
 
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
 #include "fixedio/format.hpp"
 #include "molecule/molecule.hpp"
 

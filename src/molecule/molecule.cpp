@@ -1,6 +1,6 @@
 #include "molecule/molecule.hpp"
 
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
 
 #include <string>
 

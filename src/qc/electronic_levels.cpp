@@ -1,6 +1,6 @@
 #include "qc/electronic_levels.hpp"
 
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
 #include "qc/output_text.hpp"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "qc/electronic_state.hpp"
 
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
 #include "qc/geometry.hpp"
 
 namespace orvalen::qc {

@@ -16,7 +16,7 @@
 // Each job of a Link1 chain (an opt + freq run is two) ends in "Normal
 // termination of Gaussian" or "Error termination": the job that printed the
 // values read must end normally.
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
 #include "qc/finish.hpp"
 #include "qc/geometry.hpp"
 #include "qc/output_text.hpp"

@@ -1,7 +1,7 @@
 #include "qc/import.hpp"
 
-#include "fixedio/error.hpp"
-#include "fixedio/warnings.hpp"
+#include "base/error.hpp"
+#include "base/warnings.hpp"
 #include "molecule/elements.hpp"
 #include "molecule/molecule.hpp"
 #include "orvalen_version.hpp"

@@ -1,7 +1,7 @@
 // orvalen-import: the molecule data file of one quantum-chemistry calculation.
-#include "fixedio/error.hpp"
-#include "fixedio/output_file.hpp"
-#include "fixedio/warnings.hpp"
+#include "base/error.hpp"
+#include "base/output_file.hpp"
+#include "base/warnings.hpp"
 #include "molecule/mol_file_writer.hpp"
 #include "orvalen_version.hpp"
 #include "qc/electronic_levels.hpp"

@@ -35,7 +35,7 @@
 #include "qc/output_text.hpp"
 #include "qc/readers.hpp"
 
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
 
 #include <algorithm>
 #include <cmath>

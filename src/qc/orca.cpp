@@ -15,7 +15,7 @@
 // end of the run, and stops the whole run when a job fails, so the banner of
 // the next job closes the one before it. Every value is the one of the job
 // that computed the frequencies (a later job may be of another multiplicity).
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
 #include "qc/finish.hpp"
 #include "qc/geometry.hpp"
 #include "qc/output_text.hpp"

@@ -1,7 +1,7 @@
 #include "qc/output_text.hpp"
 
-#include "fixedio/error.hpp"
-#include "fixedio/warnings.hpp"
+#include "base/error.hpp"
+#include "base/warnings.hpp"
 #include "molecule/elements.hpp"
 
 #include <algorithm>

@@ -33,8 +33,8 @@
 #include "qc/output_text.hpp"
 #include "qc/readers.hpp"
 
-#include "fixedio/error.hpp"
-#include "fixedio/warnings.hpp"
+#include "base/error.hpp"
+#include "base/warnings.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "qc/readers.hpp"
 
-#include "fixedio/error.hpp"
-#include "fixedio/warnings.hpp"
+#include "base/error.hpp"
+#include "base/warnings.hpp"
 
 #include <algorithm>
 #include <fstream>

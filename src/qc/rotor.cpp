@@ -1,6 +1,6 @@
 #include "qc/rotor.hpp"
 
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
 #include "molecule/molecule.hpp"
 #include "qc/geometry.hpp"
 #include "qc/output_text.hpp"

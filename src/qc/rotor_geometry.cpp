@@ -1,6 +1,6 @@
 #include "qc/rotor_geometry.hpp"
 
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
 #include "molecule/elements.hpp"
 
 #include <algorithm>

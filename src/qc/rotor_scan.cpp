@@ -1,6 +1,6 @@
 #include "qc/rotor_scan.hpp"
 
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
 #include "qc/output_text.hpp"
 #include "qc/readers.hpp"
 #include "qc/rotor_geometry.hpp"

@@ -1,6 +1,6 @@
 // A molecule from data typed in from a paper: an XYZ geometry and a list of
 // harmonic frequencies.
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
 #include "molecule/molecule.hpp"
 #include "qc/import.hpp"
 #include "qc/output_text.hpp"

@@ -31,7 +31,7 @@
 #include "qc/readers.hpp"
 #include "qc/xyz.hpp"
 
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
 
 #include <algorithm>
 #include <cmath>

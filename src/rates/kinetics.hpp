@@ -6,6 +6,7 @@
 // and the effective rate constant kG * C**n for a given concentration.
 
 #include "fixedio/format.hpp"
+#include "molecule/conditions.hpp"
 #include "molecule/molecule.hpp"
 #include "thermo/constants.hpp"
 

@@ -12,7 +12,7 @@
 //    carry the factor (P/P0)^(m - nTS): each Qtran is taken at the job's
 //    pressure while the concentration factor Fc takes P0.
 
-#include "fixedio/warnings.hpp"
+#include "base/warnings.hpp"
 #include "rates/whole_job.hpp"
 
 #include <cstddef>

@@ -5,6 +5,7 @@
 // begins " Thermodynamic functions for the reaction".
 
 #include "fixedio/format.hpp"
+#include "molecule/conditions.hpp"
 #include "molecule/molecule.hpp"
 #include "thermo/constants.hpp"
 

@@ -8,6 +8,7 @@
 //   const JobResults r = computeJob(mol, cond, [&](int, const Molecule &m,
 //                                                  const MoleculeThermo &t) { ... });
 
+#include "molecule/conditions.hpp"
 #include "molecule/molecule.hpp"
 #include "rates/kinetics.hpp"
 #include "rates/reaction.hpp"

@@ -1,6 +1,6 @@
 #include "scan/columns.hpp"
 
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
 
 #include <cstddef>
 

@@ -1,6 +1,6 @@
 #include "scan/fit.hpp"
 
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
 #include "thermo/constants.hpp"
 
 #include <Eigen/Dense>

@@ -1,7 +1,8 @@
 // orvalen-scan: rate constants of an orvalen job over a range of temperatures.
 
-#include "fixedio/error.hpp"
-#include "fixedio/warnings.hpp"
+#include "base/error.hpp"
+#include "base/exit_status.hpp"
+#include "base/warnings.hpp"
 #include "orvalen_version.hpp"
 #include "scan/output.hpp"
 #include "scan/output_files.hpp"

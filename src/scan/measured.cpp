@@ -1,7 +1,7 @@
 #include "scan/measured.hpp"
 
-#include "fixedio/error.hpp"
-#include "fixedio/warnings.hpp"
+#include "base/error.hpp"
+#include "base/warnings.hpp"
 #include "scan/temperatures.hpp"
 
 #include <cerrno>

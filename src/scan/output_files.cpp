@@ -1,7 +1,7 @@
 #include "scan/output_files.hpp"
 
-#include "fixedio/error.hpp"
-#include "fixedio/output_file.hpp"
+#include "base/error.hpp"
+#include "base/output_file.hpp"
 #include "scan/plot.hpp"
 
 #include <optional>

@@ -1,6 +1,6 @@
 #include "scan/plot.hpp"
 
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
 #include "scan/svg.hpp"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "scan/scan.hpp"
 
-#include "fixedio/error.hpp"
-#include "fixedio/output_file.hpp"
+#include "base/error.hpp"
+#include "base/output_file.hpp"
 #include "input/file_names.hpp"
 #include "input/job_loader.hpp"
 #include "rates/plausibility.hpp"

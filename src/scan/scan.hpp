@@ -10,10 +10,10 @@
 //   runScan({.job = "oh_ch4", .temperatures = parseTemperatures("300:2000:100")}, r);
 // Nothing here writes; scan/output.hpp and scan/plot.hpp turn a result into text.
 
+#include "base/warnings.hpp"
 #include "extended/molecule_thermo.hpp"
 #include "extended/physics_options.hpp"
 #include "extended/rotor_rows.hpp"
-#include "fixedio/warnings.hpp"
 #include "molecule/molecule.hpp"
 #include "rates/kinetics.hpp"
 #include "rates/reaction.hpp"

@@ -1,6 +1,6 @@
 #include "scan/temperatures.hpp"
 
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
 
 #include <charconv>
 #include <cmath>

@@ -1,8 +1,7 @@
 #pragma once
 
-// Physical constants (CODATA 1998) and unit factors, and the job conditions
-// with their defaults. Energies are carried in Hartree per molecule, reported
-// in kJ/mol; 1 Hartree is 2625.3035184 kJ/mol, a factor of its own.
+// Physical constants (CODATA 1998) and unit factors. Energies are carried in Hartree per molecule,
+// reported in kJ/mol; 1 Hartree is 2625.3035184 kJ/mol, a factor of its own.
 
 namespace orvalen {
 
@@ -17,17 +16,5 @@ inline constexpr double ANGSTROM = 1.0e-10;                // m
 inline constexpr double KJ2HARTREE = 3.809083380231225e-4; // Hartree per kJ/mol
 inline constexpr double KJ2KCAL = 0.2390057361376673;      // kcal per kJ (4.184 J/cal)
 inline constexpr double KJMOL2J = 1.0 / AVOGADRO * 1000.0; // J per molecule in 1 kJ/mol
-
-inline constexpr double DEFAULT_T = 298.15;   // K
-inline constexpr double DEFAULT_P = 101325.0; // Pa
-
-// The job conditions: temperature, pressure and the effective rate constant's
-// concentration C (molecules/cm3) and exponent n (0 = not asked for).
-struct Conditions {
-  double T = DEFAULT_T;
-  double P = DEFAULT_P;
-  double conc = 0.0;
-  int nexp = 0;
-};
 
 } // namespace orvalen

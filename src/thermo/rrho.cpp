@@ -1,6 +1,6 @@
 #include "thermo/rrho.hpp"
 
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
 
 #include <cmath>
 #include <string>

@@ -6,6 +6,7 @@
 // corrected by them. Energies are in kJ/mol, entropies in J/(mol K), the
 // corrected energies in Hartree.
 
+#include "molecule/conditions.hpp"
 #include "molecule/molecule.hpp"
 #include "thermo/constants.hpp"
 

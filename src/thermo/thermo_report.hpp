@@ -5,6 +5,7 @@
 // of all frequencies), the totals and the corrected energies.
 
 #include "fixedio/format.hpp"
+#include "molecule/conditions.hpp"
 #include "molecule/molecule.hpp"
 #include "thermo/constants.hpp"
 #include "thermo/rrho.hpp"

@@ -1,7 +1,7 @@
+#include "base/error.hpp"
 #include "driver/banner.hpp"
 #include "driver/program_start.hpp"
 #include "driver/run.hpp"
-#include "fixedio/error.hpp"
 #include "support/run_binary.hpp"
 #include "support/temp_dir.hpp"
 

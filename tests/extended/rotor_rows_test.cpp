@@ -5,8 +5,8 @@
 
 #include "extended/rotor_rows.hpp"
 
+#include "base/error.hpp"
 #include "extended/quasi_harmonic.hpp"
-#include "fixedio/error.hpp"
 
 #include <gtest/gtest.h>
 

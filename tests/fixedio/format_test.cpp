@@ -1,4 +1,4 @@
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
 #include "fixedio/format.hpp"
 
 #include <bit>

@@ -1,4 +1,4 @@
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
 #include "fixedio/text_file.hpp"
 #include "support/temp_dir.hpp"
 

@@ -10,12 +10,13 @@
 // broken invariant is reported through std::logic_error, which no reader
 // throws on its own.
 
+#include "base/error.hpp"
 #include "driver/banner.hpp"
 #include "driver/run.hpp"
-#include "fixedio/error.hpp"
 #include "fixedio/format.hpp"
 #include "fixedio/text_file.hpp"
 #include "input/job_input.hpp"
+#include "molecule/conditions.hpp"
 #include "molecule/mol_file.hpp"
 #include "molecule/molecule.hpp"
 #include "thermo/constants.hpp"

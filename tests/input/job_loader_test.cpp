@@ -1,4 +1,4 @@
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
 #include "input/job_loader.hpp"
 #include "support/temp_dir.hpp"
 

@@ -1,4 +1,4 @@
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
 #include "input/scanner.hpp"
 
 #include <cmath>

@@ -1,8 +1,8 @@
 // The electronic levels block, its source marker and the optical isomers
 // marker of a molecule data file: read from their fixed columns, refused when
 // they cannot be the levels of a molecule, written so that they read back.
-#include "fixedio/error.hpp"
-#include "fixedio/warnings.hpp"
+#include "base/error.hpp"
+#include "base/warnings.hpp"
 #include "molecule/mol_file.hpp"
 #include "molecule/mol_file_writer.hpp"
 #include "molecule/molecule.hpp"

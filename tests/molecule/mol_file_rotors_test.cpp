@@ -1,8 +1,8 @@
 // The hindered rotors block of a molecule data file: one line per rotor, its
 // top atoms and its Fourier terms from fixed columns, refused where it cannot
 // describe a torsion of the molecule, written so that it reads back.
-#include "fixedio/error.hpp"
-#include "fixedio/warnings.hpp"
+#include "base/error.hpp"
+#include "base/warnings.hpp"
 #include "molecule/mol_file.hpp"
 #include "molecule/mol_file_writer.hpp"
 #include "molecule/molecule.hpp"

@@ -1,4 +1,4 @@
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
 #include "molecule/mol_file.hpp"
 #include "molecule/molecule.hpp"
 #include "support/temp_dir.hpp"

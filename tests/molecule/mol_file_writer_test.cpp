@@ -1,6 +1,6 @@
 // A written molecule data file read back by the reader gives every value it
 // was written from, to the printed digits.
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
 #include "fixedio/format.hpp"
 #include "molecule/mol_file.hpp"
 #include "molecule/mol_file_writer.hpp"

@@ -3,7 +3,7 @@
 // states (Huber and Herzberg, Constants of Diatomic Molecules, 1979), for a
 // neutral species in the table's multiplicity only; --levels and --no-levels;
 // two optical isomers for a chiral geometry.
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
 #include "molecule/mol_file.hpp"
 #include "molecule/mol_file_writer.hpp"
 #include "qc/electronic_levels.hpp"

@@ -1,6 +1,6 @@
 // The step every reader ends with, and the table of readers that the
 // dispatch, the unknown-output message, the help and the fuzz target share.
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
 #include "qc/finish.hpp"
 #include "qc/readers.hpp"
 

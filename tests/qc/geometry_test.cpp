@@ -1,5 +1,5 @@
 // Elements, Hill formulas, moments and the geometry comparisons.
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
 #include "molecule/elements.hpp"
 #include "qc/geometry.hpp"
 

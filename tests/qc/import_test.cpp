@@ -1,6 +1,6 @@
 // From a record to the data file: point group and rotation number of real
 // outputs, the frame and moments written, and the warnings.
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
 #include "qc/geometry.hpp"
 #include "qc/import.hpp"
 

@@ -3,7 +3,7 @@
 // Shared by the tests of the NWChem, Psi4 and xtb readers: where the real
 // outputs are kept, and a reader fed with a text that was cut or changed.
 
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
 #include "qc/readers.hpp"
 #include "support/temp_dir.hpp"
 

@@ -2,7 +2,7 @@
 // names their sources). Expected values are read off the outputs: the last
 // "SCF Done" / "FINAL SINGLE POINT ENERGY" before the frequencies, the first
 // and last vibrational frequency and the first IR intensity, "Multiplicity".
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
 #include "molecule/elements.hpp"
 #include "qc/geometry.hpp"
 #include "qc/readers.hpp"

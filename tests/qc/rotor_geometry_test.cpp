@@ -1,6 +1,6 @@
 // The rotating group, reduced moment and symmetry number of a torsion, on ideal
 // geometries built here (C-C 1.54, C-H 1.09, tetrahedral angles).
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
 #include "qc/rotor_geometry.hpp"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // Torsions written as hindered rotors by orvalen-import: the Fourier fit of a
 // relaxed scan, the scans of real Gaussian and xtb runs, the potential from a
 // barrier or from the replaced mode's frequency, and each refusal.
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
 #include "qc/rotor_potential.hpp"
 #include "support/run_binary.hpp"
 #include "support/temp_dir.hpp"

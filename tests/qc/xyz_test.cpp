@@ -2,7 +2,7 @@
 // write it, the XYZ block shared by --xyz and the xtb reader, and the text
 // helpers every reader uses: complete lines, decimal numbers, quoted text in
 // messages. Atomic numbers are the periodic table's.
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
 #include "qc/output_text.hpp"
 #include "qc/xyz.hpp"
 

@@ -5,6 +5,7 @@
 // text it expects.
 
 #include "fixedio/format.hpp"
+#include "molecule/conditions.hpp"
 #include "molecule/molecule.hpp"
 #include "rates/kinetics.hpp"
 #include "rates/reaction.hpp"

@@ -1,6 +1,6 @@
 // Arrhenius fits recover the parameters of synthetic rate constants.
 
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
 #include "scan/fit.hpp"
 #include "thermo/constants.hpp"
 

@@ -9,7 +9,7 @@
 
 #include "scan_support.hpp"
 
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
 #include "scan/measured.hpp"
 
 #include <gtest/gtest.h>

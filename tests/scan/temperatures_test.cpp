@@ -1,6 +1,6 @@
 // Temperature lists and ranges of the command line.
 
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
 #include "scan/temperatures.hpp"
 
 #include <gtest/gtest.h>

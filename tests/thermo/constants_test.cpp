@@ -1,3 +1,4 @@
+#include "molecule/conditions.hpp"
 #include "thermo/constants.hpp"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
 #include "thermo/rrho.hpp"
 #include "water_molecule.hpp"
 

@@ -1,6 +1,6 @@
-#include "fixedio/output_file.hpp"
+#include "base/output_file.hpp"
 
-#include "fixedio/error.hpp"
+#include "base/error.hpp"
 
 #include <cerrno>
 #include <cstring>

@@ -1,30 +1,11 @@
-#include "fixedio/warnings.hpp"
+#include "fixedio/implied_point.hpp"
 
 #include <gtest/gtest.h>
 
-namespace orvalen {
+namespace orvalen::fixedio {
 namespace {
 
-TEST(Warnings, UnsoundOnesSetTheExitStatusAndRepeatsAreDropped) {
-  Warnings w;
-  EXPECT_TRUE(w.empty());
-  w.add("MULT 2 gives no number");
-  w.add("MULT 2 gives no number"); // the same data file on two job lines
-  EXPECT_FALSE(w.reportUnsound());
-  w.addUnsound("x.dat does not exist");
-  EXPECT_TRUE(w.reportUnsound());
-  EXPECT_EQ(w.texts(),
-            (std::vector<std::string>{"MULT 2 gives no number", "x.dat does not exist"}));
-}
-
-TEST(Warnings, InputTextIsShownOnOneReadableLine) {
-  EXPECT_EQ(shownText("a\tb"), "a\\tb");
-  EXPECT_EQ(shownText(std::string("nul\0end", 7)), "nul\\x00end");
-  EXPECT_EQ(shownText("\x1b[1m\x7f"), "\\x1b[1m\\x7f");
-  EXPECT_EQ(shownText("plain text, 18.0106"), "plain text, 18.0106");
-}
-
-TEST(Warnings, ImpliedDecimalPointThatChangesTheNumber) {
+TEST(ImpliedPoint, ImpliedDecimalPointThatChangesTheNumber) {
   struct Case {
     const char *field;
     int decimals;
@@ -44,14 +25,11 @@ TEST(Warnings, ImpliedDecimalPointThatChangesTheNumber) {
     EXPECT_EQ(impliedPointChanges(c.field, c.decimals), c.changes) << '"' << c.field << '"';
 }
 
-TEST(Warnings, TheNumberAsProbablyMeant) {
+TEST(ImpliedPoint, TheNumberAsProbablyMeant) {
   EXPECT_EQ(withPointWritten("        16"), "16.0");
   EXPECT_EQ(withPointWritten("25E14"), "25.0E14");
   EXPECT_EQ(withPointWritten("-1512"), "-1512.0");
-  EXPECT_EQ(numberText(0.0016), "0.0016");
-  EXPECT_EQ(numberText(250000.0), "250000");
-  EXPECT_EQ(numberText(1e-7), "1e-07");
 }
 
 } // namespace
-} // namespace orvalen
+} // namespace orvalen::fixedio

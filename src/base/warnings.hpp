@@ -39,11 +39,6 @@ private:
   bool unsound_ = false;
 };
 
-// Exit statuses of a run.
-inline constexpr int EXIT_OK = 0;
-inline constexpr int EXIT_STOPPED = 1;        // an error stopped the run
-inline constexpr int EXIT_REPORT_UNSOUND = 2; // report written, but see the warnings
-
 // A text from the input as a message shows it: a tab as \t, other control
 // characters as \xNN, so that one message stays one readable line.
 std::string shownText(std::string_view text);
@@ -53,15 +48,6 @@ std::string shownText(std::string_view text);
 void printLine(std::ostream &out, std::string_view prefix, std::string_view text);
 // Every warning as one line "<program>: warning: <text>".
 void printWarnings(std::ostream &out, std::string_view program, const Warnings &warnings);
-
-// True when a real field read with d > 0 decimals (Fw.d, Gw.d) has no decimal
-// point and a mantissa that is not zero, so that the implied point (its last d
-// digits are the fraction) changes the number: "16" in an f10.4 field is 0.0016.
-bool impliedPointChanges(std::string_view field, int decimals);
-
-// The field as the user probably meant it: its blanks dropped and ".0" written
-// after the mantissa ("16" gives "16.0", "25E14" gives "25.0E14").
-std::string withPointWritten(std::string_view field);
 
 // A double in the shortest text that reads back as the same value, in the
 // style of %g ("0.0016", "250000", "1e-07").
