@@ -1,5 +1,7 @@
 #include "base/warnings.hpp"
 
+#include "base/wording.hpp"
+
 #include <gtest/gtest.h>
 
 namespace orvalen {
@@ -28,6 +30,14 @@ TEST(Warnings, NumbersInTheShortestTextThatReadsBack) {
   EXPECT_EQ(numberText(0.0016), "0.0016");
   EXPECT_EQ(numberText(250000.0), "250000");
   EXPECT_EQ(numberText(1e-7), "1e-07");
+}
+
+TEST(Wording, ListsReadAsAReaderWritesThem) {
+  const std::vector<std::string> three{"a", "b", "c"};
+  EXPECT_EQ(listed(three), "a, b and c");
+  EXPECT_EQ(listed(std::span(three).first(2), " or "), "a or b");
+  EXPECT_EQ(listed(std::span(three).first(1)), "a");
+  EXPECT_EQ(listed({}), "");
 }
 
 } // namespace
