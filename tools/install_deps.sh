@@ -4,8 +4,9 @@
 # C++20 compiler; the companion programs orvalen-import and orvalen-scan need
 # Eigen, Boost.Math, nlohmann-json and CLI11; the tests need GoogleTest,
 # gfortran (the field-editing comparison), xtb (one live calculation) and
-# rsvg-convert (the plot renders), GNU parallel, jq and python3 (the README's
-# batch commands, run as written).
+# rsvg-convert (the plot renders), GNU parallel, jq and python3 (the batch
+# commands of docs/orvalen-scan.md, run as written), help2man and groff (the
+# manual pages, made from the programs' --help and checked).
 #
 #   tools/install_deps.sh          everything: the programs, the tests, the benchmarks
 #   tools/install_deps.sh build    only what building orvalen needs (g++, cmake,
@@ -43,6 +44,8 @@ if [ "$mode" = all ]; then
   command -v parallel >/dev/null || need+=(parallel)
   command -v jq >/dev/null || need+=(jq)
   command -v python3 >/dev/null || need+=(python3)
+  command -v help2man >/dev/null || need+=(help2man)
+  command -v groff >/dev/null || need+=(groff-base)
   [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
   [ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
 fi

@@ -3,7 +3,7 @@
 // be computed, one that is not a finite number; a rate constant that
 // underflows; and table cells too wide for their columns.
 //
-// The OH + CH4 example by hand (README, tunnelling_methods_test.cpp): dH0 =
+// The OH + CH4 example by hand (docs/orvalen-scan.md, tunnelling_methods_test.cpp): dH0 =
 // 20.494904 kJ/mol with the TS energy -116.06545 Hartree, imaginary frequency
 // 1536 cm-1, so h nu/kT = 2 pi at T = 1536 * 1.438777 K / (2 pi) = 351.726 K.
 // ETOT=-116.0790 lowers dH0 by 0.01355 Hartree * 2625.3035184 = 35.572863
@@ -57,7 +57,7 @@ void writeBarrierJob(const TempDir &dir, const std::string &etot) {
 TEST(ScanAbsentValues, ABarrierBelowTheReactantsHasNoSkodjeTruhlarCoefficientAndNoNegativeK) {
   // A barrier below the reactants is also what the report's plausibility
   // checks name: the submerged transition state, and the temperatures where
-  // kQ and kG at P0 are above the collision limit. By hand from README's kQ
+  // kQ and kG at P0 are above the collision limit. By hand from docs/orvalen-scan.md's kQ
   // (3.27806E-15 at 300 K, 4.28032E-12 at 1000 K): 35.572863 kJ/mol less
   // multiplies kQ by exp(35572.863/RT), 1.5602e6 at 300 K (5.1e-9) and 72.13
   // at 1000 K (3.1e-10, below 1e-9); 200 K lies further above. k is absent

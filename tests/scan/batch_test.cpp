@@ -1,4 +1,4 @@
-// The README's batch commands, run as written on three copies of an example:
+// The batch commands of docs/orvalen-scan.md, run as written on three copies of an example:
 // GNU parallel runs the jobs, jq and Python gather their JSON into one table.
 
 #include "support/run_binary.hpp"
@@ -16,9 +16,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The lines of the sh code blocks of one README section.
+// The lines of the sh code blocks of one section of docs/orvalen-scan.md.
 std::vector<std::string> commandsOf(const std::string &section) {
-  std::ifstream in(fs::path(ORVALEN_SOURCE_DIR) / "README.md");
+  std::ifstream in(fs::path(ORVALEN_SOURCE_DIR) / "docs" / "orvalen-scan.md");
   std::vector<std::string> commands;
   std::string line, current;
   bool inSection = false, inBlock = false;
@@ -52,7 +52,7 @@ std::vector<std::string> lines(const std::string &text) {
   return v;
 }
 
-TEST(Batch, TheReadmeCommandsRunManyJobsAndGatherOneTable) {
+TEST(Batch, TheDocumentedCommandsRunManyJobsAndGatherOneTable) {
   const auto commands = commandsOf("Many reactions at once");
   auto find = [&](const std::string &start) {
     for (const auto &c : commands)
@@ -75,7 +75,7 @@ TEST(Batch, TheReadmeCommandsRunManyJobsAndGatherOneTable) {
       if (f.path().extension() == ".dat" || f.path().extension() == ".inp")
         fs::copy_file(f.path(), dir / "runs" / run / f.path().filename());
   }
-  // The programs as the README calls them: from the PATH.
+  // The programs as the page calls them: from the PATH.
   const std::string path = "PATH=" +
                            test::shellQuote(fs::path(ORVALEN_BINARY).parent_path().string() + ":" +
                                             fs::path(ORVALEN_SCAN_BINARY).parent_path().string()) +

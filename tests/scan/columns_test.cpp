@@ -1,5 +1,5 @@
 // The columns of orvalen-scan's table, CSV and JSON: their order and units as
-// README documents them, each CSV cell the value the report prints (the JSON
+// docs/orvalen-scan.md documents them, each CSV cell the value the report prints (the JSON
 // values the agreement test holds against orvalen's report), and the table's
 // headings, its molecule columns and its coefficient cells.
 
@@ -43,7 +43,7 @@ std::vector<std::string> words(const std::string &line) {
   return w;
 }
 
-// A column as README lists it, and where the JSON of the same run holds its value.
+// A column as docs/orvalen-scan.md lists it, and where the JSON of the same run holds its value.
 struct Source {
   std::string heading;
   std::function<std::optional<double>(const json &point, const json &doc)> value;
@@ -69,7 +69,7 @@ Source fitted(std::string heading, const char *form) {
           }};
 }
 
-// The columns README lists, in its order, for the job of `doc`: the rate
+// The columns docs/orvalen-scan.md lists, in its order, for the job of `doc`: the rate
 // columns only with a transition state (bimolecular here), the fits with --fit.
 std::vector<Source> readmeColumns(const json &doc) {
   const double kj = 1.0 / KJ2HARTREE, jk = 1000.0 / KJ2HARTREE; // from Hartree (/K)
@@ -345,7 +345,7 @@ TEST(ScanColumns, TableHeadingsAndCoefficientCells) {
   ASSERT_EQ(r.status, 0) << r.stderrText;
   const auto lines = linesOf(r.stdoutText);
   ASSERT_EQ(lines.size(), 7u);
-  // As README shows them; the units row stops at its last unit.
+  // As docs/orvalen-scan.md shows them; the units row stops at its last unit.
   EXPECT_EQ(lines[3],
             "        T        DrH        DrG        dH0        dGa            kQ            "
             "kG      Wigner   parabolic Sk.-Truhlar      Eckart             k");

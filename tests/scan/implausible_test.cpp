@@ -3,7 +3,7 @@
 // held against their bound at the standard state (k is; kQ and kG times
 // (P0/P)^(m - nTS)), so the report's pressure-factor warning has no place.
 //
-// By hand, OH + CH4 from README's table (kQ at 101325 Pa: 2.93878E-14 at
+// By hand, OH + CH4 from docs/orvalen-scan.md's table (kQ at 101325 Pa: 2.93878E-14 at
 // 400 K, 1.22669E-13 at 500 K): ETOT=-116.0790 for the transition state
 // lowers dH0 by 35.572863 kJ/mol to -15.08 and multiplies kQ by
 // exp(35572.863/RT): 44208 at 400 K and 5206 at 500 K, so at P0 kQ =

@@ -2,7 +2,7 @@
 // columns, the ratio k/k_measured where a scanned temperature is a measured
 // one, the points in the plot, and the refusals.
 //
-// By hand from README's OH + CH4 table (Eckart): at 300 K kQ = 3.27806E-15,
+// By hand from docs/orvalen-scan.md's OH + CH4 table (Eckart): at 300 K kQ = 3.27806E-15,
 // kappa = 8.6501, so k = kQ * kappa * 1e5/101325 = 2.79846E-14 and against a
 // measured 6.4e-15 the ratio is 4.3726; at 1000 K kQ = 4.28032E-12, kappa =
 // 1.2436, k = 5.25339E-12, against 1e-12 the ratio 5.2534.
