@@ -20,16 +20,16 @@ PhysicsCommandLine::PhysicsCommandLine(CLI::App &app) {
 
 GivenPhysics PhysicsCommandLine::read(std::string_view program, extended::PhysicsOptions &physics,
                                       Warnings &warnings) const {
-  std::vector<extended::GivenOption> given;
-  GivenPhysics is;
+  std::vector<extended::GivenOption> options;
+  GivenPhysics given;
   for (std::size_t i = 0; i < extended::PHYSICS_OPTION_COUNT; ++i) {
     if (options_[i]->count() == 0)
       continue;
-    given.push_back({&PHYSICS_OPTIONS[i], texts_[i], flags_[i]});
-    (PHYSICS_OPTIONS[i].forRotors ? is.rotors : is.physics) = true;
+    options.push_back({&PHYSICS_OPTIONS[i], texts_[i], flags_[i]});
+    (PHYSICS_OPTIONS[i].forRotors ? given.rotors : given.physics) = true;
   }
-  extended::setOptions(given, program, physics, warnings);
-  return is;
+  extended::setOptions(options, program, physics, warnings);
+  return given;
 }
 
 } // namespace orvalen::scan
