@@ -3,6 +3,8 @@
 #include "base/error.hpp"
 #include "base/exit_status.hpp"
 #include "base/output_file.hpp"
+#include "base/version.hpp"
+#include "base/wording.hpp"
 #include "driver/program_start.hpp"
 #include "driver/report_check.hpp"
 #include "fixedio/format.hpp"
@@ -117,9 +119,7 @@ void warnDataLeftOut(const MoleculeTable &mol, Warnings &warnings) {
   std::string text = "the report leaves out data of the data files, used by orvalen-scan only: ";
   for (std::size_t k = 0; k < entries.size(); ++k)
     text += (k > 0 ? ", " : "") + entries[k];
-  text += "; the report's numbers take ";
-  for (std::size_t k = 0; k < takes.size(); ++k)
-    text += (k == 0 ? "" : k + 1 == takes.size() ? " and " : ", ") + takes[k];
+  text += "; the report's numbers take " + listed(takes);
   warnings.add(text);
 }
 
@@ -144,11 +144,11 @@ int runProgram(const std::vector<std::string> &args, std::ostream &console, cons
     throw Error("unknown option " + option + " (try orvalen --help)");
   if (args.size() > 1 && (args[1] == "-h" || args[1] == "--help")) {
     console << USAGE;
-    return 0;
+    return EXIT_OK;
   }
   if (args.size() > 1 && args[1] == "--version") {
-    console << "Orvalen " << VERSION << " (build " << buildNumber(stamp) << ")\n";
-    return 0;
+    console << versionText("Orvalen", buildNumber(stamp)) << '\n';
+    return EXIT_OK;
   }
 
   // Program start: build number and file names.

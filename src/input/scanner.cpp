@@ -1,12 +1,14 @@
 #include "input/scanner.hpp"
 
 #include "base/error.hpp"
+#include "base/number.hpp"
 #include "molecule/molecule.hpp"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <optional>
 
 namespace orvalen {
 
@@ -113,60 +115,34 @@ std::vector<std::string> subString(std::string_view text, int maxSub) {
 }
 
 int isNumber(std::string_view str, int &ival, double &xval) {
+  // The one number grammar decides what is a number; empty digit strings
+  // read as 0, as the job input has always read them ("E" is 0, "1E" is 1).
+  const std::optional<NumberParts> parts = splitNumber(str);
+  if (!parts)
+    return 0;
   const auto first = str.find_first_not_of(' ');
-  if (first == std::string_view::npos)
-    return 0;
   const std::string_view s = str.substr(first, str.find_last_not_of(' ') - first + 1);
-  const double sign = s[0] == '-' ? -1.0 : 1.0;
-  const std::string_view body = s[0] == '-' || s[0] == '+' ? s.substr(1) : s;
-  if (body.empty())
-    return 0;
+  const double sign = parts->negative ? -1.0 : 1.0;
 
-  constexpr auto none = std::string_view::npos;
-  std::size_t point = none, letter = none, expSign = none;
-  for (std::size_t i = 0; i < body.size(); ++i) {
-    const char c = body[i];
-    if (c == '.') {
-      if (point != none)
-        return 0;
-      point = i;
-    } else if (c == 'd' || c == 'D' || c == 'e' || c == 'E') {
-      if (letter != none)
-        return 0;
-      letter = i;
-    } else if (c == '+' || c == '-') {
-      // Only an exponent sign, right after a letter that has a mantissa before it.
-      if (expSign != none || letter == none || letter == 0 || i != letter + 1)
-        return 0;
-      expSign = i;
-    } else if (!isDigit(c)) {
-      return 0;
-    }
-  }
-  if (point != none && letter != none && point > letter)
-    return 0;
-
-  if (point == none && letter == none) {
-    const std::uint64_t v = digitsValue(s, body, INT32_LIMIT, "32");
-    ival = sign < 0.0 ? -static_cast<int>(v) : static_cast<int>(v);
+  if (!parts->point && !parts->letter) {
+    const std::uint64_t v = digitsValue(s, parts->integer, INT32_LIMIT, "32");
+    ival = parts->negative ? -static_cast<int>(v) : static_cast<int>(v);
     xval = static_cast<double>(ival);
     return 1;
   }
-  if (point == none) {
-    const auto m = digitsValue(s, body.substr(0, letter), INT64_LIMIT, "64");
-    const int e = exponentValue(s, body.substr(letter + 1));
+  if (!parts->point) {
+    const auto m = digitsValue(s, parts->integer, INT64_LIMIT, "64");
+    const int e = exponentValue(s, parts->exponent);
     xval = sign * static_cast<double>(m) * powi(10.0, e);
     ival = truncatedToInt(xval);
     return 2;
   }
-  const std::string_view fraction =
-      body.substr(point + 1, (letter == none ? body.size() : letter) - point - 1);
-  const auto i = digitsValue(s, body.substr(0, point), INT64_LIMIT, "64");
-  const auto f = digitsValue(s, fraction, INT64_LIMIT, "64");
-  const int k = static_cast<int>(fraction.size());
+  const auto i = digitsValue(s, parts->integer, INT64_LIMIT, "64");
+  const auto f = digitsValue(s, parts->fraction, INT64_LIMIT, "64");
+  const int k = static_cast<int>(parts->fraction.size());
   double x = sign * (static_cast<double>(i) + static_cast<double>(f) * powi(10.0, -k));
-  if (letter != none)
-    x = x * powi(10.0, exponentValue(s, body.substr(letter + 1)));
+  if (parts->letter)
+    x = x * powi(10.0, exponentValue(s, parts->exponent));
   xval = x;
   ival = truncatedToInt(xval);
   return 2;

@@ -1,9 +1,11 @@
 // orvalen-import: the molecule data file of one quantum-chemistry calculation.
 #include "base/error.hpp"
+#include "base/exit_status.hpp"
 #include "base/output_file.hpp"
+#include "base/version.hpp"
 #include "base/warnings.hpp"
+#include "base/wording.hpp"
 #include "molecule/mol_file_writer.hpp"
-#include "orvalen_version.hpp"
 #include "qc/electronic_levels.hpp"
 #include "qc/import.hpp"
 #include "qc/output_text.hpp"
@@ -12,7 +14,11 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <iterator>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include <csignal>
@@ -26,14 +32,10 @@ namespace {
 
 // "Gaussian, ORCA, NWChem, Psi4 or xtb": the programs whose outputs are read.
 std::string description() {
-  const auto readers = orvalen::qc::readers();
-  std::string programs;
-  for (std::size_t k = 0; k < readers.size(); ++k) {
-    if (k > 0)
-      programs += k + 1 == readers.size() ? " or " : ", ";
-    programs += readers[k].program;
-  }
-  return "Writes the molecule data file of one calculation (" + programs +
+  std::vector<std::string> programs;
+  for (const orvalen::qc::Reader &r : orvalen::qc::readers())
+    programs.emplace_back(r.program);
+  return "Writes the molecule data file of one calculation (" + orvalen::listed(programs, " or ") +
          " output), or of a geometry and frequencies from a paper (--xyz, --freqs), for orvalen.";
 }
 
@@ -47,8 +49,9 @@ void printMessage(std::string_view prefix, std::string_view text) {
     orvalen::printLine(std::cerr, prefix, text);
 }
 
-// Numbers on the command line are decimal: "010" is ten (not octal eight),
-// "0x10" and "inf" are no numbers.
+// Numbers on the command line are of the one grammar (base/number.hpp) and
+// decimal: "010" is ten (not octal eight), "1d1" is ten, "0x10" and "inf" are
+// no numbers.
 CLI::Validator decimalInteger() {
   return CLI::Validator(
       [](std::string &value) -> std::string {
@@ -61,11 +64,22 @@ CLI::Validator decimalInteger() {
       "INT");
 }
 
-CLI::Validator decimalReal() {
+// A real number, within [low, high] when given (in CLI::Range's words). CLI11
+// then converts the text through strtold: the validator hands on the exact
+// hexadecimal text of the double it read, which strtold reads back unchanged.
+CLI::Validator decimalReal(std::optional<std::pair<double, double>> range = std::nullopt) {
   return CLI::Validator(
-      [](std::string &value) -> std::string {
-        if (!orvalen::qc::parseReal(value))
+      [range](std::string &value) -> std::string {
+        const auto x = orvalen::qc::parseReal(value);
+        if (!x)
           return orvalen::qc::inQuotes(value) + " is not a decimal number";
+        if (range && (*x < range->first || *x > range->second))
+          return "Value " + value + " not in range " + std::to_string(range->first) + " to " +
+                 std::to_string(range->second);
+        char hex[40];
+        const auto [end, ec] =
+            std::to_chars(hex, hex + sizeof hex, std::fabs(*x), std::chars_format::hex);
+        value = (std::signbit(*x) ? "-0x" : "0x") + std::string(hex, end);
         return {};
       },
       "REAL");
@@ -102,8 +116,7 @@ struct RotorOptions {
                   ->option_text("FILE");
     barrierOpt = app.add_option("--rotor-barrier", barrier,
                                 "The rotor's potential V0/2 (1 - cos(sigma phi)), V0 in kJ/mol")
-                     ->transform(decimalReal())
-                     ->check(CLI::Range(0.0, 1.0e6))
+                     ->transform(decimalReal(std::pair{0.0, 1.0e6}))
                      ->option_text("KJMOL");
     modeOpt = app.add_option("--rotor-mode", mode,
                              "Row of the data file's frequency block whose mode the rotor "
@@ -219,18 +232,19 @@ int run(int argc, char **argv) {
   freqsOpt->needs(xyzOpt);
   valueOpt->needs(xyzOpt);
   chargeOpt->needs(xyzOpt);
-  app.set_version_flag("--version", "orvalen-import " + std::string(orvalen::VERSION));
+  app.set_version_flag("--version", versionText("orvalen-import"));
 
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp &e) {
-    return app.exit(e);
+    app.exit(e);
+    return EXIT_OK;
   } catch (const CLI::CallForVersion &) {
-    std::cout << "orvalen-import " << orvalen::VERSION << "\n";
-    return 0;
+    std::cout << versionText("orvalen-import") << '\n';
+    return EXIT_OK;
   } catch (const CLI::ParseError &e) {
     printMessage("orvalen-import: ", std::string(e.what()) + " (see orvalen-import --help)");
-    return 1;
+    return EXIT_STOPPED;
   }
 
   try {
@@ -285,12 +299,12 @@ int run(int argc, char **argv) {
     }
   } catch (const Error &e) {
     printMessage("orvalen-import: ", e.what());
-    return 1;
+    return EXIT_STOPPED;
   } catch (const std::exception &e) {
     printMessage("orvalen-import: ", (xyz.empty() ? input : xyz) + ": " + e.what());
-    return 1;
+    return EXIT_STOPPED;
   }
-  return 0;
+  return EXIT_OK;
 }
 
 int main(int argc, char **argv) {
@@ -303,6 +317,6 @@ int main(int argc, char **argv) {
     // run() answers every error of the run; only the failure of that answer
     // itself (no memory for the message) comes here.
     std::fputs("orvalen-import: stopped by an unexpected error\n", stderr);
-    return 1;
+    return orvalen::EXIT_STOPPED;
   }
 }

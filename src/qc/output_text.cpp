@@ -1,14 +1,15 @@
 #include "qc/output_text.hpp"
 
 #include "base/error.hpp"
+#include "base/number.hpp"
 #include "base/warnings.hpp"
 #include "molecule/elements.hpp"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <numeric>
 
 namespace orvalen::qc {
@@ -81,36 +82,28 @@ std::vector<std::string_view> splitWords(std::string_view line) {
   return words;
 }
 
+namespace {
+
+// The grammar passes over blanks around a number; a word has none.
+bool blankAtAnEnd(std::string_view word) {
+  return !word.empty() && (word.front() == ' ' || word.back() == ' ');
+}
+
+} // namespace
+
 std::optional<double> parseReal(std::string_view word) {
-  // Fortran programs write the exponent with D; from_chars knows only E.
-  std::string w(word);
-  std::replace(w.begin(), w.end(), 'D', 'E');
-  std::replace(w.begin(), w.end(), 'd', 'e');
-  const char *first = w.data();
-  if (!w.empty() && w.front() == '+') {
-    ++first; // from_chars takes no plus sign, and one sign only
-    if (w.size() > 1 && (w[1] == '-' || w[1] == '+'))
-      return std::nullopt;
-  }
-  double value = 0.0;
-  const auto [end, ec] = std::from_chars(first, w.data() + w.size(), value);
-  if (ec != std::errc() || end != w.data() + w.size() || w.empty() || !std::isfinite(value))
+  if (blankAtAnEnd(word))
     return std::nullopt;
-  return value;
+  return parseNumber(word); // the D exponent of Fortran programs included
 }
 
 std::optional<long> parseInteger(std::string_view word) {
-  const char *first = word.data();
-  if (!word.empty() && word.front() == '+') {
-    ++first;
-    if (word.size() > 1 && (word[1] == '-' || word[1] == '+'))
-      return std::nullopt;
-  }
-  long value = 0;
-  const auto [end, ec] = std::from_chars(first, word.data() + word.size(), value);
-  if (ec != std::errc() || end != word.data() + word.size() || word.empty())
+  if (blankAtAnEnd(word))
     return std::nullopt;
-  return value;
+  const std::optional<long long> n = parseWholeNumber(word);
+  if (!n || *n < std::numeric_limits<long>::min() || *n > std::numeric_limits<long>::max())
+    return std::nullopt;
+  return static_cast<long>(*n);
 }
 
 std::string atLine(const std::filesystem::path &file, std::size_t lineIndex) {

@@ -73,8 +73,10 @@ std::string methodWithBasis(std::string_view method, std::string_view basis);
 // for closed- and open-shell molecules alike.
 std::string withoutReference(std::string_view name);
 
-// The whole word as a decimal number ("1.5", "-2.0E-3", "1.5D+02", "+7");
-// nothing otherwise: not "+-1648", "0x10", "inf" or "nan".
+// The whole word as a number of the one grammar (base/number.hpp: "1.5",
+// "-2.0E-3", "1.5D+02", "+7"); nothing otherwise: not "+-1648", "0x10", "inf",
+// "nan" or "1.5 " (a word has no blank). parseInteger: a whole number without
+// point or exponent.
 std::optional<double> parseReal(std::string_view word);
 std::optional<long> parseInteger(std::string_view word);
 

@@ -1,8 +1,8 @@
 #include "scan/measured.hpp"
 
 #include "base/error.hpp"
+#include "base/number.hpp"
 #include "base/warnings.hpp"
-#include "scan/temperatures.hpp"
 
 #include <cerrno>
 #include <cmath>
@@ -30,12 +30,12 @@ std::vector<std::string_view> wordsOf(std::string_view line) {
 
 // Two positive finite numbers, T and k, or nothing.
 std::optional<MeasuredPoint> pointOf(const std::vector<std::string_view> &words) {
-  MeasuredPoint p;
-  if (words.size() != 2 || !parseReal(words[0], p.T) || !parseReal(words[1], p.k))
+  if (words.size() != 2)
     return std::nullopt;
-  if (!(p.T > 0.0 && p.k > 0.0 && std::isfinite(p.T) && std::isfinite(p.k)))
+  const std::optional<double> T = parseNumber(words[0]), k = parseNumber(words[1]);
+  if (!T || !k || !(*T > 0.0 && *k > 0.0))
     return std::nullopt;
-  return p;
+  return MeasuredPoint{.T = *T, .k = *k};
 }
 
 } // namespace

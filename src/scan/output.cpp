@@ -149,24 +149,20 @@ std::string threeDecimals(double x) {
 }
 
 // The options beyond the harmonic oscillator, as the command line gives them,
-// with the defaults in effect; --rotors only where a molecule has rotors.
+// with the defaults in effect: each that changes the values, the rows for the
+// rotors only where a molecule has rotors.
 std::string optionsText(const extended::PhysicsOptions &o, bool rotors) {
-  using extended::QuasiHarmonic;
   std::string text;
-  const auto add = [&](const std::string &part) { text += (text.empty() ? "" : " ") + part; };
-  if (o.entropy != QuasiHarmonic::Off)
-    add(std::string("--qrrho ") + (o.entropy == QuasiHarmonic::Grimme ? "grimme" : "truhlar"));
-  if (o.dampedEnergy)
-    add("--qrrho-enthalpy");
-  if (o.entropy != QuasiHarmonic::Off || o.dampedEnergy)
-    add("--qrrho-cutoff " + shortest(o.cutoff) + " (cm-1)");
-  if (o.entropy == QuasiHarmonic::Grimme)
-    add("--qrrho-bav " + shortest(o.bav) + " (kg m2)");
-  add("--scale " + shortest(o.scale) + " --zpe-scale " + shortest(o.zpeFactor()));
-  if (o.spinOrbitShift)
-    add("--spin-orbit-shift");
-  if (rotors)
-    add(std::string("--rotors ") + extended::rotorTreatmentName(o.rotors));
+  for (const extended::PhysicsOption *row : extended::PHYSICS_OPTIONS_SHOWN) {
+    if ((row->forRotors && !rotors) || !extended::inEffect(*row, o))
+      continue;
+    text += (text.empty() ? "" : " ") + std::string(row->name);
+    const extended::OptionValue v = row->get(o);
+    if (row->type == extended::OptionType::Choice)
+      text += std::string(" ") + row->words[v.choice];
+    else if (row->type == extended::OptionType::PositiveNumber)
+      text += " " + shortest(v.number) + (row->unit ? std::string(" (") + row->unit + ")" : "");
+  }
   return text;
 }
 
@@ -466,22 +462,29 @@ ordered_json point(const ScanPoint &p, const ScanResult &r) {
   return j;
 }
 
+// Every option with its value in effect (a choice without a word: null), the
+// rows for the rotors only where a molecule has rotors.
 ordered_json optionsJson(const ScanResult &r) {
   if (!optionsShown(r))
     return nullptr;
-  using extended::QuasiHarmonic;
-  const extended::PhysicsOptions &o = r.physics;
-  ordered_json j{{"qrrho", o.entropy == QuasiHarmonic::Grimme    ? ordered_json("grimme")
-                           : o.entropy == QuasiHarmonic::Truhlar ? ordered_json("truhlar")
-                                                                 : ordered_json(nullptr)},
-                 {"qrrho_enthalpy", o.dampedEnergy},
-                 {"qrrho_cutoff_cm1", num(o.cutoff)},
-                 {"qrrho_bav_kgm2", num(o.bav)},
-                 {"scale", num(o.scale)},
-                 {"zpe_scale", num(o.zpeFactor())},
-                 {"spin_orbit_shift", o.spinOrbitShift}};
-  if (r.hasRotors)
-    j["rotors"] = extended::rotorTreatmentName(o.rotors);
+  ordered_json j = ordered_json::object();
+  for (const extended::PhysicsOption *row : extended::PHYSICS_OPTIONS_SHOWN) {
+    if (row->forRotors && !r.hasRotors)
+      continue;
+    const extended::OptionValue v = row->get(r.physics);
+    switch (row->type) {
+    case extended::OptionType::Flag:
+      j[row->jsonKey] = v.on;
+      break;
+    case extended::OptionType::Choice:
+      j[row->jsonKey] =
+          extended::isOff(*row, v) ? ordered_json(nullptr) : ordered_json(row->words[v.choice]);
+      break;
+    case extended::OptionType::PositiveNumber:
+      j[row->jsonKey] = num(v.number);
+      break;
+    }
+  }
   return j;
 }
 

@@ -2,6 +2,7 @@
 
 #include "base/error.hpp"
 #include "base/output_file.hpp"
+#include "base/wording.hpp"
 #include "input/file_names.hpp"
 #include "input/job_loader.hpp"
 #include "rates/plausibility.hpp"
@@ -220,10 +221,7 @@ void checkFinite(const ScanResult &r, Warnings &warnings) {
     }
     if (bad.empty())
       continue;
-    std::string list;
-    for (std::size_t i = 0; i < bad.size(); ++i)
-      list += (i == 0 ? "" : i + 1 == bad.size() ? " and " : ", ") + bad[i];
-    warnings.addUnsound("at " + numberText(p.T) + " K " + list +
+    warnings.addUnsound("at " + numberText(p.T) + " K " + listed(bad) +
                         " are not finite numbers (NaN or Infinity): the values cannot be used");
     return;
   }
@@ -268,8 +266,7 @@ std::string temperaturesText(const std::vector<ScanPoint> &points,
       list += items[i] + ", ";
     list += "..., " + items.back();
   } else {
-    for (std::size_t i = 0; i < items.size(); ++i)
-      list += (i == 0 ? "" : i + 1 == items.size() ? " and " : ", ") + items[i];
+    list = listed(items);
   }
   return std::to_string(at.size()) + " temperatures (" + list + " K)";
 }
@@ -328,10 +325,7 @@ void warnUnderflow(const ScanResult &r, Warnings &warnings) {
        {std::pair{k, "k"}, std::pair{kQ, "kQ"}, std::pair{kG, "kG"}, std::pair{keff, "kG*C**n"}})
     if (shown)
       names.emplace_back(name);
-  std::string list;
-  for (std::size_t i = 0; i < names.size(); ++i)
-    list += (i == 0 ? "" : i + 1 == names.size() ? " and " : ", ") + names[i];
-  warnings.add(list + (names.size() == 1 ? " underflows" : " underflow") + " at " +
+  warnings.add(listed(names) + (names.size() == 1 ? " underflows" : " underflow") + " at " +
                temperaturesText(r.points, at) +
                ": below the smallest double (2.2e-308) a rate constant is written as 0 or "
                "with lost digits, and a 0 there does not mean no reaction");
@@ -339,10 +333,7 @@ void warnUnderflow(const ScanResult &r, Warnings &warnings) {
 
 // "kQ", "kQ and k", "kQ, kG and k": the names of the quantities shown.
 std::string namesText(const std::vector<std::string> &names) {
-  std::string list;
-  for (std::size_t i = 0; i < names.size(); ++i)
-    list += (i == 0 ? "" : i + 1 == names.size() ? " and " : ", ") + names[i];
-  return list;
+  return listed(names);
 }
 
 // --rotors given for a job whose data files have no rotors was probably meant for another job.

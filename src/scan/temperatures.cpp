@@ -1,33 +1,21 @@
 #include "scan/temperatures.hpp"
 
 #include "base/error.hpp"
+#include "base/number.hpp"
 
-#include <charconv>
 #include <cmath>
 #include <string>
 
 namespace orvalen::scan {
 
-bool parseReal(std::string_view text, double &value) {
-  if (text.empty())
-    return false;
-  if (text.front() == '+') { // from_chars takes a minus sign only
-    text.remove_prefix(1);
-    if (text.empty() || text.front() == '-' || text.front() == '+')
-      return false;
-  }
-  const char *end = text.data() + text.size();
-  const auto [ptr, ec] = std::from_chars(text.data(), end, value, std::chars_format::general);
-  return ec == std::errc() && ptr == end && std::isfinite(value);
-}
-
 namespace {
 
 double temperature(std::string_view word, std::string_view what) {
-  double t = 0.0;
-  if (!parseReal(word, t))
+  const std::optional<double> number = parseNumber(word);
+  if (!number)
     throw Error("temperature " + std::string(what) + " \"" + std::string(word) +
                 "\" is not a number (K, e.g. 300 or 298.15)");
+  const double t = *number;
   if (!(t > 0.0))
     throw Error("temperature " + std::string(what) + " " + std::string(word) +
                 " K is not positive");
@@ -47,9 +35,10 @@ std::vector<double> range(std::string_view text, std::size_t colon1) {
   const double start = temperature(text.substr(0, colon1), "start");
   const double stop = temperature(text.substr(colon1 + 1, colon2 - colon1 - 1), "stop");
   const std::string_view stepText = text.substr(colon2 + 1);
-  double step = 0.0;
-  if (!parseReal(stepText, step))
+  const std::optional<double> stepNumber = parseNumber(stepText);
+  if (!stepNumber)
     throw Error("temperature step \"" + std::string(stepText) + "\" is not a number");
+  const double step = *stepNumber;
   if (step == 0.0)
     throw Error("temperature step is zero in \"" + std::string(text) + "\"");
   const double steps = (stop - start) / step;

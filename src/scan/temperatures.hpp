@@ -3,7 +3,8 @@
 // The temperatures of a scan as the command line gives them: a list
 // "300,500,1000" or a range "START:STOP:STEP" whose end is included when the
 // steps reach it (to a millionth of a step). Every temperature must be a
-// positive finite number in K.
+// positive finite number in K, written in the one number grammar
+// (base/number.hpp: "300", "298.15", "3d2").
 
 #include <cstddef>
 #include <string_view>
@@ -17,9 +18,5 @@ inline constexpr std::size_t MAX_TEMPERATURES = 100000;
 // positive number, an empty list or range, a step of zero, or more than
 // MAX_TEMPERATURES temperatures.
 std::vector<double> parseTemperatures(std::string_view text);
-
-// A strict real number: optional sign, digits, decimal point, exponent, and
-// nothing else (no blanks, no unit). Returns false when `text` is not one.
-bool parseReal(std::string_view text, double &value);
 
 } // namespace orvalen::scan

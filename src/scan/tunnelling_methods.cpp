@@ -1,5 +1,7 @@
 #include "scan/tunnelling_methods.hpp"
 
+#include "base/wording.hpp"
+
 #include <algorithm>
 #include <cctype>
 #include <vector>
@@ -32,35 +34,20 @@ std::string jsonKey(const TunnellingMethod &m) {
   return key;
 }
 
-namespace {
-
-std::string joined(const std::vector<const char *> &words, std::string_view separator,
-                   std::string_view last) {
-  std::string s;
-  for (std::size_t i = 0; i < words.size(); ++i) {
-    if (i > 0)
-      s += i + 1 == words.size() ? last : separator;
-    s += words[i];
-  }
-  return s;
-}
-
-} // namespace
-
 std::string offeredNames(std::string_view separator, std::string_view last) {
-  std::vector<const char *> names;
+  std::vector<std::string> names;
   for (const TunnellingMethod &m : TUNNELLING_METHODS)
     if (m.offered)
-      names.push_back(m.name);
-  return joined(names, separator, last);
+      names.emplace_back(m.name);
+  return listed(names, last, separator);
 }
 
 std::string coefficientLabels(std::string_view separator, std::string_view last) {
-  std::vector<const char *> labels;
+  std::vector<std::string> labels;
   for (const TunnellingMethod &m : TUNNELLING_METHODS)
     if (m.label)
-      labels.push_back(m.label);
-  return joined(labels, separator, last);
+      labels.emplace_back(m.label);
+  return listed(labels, last, separator);
 }
 
 } // namespace orvalen::scan

@@ -173,6 +173,51 @@ TEST(ScanOptions, CutOffOrBavThatNoTreatmentUsesIsNamed) {
   }
 }
 
+// Every number of the command line is of the one grammar: with Fortran's D
+// exponent the outputs are those of the plain numbers, byte for byte.
+TEST(ScanOptions, NumbersWithAFortranExponentGiveTheSameScan) {
+  TempDir dir;
+  copyJobFolder("examples/oh_ch4", dir.path());
+  const RunResult plain =
+      runScanBinary(dir.path(), "oh_ch4 -T 300,1000 -P 101325 --scale 0.96 --qrrho grimme "
+                                "--qrrho-cutoff 100 --qrrho-bav 1e-44 --zpe-scale 0.98");
+  const RunResult fortran =
+      runScanBinary(dir.path(), "oh_ch4 -T 3d2,1D3 -P 1.01325D5 --scale 9.6d-1 --qrrho grimme "
+                                "--qrrho-cutoff 1d2 --qrrho-bav 1D-44 --zpe-scale 9.8D-01");
+  ASSERT_EQ(plain.status, 0) << plain.stderrText;
+  ASSERT_EQ(fortran.status, 0) << fortran.stderrText;
+  EXPECT_NE(plain.stdoutText.find("\nOptions: --qrrho grimme --qrrho-cutoff 100 (cm-1) --qrrho-bav "
+                                  "1e-44 (kg m2) --scale 0.96 --zpe-scale 0.98\n"),
+            std::string::npos)
+      << plain.stdoutText;
+  EXPECT_EQ(fortran.stdoutText, plain.stdoutText);
+  EXPECT_EQ(fortran.stderrText, plain.stderrText);
+}
+
+// --help lists the options of the table in its order, each line as it was
+// written by hand before the table.
+TEST(ScanOptions, HelpListsEachOption) {
+  TempDir dir;
+  const RunResult help = runScanBinary(dir.path(), "--help");
+  ASSERT_EQ(help.status, 0);
+  const std::string lines =
+      "  --qrrho TEXT                grimme | truhlar: quasi-harmonic entropy of the real modes "
+      "below the cut-off\n"
+      "  --qrrho-cutoff TEXT         CM1: the cut-off nu0 (default 100 cm-1)\n"
+      "  --qrrho-bav TEXT            KGM2: Grimme's average moment Bav (default 1e-44 kg m2)\n"
+      "  --qrrho-enthalpy            each mode's energy, ZPE included, damped to RT/2 below the "
+      "cut-off (Head-Gordon)\n"
+      "  --scale TEXT                F: multiply every wavenumber, the imaginary one too\n"
+      "  --zpe-scale TEXT            Z: ZPE = Z * sum(h c wavenumber/2) of the unscaled "
+      "wavenumbers (default F)\n"
+      "  --spin-orbit-shift          lower the energy of molecules with the import table's levels "
+      "by their spin-orbit stabilisation\n"
+      "  --rotors TEXT               quantum | classical | harmonic: the data files' hindered "
+      "rotors, each in place of its mode (default quantum; harmonic leaves them out)\n"
+      "  --version                   Display program version information and exit\n";
+  EXPECT_NE(help.stdoutText.find(lines), std::string::npos) << help.stdoutText;
+}
+
 TEST(ScanOptions, RefusedValues) {
   TempDir dir;
   copyJobFolder("examples/oh_ch4", dir.path());

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace orvalen {
@@ -367,6 +368,60 @@ TEST(ImportCli, AFullDiskLeavesTheOldDataFileAsItWas) {
   // Without the limit the data file is replaced whole.
   EXPECT_EQ(import(dir, "--xyz water.xyz --freqs water.freqs --mult 1 -o water.dat").status, 0);
   EXPECT_EQ(linesOf(dir.read("water.dat")).back(), " ----------------------");
+}
+
+// The command line's numbers are of the one grammar: a Fortran D exponent
+// reads as an E, and the data file is the one the plain number writes.
+TEST(ImportCli, NumbersWithAFortranExponentWriteTheSameDataFile) {
+  TempDir dir;
+  fs::copy_file(USER_DATA / "water.xyz", dir / "water.xyz");
+  fs::copy_file(USER_DATA / "water.freqs", dir / "water.freqs");
+  const std::string ethyl = (QC / "gaussian" / "gaussian_ethyl_scan_1.log").string();
+  struct Case {
+    std::string plain, fortran;
+  };
+  const Case cases[] = {
+      {"--xyz water.xyz --freqs water.freqs --mult 1 --energy-value -76.4089531",
+       "--xyz water.xyz --freqs water.freqs --mult 1 --energy-value -7.64089531D+01"},
+      {"--xyz water.xyz --freqs water.freqs --mult 1 --energy-value 0.001",
+       "--xyz water.xyz --freqs water.freqs --mult 1 --energy-value 1d-3"},
+      {ethyl + " --rotor 1,2 --rotor-barrier 10", ethyl + " --rotor 1,2 --rotor-barrier 1d1"},
+  };
+  for (const Case &c : cases) {
+    const auto plain = import(dir, c.plain + " -o plain.dat");
+    const auto fortran = import(dir, c.fortran + " -o fortran.dat");
+    ASSERT_EQ(plain.status, 0) << c.plain << ": " << plain.stderrText;
+    ASSERT_EQ(fortran.status, 0) << c.fortran << ": " << fortran.stderrText;
+    EXPECT_EQ(dir.read("fortran.dat"), dir.read("plain.dat")) << c.fortran;
+  }
+  EXPECT_NE(dir.read("fortran.dat").find(" cosine       10.000000\n"), std::string::npos)
+      << dir.read("fortran.dat");
+}
+
+// Refused numbers name the option and the text as given; the barrier's range
+// in the words CLI11 gives a range.
+TEST(ImportCli, RefusedNumbersNameTheOption) {
+  TempDir dir;
+  const std::string help = " (see orvalen-import --help)\n";
+  const std::pair<const char *, const char *> cases[] = {
+      {"x.out --rotor 1,2 --rotor-barrier 2d6",
+       "orvalen-import: --rotor-barrier: Value 2d6 not in range 0.000000 to 1000000.000000"},
+      {"x.out --rotor 1,2 --rotor-barrier -1",
+       "orvalen-import: --rotor-barrier: Value -1 not in range 0.000000 to 1000000.000000"},
+      {"x.out --rotor 1,2 --rotor-barrier 1d", "orvalen-import: --rotor-barrier: \"1d\" is not a "
+                                               "decimal number"},
+      {"--xyz a.xyz --freqs a.freqs --energy-value 1,5",
+       "orvalen-import: --energy-value: \"1,5\" is not a decimal number"},
+      {"--xyz a.xyz --freqs a.freqs --energy-value nan",
+       "orvalen-import: --energy-value: \"nan\" is not a decimal number"},
+      {"--rotnum 1d1 x.out", "orvalen-import: --rotnum: \"1d1\" is not a whole decimal number"},
+      {"--mult 2.0 x.out", "orvalen-import: --mult: \"2.0\" is not a whole decimal number"},
+  };
+  for (const auto &[args, error] : cases) {
+    const auto r = import(dir, args);
+    EXPECT_EQ(r.status, 1) << args;
+    EXPECT_EQ(r.stderrText, error + help) << args;
+  }
 }
 
 TEST(ImportCli, HelpAndVersion) {

@@ -41,6 +41,7 @@ TEST(ScanMeasured, TheFileIsTwoPositiveNumbersALine) {
        "# OH + CH4\n\n\t300\t6.4E-15  # flash photolysis\r\n   \r\n1000 1e-12",
        {{300.0, 6.4e-15}, {1000.0, 1e-12}},
        nullptr},
+      {"a Fortran D exponent", "300 2.4D-13\n", {{300.0, 2.4e-13}}, nullptr},
       {"one number", "300\n", {}, " line 1: \"300\" "},
       {"three numbers", "300 6.4e-15 0.2\n", {}, " line 1: \"300 6.4e-15 0.2\" "},
       {"a word, on the line after a comment", "# T k\n300 abc\n", {}, " line 2: \"300 abc\" "},

@@ -47,15 +47,35 @@ TEST(Temperatures, Capacity) {
   EXPECT_THROW(parseTemperatures(list + ",300"), Error);
 }
 
-TEST(Temperatures, StrictNumbers) {
-  double v = 0.0;
-  for (const char *bad :
-       {"", "+", "-", "+-1", "1 ", " 1", "1,0", "1e", "nan", "inf", "0x10", "1e999"})
-    EXPECT_FALSE(parseReal(bad, v)) << bad;
+// Each temperature is a number of the one grammar (base/number.hpp), the
+// Fortran D exponent included; anything else is refused with its text.
+TEST(Temperatures, NumbersOfTheOneGrammar) {
   for (const auto &[text, value] : std::vector<std::pair<const char *, double>>{
-           {"1", 1.0}, {"+2.5", 2.5}, {"-3e2", -300.0}, {".5", 0.5}, {"5.", 5.0}}) {
-    ASSERT_TRUE(parseReal(text, v)) << text;
-    EXPECT_EQ(v, value);
+           {"3d2", 300.0}, {"2.9815D+02", 298.15}, {"+1e3", 1000.0}, {".5", 0.5}, {"5.", 5.0}})
+    EXPECT_EQ(parseTemperatures(text), std::vector<double>{value}) << text;
+  EXPECT_EQ(parseTemperatures("2d2:4D2:1d2"), (std::vector<double>{200.0, 300.0, 400.0}));
+  // Refused, the message quoting the text it could not read.
+  for (const auto &[bad, quoted] :
+       std::vector<std::pair<const char *, const char *>>{{"+", "+"},
+                                                          {"-", "-"},
+                                                          {"+-1", "+-1"},
+                                                          {"1e", "1e"},
+                                                          {"1d", "1d"},
+                                                          {"nan", "nan"},
+                                                          {"inf", "inf"},
+                                                          {"0x10", "0x10"},
+                                                          {"1e999", "1e999"},
+                                                          {"3 00", "3 00"},
+                                                          {"300K", "300K"},
+                                                          {"300,1d", "1d"},
+                                                          {"200:400:x", "x"}}) {
+    try {
+      parseTemperatures(bad);
+      ADD_FAILURE() << bad << " accepted";
+    } catch (const Error &e) {
+      EXPECT_NE(std::string(e.what()).find('"' + std::string(quoted) + '"'), std::string::npos)
+          << bad << ": " << e.what();
+    }
   }
 }
 
