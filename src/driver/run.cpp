@@ -58,14 +58,14 @@ constexpr const char *USAGE =
 
 // Each step's results written as they come: the molecule sections, then the
 // reaction, rate constant, effective rate constant and tunnelling sections.
-void writeJob(fixedio::Writer &report, Job &job, Warnings &warnings) {
+void writeJob(fixedio::Writer &report, const Job &job, Warnings &warnings) {
   const Conditions &cond = job.cond;
   const JobResults results =
       computeJob(job.mol, cond, [&](int, const Molecule &m, const MoleculeThermo &t) {
         writeMoleculeSection(report, m, cond, t);
       });
   if (results.reaction.present)
-    writeReactionSection(report, job.mol, cond, results.reaction);
+    writeReactionSection(report, job.mol, results.molecules, cond, results.reaction);
   if (results.rates.present)
     writeRateSection(report, job.mol, cond, results.rates);
   if (results.keff)

@@ -76,15 +76,16 @@ bool usesLevels(const Molecule &m) {
   return !m.levels.empty() && !m.multFromJob;
 }
 
-std::vector<MoleculeFacts> prepareMolecules(MoleculeTable &mol, const PhysicsOptions &options,
+std::vector<MoleculeFacts> prepareMolecules(const MoleculeTable &mol, const PhysicsOptions &options,
                                             Warnings &warnings) {
   std::vector<MoleculeFacts> facts;
   for (int role = REACTANT; role <= TRANSITION_STATE; ++role)
     for (int j = 1; j <= mol.npart(role); ++j) {
-      Molecule &m = mol.at(role, j);
+      const Molecule &m = mol.at(role, j);
       MoleculeFacts f;
       f.role = role;
       f.index = j;
+      f.etot = m.etot;
       f.opticalIsomers = opticalIsomersOf(m);
       if (usesLevels(m))
         f.levels = m.levels;
@@ -97,7 +98,7 @@ std::vector<MoleculeFacts> prepareMolecules(MoleculeTable &mol, const PhysicsOpt
                      "); remove MULT= to use them");
       if (options.spinOrbitShift && usesLevels(m) && m.levelsFromTable) {
         const double shift = wavenumberToKJmol(spinOrbitShift(m.levels));
-        m.etot = m.etot + shift * KJ2HARTREE;
+        f.etot = m.etot + shift * KJ2HARTREE;
         f.spinOrbitShift = shift;
       }
       facts.push_back(std::move(f));
@@ -137,13 +138,12 @@ void sumModes(Vibrations &v) {
       addMode(v, r);
 }
 
-MoleculeThermo moleculeThermo(const Molecule &m, const Conditions &cond,
+MoleculeThermo moleculeThermo(const Molecule &m, double etot, const Conditions &cond,
                               const PhysicsOptions &options, const RowStep &rows) {
   const bool levels = usesLevels(m);
   const int isomers = opticalIsomersOf(m);
   const bool modes = options.changesModes() || rows;
-  if (!levels && isomers == 1 && !modes)
-    return computeThermo(m, cond);
+  // Without a treatment of its own the steps are computeThermo's, one by one.
   MoleculeThermo t;
   t.vm = RGAS * cond.T / cond.P;
   t.elec = levels ? levelsContribution(m.levels, cond.T) : electronic(m, cond);
@@ -159,8 +159,13 @@ MoleculeThermo moleculeThermo(const Molecule &m, const Conditions &cond,
   } else {
     t.vib = vibrational(m, cond);
   }
-  formTotals(m, t);
+  formTotals(etot, t);
   return t;
+}
+
+MoleculeThermo moleculeThermo(const Molecule &m, const Conditions &cond,
+                              const PhysicsOptions &options, const RowStep &rows) {
+  return moleculeThermo(m, m.etot, cond, options, rows);
 }
 
 double pathDegeneracy(const MoleculeTable &mol) {

@@ -4,9 +4,11 @@
 // rotor and harmonic oscillator: electronic levels in place of the
 // multiplicity, optical isomers, frequency scale factors and quasi-harmonic low
 // modes; the spin-orbit shift of the energy and the reaction-path degeneracy.
-// A molecule that none of them touches gets the report's values digit for digit:
-//   computeJob(mol, cond, step, {.thermo = [&](const Molecule &m, const Conditions &c) {
-//     return moleculeThermo(m, c, options); }, .imaginaryScale = options.scale});
+// A molecule that none of them touches gets the report's values digit for digit.
+// The molecule table is not changed: the energy a molecule's thermochemistry
+// starts from (its ETOT, shifted or not) is one of its facts, e.g.
+//   const std::vector<MoleculeFacts> facts = prepareMolecules(mol, options, warnings);
+//   moleculeThermo(mol.at(f.role, f.index), f.etot, cond, options); // f of facts
 
 #include "base/warnings.hpp"
 #include "extended/physics_options.hpp"
@@ -29,14 +31,16 @@ struct MoleculeFacts {
   bool levelsSetAside = false;         // the file's levels, set aside by a job-line MULT=
   int opticalIsomers = 1;
   std::optional<double> spinOrbitShift; // kJ/mol, applied to ETOT (negative)
+  double etot = 0.0; // the energy used, Hartree: ETOT, plus the spin-orbit shift when there is one
 };
 
 // Once per job, before any temperature: the facts of every molecule in job
 // order; a job-line MULT= sets a molecule's levels aside (one warning each);
-// with --spin-orbit-shift, ETOT of each molecule whose levels came from the
-// table is lowered by the ground term's spin-orbit stabilisation (a warning
-// when no molecule has such levels).
-std::vector<MoleculeFacts> prepareMolecules(MoleculeTable &mol, const PhysicsOptions &options,
+// with --spin-orbit-shift, the energy used of each molecule whose levels came
+// from the table is its ETOT lowered by the ground term's spin-orbit
+// stabilisation (a warning when no molecule has such levels). The records
+// are not changed.
+std::vector<MoleculeFacts> prepareMolecules(const MoleculeTable &mol, const PhysicsOptions &options,
                                             Warnings &warnings);
 
 // The levels that replace the multiplicity: none when the job line gave MULT=.
@@ -54,6 +58,10 @@ void sumModes(Vibrations &v);
 // rotor takes a mode's place, it fills that mode's row with its own values.
 using RowStep = std::function<void(const Molecule &m, const Conditions &cond, Vibrations &v)>;
 
+// The corrected energies start from `etot` (Hartree: MoleculeFacts::etot).
+MoleculeThermo moleculeThermo(const Molecule &m, double etot, const Conditions &cond,
+                              const PhysicsOptions &options, const RowStep &rows = {});
+// The same from the record's ETOT.
 MoleculeThermo moleculeThermo(const Molecule &m, const Conditions &cond,
                               const PhysicsOptions &options, const RowStep &rows = {});
 

@@ -2,8 +2,9 @@
 
 // The molecule record and the molecule table MOL(role, j): reactants (role 1),
 // products (role 2) and transition states (role 3), up to ten each in job-line
-// order. The job input names them, the data file reader fills them, the
-// thermochemistry adds the totals that the reaction and rate sections combine.
+// order. The job input names them and the data file reader fills them; from
+// then on they are the job's input data: the thermochemistry and the rate
+// constants read them and return their results, never writing into them.
 
 #include <array>
 #include <cmath>
@@ -92,13 +93,6 @@ struct Molecule {
   bool levelsFromTable = false;        // the levels are the ground term's, from import's table
   int opticalIsomers = 0;              // 2 for a chiral geometry; 0: no marker (one form)
   std::vector<HinderedRotor> rotors;
-  // Totals stored by the thermochemistry.
-  double qtot = 0.0; // total partition function
-  double stot = 0.0; // Hartree/K
-  double ezpe = 0.0; // ETOT + ZPEtot, Hartree
-  double eu = 0.0;   // ETOT + Utot, Hartree
-  double eh = 0.0;   // ETOT + Htot, Hartree
-  double eg = 0.0;   // ETOT + Gtot, Hartree
 };
 
 // MOL(role, j), role 1..3, j 1..10, and the counts NPART(0..3).

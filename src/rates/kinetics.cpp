@@ -30,7 +30,8 @@ bool hasRateSection(const MoleculeTable &mol) {
   return mol.npart(REACTANT) >= 1 && mol.npart(TRANSITION_STATE) >= 1;
 }
 
-RateConstants rateConstants(const MoleculeTable &mol, const Conditions &cond) {
+RateConstants rateConstants(const MoleculeTable &mol, const TotalsTable &totals,
+                            const Conditions &cond) {
   RateConstants r;
   if (!hasRateSection(mol))
     return r;
@@ -39,7 +40,7 @@ RateConstants rateConstants(const MoleculeTable &mol, const Conditions &cond) {
   for (const int role : {REACTANT, TRANSITION_STATE}) {
     const double s = role == REACTANT ? -1.0 : 1.0;
     for (int j = 1; j <= mol.npart(role); ++j) {
-      const Molecule &m = mol.at(role, j);
+      const MoleculeTotals &m = totals.at(role, j);
       r.dEa += s * m.etot;
       r.dH0 += s * m.ezpe;
       r.dH += s * m.eh;
@@ -47,7 +48,7 @@ RateConstants rateConstants(const MoleculeTable &mol, const Conditions &cond) {
       r.dG += s * m.eg;
     }
   }
-  r.prodQ = partitionRatio(mol, TRANSITION_STATE);
+  r.prodQ = partitionRatio(totals, TRANSITION_STATE);
   r.m = mol.npart(REACTANT);
 
   const double T = cond.T;

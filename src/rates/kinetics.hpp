@@ -8,6 +8,7 @@
 #include "fixedio/format.hpp"
 #include "molecule/conditions.hpp"
 #include "molecule/molecule.hpp"
+#include "rates/totals_table.hpp"
 #include "thermo/constants.hpp"
 
 #include <array>
@@ -50,7 +51,9 @@ struct RateConstants {
 // True when the job names at least one reactant and one transition state.
 bool hasRateSection(const MoleculeTable &mol);
 
-RateConstants rateConstants(const MoleculeTable &mol, const Conditions &cond);
+// From each molecule's totals (`totals`, one per molecule of `mol`).
+RateConstants rateConstants(const MoleculeTable &mol, const TotalsTable &totals,
+                            const Conditions &cond);
 
 // The section " Kinetic parameters for the reaction"; nothing when the job has
 // no reactant or no transition state.

@@ -33,14 +33,14 @@ std::string sectionTitle(const MoleculeTable &mol, std::string_view start, int o
   return title;
 }
 
-double partitionRatio(const MoleculeTable &mol, int otherRole) {
+double partitionRatio(const TotalsTable &totals, int otherRole) {
   double ratio = 1.0;
   double lnRatio = 0.0;
   bool allPositive = true;
   bool leftRange = false; // the running value lost precision or overflowed
   for (const int role : {static_cast<int>(REACTANT), otherRole})
-    for (int j = 1; j <= mol.npart(role); ++j) {
-      const double q = mol.at(role, j).qtot;
+    for (int j = 1; j <= totals.count(role); ++j) {
+      const double q = totals.at(role, j).qtot;
       if (role == REACTANT)
         ratio = ratio / q;
       else
@@ -60,7 +60,7 @@ bool hasReaction(const MoleculeTable &mol) {
   return mol.npart(REACTANT) >= 1 && mol.npart(PRODUCT) >= 1;
 }
 
-ReactionTotals reactionThermodynamics(const MoleculeTable &mol) {
+ReactionTotals reactionThermodynamics(const MoleculeTable &mol, const TotalsTable &totals) {
   ReactionTotals r;
   if (!hasReaction(mol))
     return r;
@@ -69,7 +69,7 @@ ReactionTotals reactionThermodynamics(const MoleculeTable &mol) {
   for (const int role : {REACTANT, PRODUCT}) {
     const double s = role == REACTANT ? -1.0 : 1.0;
     for (int j = 1; j <= mol.npart(role); ++j) {
-      const Molecule &m = mol.at(role, j);
+      const MoleculeTotals &m = totals.at(role, j);
       r.drE += s * m.etot;
       r.drZpe += s * m.ezpe;
       r.drU += s * m.eu;
@@ -78,7 +78,7 @@ ReactionTotals reactionThermodynamics(const MoleculeTable &mol) {
       r.drS += s * m.stot;
     }
   }
-  r.drQ = partitionRatio(mol, PRODUCT);
+  r.drQ = partitionRatio(totals, PRODUCT);
   return r;
 }
 
@@ -100,13 +100,13 @@ void writeConditions(fixedio::Writer &out, const Conditions &cond) {
 namespace {
 
 // One summary-table row: the label, a column per reactant, the gap, a column
-// per product, then the reaction total. `field` picks the molecule's value.
+// per product, then the reaction total. `field(role, j)` gives MOL(role, j)'s value.
 template <class Field> std::vector<fixedio::Value> tableRow(const MoleculeTable &mol, Field field) {
   std::vector<fixedio::Value> values;
   for (const int role : {REACTANT, PRODUCT}) {
     values.emplace_back(mol.npart(role));
     for (int j = 1; j <= mol.npart(role); ++j)
-      values.emplace_back(field(mol.at(role, j)));
+      values.emplace_back(field(role, j));
   }
   return values;
 }
@@ -114,8 +114,9 @@ template <class Field> std::vector<fixedio::Value> tableRow(const MoleculeTable 
 // A row of energies: the molecules' values in Hartree, then the reaction
 // total in Hartree, kcal/mol and kJ/mol.
 void writeEnergyRow(fixedio::Writer &out, std::string_view format, const MoleculeTable &mol,
-                    double Molecule::*field, double total) {
-  auto values = tableRow(mol, [field](const Molecule &m) { return m.*field; });
+                    const TotalsTable &molecules, double MoleculeTotals::*field, double total) {
+  auto values =
+      tableRow(mol, [&molecules, field](int role, int j) { return molecules.at(role, j).*field; });
   const double kj = total / KJ2HARTREE;
   values.emplace_back(total);
   values.emplace_back(kj * KJ2KCAL);
@@ -131,31 +132,33 @@ void writeEnergyLine(fixedio::Writer &out, std::string_view format, double total
 
 } // namespace
 
-void writeReactionSection(fixedio::Writer &out, const MoleculeTable &mol, const Conditions &cond,
+void writeReactionSection(fixedio::Writer &out, const MoleculeTable &mol,
+                          const TotalsTable &molecules, const Conditions &cond,
                           const ReactionTotals &totals) {
   if (!hasReaction(mol))
     return;
   writeTitle(out, totals.title);
   writeConditions(out, cond);
 
-  out.writeValues("(/13x,<>a15,4x,'=',8x,<>a15,8x,'DrE, a.u.       kcal/mol         kJ/mol')",
-                  tableRow(mol, [](const Molecule &m) { return fixedText(m.name, NAME_LEN); }));
+  out.writeValues(
+      "(/13x,<>a15,4x,'=',8x,<>a15,8x,'DrE, a.u.       kcal/mol         kJ/mol')",
+      tableRow(mol, [&mol](int role, int j) { return fixedText(mol.at(role, j).name, NAME_LEN); }));
   out.writeValues("(' Nneg   ',<>i15,12x,<>i15)",
-                  tableRow(mol, [](const Molecule &m) { return m.nneg; }));
+                  tableRow(mol, [&mol](int role, int j) { return mol.at(role, j).nneg; }));
   out.writeValues("(' RotNum ',<>i15,12x,<>i15)",
-                  tableRow(mol, [](const Molecule &m) { return m.rotnum; }));
-  writeEnergyRow(out, "(' E      ',<>f15.7,12x,<>f15.7,8x,f15.7,2f15.2)", mol, &Molecule::etot,
-                 totals.drE);
-  writeEnergyRow(out, "(' E+ZPE  ',<>f15.7,12x,<>f15.7,8x,f15.7,2f15.2)", mol, &Molecule::ezpe,
-                 totals.drZpe);
-  writeEnergyRow(out, "(' E+U    ',<>f15.7,12x,<>f15.7,8x,f15.7,2f15.2)", mol, &Molecule::eu,
-                 totals.drU);
-  writeEnergyRow(out, "(' E+H    ',<>f15.7,12x,<>f15.7,8x,f15.7,2f15.2)", mol, &Molecule::eh,
-                 totals.drH);
-  writeEnergyRow(out, "(' E+G    ',<>f15.7,12x,<>f15.7,8x,f15.7,2f15.2)", mol, &Molecule::eg,
-                 totals.drG);
-  out.writeValues("(/' File   ',<>(1x,a14),12x,<>(1x,a14))", tableRow(mol, [](const Molecule &m) {
-                    return fixedText(m.fileName, FILENAME_LEN);
+                  tableRow(mol, [&mol](int role, int j) { return mol.at(role, j).rotnum; }));
+  writeEnergyRow(out, "(' E      ',<>f15.7,12x,<>f15.7,8x,f15.7,2f15.2)", mol, molecules,
+                 &MoleculeTotals::etot, totals.drE);
+  writeEnergyRow(out, "(' E+ZPE  ',<>f15.7,12x,<>f15.7,8x,f15.7,2f15.2)", mol, molecules,
+                 &MoleculeTotals::ezpe, totals.drZpe);
+  writeEnergyRow(out, "(' E+U    ',<>f15.7,12x,<>f15.7,8x,f15.7,2f15.2)", mol, molecules,
+                 &MoleculeTotals::eu, totals.drU);
+  writeEnergyRow(out, "(' E+H    ',<>f15.7,12x,<>f15.7,8x,f15.7,2f15.2)", mol, molecules,
+                 &MoleculeTotals::eh, totals.drH);
+  writeEnergyRow(out, "(' E+G    ',<>f15.7,12x,<>f15.7,8x,f15.7,2f15.2)", mol, molecules,
+                 &MoleculeTotals::eg, totals.drG);
+  out.writeValues("(/' File   ',<>(1x,a14),12x,<>(1x,a14))", tableRow(mol, [&mol](int role, int j) {
+                    return fixedText(mol.at(role, j).fileName, FILENAME_LEN);
                   }));
 
   out.write("(//' DrQ = ',1pE15.5,'   ln(Qtot)=',0pf12.5,'   lg(Qtot)=',0pf12.5)", totals.drQ,

@@ -7,6 +7,7 @@
 #include "fixedio/format.hpp"
 #include "molecule/conditions.hpp"
 #include "molecule/molecule.hpp"
+#include "rates/totals_table.hpp"
 #include "thermo/constants.hpp"
 
 #include <string>
@@ -38,7 +39,7 @@ std::string sectionTitle(const MoleculeTable &mol, std::string_view start, int o
 // each reactant's, multiplied by each of the others'. When that running value
 // leaves the range of doubles while every QTOT is positive and finite, the
 // ratio is formed from the sum of the logarithms instead.
-double partitionRatio(const MoleculeTable &mol, int otherRole);
+double partitionRatio(const TotalsTable &totals, int otherRole);
 
 // The reaction quantities, products minus reactants. When the job has no
 // reactant or no product they keep their start values (present = false).
@@ -57,7 +58,8 @@ struct ReactionTotals {
 // True when the job names at least one reactant and one product.
 bool hasReaction(const MoleculeTable &mol);
 
-ReactionTotals reactionThermodynamics(const MoleculeTable &mol);
+// From each molecule's totals (`totals`, one per molecule of `mol`).
+ReactionTotals reactionThermodynamics(const MoleculeTable &mol, const TotalsTable &totals);
 
 // Two empty lines and the title, characters 1 to its last non-blank one.
 void writeTitle(fixedio::Writer &out, std::string_view title);
@@ -65,9 +67,11 @@ void writeTitle(fixedio::Writer &out, std::string_view title);
 void writeConditions(fixedio::Writer &out, const Conditions &cond);
 
 // The whole reaction section: title, conditions, the summary table with one
-// column per molecule, DrQ and the Dr lines. Writes nothing when the job has
-// no reactant or no product.
-void writeReactionSection(fixedio::Writer &out, const MoleculeTable &mol, const Conditions &cond,
+// column per molecule (its name, Nneg and RotNum from `mol`, its energies from
+// `molecules`), DrQ and the Dr lines. Writes nothing when the job has no
+// reactant or no product.
+void writeReactionSection(fixedio::Writer &out, const MoleculeTable &mol,
+                          const TotalsTable &molecules, const Conditions &cond,
                           const ReactionTotals &totals);
 
 } // namespace orvalen

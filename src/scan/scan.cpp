@@ -128,18 +128,18 @@ void coefficients(ScanPoint &p, const ScanResult &result, std::size_t index,
   }
 }
 
-// The whole job at one temperature and pressure; `mol` receives the totals.
-ScanPoint computePoint(MoleculeTable &mol, Conditions cond, const ScanResult &result,
-                       const JobPhysics &physics, std::size_t index, AbsencesByMethod &absent) {
+// The whole job at one temperature and pressure, as the report computes it.
+ScanPoint computePoint(const MoleculeTable &mol, const Conditions &cond, const ScanResult &result,
+                       const JobPhysics &physics) {
   ScanPoint p;
   p.T = cond.T;
   p.P = cond.P;
   p.molecules.reserve(static_cast<std::size_t>(mol.npart(0)));
+  const bool rotors = result.physics.rotors != extended::RotorTreatment::Harmonic;
   const JobResults job = computeJob(
       mol, cond,
       [&](int role, const Molecule &m, const MoleculeThermo &t) {
-        p.molecules.push_back(
-            summary(role, m, t, result.physics.rotors != extended::RotorTreatment::Harmonic));
+        p.molecules.push_back(summary(role, m, t, rotors));
       },
       physics);
   p.reaction = job.reaction;
@@ -147,16 +147,20 @@ ScanPoint computePoint(MoleculeTable &mol, Conditions cond, const ScanResult &re
   if (p.rates.present) // orvalen prints zeros without a rate section
     p.keff = job.keff;
   p.tunnelling = job.tunnelling;
-
-  if (p.rates.present && result.eckart.nu > 0.0)
-    coefficients(p, result, index, absent);
-  if (p.rates.present) {
-    const std::optional<double> kappa = methodOf(result.method).coefficient(p.kappa);
-    const double k = kappa ? p.rates.kQ[2] * *kappa * toStandardState(result, p.P) : std::nan("");
-    if (std::isfinite(k) && k >= 0.0)
-      p.k = k;
-  }
   return p;
+}
+
+// The coefficients of a point and its k, once the barrier of `result` is known.
+void addCoefficients(ScanPoint &p, const ScanResult &result, std::size_t index,
+                     AbsencesByMethod &absent) {
+  if (!p.rates.present)
+    return;
+  if (result.eckart.nu > 0.0)
+    coefficients(p, result, index, absent);
+  const std::optional<double> kappa = methodOf(result.method).coefficient(p.kappa);
+  const double k = kappa ? p.rates.kQ[2] * *kappa * toStandardState(result, p.P) : std::nan("");
+  if (std::isfinite(k) && k >= 0.0)
+    p.k = k;
 }
 
 // The names of a role as the outputs show them.
@@ -478,25 +482,76 @@ void refuseNonSvgPlot(const std::vector<OutputName> &outputs) {
   }
 }
 
-// Each molecule's thermochemistry with the options in effect; a molecule
-// with hindered rotors has its step, made once for the run's temperatures
-// tMin..tMax and found by the molecule's place in `mol`.
-JobPhysics jobPhysics(const MoleculeTable &mol, const extended::PhysicsOptions &options,
-                      double tMin, double tMax) {
-  std::vector<std::pair<const Molecule *, extended::RowStep>> steps;
-  for (int role = REACTANT; role <= TRANSITION_STATE; ++role)
-    for (int j = 1; j <= mol.npart(role); ++j) {
-      const Molecule &m = mol.at(role, j);
-      if (extended::RowStep step = extended::rotorRows(m, options.rotors, tMin, tMax))
-        steps.emplace_back(&m, std::move(step));
-    }
-  return {[options, steps = std::move(steps)](const Molecule &m, const Conditions &c) {
-            const auto it = std::find_if(steps.begin(), steps.end(),
-                                         [&](const auto &s) { return s.first == &m; });
-            return extended::moleculeThermo(m, c, options,
-                                            it == steps.end() ? extended::RowStep() : it->second);
+// Each molecule's thermochemistry with the options in effect, from the energy
+// its facts give (ETOT, or ETOT with the spin-orbit shift); a molecule with
+// hindered rotors has its step, made once for the run's temperatures
+// tMin..tMax. Each is found by the molecule's place in `mol`.
+JobPhysics jobPhysics(const MoleculeTable &mol, const std::vector<JobMolecule> &molecules,
+                      const extended::PhysicsOptions &options, double tMin, double tMax) {
+  struct Setup {
+    const Molecule *m;
+    double etot;
+    extended::RowStep rows;
+  };
+  std::vector<Setup> setups;
+  for (const JobMolecule &j : molecules) {
+    const Molecule &m = mol.at(j.facts.role, j.facts.index);
+    setups.push_back({&m, j.facts.etot, extended::rotorRows(m, options.rotors, tMin, tMax)});
+  }
+  return {[options, setups = std::move(setups)](const Molecule &m, const Conditions &c) {
+            const auto it = std::find_if(setups.begin(), setups.end(),
+                                         [&](const Setup &s) { return s.m == &m; });
+            if (it == setups.end())
+              return extended::moleculeThermo(m, c, options);
+            return extended::moleculeThermo(m, it->etot, c, options, it->rows);
           },
           options.scale};
+}
+
+// The barrier of the tunnelling coefficients and whether each formula applies
+// to it, from the results of one point: dH0 and DrZPE are sums of E+ZPE,
+// the same at every temperature. `nu` is the imaginary frequency in cm-1.
+void setBarrier(const ScanPoint &p, double nu, ScanResult &r) {
+  const double dH0 = p.rates.dH0 / KJ2HARTREE;
+  const double drZpe = r.hasReaction ? p.reaction.drZpe / KJ2HARTREE : 0.0;
+  r.eckart = EckartBarrier{dH0, dH0 - drZpe, nu};
+  const auto why = eckartUndefined(r.eckart);
+  r.eckartDefined = !why;
+  // Skodje and Truhlar truncate the parabola at the lower side, max(DrZPE, 0):
+  // a barrier not above it gives a negative "coefficient".
+  const double lower = std::max(drZpe, 0.0);
+  r.skodjeTruhlarDefined = std::isfinite(dH0) && std::isfinite(lower) && dH0 > lower;
+  if (r.eckart.nu == 0.0) {
+    r.warnings.add("the first transition state has no imaginary frequency in row 7: "
+                   "no tunnelling coefficient");
+    return;
+  }
+  if (!r.skodjeTruhlarDefined)
+    r.warnings.add("no Skodje-Truhlar coefficient: the barrier dH0 = " + figures(dH0, 6) +
+                   " kJ/mol is not above the lower side max(DrZPE, 0) = " + figures(lower, 6) +
+                   " kJ/mol");
+  if (why)
+    r.warnings.add("no Eckart coefficient: " + *why);
+  else if (!r.hasReaction)
+    r.warnings.add("the job has no product: the Eckart barrier is taken as symmetric "
+                   "(V2 = V1 = " +
+                   fourFigures(dH0) + " kJ/mol)");
+}
+
+// --fit: the Arrhenius fits of k over the points that have one.
+void fitRateConstants(ScanResult &r) {
+  if (!r.hasRates)
+    throw Error("--fit needs a transition state: the job has no rate constant");
+  std::vector<double> ts, ks;
+  for (const ScanPoint &p : r.points)
+    if (p.k && *p.k > 0.0) {
+      ts.push_back(p.T);
+      ks.push_back(*p.k);
+    }
+  if (ts.size() < r.points.size())
+    r.warnings.add("the fit leaves out " + std::to_string(r.points.size() - ts.size()) +
+                   " temperature(s) without a rate constant k");
+  r.fits = fitArrhenius(ts, ks);
 }
 
 } // namespace
@@ -504,7 +559,7 @@ JobPhysics jobPhysics(const MoleculeTable &mol, const extended::PhysicsOptions &
 void runScan(const ScanRequest &request, ScanResult &r) {
   refuseSharedOutputs(request.outputs);
   std::vector<std::filesystem::path> read;
-  Job job =
+  const Job job =
       loadJob(trimmed(fileExtension(request.job, ".inp")), MissingFiles::Refuse, r.warnings, &read);
   refuseOutputsOverInputs(request.outputs, read, request.measured);
   refuseNonSvgPlot(request.outputs);
@@ -513,8 +568,9 @@ void runScan(const ScanRequest &request, ScanResult &r) {
   r.conc = job.cond.conc;
   r.method = request.method;
   describeJob(job.mol, r);
-  // Levels set aside and energies shifted once; each molecule's thermochemistry
-  // at every temperature with the options in effect.
+  // Each molecule's facts once (levels set aside, the energy used, shifted or
+  // not); its thermochemistry at every temperature with the options in effect.
+  // The job's molecule table stays as read.
   r.physics = request.physics;
   r.physicsGiven = request.physicsGiven;
   for (extended::MoleculeFacts &f : extended::prepareMolecules(job.mol, r.physics, r.warnings)) {
@@ -546,46 +602,19 @@ void runScan(const ScanRequest &request, ScanResult &r) {
     throw Error(job.inputFile + ": the pressure " + fourFigures(cond.P) +
                 " Pa is not positive; give it with -P");
   const auto [tMin, tMax] = std::minmax_element(temperatures.begin(), temperatures.end());
-  const JobPhysics physics = jobPhysics(job.mol, r.physics, *tMin, *tMax);
+  const JobPhysics physics = jobPhysics(job.mol, r.molecules, r.physics, *tMin, *tMax);
 
-  // The barriers do not depend on the temperature: E+ZPE sums only.
-  if (r.hasRates) {
-    Conditions c0 = cond;
-    c0.T = temperatures.front();
-    const JobResults at0 = computeJob(
-        job.mol, c0, [](int, const Molecule &, const MoleculeThermo &) {}, physics);
-    const double dH0 = at0.rates.dH0 / KJ2HARTREE;
-    const double drZpe = r.hasReaction ? at0.reaction.drZpe / KJ2HARTREE : 0.0;
-    r.eckart =
-        EckartBarrier{dH0, dH0 - drZpe, imaginaryFrequency(job.mol) * physics.imaginaryScale};
-    const auto why = eckartUndefined(r.eckart);
-    r.eckartDefined = !why;
-    // Skodje and Truhlar truncate the parabola at the lower side, max(DrZPE, 0):
-    // a barrier not above it gives a negative "coefficient".
-    const double lower = std::max(drZpe, 0.0);
-    r.skodjeTruhlarDefined = std::isfinite(dH0) && std::isfinite(lower) && dH0 > lower;
-    if (r.eckart.nu == 0.0) {
-      r.warnings.add("the first transition state has no imaginary frequency in row 7: "
-                     "no tunnelling coefficient");
-    } else {
-      if (!r.skodjeTruhlarDefined)
-        r.warnings.add("no Skodje-Truhlar coefficient: the barrier dH0 = " + figures(dH0, 6) +
-                       " kJ/mol is not above the lower side max(DrZPE, 0) = " + figures(lower, 6) +
-                       " kJ/mol");
-      if (why)
-        r.warnings.add("no Eckart coefficient: " + *why);
-      else if (!r.hasReaction)
-        r.warnings.add("the job has no product: the Eckart barrier is taken as symmetric "
-                       "(V2 = V1 = " +
-                       fourFigures(dH0) + " kJ/mol)");
-    }
-  }
-
+  // The barrier comes from the first temperature's results; every point's
+  // coefficients need it.
   AbsencesByMethod absent;
   r.points.reserve(temperatures.size());
   for (const double T : temperatures) {
     cond.T = T;
-    r.points.push_back(computePoint(job.mol, cond, r, physics, r.points.size(), absent));
+    ScanPoint p = computePoint(job.mol, cond, r, physics);
+    if (r.points.empty() && r.hasRates)
+      setBarrier(p, imaginaryFrequency(job.mol) * physics.imaginaryScale, r);
+    addCoefficients(p, r, r.points.size(), absent);
+    r.points.push_back(std::move(p));
   }
 
   warnAbsentCoefficients(r, absent, r.warnings);
@@ -594,20 +623,8 @@ void runScan(const ScanRequest &request, ScanResult &r) {
   warnImplausible(job.mol, r, r.warnings);
   compareMeasured(r, request.measured, r.warnings);
 
-  if (request.fit) {
-    if (!r.hasRates)
-      throw Error("--fit needs a transition state: the job has no rate constant");
-    std::vector<double> ts, ks;
-    for (const ScanPoint &p : r.points)
-      if (p.k && *p.k > 0.0) {
-        ts.push_back(p.T);
-        ks.push_back(*p.k);
-      }
-    if (ts.size() < r.points.size())
-      r.warnings.add("the fit leaves out " + std::to_string(r.points.size() - ts.size()) +
-                     " temperature(s) without a rate constant k");
-    r.fits = fitArrhenius(ts, ks);
-  }
+  if (request.fit)
+    fitRateConstants(r);
 }
 
 } // namespace orvalen::scan

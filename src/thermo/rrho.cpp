@@ -155,7 +155,7 @@ Vibrations vibrational(const Molecule &m, const Conditions &cond) {
   return v;
 }
 
-void formTotals(const Molecule &m, MoleculeThermo &t) {
+void formTotals(double etot, MoleculeThermo &t) {
   const Vibrations &v = t.vib;
   t.tot.q = t.elec.q * t.tran.q * t.rot.q * v.qvib;
   t.zpeTot = v.zpeTot;
@@ -167,17 +167,17 @@ void formTotals(const Molecule &m, MoleculeThermo &t) {
 
   // ETOT is the energy at the potential bottom; the corrections bring it to T.
   CorrectedEnergies &c = t.corrected;
-  c.etot = m.etot;
+  c.etot = etot;
   c.zpe = t.zpeTot * KJ2HARTREE;
   c.u = t.tot.u * KJ2HARTREE;
   c.h = t.tot.h * KJ2HARTREE;
   c.f = t.tot.f * KJ2HARTREE;
   c.g = t.tot.g * KJ2HARTREE;
-  c.ezpe = m.etot + t.zpeTot * KJ2HARTREE;
-  c.eu = m.etot + t.tot.u * KJ2HARTREE;
-  c.eh = m.etot + t.tot.h * KJ2HARTREE;
-  c.ef = m.etot + t.tot.f * KJ2HARTREE;
-  c.eg = m.etot + t.tot.g * KJ2HARTREE;
+  c.ezpe = etot + t.zpeTot * KJ2HARTREE;
+  c.eu = etot + t.tot.u * KJ2HARTREE;
+  c.eh = etot + t.tot.h * KJ2HARTREE;
+  c.ef = etot + t.tot.f * KJ2HARTREE;
+  c.eg = etot + t.tot.g * KJ2HARTREE;
 }
 
 MoleculeThermo computeThermo(const Molecule &m, const Conditions &cond) {
@@ -188,17 +188,20 @@ MoleculeThermo computeThermo(const Molecule &m, const Conditions &cond) {
   t.rot = rotational(m, cond);
   t.vib = vibrational(m, cond);
 
-  formTotals(m, t);
+  formTotals(m.etot, t);
   return t;
 }
 
-void storeTotals(Molecule &m, const MoleculeThermo &t) {
-  m.qtot = t.tot.q;
-  m.stot = t.tot.s * (KJ2HARTREE * 0.001);
-  m.ezpe = t.corrected.ezpe;
-  m.eu = t.corrected.eu;
-  m.eh = t.corrected.eh;
-  m.eg = t.corrected.eg;
+MoleculeTotals totalsOf(const MoleculeThermo &t) {
+  MoleculeTotals s;
+  s.etot = t.corrected.etot;
+  s.ezpe = t.corrected.ezpe;
+  s.eu = t.corrected.eu;
+  s.eh = t.corrected.eh;
+  s.eg = t.corrected.eg;
+  s.stot = t.tot.s * (KJ2HARTREE * 0.001);
+  s.qtot = t.tot.q;
+  return s;
 }
 
 } // namespace orvalen

@@ -76,10 +76,10 @@ struct Vibrations {
   double cvibTot = 0.0;
 };
 
-// ETOT corrected by the totals, and the corrections themselves, in Hartree.
+// The energy used corrected by the totals, and the corrections themselves, in Hartree.
 struct CorrectedEnergies {
-  double etot = 0.0;
-  double zpe = 0.0; // ZPEtot in Hartree
+  double etot = 0.0; // the energy used: the record's ETOT, or ETOT shifted by the scan's options
+  double zpe = 0.0;  // ZPEtot in Hartree
   double u = 0.0;
   double h = 0.0;
   double f = 0.0;
@@ -116,12 +116,25 @@ void addMode(Vibrations &v, const VibMode &r);
 
 MoleculeThermo computeThermo(const Molecule &m, const Conditions &cond);
 
-// The totals over the four contributions and ETOT corrected by them, from the
-// contributions already in t (computeThermo's last step; orvalen-scan's own
-// thermochemistry ends with it too).
-void formTotals(const Molecule &m, MoleculeThermo &t);
+// The totals over the four contributions and the energy `etot` (Hartree)
+// corrected by them, from the contributions already in t (computeThermo's last
+// step, with the record's ETOT; orvalen-scan's own thermochemistry ends with it
+// too, with ETOT or ETOT shifted).
+void formTotals(double etot, MoleculeThermo &t);
 
-// QTOT, STOT (Hartree/K), EZPE, EU, EH, EG into the record.
-void storeTotals(Molecule &m, const MoleculeThermo &t);
+// What the reaction and rate sections take of one molecule's thermochemistry:
+// the energy the corrections started from and the totals, in Hartree.
+struct MoleculeTotals {
+  double etot = 0.0; // the energy used: ETOT, or ETOT shifted by the scan's options
+  double ezpe = 0.0; // ETOT + ZPEtot
+  double eu = 0.0;   // ETOT + Utot
+  double eh = 0.0;   // ETOT + Htot
+  double eg = 0.0;   // ETOT + Gtot
+  double stot = 0.0; // Hartree/K
+  double qtot = 0.0; // total partition function
+};
+
+// QTOT, STOT (Hartree/K), the energy used, EZPE, EU, EH and EG of t.
+MoleculeTotals totalsOf(const MoleculeThermo &t);
 
 } // namespace orvalen

@@ -131,10 +131,10 @@ void writeMoleculeSection(fixedio::Writer &out, const Molecule &m, const Conditi
   writeCorrected(out, t.corrected);
 }
 
-void tdrrho(Molecule &m, const Conditions &cond, fixedio::Writer &out) {
+MoleculeTotals tdrrho(const Molecule &m, const Conditions &cond, fixedio::Writer &out) {
   const MoleculeThermo t = computeThermo(m, cond);
   writeMoleculeSection(out, m, cond, t);
-  storeTotals(m, t);
+  return totalsOf(t);
 }
 
 } // namespace orvalen

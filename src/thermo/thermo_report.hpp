@@ -16,7 +16,7 @@ void writeMoleculeSection(fixedio::Writer &out, const Molecule &m, const Conditi
                           const MoleculeThermo &t);
 
 // TDRRHO: computes the molecule's thermochemistry, writes its section and
-// stores its totals (QTOT, STOT, EZPE, EU, EH, EG) into the record.
-void tdrrho(Molecule &m, const Conditions &cond, fixedio::Writer &out);
+// returns its totals (QTOT, STOT, ETOT, EZPE, EU, EH, EG); the record is not changed.
+MoleculeTotals tdrrho(const Molecule &m, const Conditions &cond, fixedio::Writer &out);
 
 } // namespace orvalen

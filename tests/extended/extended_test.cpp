@@ -235,13 +235,17 @@ TEST(ElectronicLevels, ShiftOnlyForTableLevelsAndMultFromJobSetsThemAside) {
     const std::vector<MoleculeFacts> facts = prepareMolecules(mol, o, w);
     ASSERT_EQ(facts.size(), 1u);
     EXPECT_EQ(facts[0].spinOrbitShift.has_value(), c.shifted) << c.name;
+    // The energy used is shifted; the record keeps the data file's ETOT.
     const double want = c.shifted ? -460.0 + -3.51841665358 * KJ2HARTREE : -460.0;
-    EXPECT_NEAR(mol.at(REACTANT, 1).etot, want, 1e-12) << c.name;
+    EXPECT_NEAR(facts[0].etot, want, 1e-12) << c.name;
+    EXPECT_EQ(mol.at(REACTANT, 1).etot, -460.0) << c.name;
     EXPECT_EQ(facts[0].levelsSetAside, c.setAside) << c.name;
     EXPECT_EQ(facts[0].levels.empty(), c.setAside) << c.name;
     EXPECT_EQ(w.texts().size(), c.warnings) << c.name;
     // The levels set aside leave Qel at the multiplicity.
-    const MoleculeThermo t = moleculeThermo(mol.at(REACTANT, 1), {300.0, 101325.0, 0.0, 0}, o);
+    const MoleculeThermo t =
+        moleculeThermo(mol.at(REACTANT, 1), facts[0].etot, {300.0, 101325.0, 0.0, 0}, o);
+    EXPECT_NEAR(t.corrected.etot, want, 1e-12) << c.name;
     EXPECT_NEAR(t.elec.q, c.setAside ? 2.0 : 4.0 + 2.0 * std::exp(-882.35 * 1.4387752 / 300.0),
                 1e-6)
         << c.name;
@@ -343,15 +347,28 @@ TEST(WholeJob, EachOptionMovesKQByTheHandFactor) {
     MoleculeTable mol = job.mol;
     PhysicsOptions o;
     c.setUp(mol, o);
+    const MoleculeTable asRead = mol;
     Warnings ww;
-    prepareMolecules(mol, o, ww);
-    const JobPhysics physics{
-        [&](const Molecule &m, const Conditions &cc) { return moleculeThermo(m, cc, o); }, o.scale};
+    const std::vector<MoleculeFacts> facts = prepareMolecules(mol, o, ww);
+    // Each molecule's thermochemistry from the energy its facts give.
+    const JobPhysics physics{[&](const Molecule &m, const Conditions &cc) {
+                               const auto f = std::find_if(facts.begin(), facts.end(),
+                                                           [&](const MoleculeFacts &x) {
+                                                             return &mol.at(x.role, x.index) == &m;
+                                                           });
+                               return moleculeThermo(m, f->etot, cc, o);
+                             },
+                             o.scale};
     const JobResults after = computeJob(mol, cond, none, physics);
     expectRelative(after.rates.kQ[2] / before.rates.kQ[2], c.kQFactor, 1e-9, c.name);
     EXPECT_NEAR((after.rates.dH0 - before.rates.dH0) / KJ2HARTREE, c.dH0ShiftKJ, 1e-9) << c.name;
     // u = h nu / kT of the tunnelling lines, nu the scaled imaginary frequency.
     expectRelative(after.tunnelling.u / before.tunnelling.u, c.kappaNuScale, 1e-14, c.name);
+    // The energy used is returned with the totals; the records stay as read.
+    for (const MoleculeFacts &f : facts) {
+      EXPECT_EQ(after.molecules.at(f.role, f.index).etot, f.etot) << c.name;
+      EXPECT_EQ(mol.at(f.role, f.index).etot, asRead.at(f.role, f.index).etot) << c.name;
+    }
   }
 }
 

@@ -23,13 +23,17 @@ test::Totals transitionState(int n) {
           2.9e8};
 }
 
-MoleculeTable tableWith(int nReactants, int nTs = 1) {
-  MoleculeTable mol;
+test::Job tableWith(int nReactants, int nTs = 1) {
+  test::Job job;
   for (int i = 1; i <= nReactants; ++i)
-    addMolecule(mol, REACTANT, "R" + std::to_string(i), reactant);
+    addMolecule(job, REACTANT, "R" + std::to_string(i), reactant);
   for (int i = 1; i <= nTs; ++i)
-    addMolecule(mol, TRANSITION_STATE, "TS" + std::to_string(i), transitionState(nReactants));
-  return mol;
+    addMolecule(job, TRANSITION_STATE, "TS" + std::to_string(i), transitionState(nReactants));
+  return job;
+}
+
+RateConstants ratesOf(const test::Job &job, const Conditions &cond) {
+  return rateConstants(job.mol, job.totals, cond);
 }
 
 TEST(IntegerPower, RepeatedSquaringWithTheReciprocalFirstForNegativeExponents) {
@@ -60,7 +64,7 @@ TEST(IntegerPower, RepeatedSquaringWithTheReciprocalFirstForNegativeExponents) {
 TEST(RateConstants, BimolecularConcentrationFactorIsTheVolumePerMoleculeAtP0) {
   // RT = 8.314472145136097 * 298.15 = 2478.9598 J/mol; RT/(P0*NA) = 4.11641e-26 m3,
   // x 1e6 = 4.11641e-20 cm3, RT/P0*1000 = 24.78960 L/mol.
-  const RateConstants r = rateConstants(tableWith(2), Conditions{});
+  const RateConstants r = ratesOf(tableWith(2), Conditions{});
   ASSERT_TRUE(r.present);
   EXPECT_EQ(r.m, 2);
   EXPECT_EQ(r.fc[0], 1.0);
@@ -72,7 +76,7 @@ TEST(RateConstants, BimolecularConcentrationFactorIsTheVolumePerMoleculeAtP0) {
 }
 
 TEST(RateConstants, UnimolecularColumnsAllCarryTheSameValues) {
-  const RateConstants r = rateConstants(tableWith(1), Conditions{});
+  const RateConstants r = ratesOf(tableWith(1), Conditions{});
   for (std::size_t j = 0; j < 4; ++j) {
     EXPECT_EQ(r.fc[j], 1.0);
     EXPECT_EQ(r.a[j], r.a[0]);
@@ -94,10 +98,10 @@ TEST(RateConstants, UnimolecularColumnsAllCarryTheSameValues) {
 }
 
 TEST(RateConstants, TwoTransitionStatesBothEnterProdQAndEverySum) {
-  MoleculeTable mol = tableWith(1, 0);
-  addMolecule(mol, TRANSITION_STATE, "TSA", {-40.4, -40.3, -40.2, -40.1, -40.35, 8.0e-5, 3.0});
-  addMolecule(mol, TRANSITION_STATE, "TSB", {-0.25, -0.125, -0.5, -0.375, -0.0625, 1.0e-6, 2.0});
-  const RateConstants r = rateConstants(mol, Conditions{});
+  test::Job job = tableWith(1, 0);
+  addMolecule(job, TRANSITION_STATE, "TSA", {-40.4, -40.3, -40.2, -40.1, -40.35, 8.0e-5, 3.0});
+  addMolecule(job, TRANSITION_STATE, "TSB", {-0.25, -0.125, -0.5, -0.375, -0.0625, 1.0e-6, 2.0});
+  const RateConstants r = rateConstants(job.mol, job.totals, Conditions{});
   EXPECT_EQ(trimmed(r.title), " Kinetic parameters for the reaction R1 -> TSA + TSB");
   EXPECT_EQ(r.prodQ, 1.0 / reactant.qtot * 3.0 * 2.0);
   EXPECT_EQ(r.dEa, (40.5 + -40.4) + -0.25);
@@ -108,8 +112,8 @@ TEST(RateConstants, TwoTransitionStatesBothEnterProdQAndEverySum) {
 }
 
 TEST(RateConstants, JobPressureLeavesFcAndTheRateConstantsAlone) {
-  const RateConstants atm = rateConstants(tableWith(2), Conditions{});
-  const RateConstants high = rateConstants(tableWith(2), Conditions{298.15, 5.0e6, 0.0, 0});
+  const RateConstants atm = ratesOf(tableWith(2), Conditions{});
+  const RateConstants high = ratesOf(tableWith(2), Conditions{298.15, 5.0e6, 0.0, 0});
   EXPECT_EQ(atm.fc, high.fc);
   EXPECT_EQ(atm.a, high.a);
   EXPECT_EQ(atm.kQ, high.kQ);
@@ -118,14 +122,14 @@ TEST(RateConstants, JobPressureLeavesFcAndTheRateConstantsAlone) {
 
 TEST(RateSection, SkippedWithoutReactantOrTransitionState) {
   for (const int nR : {0, 1}) {
-    const MoleculeTable mol = tableWith(nR, 1 - nR);
-    const RateConstants r = rateConstants(mol, Conditions{});
+    const test::Job job = tableWith(nR, 1 - nR);
+    const RateConstants r = rateConstants(job.mol, job.totals, Conditions{});
     EXPECT_FALSE(r.present);
     EXPECT_EQ(r.dH0, 0.0);
     EXPECT_EQ(r.kG, (Columns{0.0, 0.0, 0.0, 0.0}));
     std::ostringstream text;
     fixedio::Writer out(text);
-    writeRateSection(out, mol, Conditions{}, r);
+    writeRateSection(out, job.mol, Conditions{}, r);
     EXPECT_EQ(text.str(), "");
   }
 }
@@ -144,10 +148,10 @@ TEST(RateSection, OneUnitsLineChosenByMolecularity) {
       {5, "1/s             m*/molecule4/s      cm*/molecule4/s       L4/Mol4/s"},
   };
   for (const auto &c : cases) {
-    const MoleculeTable mol = tableWith(c.m);
+    const test::Job job = tableWith(c.m);
     std::ostringstream text;
     fixedio::Writer out(text);
-    writeRateSection(out, mol, Conditions{}, rateConstants(mol, Conditions{}));
+    writeRateSection(out, job.mol, Conditions{}, rateConstants(job.mol, job.totals, Conditions{}));
     const std::string s = text.str();
     const std::string line = "\n\n" + std::string(53, ' ') + c.units + "\n";
     const auto at = s.find(line);

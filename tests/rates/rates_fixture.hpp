@@ -1,6 +1,7 @@
 #pragma once
 
-// Molecule tables for the rates tests, built by hand or read from the .tab
+// Molecule tables for the rates tests with each molecule's thermochemistry
+// totals (as computeJob returns them), built by hand or read from the .tab
 // files that tests/fixtures/rates/make_expected.py writes next to the report
 // text it expects.
 
@@ -9,6 +10,7 @@
 #include "molecule/molecule.hpp"
 #include "rates/kinetics.hpp"
 #include "rates/reaction.hpp"
+#include "rates/totals_table.hpp"
 #include "rates/tunnelling.hpp"
 #include "thermo/constants.hpp"
 
@@ -19,31 +21,27 @@
 
 namespace orvalen::test {
 
-struct Totals {
-  double etot, ezpe, eu, eh, eg, stot, qtot;
+// etot, ezpe, eu, eh, eg, stot, qtot in that order.
+using Totals = MoleculeTotals;
+
+// The molecules (input data) and their totals (results), side by side.
+struct Job {
+  Conditions cond;
+  MoleculeTable mol;
+  TotalsTable totals;
 };
 
-// Adds a molecule with its thermochemistry totals filled in by hand.
-inline Molecule &addMolecule(MoleculeTable &mol, int role, const std::string &name, const Totals &t,
+// Adds a molecule and its thermochemistry totals, filled in by hand.
+inline Molecule &addMolecule(Job &job, int role, const std::string &name, const Totals &t,
                              const std::string &file = "M.DAT") {
-  Molecule &m = mol.at(role, mol.add(role));
+  Molecule &m = job.mol.at(role, job.mol.add(role));
   m.name = fixedText(name, NAME_LEN);
   m.fileName = fixedText(file, FILENAME_LEN);
   m.rotnum = 1;
   m.etot = t.etot;
-  m.ezpe = t.ezpe;
-  m.eu = t.eu;
-  m.eh = t.eh;
-  m.eg = t.eg;
-  m.stot = t.stot;
-  m.qtot = t.qtot;
+  job.totals.add(role, t);
   return m;
 }
-
-struct Job {
-  Conditions cond;
-  MoleculeTable mol;
-};
 
 inline std::string fixturePath(const std::string &name) {
   return std::string(ORVALEN_FIXTURES) + "/rates/" + name;
@@ -79,11 +77,14 @@ inline Job readJob(const std::string &path) {
       Molecule &m = job.mol.at(role, job.mol.add(role));
       m.name = fixedText(name, NAME_LEN);
       m.fileName = fixedText(file, FILENAME_LEN);
-      words >> m.nneg >> m.rotnum >> nfreq >> m.freq[6] >> m.etot >> m.ezpe >> m.eu >> m.eh >>
-          m.eg >> m.stot >> m.qtot;
+      Totals t;
+      words >> m.nneg >> m.rotnum >> nfreq >> m.freq[6] >> t.etot >> t.ezpe >> t.eu >> t.eh >>
+          t.eg >> t.stot >> t.qtot;
       m.nfreq = nfreq;
+      m.etot = t.etot;
       if (words.fail())
         throw std::runtime_error(path + ": cannot read line " + line);
+      job.totals.add(role, t);
     } else if (!kind.empty() && kind[0] != '#') {
       throw std::runtime_error(path + ": unknown line " + line);
     }
@@ -93,12 +94,14 @@ inline Job readJob(const std::string &path) {
 
 // The last sections of a report in run order: reaction, rate constants,
 // effective rate constant, tunnelling.
-inline std::string writeRateSections(const MoleculeTable &mol, const Conditions &cond) {
+inline std::string writeRateSections(const Job &job) {
+  const MoleculeTable &mol = job.mol;
+  const Conditions &cond = job.cond;
   std::ostringstream text;
   fixedio::Writer out(text);
-  const ReactionTotals totals = reactionThermodynamics(mol);
-  writeReactionSection(out, mol, cond, totals);
-  const RateConstants rates = rateConstants(mol, cond);
+  const ReactionTotals totals = reactionThermodynamics(mol, job.totals);
+  writeReactionSection(out, mol, job.totals, cond, totals);
+  const RateConstants rates = rateConstants(mol, job.totals, cond);
   writeRateSection(out, mol, cond, rates);
   writeEffectiveRateConstant(out, cond, effectiveRateConstant(rates.kG, cond));
   writeTunnelling(out, tunnelling(imaginaryFrequency(mol), rates.dH0, totals.drZpe, cond.T));

@@ -41,13 +41,13 @@ TEST(ReactionTitle, NamesJoinedWithPlusAndTheArrowBetweenTheSides) {
        " Thermodynamic functions for the reaction ABCDEFGHIJKLMNOPQRST == B"},
   };
   for (const auto &c : cases) {
-    MoleculeTable mol;
+    test::Job job;
     for (const char *name : c.reactants)
-      addMolecule(mol, REACTANT, name, someTotals);
+      addMolecule(job, REACTANT, name, someTotals);
     for (const char *name : c.others)
-      addMolecule(mol, c.otherRole, name, someTotals);
+      addMolecule(job, c.otherRole, name, someTotals);
     const std::string title =
-        sectionTitle(mol, " Thermodynamic functions for the reaction", c.otherRole, c.arrow);
+        sectionTitle(job.mol, " Thermodynamic functions for the reaction", c.otherRole, c.arrow);
     EXPECT_EQ(title.size(), TITLE_LEN);
     EXPECT_EQ(titleOf(title), c.expected);
   }
@@ -58,19 +58,19 @@ TEST(ReactionTitle, CutAt255CharactersAndTheLastCharacterBlankedWhateverItIs) {
   // The tenth reactant is cut after " REACTA" (255); the arrow step blanks the
   // "A" and " ==" is cut to " "; the product adds nothing; the last step
   // blanks the "T" of the cut name.
-  MoleculeTable mol;
+  test::Job job;
   std::string expected = " Thermodynamic functions for the reaction";
   for (int i = 1; i <= 10; ++i) {
     const std::string name =
         "REACTANT_NUMBER_" + std::string(i < 10 ? "000" : "00") + std::to_string(i);
     ASSERT_EQ(name.size(), 20u);
-    addMolecule(mol, REACTANT, name, someTotals);
+    addMolecule(job, REACTANT, name, someTotals);
     if (i < 10)
       expected += " " + name + " +";
   }
   expected += " REAC";
-  addMolecule(mol, PRODUCT, "P", someTotals);
-  const ReactionTotals totals = reactionThermodynamics(mol);
+  addMolecule(job, PRODUCT, "P", someTotals);
+  const ReactionTotals totals = reactionThermodynamics(job.mol, job.totals);
   EXPECT_EQ(titleOf(totals.title), expected);
   EXPECT_EQ(expected.size(), 253u);
 
@@ -82,11 +82,11 @@ TEST(ReactionTitle, CutAt255CharactersAndTheLastCharacterBlankedWhateverItIs) {
 }
 
 TEST(ReactionTotals, ProductsMinusReactantsAndTheRatioOfPartitionFunctions) {
-  MoleculeTable mol;
-  addMolecule(mol, REACTANT, "A", {-1.0, -0.9, -0.8, -0.7, -1.5, 2.0e-5, 4.0});
-  addMolecule(mol, REACTANT, "B", {-2.0, -1.9, -1.8, -1.7, -2.5, 3.0e-5, 5.0});
-  addMolecule(mol, PRODUCT, "C", {-2.5, -2.25, -2.5, -2.25, -3.75, 6.0e-5, 8.0});
-  const ReactionTotals r = reactionThermodynamics(mol);
+  test::Job job;
+  addMolecule(job, REACTANT, "A", {-1.0, -0.9, -0.8, -0.7, -1.5, 2.0e-5, 4.0});
+  addMolecule(job, REACTANT, "B", {-2.0, -1.9, -1.8, -1.7, -2.5, 3.0e-5, 5.0});
+  addMolecule(job, PRODUCT, "C", {-2.5, -2.25, -2.5, -2.25, -3.75, 6.0e-5, 8.0});
+  const ReactionTotals r = reactionThermodynamics(job.mol, job.totals);
   EXPECT_TRUE(r.present);
   // Sums in walk order: reactants (sign -1) first, then products (sign +1).
   EXPECT_EQ(r.drE, (-1.0 * -1.0 + -1.0 * -2.0) + -2.5);
@@ -99,11 +99,11 @@ TEST(ReactionTotals, ProductsMinusReactantsAndTheRatioOfPartitionFunctions) {
 }
 
 TEST(ReactionTotals, SameMoleculeOnBothSidesGivesZeroTotalsAndUnitRatio) {
-  MoleculeTable mol;
+  test::Job job;
   const test::Totals x{-76.4, -76.38, -76.377, -76.376, -76.398, 7.3e-5, 3.0e6};
-  addMolecule(mol, REACTANT, "X", x);
-  addMolecule(mol, PRODUCT, "X", x);
-  const ReactionTotals r = reactionThermodynamics(mol);
+  addMolecule(job, REACTANT, "X", x);
+  addMolecule(job, PRODUCT, "X", x);
+  const ReactionTotals r = reactionThermodynamics(job.mol, job.totals);
   for (const double total : {r.drE, r.drZpe, r.drU, r.drH, r.drG, r.drS})
     EXPECT_EQ(total, 0.0);
   EXPECT_EQ(r.drQ, 1.0);
@@ -114,29 +114,29 @@ TEST(ReactionTotals, RatioOfLargePartitionFunctionsDoesNotUnderflow) {
   // 1/1e40/.../1e40 leaves the range of doubles after eight divisions, but the
   // ratio is 1; so is the activation ratio with the same ten as transition
   // states. Products of 2e40 give 2^10 = 1024.
-  MoleculeTable mol;
+  test::Job job;
   for (int k = 0; k < 10; ++k) {
-    addMolecule(mol, REACTANT, "R", {-1.0, -0.9, -0.8, -0.7, -1.5, 2.0e-5, 1.0e40});
-    addMolecule(mol, PRODUCT, "P", {-1.0, -0.9, -0.8, -0.7, -1.5, 2.0e-5, 2.0e40});
-    addMolecule(mol, TRANSITION_STATE, "T", {-1.0, -0.9, -0.8, -0.7, -1.5, 2.0e-5, 1.0e40});
+    addMolecule(job, REACTANT, "R", {-1.0, -0.9, -0.8, -0.7, -1.5, 2.0e-5, 1.0e40});
+    addMolecule(job, PRODUCT, "P", {-1.0, -0.9, -0.8, -0.7, -1.5, 2.0e-5, 2.0e40});
+    addMolecule(job, TRANSITION_STATE, "T", {-1.0, -0.9, -0.8, -0.7, -1.5, 2.0e-5, 1.0e40});
   }
-  EXPECT_NEAR(reactionThermodynamics(mol).drQ, 1024.0, 1024.0 * 1e-12);
-  EXPECT_NEAR(partitionRatio(mol, TRANSITION_STATE), 1.0, 1e-12);
-  EXPECT_NEAR(rateConstants(mol, Conditions{}).prodQ, 1.0, 1e-12);
+  EXPECT_NEAR(reactionThermodynamics(job.mol, job.totals).drQ, 1024.0, 1024.0 * 1e-12);
+  EXPECT_NEAR(partitionRatio(job.totals, TRANSITION_STATE), 1.0, 1e-12);
+  EXPECT_NEAR(rateConstants(job.mol, job.totals, Conditions{}).prodQ, 1.0, 1e-12);
 }
 
 TEST(ReactionSection, SkippedWithoutReactantsOrWithoutProducts) {
   for (const int only : {REACTANT, PRODUCT}) {
-    MoleculeTable mol;
-    addMolecule(mol, only, "A", someTotals);
-    addMolecule(mol, TRANSITION_STATE, "TS", someTotals);
-    const ReactionTotals r = reactionThermodynamics(mol);
+    test::Job job;
+    addMolecule(job, only, "A", someTotals);
+    addMolecule(job, TRANSITION_STATE, "TS", someTotals);
+    const ReactionTotals r = reactionThermodynamics(job.mol, job.totals);
     EXPECT_FALSE(r.present);
     EXPECT_EQ(r.drZpe, 0.0); // the tunnelling section reads it
     EXPECT_EQ(r.drQ, 1.0);
     std::ostringstream text;
     fixedio::Writer out(text);
-    writeReactionSection(out, mol, Conditions{}, r);
+    writeReactionSection(out, job.mol, job.totals, Conditions{}, r);
     EXPECT_EQ(text.str(), "") << only;
   }
 }
@@ -165,12 +165,13 @@ TEST(ReactionSection, ConditionLinesShowPressureInFourUnits) {
 }
 
 TEST(ReactionSection, TableCutsNamesTo15AndFileNamesTo14Characters) {
-  MoleculeTable mol;
-  addMolecule(mol, REACTANT, "ABCDEFGHIJKLMNOPQRST", someTotals, "ABCDEFGHIJKLMNOPQRSTUVWXYZ.DAT");
-  addMolecule(mol, PRODUCT, "B", someTotals, "B.DAT");
+  test::Job job;
+  addMolecule(job, REACTANT, "ABCDEFGHIJKLMNOPQRST", someTotals, "ABCDEFGHIJKLMNOPQRSTUVWXYZ.DAT");
+  addMolecule(job, PRODUCT, "B", someTotals, "B.DAT");
   std::ostringstream text;
   fixedio::Writer out(text);
-  writeReactionSection(out, mol, Conditions{}, reactionThermodynamics(mol));
+  writeReactionSection(out, job.mol, job.totals, Conditions{},
+                       reactionThermodynamics(job.mol, job.totals));
   const std::string s = text.str();
   // header: 13 blanks, A15 of the 20-character name, 4 blanks, "=", 8 blanks, A15
   EXPECT_NE(s.find("\n\n             ABCDEFGHIJKLMNO    =        B              "

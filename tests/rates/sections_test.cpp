@@ -31,13 +31,13 @@ TEST(RateSections, WholeSectionsMatchTheHandCalculation) {
   };
   for (const std::string name : cases) {
     const test::Job job = readJob(fixturePath(name + ".tab"));
-    EXPECT_EQ(writeRateSections(job.mol, job.cond), readFile(fixturePath(name + ".txt"))) << name;
+    EXPECT_EQ(writeRateSections(job), readFile(fixturePath(name + ".txt"))) << name;
   }
 }
 
 TEST(RateSections, TenOnEachSideWritesEveryColumnOnOneLine) {
   const test::Job job = readJob(fixturePath("ten_to_ten.tab"));
-  const auto written = test::linesOf(writeRateSections(job.mol, job.cond));
+  const auto written = test::linesOf(writeRateSections(job));
   // 8-character label, 10 columns of 15, 12 blanks, 10 columns of 15, then the
   // reaction total: 8 blanks and three fields of 15.
   const std::size_t rowE = 8 + 150 + 12 + 150 + 8 + 45;
@@ -54,9 +54,9 @@ TEST(RateSections, JobPressureChangesOnlyThePressureLines) {
   // Fc uses the fixed standard pressure; the job pressure reaches the rate
   // constants only through each molecule's QTOT, which is held fixed here.
   test::Job job = readJob(fixturePath("m2_oh_ch4.tab"));
-  const auto atOneAtm = test::linesOf(writeRateSections(job.mol, job.cond));
+  const auto atOneAtm = test::linesOf(writeRateSections(job));
   job.cond.P = 250000.0;
-  const auto atHigherP = test::linesOf(writeRateSections(job.mol, job.cond));
+  const auto atHigherP = test::linesOf(writeRateSections(job));
   ASSERT_EQ(atOneAtm.size(), atHigherP.size());
   int differing = 0;
   for (std::size_t i = 0; i < atOneAtm.size(); ++i)

@@ -74,18 +74,18 @@ TEST(Tunnelling, SignOfTheImaginaryFrequencyIsDropped) {
 
 TEST(ImaginaryFrequency, SeventhEntryOfTheFirstTransitionState) {
   const test::Totals any{-1.0, -0.99, -0.98, -0.97, -1.01, 1.0e-5, 10.0};
-  MoleculeTable mol;
-  EXPECT_EQ(imaginaryFrequency(mol), 0.0); // no transition state
-  Molecule &first = addMolecule(mol, TRANSITION_STATE, "TS1", any);
-  Molecule &second = addMolecule(mol, TRANSITION_STATE, "TS2", any);
+  test::Job job;
+  EXPECT_EQ(imaginaryFrequency(job.mol), 0.0); // no transition state
+  Molecule &first = addMolecule(job, TRANSITION_STATE, "TS1", any);
+  Molecule &second = addMolecule(job, TRANSITION_STATE, "TS2", any);
   second.nfreq = 9;
   second.freq[6] = -2000.0;
   first.nfreq = 6; // fewer than seven frequencies
   first.freq[0] = -1500.0;
   first.freq[6] = -1234.5;
-  EXPECT_EQ(imaginaryFrequency(mol), 0.0);
+  EXPECT_EQ(imaginaryFrequency(job.mol), 0.0);
   first.nfreq = 7;
-  EXPECT_EQ(imaginaryFrequency(mol), 1234.5);
+  EXPECT_EQ(imaginaryFrequency(job.mol), 1234.5);
 }
 
 TEST(Tunnelling, SectionWithoutFrequencyOrBarrierShowsWhatTheArithmeticGives) {
