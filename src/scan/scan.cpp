@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <exception>
 #include <filesystem>
+#include <iterator>
 #include <sstream>
 #include <utility>
 #include <vector>
@@ -205,24 +206,31 @@ void describeJob(const MoleculeTable &mol, ScanResult &r) {
 // orvalen calls a report with a value that is not finite unsound; the scan's
 // values are then unusable in the same way. One warning, at the first
 // temperature that shows one.
+// What is not a finite number at one point: each molecule's totals, the
+// reaction quantities, the rate constants.
+std::vector<std::string> notFinite(const ScanResult &r, const ScanPoint &p) {
+  std::vector<std::string> bad;
+  for (const MoleculePoint &m : p.molecules) {
+    const double totals[] = {m.tot.q, m.tot.s, m.tot.h, m.tot.g, m.corrected.eg};
+    if (!std::all_of(std::begin(totals), std::end(totals),
+                     [](double x) { return std::isfinite(x); }))
+      bad.push_back("the totals of " + m.name);
+  }
+  if (r.hasReaction && !(std::isfinite(p.reaction.drG) && std::isfinite(p.reaction.drQ)))
+    bad.emplace_back("the reaction quantities");
+  if (r.hasRates) {
+    bool finiteRates = std::isfinite(p.rates.dG) && std::isfinite(p.rates.prodQ);
+    for (std::size_t c = 0; c < 4; ++c)
+      finiteRates = finiteRates && std::isfinite(p.rates.kQ[c]) && std::isfinite(p.rates.kG[c]);
+    if (!finiteRates)
+      bad.emplace_back("the rate constants");
+  }
+  return bad;
+}
+
 void checkFinite(const ScanResult &r, Warnings &warnings) {
   for (const ScanPoint &p : r.points) {
-    std::vector<std::string> bad;
-    for (const MoleculePoint &m : p.molecules)
-      for (double x : {m.tot.q, m.tot.s, m.tot.h, m.tot.g, m.corrected.eg})
-        if (!std::isfinite(x)) {
-          bad.push_back("the totals of " + m.name);
-          break;
-        }
-    if (r.hasReaction && !(std::isfinite(p.reaction.drG) && std::isfinite(p.reaction.drQ)))
-      bad.emplace_back("the reaction quantities");
-    if (r.hasRates) {
-      bool finiteRates = std::isfinite(p.rates.dG) && std::isfinite(p.rates.prodQ);
-      for (std::size_t c = 0; c < 4; ++c)
-        finiteRates = finiteRates && std::isfinite(p.rates.kQ[c]) && std::isfinite(p.rates.kG[c]);
-      if (!finiteRates)
-        bad.emplace_back("the rate constants");
-    }
+    const std::vector<std::string> bad = notFinite(r, p);
     if (bad.empty())
       continue;
     warnings.addUnsound("at " + numberText(p.T) + " K " + listed(bad) +
