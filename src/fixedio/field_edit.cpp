@@ -124,6 +124,24 @@ char *digitsBefore(char *end, std::uint64_t &v, std::size_t count) {
   return end;
 }
 
+// m * 2^e * 10^p as a fraction num / den of 128-bit integers: false when
+// |p| is above 19 or either side would need more than 126 bits.
+bool scaledFraction(std::uint64_t m, int e, int p, Uint128 &num, Uint128 &den) {
+  if (p < -19 || p > 19)
+    return false;
+  const int numBits = 53 + std::max(e, 0) + (p > 0 ? 64 : 0);
+  const int denBits = std::max(-e, 0) + (p < 0 ? 64 : 0);
+  if (numBits > 126 || denBits > 125)
+    return false;
+  num = Uint128{m} << std::max(e, 0);
+  den = Uint128{1} << std::max(-e, 0);
+  if (p > 0)
+    num *= POW10[p];
+  else if (p < 0)
+    den *= POW10[-p];
+  return true;
+}
+
 // The nsig significant digits of |value| as "%.*e" gives them (nsig - 1
 // after the point), as an integer n of nsig digits, and the decimal exponent x
 // of the first one: |value| = m * 2^e is multiplied by 10^(nsig-1-x) as an
@@ -139,19 +157,10 @@ bool roundedScientific(double value, int nsig, std::uint64_t &n, int &x) {
   // 10^x <= |value| < 2^(e+53): a first guess of x, corrected below.
   x = static_cast<int>(std::floor((e + 52) * 0.30102999566398119521));
   for (int attempt = 0; attempt < 3; ++attempt) {
-    const int p = nsig - 1 - x;
-    if (p < -19 || p > 19)
+    Uint128 num = 0;
+    Uint128 den = 1;
+    if (!scaledFraction(m, e, nsig - 1 - x, num, den))
       return false;
-    const int numBits = 53 + std::max(e, 0) + (p > 0 ? 64 : 0);
-    const int denBits = std::max(-e, 0) + (p < 0 ? 64 : 0);
-    if (numBits > 126 || denBits > 125)
-      return false;
-    Uint128 num = Uint128{m} << std::max(e, 0);
-    Uint128 den = Uint128{1} << std::max(-e, 0);
-    if (p > 0)
-      num *= POW10[p];
-    else if (p < 0)
-      den *= POW10[-p];
     Uint128 q = num / den;
     const Uint128 r = num - q * den;
     const auto low = POW10[nsig - 1];
@@ -197,39 +206,35 @@ private:
   std::string_view text_;
 };
 
-} // namespace
-
-// Fw.d: [-]I.F right-aligned, the I digits at least "0", which is left out
-// when the field is too narrow for it; with d = 0 the point ends the number.
-void fillF(char *dst, double value, int w, int d) {
-  if (!std::isfinite(value))
-    return fillSpecial(dst, value, w);
-  const bool negative = std::signbit(value);
+// Fw.d of the value whose |value| * 10^d rounds to n (roundedFixed): the
+// digits are written from the right end of the field; n has nd of them
+// (10^(nd-1) <= n < 10^nd, nd >= 1), the first nd - d before the point.
+void fillFixedDigits(char *dst, std::uint64_t n, bool negative, int w, int d) {
   const auto places = static_cast<std::size_t>(d);
-  std::uint64_t n = 0;
-  if (roundedFixed(value, d, n)) {
-    // The digits are written from the right end of the field; n has nd of
-    // them (10^(nd-1) <= n < 10^nd, nd >= 1), the first nd - d before the point.
-    const auto estimate = static_cast<std::size_t>((std::bit_width(n) * 1233) >> 12);
-    const std::size_t nd = std::max<std::size_t>(1, estimate + (n >= POW10[estimate] ? 1 : 0));
-    const bool belowOne = nd <= places;
-    const std::size_t intLength = belowOne ? 1 : nd - places;
-    std::size_t len = (negative ? 1 : 0) + intLength + 1 + places;
-    const bool zeroLeftOut = len > static_cast<std::size_t>(w) && d > 0 && belowOne;
-    if (zeroLeftOut) // the 0 before the point is optional
-      --len;
-    if (len > static_cast<std::size_t>(w))
-      return fillStars(dst, w);
-    char *p = digitsBefore(dst + w, n, places); // n keeps the whole part
-    *--p = '.';
-    if (!zeroLeftOut)
-      p = digitsBefore(p, n, intLength);
-    if (negative)
-      *--p = '-';
-    while (p != dst)
-      *--p = ' ';
-    return;
-  }
+  const auto estimate = static_cast<std::size_t>((std::bit_width(n) * 1233) >> 12);
+  const std::size_t nd = std::max<std::size_t>(1, estimate + (n >= POW10[estimate] ? 1 : 0));
+  const bool belowOne = nd <= places;
+  const std::size_t intLength = belowOne ? 1 : nd - places;
+  std::size_t len = (negative ? 1 : 0) + intLength + 1 + places;
+  const bool zeroLeftOut = len > static_cast<std::size_t>(w) && d > 0 && belowOne;
+  if (zeroLeftOut) // the 0 before the point is optional
+    --len;
+  if (len > static_cast<std::size_t>(w))
+    return fillStars(dst, w);
+  char *p = digitsBefore(dst + w, n, places); // n keeps the whole part
+  *--p = '.';
+  if (!zeroLeftOut)
+    p = digitsBefore(p, n, intLength);
+  if (negative)
+    *--p = '-';
+  while (p != dst)
+    *--p = ' ';
+}
+
+// Fw.d of a value outside the integer rounding of roundedFixed, from the C
+// library's "%.*f" text.
+void fillFixedText(char *dst, double value, bool negative, int w, int d) {
+  const auto places = static_cast<std::size_t>(d);
   const NumberText text(value, std::chars_format::fixed, d);
   std::string_view t = text.view();
   if (negative)
@@ -253,6 +258,89 @@ void fillF(char *dst, double value, int w, int d) {
   std::copy(fracDigits.begin(), fracDigits.end(), p);
 }
 
+// The nsig significant digits of |value| that Ew.d shows: the first (`lead`),
+// the others (`rest`) and the decimal exponent x of the first, value =
+// D.DDD x 10^x; from roundedScientific, else from the C library's "%.*e" text.
+class SignificantDigits {
+public:
+  SignificantDigits(double value, int nsig, bool negative) {
+    std::uint64_t n = 0;
+    if (roundedScientific(value, nsig, n, x)) {
+      const auto count = static_cast<std::size_t>(nsig);
+      digitsBefore(digits_ + count, n, count);
+      lead = std::string_view(digits_, 1);
+      rest = std::string_view(digits_ + 1, count - 1);
+      return;
+    }
+    general_ = NumberText(value, std::chars_format::scientific, nsig - 1).view();
+    std::string_view r = general_; // D.DDDe+XX
+    if (negative)
+      r.remove_prefix(1);
+    const auto epos = r.find('e');
+    std::from_chars(r.data() + epos + 1 + (r[epos + 1] == '+' ? 1 : 0), r.data() + r.size(), x);
+    lead = r.substr(0, 1);
+    rest = epos > 2 ? r.substr(2, epos - 2) : std::string_view();
+  }
+  // lead and rest point into the object.
+  SignificantDigits(const SignificantDigits &) = delete;
+  SignificantDigits &operator=(const SignificantDigits &) = delete;
+
+  int x = 0;
+  std::string_view lead, rest;
+
+private:
+  char digits_[24];
+  std::string general_; // the text of a value outside the integer rounding
+};
+
+// The exponent of Ew.d in its 4 characters at `ex`: the letter, the sign and
+// two digits, or the sign and three digits; |expo| is at most 999.
+void fillExponent(char *ex, int expo, char letter) {
+  const int mag = std::abs(expo);
+  char *e = ex;
+  if (mag <= 99)
+    *e++ = letter;
+  *e++ = expo < 0 ? '-' : '+';
+  if (mag > 99)
+    *e++ = static_cast<char>('0' + mag / 100);
+  *e++ = static_cast<char>('0' + mag / 10 % 10);
+  *e = static_cast<char>('0' + mag % 10);
+}
+
+// The mantissa of Ew.d with the scale factor k from p on, d+2 characters with
+// either scale (one less without the leading zero): k digits, the point and
+// the other digits, or "0.", -k zeros and the digits. Returns its end.
+char *writeMantissa(char *p, int k, bool leadingZero, const SignificantDigits &digits) {
+  const std::string_view rest = digits.rest;
+  if (k > 0) {
+    *p++ = digits.lead[0];
+    const auto before = static_cast<std::size_t>(k - 1);
+    p = std::copy_n(rest.begin(), before, p);
+    *p++ = '.';
+    return std::copy(rest.begin() + static_cast<std::ptrdiff_t>(before), rest.end(), p);
+  }
+  if (leadingZero)
+    *p++ = '0';
+  *p++ = '.';
+  p = std::fill_n(p, -k, '0');
+  *p++ = digits.lead[0];
+  return std::copy(rest.begin(), rest.end(), p);
+}
+
+} // namespace
+
+// Fw.d: [-]I.F right-aligned, the I digits at least "0", which is left out
+// when the field is too narrow for it; with d = 0 the point ends the number.
+void fillF(char *dst, double value, int w, int d) {
+  if (!std::isfinite(value))
+    return fillSpecial(dst, value, w);
+  const bool negative = std::signbit(value);
+  std::uint64_t n = 0;
+  if (roundedFixed(value, d, n))
+    return fillFixedDigits(dst, n, negative, w, d);
+  fillFixedText(dst, value, negative, w, d);
+}
+
 // Ew.d and Dw.d with the scale factor k: kP shifts k digits before the point.
 void fillE(char *dst, double value, int w, int d, int scale, char letter) {
   if (!std::isfinite(value))
@@ -263,45 +351,15 @@ void fillE(char *dst, double value, int w, int d, int scale, char letter) {
     return fillStars(dst, w);
   const int nsig = k > 0 ? d + 1 : d + k;
   const bool negative = std::signbit(value);
-  int x = 0; // value = D.DDD x 10^x
-  std::uint64_t n = 0;
-  std::string_view lead, rest;
-  char digits[24];
-  std::string general; // the text of a value outside the integer rounding
-  if (roundedScientific(value, nsig, n, x)) {
-    const auto count = static_cast<std::size_t>(nsig);
-    digitsBefore(digits + count, n, count);
-    lead = std::string_view(digits, 1);
-    rest = std::string_view(digits + 1, count - 1);
-  } else {
-    general = NumberText(value, std::chars_format::scientific, nsig - 1).view();
-    std::string_view r = general; // D.DDDe+XX
-    if (negative)
-      r.remove_prefix(1);
-    const auto epos = r.find('e');
-    std::from_chars(r.data() + epos + 1 + (r[epos + 1] == '+' ? 1 : 0), r.data() + r.size(), x);
-    lead = r.substr(0, 1);
-    rest = epos > 2 ? r.substr(2, epos - 2) : std::string_view();
-  }
+  const SignificantDigits digits(value, nsig, negative);
   const bool zero = value == 0.0;
-  const int expo = zero ? 0 : k > 0 ? x - (k - 1) : x + 1 - k;
-
-  // Exponent: letter, sign and two digits, or sign and three digits.
-  const int mag = std::abs(expo);
-  if (mag > 999)
+  const int expo = zero ? 0 : k > 0 ? digits.x - (k - 1) : digits.x + 1 - k;
+  if (std::abs(expo) > 999)
     return fillStars(dst, w);
   char ex[4];
-  char *e = ex;
-  if (mag <= 99)
-    *e++ = letter;
-  *e++ = expo < 0 ? '-' : '+';
-  if (mag > 99)
-    *e++ = static_cast<char>('0' + mag / 100);
-  *e++ = static_cast<char>('0' + mag / 10 % 10);
-  *e = static_cast<char>('0' + mag % 10);
+  fillExponent(ex, expo, letter);
 
-  // The mantissa has d+2 characters with either scale: k digits, the point and
-  // the other digits, or "0.", -k zeros and the digits.
+  // The sign, the mantissa (d+2) and the exponent (4).
   std::size_t len = (negative ? 1u : 0u) + static_cast<std::size_t>(d) + 2 + 4;
   bool leadingZero = k <= 0;
   if (len > static_cast<std::size_t>(w) && leadingZero) { // drop the optional leading 0
@@ -313,20 +371,7 @@ void fillE(char *dst, double value, int w, int d, int scale, char letter) {
   char *p = std::fill_n(dst, static_cast<std::size_t>(w) - len, ' ');
   if (negative)
     *p++ = '-';
-  if (k > 0) {
-    *p++ = lead[0];
-    const auto before = static_cast<std::size_t>(k - 1);
-    p = std::copy_n(rest.begin(), before, p);
-    *p++ = '.';
-    p = std::copy(rest.begin() + static_cast<std::ptrdiff_t>(before), rest.end(), p);
-  } else {
-    if (leadingZero)
-      *p++ = '0';
-    *p++ = '.';
-    p = std::fill_n(p, -k, '0');
-    *p++ = lead[0];
-    p = std::copy(rest.begin(), rest.end(), p);
-  }
+  p = writeMantissa(p, k, leadingZero, digits);
   std::copy_n(ex, 4, p);
 }
 

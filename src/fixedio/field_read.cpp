@@ -119,6 +119,39 @@ bool parseIntField(std::string_view field, int &value) {
 
 namespace {
 
+// The digits of a plain number: the integer they make, how many there are and
+// how many follow the point.
+struct PlainDigits {
+  std::uint64_t digits = 0;
+  int count = 0;   // digits read
+  int places = -1; // digits after the point; -1 without a point
+};
+
+// Reads the digits from p to end, with at most one point among them; false
+// for any other character, or for a 17th significant digit (the integer would
+// no longer be exact).
+bool readPlainDigits(const char *p, const char *end, PlainDigits &n) {
+  int significant = 0; // digits from the first non-zero one
+  for (; p != end; ++p) {
+    const char c = *p;
+    if (isDigit(c)) {
+      ++n.count;
+      if (n.places >= 0)
+        ++n.places;
+      if (n.digits == 0 && c == '0')
+        continue;
+      if (++significant > 16)
+        return false;
+      n.digits = n.digits * 10 + static_cast<std::uint64_t>(c - '0');
+    } else if (c == '.' && n.places < 0) {
+      n.places = 0;
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
 // The common field: blanks, an optional sign, digits with at most one point,
 // blanks, and no exponent; at most 2^53 as the digits and 10^22 as the
 // divisor (see exactDecimal). False for any other field, which then takes the
@@ -135,34 +168,17 @@ bool plainReal(std::string_view field, int decimals, double &value) {
   const bool negative = *p == '-';
   if (*p == '+' || *p == '-')
     ++p;
-  std::uint64_t digits = 0;
-  int count = 0;       // digits read
-  int significant = 0; // digits from the first non-zero one
-  int places = -1;     // digits after the point; -1 without a point
-  for (; p != end; ++p) {
-    const char c = *p;
-    if (isDigit(c)) {
-      ++count;
-      if (places >= 0)
-        ++places;
-      if (digits == 0 && c == '0')
-        continue;
-      if (++significant > 16)
-        return false;
-      digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
-    } else if (c == '.' && places < 0) {
-      places = 0;
-    } else {
-      return false;
-    }
-  }
-  if (count == 0 || digits > (std::uint64_t{1} << 53))
+  PlainDigits n;
+  if (!readPlainDigits(p, end, n))
     return false;
+  if (n.count == 0 || n.digits > (std::uint64_t{1} << 53))
+    return false;
+  int places = n.places;
   if (places < 0)
     places = decimals > 0 ? decimals : 0; // the implied point
   if (places > 22)
     return false;
-  value = static_cast<double>(digits) / EXACT_POW10[places];
+  value = static_cast<double>(n.digits) / EXACT_POW10[places];
   if (negative)
     value = -value;
   return true;
@@ -192,6 +208,81 @@ bool exponentAfter(std::string_view s, std::size_t i, std::string_view &exponent
   return true;
 }
 
+// A real field without its blanks, taken apart: sign, the digits before and
+// after the point, and the exponent ("0" when there is none).
+struct RealText {
+  bool negative = false;
+  std::string_view intDigits;
+  std::string_view fracDigits;
+  bool point = false;
+  std::string_view exponent;
+};
+
+// Splits s as [sign] digits [. digits] [exponent]; false when it is not that,
+// or when the mantissa has no digit.
+bool splitReal(std::string_view s, RealText &parts) {
+  std::size_t i = 0;
+  if (s[i] == '+' || s[i] == '-')
+    parts.negative = s[i++] == '-';
+  const std::size_t intStart = i;
+  while (i < s.size() && isDigit(s[i]))
+    ++i;
+  parts.intDigits = s.substr(intStart, i - intStart);
+  if (i < s.size() && s[i] == '.') {
+    parts.point = true;
+    const std::size_t fracStart = ++i;
+    while (i < s.size() && isDigit(s[i]))
+      ++i;
+    parts.fracDigits = s.substr(fracStart, i - fracStart);
+  }
+  if (parts.intDigits.empty() && parts.fracDigits.empty())
+    return false; // a mantissa needs a digit
+  return exponentAfter(s, i, parts.exponent);
+}
+
+// The value of a field that exactDecimal does not take: its text "-I.Fe+X",
+// the implied point placed (with zeros put in front of a digit string shorter
+// than the implied fraction), converted with correct rounding. `length` is
+// that of the field without its blanks.
+void convertInFull(RealText parts, int decimals, std::size_t length, double &value) {
+  std::size_t zeros = 0;
+  if (!parts.point && decimals > 0) {
+    const auto d = static_cast<std::size_t>(decimals);
+    if (parts.intDigits.size() < d)
+      zeros = d - parts.intDigits.size();
+    const std::size_t intLength = parts.intDigits.size() + zeros - d;
+    parts.fracDigits = parts.intDigits.substr(intLength);
+    parts.intDigits = parts.intDigits.substr(0, intLength);
+  }
+
+  char small[96];
+  std::string big;
+  const std::size_t need = length + zeros + 8;
+  char *text = small;
+  if (need > sizeof small) {
+    big.resize(need);
+    text = big.data();
+  }
+  char *p = text;
+  if (parts.negative)
+    *p++ = '-';
+  if (parts.intDigits.empty())
+    *p++ = '0';
+  p = std::copy(parts.intDigits.begin(), parts.intDigits.end(), p);
+  *p++ = '.';
+  p = std::fill_n(p, zeros, '0');
+  p = std::copy(parts.fracDigits.begin(), parts.fracDigits.end(), p);
+  *p++ = 'e';
+  p = std::copy(parts.exponent.begin(), parts.exponent.end(), p);
+  const auto r = std::from_chars(text, p, value);
+  if (r.ec != std::errc() || r.ptr != p) {
+    // Out of the double range: the C library's infinity, zero or subnormal.
+    *p = '\0';
+    errno = 0;
+    value = std::strtod(text, nullptr); // C locale: '.' is the decimal point
+  }
+}
+
 } // namespace
 
 bool parseRealField(std::string_view field, int decimals, double &value) {
@@ -203,75 +294,18 @@ bool parseRealField(std::string_view field, int decimals, double &value) {
     value = 0.0;
     return true;
   }
-  std::size_t i = 0;
-  bool negative = false;
-  if (s[i] == '+' || s[i] == '-')
-    negative = s[i++] == '-';
-  const std::size_t intStart = i;
-  while (i < s.size() && isDigit(s[i]))
-    ++i;
-  std::string_view intDigits = s.substr(intStart, i - intStart);
-  std::string_view fracDigits;
-  bool point = false;
-  if (i < s.size() && s[i] == '.') {
-    point = true;
-    const std::size_t fracStart = ++i;
-    while (i < s.size() && isDigit(s[i]))
-      ++i;
-    fracDigits = s.substr(fracStart, i - fracStart);
-  }
-  if (intDigits.empty() && fracDigits.empty())
-    return false; // a mantissa needs a digit
-  std::string_view exponent;
-  if (!exponentAfter(s, i, exponent))
+  RealText parts;
+  if (!splitReal(s, parts))
     return false;
   // Implied decimal point: the last d digits are the fraction.
   const std::size_t places =
-      !point && decimals > 0 ? static_cast<std::size_t>(decimals) : fracDigits.size();
-  if (exactDecimal(intDigits, fracDigits, places, exponent, value)) {
-    if (negative)
+      !parts.point && decimals > 0 ? static_cast<std::size_t>(decimals) : parts.fracDigits.size();
+  if (exactDecimal(parts.intDigits, parts.fracDigits, places, parts.exponent, value)) {
+    if (parts.negative)
       value = -value;
     return true;
   }
-  // Else the text for a full conversion, with zeros put in front of a digit
-  // string shorter than the implied fraction.
-  std::size_t zeros = 0;
-  if (!point && decimals > 0) {
-    const auto d = static_cast<std::size_t>(decimals);
-    if (intDigits.size() < d)
-      zeros = d - intDigits.size();
-    const std::size_t intLength = intDigits.size() + zeros - d;
-    fracDigits = intDigits.substr(intLength);
-    intDigits = intDigits.substr(0, intLength);
-  }
-
-  // The number as "-I.Fe+X", converted with correct rounding.
-  char small[96];
-  std::string big;
-  const std::size_t need = s.size() + zeros + 8;
-  char *text = small;
-  if (need > sizeof small) {
-    big.resize(need);
-    text = big.data();
-  }
-  char *p = text;
-  if (negative)
-    *p++ = '-';
-  if (intDigits.empty())
-    *p++ = '0';
-  p = std::copy(intDigits.begin(), intDigits.end(), p);
-  *p++ = '.';
-  p = std::fill_n(p, zeros, '0');
-  p = std::copy(fracDigits.begin(), fracDigits.end(), p);
-  *p++ = 'e';
-  p = std::copy(exponent.begin(), exponent.end(), p);
-  const auto r = std::from_chars(text, p, value);
-  if (r.ec != std::errc() || r.ptr != p) {
-    // Out of the double range: the C library's infinity, zero or subnormal.
-    *p = '\0';
-    errno = 0;
-    value = std::strtod(text, nullptr); // C locale: '.' is the decimal point
-  }
+  convertInFull(parts, decimals, s.size(), value);
   return true;
 }
 
@@ -337,42 +371,68 @@ private:
   std::size_t col_ = 0; // next column, from 0
 };
 
-} // namespace
+// The items of a format walked in order for one fixed-column read: blanks
+// skipped, groups repeated, each data field read into the next target.
+class FieldWalk {
+public:
+  FieldWalk(const Record &record, std::span<const Target> targets)
+      : cursor_(record), targets_(targets) {}
 
-void readFields(const ParsedFormat &format, const Record &record, std::span<const Target> targets) {
-  long steps = 0;
-  auto step = [&] {
-    if (++steps > MAX_FORMAT_STEPS)
-      throw std::invalid_argument("format text repeats its items too often");
-  };
-  FieldCursor cursor(record);
-  std::size_t next = 0;
-  // Returns false when the targets are used up.
-  auto walk = [&](auto &&self, const std::vector<Item> &items) -> bool {
+  // Walks the items; false when the targets are used up.
+  bool walk(const std::vector<Item> &items) {
     for (const Item &item : items) {
       step();
       if (item.kind == Item::Skip) {
-        cursor.skip(item.n);
+        cursor_.skip(item.n);
       } else if (item.kind == Item::Group) {
-        for (int r = 0; r < item.repeat; ++r) {
-          step();
-          if (!self(self, item.children))
-            return false;
-        }
+        if (!repeatGroup(item))
+          return false;
       } else if (item.kind == Item::Data) {
-        for (int r = 0; r < item.repeat; ++r) {
-          step();
-          if (next >= targets.size())
-            return false;
-          cursor.read(item, targets[next++]);
-        }
+        if (!readData(item))
+          return false;
       } else if (item.kind != Item::Scale) {
         throw std::invalid_argument("format item not allowed in a fixed-column read");
       }
     }
     return true;
-  };
-  walk(walk, format.items);
+  }
+
+private:
+  bool repeatGroup(const Item &group) {
+    for (int r = 0; r < group.repeat; ++r) {
+      step();
+      if (!walk(group.children))
+        return false;
+    }
+    return true;
+  }
+
+  // The item's repeat count of fields, as long as targets are left.
+  bool readData(const Item &item) {
+    for (int r = 0; r < item.repeat; ++r) {
+      step();
+      if (next_ >= targets_.size())
+        return false;
+      cursor_.read(item, targets_[next_++]);
+    }
+    return true;
+  }
+
+  void step() {
+    if (++steps_ > MAX_FORMAT_STEPS)
+      throw std::invalid_argument("format text repeats its items too often");
+  }
+
+  FieldCursor cursor_;
+  std::span<const Target> targets_;
+  std::size_t next_ = 0; // the next target
+  long steps_ = 0;
+};
+
+} // namespace
+
+void readFields(const ParsedFormat &format, const Record &record, std::span<const Target> targets) {
+  FieldWalk(record, targets).walk(format.items);
 }
 
 } // namespace orvalen::fixedio

@@ -64,6 +64,8 @@ private:
     return v;
   }
 
+  // The items up to the closing parenthesis (or the end of the text); commas
+  // between them are optional.
   std::vector<Item> parseList() {
     std::vector<Item> items;
     for (;;) {
@@ -75,43 +77,57 @@ private:
         ++pos_;
         continue;
       }
-      if (c == '/') {
-        ++pos_;
-        items.push_back(Item::make(Item::Slash));
-        continue;
-      }
-      if (c == '\'' || c == '"') {
-        items.push_back(literal(c));
-        continue;
-      }
-      Item item;
-      if (c == '<') {
-        ++pos_;
-        expect('>');
-        item.countAtWrite = true;
-      } else if (digit() || c == '-') {
-        const bool negative = c == '-';
-        if (negative)
-          ++pos_;
-        const int k = number();
-        const char u = static_cast<char>(std::toupper(static_cast<unsigned char>(peek())));
-        if (u == 'P') {
-          ++pos_;
-          items.push_back(Item::make(Item::Scale, negative ? -k : k));
-          continue;
-        }
-        if (negative)
-          fail("a minus sign belongs to a scale factor only");
-        if (u == 'X') {
-          ++pos_;
-          items.push_back(Item::make(Item::Skip, k));
-          continue;
-        }
-        item.repeat = k;
-      }
-      skipSpace();
-      items.push_back(peek() == '(' ? group(std::move(item)) : descriptor(std::move(item)));
+      items.push_back(nextItem(c));
     }
+  }
+
+  // One item, starting with the character c: a slash, a literal, a number
+  // (see afterNumber), or a descriptor or group with "<>" or no repeat count.
+  Item nextItem(char c) {
+    if (c == '/') {
+      ++pos_;
+      return Item::make(Item::Slash);
+    }
+    if (c == '\'' || c == '"')
+      return literal(c);
+    if (digit() || c == '-')
+      return afterNumber(c);
+    Item item;
+    if (c == '<') {
+      ++pos_;
+      expect('>');
+      item.countAtWrite = true;
+    }
+    return repeated(std::move(item));
+  }
+
+  // An item that starts with a number: kP (k may be negative), nX, or the
+  // repeat count of a descriptor or group.
+  Item afterNumber(char c) {
+    const bool negative = c == '-';
+    if (negative)
+      ++pos_;
+    const int k = number();
+    const char u = static_cast<char>(std::toupper(static_cast<unsigned char>(peek())));
+    if (u == 'P') {
+      ++pos_;
+      return Item::make(Item::Scale, negative ? -k : k);
+    }
+    if (negative)
+      fail("a minus sign belongs to a scale factor only");
+    if (u == 'X') {
+      ++pos_;
+      return Item::make(Item::Skip, k);
+    }
+    Item item;
+    item.repeat = k;
+    return repeated(std::move(item));
+  }
+
+  // A group or a data descriptor after its repeat count.
+  Item repeated(Item item) {
+    skipSpace();
+    return peek() == '(' ? group(std::move(item)) : descriptor(std::move(item));
   }
 
   // A parenthesised group after its repeat count.

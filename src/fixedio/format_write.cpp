@@ -49,27 +49,34 @@ public:
         scale_ = item.n;
         break;
       case Item::Data:
-      case Item::Group: {
-        int count = item.repeat;
-        if (item.countAtWrite) {
-          if (next_ >= values_.size())
-            return false;
-          count = static_cast<int>(integer(values_[next_++]));
-        }
-        for (int r = 0; r < count; ++r) {
-          step();
-          if (item.kind == Item::Group) {
-            if (!walk(item.children))
-              return false;
-            continue;
-          }
-          if (next_ >= values_.size())
-            return false;
-          edit(item, values_[next_++]);
-        }
+      case Item::Group:
+        if (!repeat(item))
+          return false;
         break;
       }
+    }
+    return true;
+  }
+
+  // A data descriptor or group as many times as its repeat count (for "<>"
+  // the next value) says; false when a value is missing.
+  bool repeat(const Item &item) {
+    int count = item.repeat;
+    if (item.countAtWrite) {
+      if (next_ >= values_.size())
+        return false;
+      count = static_cast<int>(integer(values_[next_++]));
+    }
+    for (int r = 0; r < count; ++r) {
+      step();
+      if (item.kind == Item::Group) {
+        if (!walk(item.children))
+          return false;
+        continue;
       }
+      if (next_ >= values_.size())
+        return false;
+      edit(item, values_[next_++]);
     }
     return true;
   }

@@ -87,115 +87,165 @@ std::string tickText(double v, double step) {
   return buf;
 }
 
-} // namespace
-
-std::string arrheniusPlotSvg(const ScanResult &r) {
-  if (!r.hasRates)
-    throw Error("--plot: the job has no transition state, so there is no rate constant to plot");
-
+// The curves of k, one for each tunnelling method with a point to plot.
+std::vector<Series> rateCurves(const ScanResult &r) {
   std::vector<Series> all;
   for (const TunnellingMethod &m : TUNNELLING_METHODS)
     all.push_back(series(r, m));
   std::erase_if(all, [](const Series &s) { return s.runs.empty(); });
   if (all.empty())
     throw Error("--plot: no rate constant is a positive finite number");
+  return all;
+}
 
-  double xlo = std::numeric_limits<double>::infinity(), xhi = -xlo, ylo = xlo, yhi = -xlo;
-  for (const Series &s : all)
+using Points = std::vector<std::pair<double, double>>;
+
+// The smallest and largest values plotted along each axis, in data units.
+struct Extent {
+  double xlo = std::numeric_limits<double>::infinity();
+  double xhi = -std::numeric_limits<double>::infinity();
+  double ylo = std::numeric_limits<double>::infinity();
+  double yhi = -std::numeric_limits<double>::infinity();
+
+  void take(double x, double y) {
+    xlo = std::min(xlo, x);
+    xhi = std::max(xhi, x);
+    takeY(y);
+  }
+  void takeY(double y) {
+    ylo = std::min(ylo, y);
+    yhi = std::max(yhi, y);
+  }
+};
+
+Extent extentOf(const std::vector<Series> &curves) {
+  Extent e;
+  for (const Series &s : curves)
     for (const auto &run : s.runs)
-      for (const auto &[x, y] : run) {
-        xlo = std::min(xlo, x);
-        xhi = std::max(xhi, x);
-        ylo = std::min(ylo, y);
-        yhi = std::max(yhi, y);
-      }
-  if (r.fits) {
-    Series fit{"fit of k: A (T/1 K)^n exp(-Ea/RT)", "#7f7f7f", "6 4", {{}}};
-    constexpr int SAMPLES = 120;
-    for (int i = 0; i <= SAMPLES; ++i) {
-      const double x = xhi > xlo ? xlo + (xhi - xlo) * i / SAMPLES : xlo;
-      const double k = fitValue(r.fits->modified, 1000.0 / x);
-      if (k > 0.0 && std::isfinite(k))
-        fit.runs.back().emplace_back(x, std::log10(k));
-    }
-    for (const auto &[x, y] : fit.runs.back()) {
-      ylo = std::min(ylo, y);
-      yhi = std::max(yhi, y);
-    }
-    all.push_back(std::move(fit));
+      for (const auto &[x, y] : run)
+        e.take(x, y);
+  return e;
+}
+
+// The fitted curve of k, sampled over the scan's range of 1000/T (xlo to xhi).
+Series fitCurve(const Fits &fits, double xlo, double xhi) {
+  Series fit{"fit of k: A (T/1 K)^n exp(-Ea/RT)", "#7f7f7f", "6 4", {{}}};
+  constexpr int SAMPLES = 120;
+  for (int i = 0; i <= SAMPLES; ++i) {
+    const double x = xhi > xlo ? xlo + (xhi - xlo) * i / SAMPLES : xlo;
+    const double k = fitValue(fits.modified, 1000.0 / x);
+    if (k > 0.0 && std::isfinite(k))
+      fit.runs.back().emplace_back(x, std::log10(k));
   }
-  // Measured points outside the scan widen the axes; the fit stays on the scan's range.
-  std::vector<std::pair<double, double>> measured;
-  if (r.measured)
-    for (const MeasuredPoint &m : *r.measured) {
-      measured.emplace_back(1000.0 / m.T, std::log10(m.k));
-      xlo = std::min(xlo, measured.back().first);
-      xhi = std::max(xhi, measured.back().first);
-      ylo = std::min(ylo, measured.back().second);
-      yhi = std::max(yhi, measured.back().second);
-    }
+  return fit;
+}
 
-  const Axis ax = dataAxis(xlo, xhi, 6);
-  const Axis ay = niceAxis(ylo, yhi, 6);
-  constexpr double W = 760, H = 500, LEFT = 80, RIGHT = 24, TOP = 44, BOTTOM = 62;
-  const double pw = W - LEFT - RIGHT, ph = H - TOP - BOTTOM;
-  const auto X = [&](double x) { return LEFT + (x - ax.lo) / (ax.hi - ax.lo) * pw; };
-  const auto Y = [&](double y) { return TOP + (ay.hi - y) / (ay.hi - ay.lo) * ph; };
+// The points of --measured in data units, in the file's order.
+Points measuredPoints(const std::vector<MeasuredPoint> &measured) {
+  Points points;
+  for (const MeasuredPoint &m : measured)
+    points.emplace_back(1000.0 / m.T, std::log10(m.k));
+  return points;
+}
 
-  Svg svg(W, H);
+// The page and the plotting area inside it, in SVG units.
+constexpr double W = 760, H = 500, LEFT = 80, RIGHT = 24, TOP = 44, BOTTOM = 62;
+constexpr double PW = W - LEFT - RIGHT, PH = H - TOP - BOTTOM;
+
+// The axes that map data units onto the plotting area.
+struct Frame {
+  Axis ax;
+  Axis ay;
+  double svgX(double x) const { return LEFT + (x - ax.lo) / (ax.hi - ax.lo) * PW; }
+  double svgY(double y) const { return TOP + (ay.hi - y) / (ay.hi - ay.lo) * PH; }
+};
+
+// The title, the grid with the ticks and their numbers, the frame of the
+// plotting area and the axis labels.
+void drawAxes(Svg &svg, const Frame &f, const ScanResult &r) {
   svg.text(W / 2, 26, "Arrhenius plot: " + r.title, 16, Anchor::Middle);
-  for (const double t : ax.ticks) {
-    svg.line(X(t), TOP, X(t), TOP + ph, "#e0e0e0", 1);
-    svg.line(X(t), TOP + ph, X(t), TOP + ph + 5, "#222222", 1);
-    svg.text(X(t), TOP + ph + 20, tickText(t, ax.step), 12, Anchor::Middle);
+  for (const double t : f.ax.ticks) {
+    svg.line(f.svgX(t), TOP, f.svgX(t), TOP + PH, "#e0e0e0", 1);
+    svg.line(f.svgX(t), TOP + PH, f.svgX(t), TOP + PH + 5, "#222222", 1);
+    svg.text(f.svgX(t), TOP + PH + 20, tickText(t, f.ax.step), 12, Anchor::Middle);
   }
-  for (const double t : ay.ticks) {
-    svg.line(LEFT, Y(t), LEFT + pw, Y(t), "#e0e0e0", 1);
-    svg.line(LEFT - 5, Y(t), LEFT, Y(t), "#222222", 1);
-    svg.text(LEFT - 8, Y(t) + 4, tickText(t, ay.step), 12, Anchor::End);
+  for (const double t : f.ay.ticks) {
+    svg.line(LEFT, f.svgY(t), LEFT + PW, f.svgY(t), "#e0e0e0", 1);
+    svg.line(LEFT - 5, f.svgY(t), LEFT, f.svgY(t), "#222222", 1);
+    svg.text(LEFT - 8, f.svgY(t) + 4, tickText(t, f.ay.step), 12, Anchor::End);
   }
-  svg.rect(LEFT, TOP, pw, ph, "#222222", "none");
-  svg.text(LEFT + pw / 2, H - 16, "1000 / T  (1/K)", 14, Anchor::Middle);
-  svg.text(22, TOP + ph / 2, "log10 k  (k in " + rateUnits(r.molecularity, 2) + " at P0 = 1e5 Pa)",
+  svg.rect(LEFT, TOP, PW, PH, "#222222", "none");
+  svg.text(LEFT + PW / 2, H - 16, "1000 / T  (1/K)", 14, Anchor::Middle);
+  svg.text(22, TOP + PH / 2, "log10 k  (k in " + rateUnits(r.molecularity, 2) + " at P0 = 1e5 Pa)",
            14, Anchor::Middle, -90);
+}
 
-  const bool markers = r.points.size() <= 40;
-  for (const Series &s : all)
+// Each run of each curve as a line; solid curves also get a filled circle at
+// each point when there are few enough points.
+void drawCurves(Svg &svg, const Frame &f, const std::vector<Series> &curves, bool markers) {
+  for (const Series &s : curves)
     for (const auto &run : s.runs) {
-      std::vector<std::pair<double, double>> px;
+      Points px;
       px.reserve(run.size());
       for (const auto &[x, y] : run)
-        px.emplace_back(X(x), Y(y));
+        px.emplace_back(f.svgX(x), f.svgY(y));
       svg.polyline(px, s.colour, 2.0, s.dash);
       if (markers && s.dash.empty())
         for (const auto &[x, y] : px)
           svg.circle(x, y, 3.0, s.colour);
     }
+}
 
-  // Measured points: open squares, apart from the curves' filled circles.
+// A measured point: an open square, apart from the curves' filled circles.
+void measuredMark(Svg &svg, double x, double y) {
   constexpr double SQUARE = 7.0;
-  const auto square = [&](double x, double y) {
-    svg.rect(x - SQUARE / 2, y - SQUARE / 2, SQUARE, SQUARE, "#000000", "none");
-  };
-  for (const auto &[x, y] : measured)
-    square(X(x), Y(y));
+  svg.rect(x - SQUARE / 2, y - SQUARE / 2, SQUARE, SQUARE, "#000000", "none");
+}
 
-  // Legend in the upper right corner: k falls from high T (left) to low T
-  // (right), so the curves leave that corner free.
-  const std::size_t entries = all.size() + (measured.empty() ? 0 : 1);
+// The legend in the upper right corner: k falls from high T (left) to low T
+// (right), so the curves leave that corner free.
+void drawLegend(Svg &svg, const std::vector<Series> &curves, bool measured) {
+  const std::size_t entries = curves.size() + (measured ? 1 : 0);
   const double lw = 250, lh = 22.0 * static_cast<double>(entries) + 10;
-  const double lx = LEFT + pw - lw - 10, ly = TOP + 10;
+  const double lx = LEFT + PW - lw - 10, ly = TOP + 10;
   svg.rect(lx, ly, lw, lh, "#999999", "white");
-  for (std::size_t i = 0; i < all.size(); ++i) {
+  for (std::size_t i = 0; i < curves.size(); ++i) {
     const double y = ly + 18 + 22.0 * static_cast<double>(i);
-    svg.line(lx + 10, y - 4, lx + 40, y - 4, all[i].colour, 2.0, all[i].dash);
-    svg.text(lx + 48, y, all[i].label, 12);
+    svg.line(lx + 10, y - 4, lx + 40, y - 4, curves[i].colour, 2.0, curves[i].dash);
+    svg.text(lx + 48, y, curves[i].label, 12);
   }
-  if (!measured.empty()) {
-    const double y = ly + 18 + 22.0 * static_cast<double>(all.size());
-    square(lx + 25, y - 4);
+  if (measured) {
+    const double y = ly + 18 + 22.0 * static_cast<double>(curves.size());
+    measuredMark(svg, lx + 25, y - 4);
     svg.text(lx + 48, y, "measured", 12);
   }
+}
+
+} // namespace
+
+std::string arrheniusPlotSvg(const ScanResult &r) {
+  if (!r.hasRates)
+    throw Error("--plot: the job has no transition state, so there is no rate constant to plot");
+
+  std::vector<Series> all = rateCurves(r);
+  Extent e = extentOf(all);
+  if (r.fits) {
+    all.push_back(fitCurve(*r.fits, e.xlo, e.xhi));
+    for (const auto &[x, y] : all.back().runs.back())
+      e.takeY(y);
+  }
+  // Measured points outside the scan widen the axes; the fit stays on the scan's range.
+  const Points measured = r.measured ? measuredPoints(*r.measured) : Points();
+  for (const auto &[x, y] : measured)
+    e.take(x, y);
+
+  const Frame frame{dataAxis(e.xlo, e.xhi, 6), niceAxis(e.ylo, e.yhi, 6)};
+  Svg svg(W, H);
+  drawAxes(svg, frame, r);
+  drawCurves(svg, frame, all, r.points.size() <= 40);
+  for (const auto &[x, y] : measured)
+    measuredMark(svg, frame.svgX(x), frame.svgY(y));
+  drawLegend(svg, all, !measured.empty());
   return svg.str();
 }
 

@@ -8,6 +8,30 @@ namespace {
 
 constexpr std::string_view REPLACEMENT = "\xef\xbf\xbd"; // U+FFFD
 
+// What a lead byte of 0x80 or above begins (Unicode table 3-7): how many
+// continuation bytes follow it and the range of the first of them (the others
+// are 0x80 to 0xbf). `need` is 0 for a byte that begins no character.
+struct Sequence {
+  std::size_t need = 0;
+  unsigned char lo = 0x80, hi = 0xbf;
+};
+
+Sequence sequenceAfter(unsigned char lead) {
+  Sequence q;
+  if (lead >= 0xc2 && lead <= 0xdf) {
+    q.need = 1;
+  } else if (lead >= 0xe0 && lead <= 0xef) {
+    q.need = 2;
+    q.lo = lead == 0xe0 ? 0xa0 : 0x80; // no overlong form
+    q.hi = lead == 0xed ? 0x9f : 0xbf; // no surrogate
+  } else if (lead >= 0xf0 && lead <= 0xf4) {
+    q.need = 3;
+    q.lo = lead == 0xf0 ? 0x90 : 0x80; // no overlong form
+    q.hi = lead == 0xf4 ? 0x8f : 0xbf; // nothing above U+10FFFF
+  }
+  return q; // need 0: a continuation byte, C0, C1 or F5 to FF
+}
+
 // One character read at the start of `s`: its length when well-formed (Unicode
 // table 3-7), else the length of its maximal ill-formed part (at least 1).
 struct Character {
@@ -21,29 +45,17 @@ Character readCharacter(std::string_view s) {
   const unsigned char lead = byte(0);
   if (lead < 0x80)
     return {1, true, false};
-  std::size_t need = 0;
-  unsigned char lo = 0x80, hi = 0xbf; // the range of the second byte
-  if (lead >= 0xc2 && lead <= 0xdf) {
-    need = 1;
-  } else if (lead >= 0xe0 && lead <= 0xef) {
-    need = 2;
-    lo = lead == 0xe0 ? 0xa0 : 0x80; // no overlong form
-    hi = lead == 0xed ? 0x9f : 0xbf; // no surrogate
-  } else if (lead >= 0xf0 && lead <= 0xf4) {
-    need = 3;
-    lo = lead == 0xf0 ? 0x90 : 0x80; // no overlong form
-    hi = lead == 0xf4 ? 0x8f : 0xbf; // nothing above U+10FFFF
-  } else {
-    return {1, false, false}; // a continuation byte, C0, C1 or F5 to FF
-  }
-  for (std::size_t i = 1; i <= need; ++i) {
+  const Sequence q = sequenceAfter(lead);
+  if (q.need == 0)
+    return {1, false, false};
+  for (std::size_t i = 1; i <= q.need; ++i) {
     if (i >= s.size())
       return {i, false, true};
     const unsigned char b = byte(i);
-    if (b < (i == 1 ? lo : 0x80) || b > (i == 1 ? hi : 0xbf))
+    if (b < (i == 1 ? q.lo : 0x80) || b > (i == 1 ? q.hi : 0xbf))
       return {i, false, false};
   }
-  return {need + 1, true, false};
+  return {q.need + 1, true, false};
 }
 
 std::string withoutTrailingBlanks(std::string_view s) {
