@@ -27,8 +27,8 @@ int runCommand(int argc, char **argv, ScanResult &result) {
   CLI::App app{"Rate constants of an orvalen job over a range of temperatures: TST kQ and kG,\n" +
                    coefficientLabels(", ", " and ") + " tunnelling, Arrhenius fits.",
                "orvalen-scan"};
-  std::string job, temperatures, pressure, method = "none", format = "table", output, plot,
-                                           measured;
+  std::string job, temperatures, pressure, method = "none", format = OUTPUT_FORMATS[0].word, output,
+                                           plot, measured;
   bool fit = false;
   app.add_option("JOB", job, "job input file JOB[.inp]")->required();
   app.add_option("-T,--temperatures", temperatures,
@@ -41,7 +41,8 @@ int runCommand(int argc, char **argv, ScanResult &result) {
   std::string methodUs;
   app.add_option("--tunneling", methodUs)->group("");
   app.add_flag("--fit", fit, "fit k(T) = A (T/T0)^n exp(-Ea/RT), T0 = 1 K, and A exp(-Ea/RT)");
-  app.add_option("--format", format, "table | csv | json (default table)");
+  app.add_option("--format", format,
+                 outputFormatWords(" | ", " | ") + " (default " + OUTPUT_FORMATS[0].word + ")");
   app.add_option("-o,--output", output, "output file (default: standard output)");
   app.add_option("--plot", plot, "write an Arrhenius plot to FILE.svg");
   app.add_option("--measured", measured,
@@ -78,7 +79,8 @@ int runCommand(int argc, char **argv, ScanResult &result) {
                          offeredNames(", ", " or ") + ")");
   Format fmt;
   if (!parseOutputFormat(format, fmt))
-    throw orvalen::Error("unknown format \"" + format + "\" (table, csv or json)");
+    throw orvalen::Error("unknown format \"" + format + "\" (" + outputFormatWords(", ", " or ") +
+                         ")");
   if (!temperatures.empty() || app.count("-T"))
     request.temperatures = parseTemperatures(temperatures);
   if (app.count("-P")) {

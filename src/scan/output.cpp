@@ -1,5 +1,6 @@
 #include "scan/output.hpp"
 
+#include "base/wording.hpp"
 #include "orvalen_version.hpp"
 #include "scan/columns.hpp"
 #include "scan/text.hpp"
@@ -12,35 +13,32 @@
 #include <cstdio>
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace orvalen::scan {
 
 using nlohmann::ordered_json;
 
 bool parseOutputFormat(std::string_view word, Format &format) {
-  if (word == "table")
-    format = Format::Table;
-  else if (word == "csv")
-    format = Format::Csv;
-  else if (word == "json")
-    format = Format::Json;
-  else
-    return false;
-  return true;
+  for (const OutputFormat &f : OUTPUT_FORMATS)
+    if (word == f.word) {
+      format = f.id;
+      return true;
+    }
+  return false;
+}
+
+std::string outputFormatWords(std::string_view between, std::string_view last) {
+  std::vector<std::string> words;
+  for (const OutputFormat &f : OUTPUT_FORMATS)
+    words.emplace_back(f.word);
+  return listed(words, last, between);
 }
 
 void writeResult(std::ostream &out, const ScanResult &r, Format format) {
-  switch (format) {
-  case Format::Table:
-    writeTable(out, r);
-    break;
-  case Format::Csv:
-    writeCsv(out, r);
-    break;
-  case Format::Json:
-    writeJson(out, r);
-    break;
-  }
+  for (const OutputFormat &f : OUTPUT_FORMATS)
+    if (f.id == format)
+      f.write(out, r);
 }
 
 std::string shortest(double x) {
