@@ -90,11 +90,15 @@ std::string scfLevelOf(std::string_view method) {
   return "DFT";
 }
 
-// The number after `key` on the line, if the word after it reads as one.
+// The number after `key` on the line ("E(Corr)= -75.01"), or after the "="
+// that follows it ("EUMP2 = -0.75002282127453D+02"), if the word there reads
+// as one.
 std::optional<double> valueAfter(const std::vector<std::string_view> &words, std::string_view key) {
   for (std::size_t i = 0; i + 1 < words.size(); ++i)
-    if (words[i] == key)
-      return parseReal(words[i + 1]);
+    if (words[i] == key) {
+      const std::size_t at = words[i + 1] == "=" ? i + 2 : i + 1;
+      return at < words.size() ? parseReal(words[at]) : std::nullopt;
+    }
   return std::nullopt;
 }
 
