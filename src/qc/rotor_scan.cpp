@@ -1,6 +1,7 @@
 #include "qc/rotor_scan.hpp"
 
 #include "base/error.hpp"
+#include "base/wording.hpp"
 #include "qc/output_text.hpp"
 #include "qc/readers.hpp"
 #include "qc/rotor_geometry.hpp"
@@ -164,6 +165,15 @@ RelaxedScan readXtbScan(const std::filesystem::path &file, std::string_view text
   return scan;
 }
 
+// The formats as a message names them: "a Gaussian opt=modredundant output,
+// ... or a file of two columns".
+std::string formatList() {
+  std::vector<std::string> names;
+  for (const ScanFormat &format : scanFormats())
+    names.emplace_back(format.name);
+  return listed(names, " or ");
+}
+
 // "angle energy" per line; "#" starts a comment.
 RelaxedScan readTwoColumns(const std::filesystem::path &file, std::string_view text) {
   const Lines lines(text, Lines::Last::Kept); // a file typed by hand may lack its last line feed
@@ -180,9 +190,7 @@ RelaxedScan readTwoColumns(const std::filesystem::path &file, std::string_view t
       throw Error(atLine(file, i) +
                   ": expected an angle in degrees and an energy in Hartree, "
                   "found " +
-                  inQuotes(lines[i]) +
-                  " (a scan is a Gaussian opt=modredundant output, an xtb $scan output or its "
-                  "xtbscan.log, or a file of two columns)");
+                  inQuotes(lines[i]) + " (a scan is " + formatList() + ")");
     scan.angles.push_back(*angle);
     scan.energies.push_back(*energy);
     scan.lines.push_back(i);
@@ -198,10 +206,10 @@ bool anyText(std::string_view) {
 // The outputs of the programs first; an xtbscan.log is told by its first
 // frame; any other file is read as two columns.
 constexpr ScanFormat SCAN_FORMATS[] = {
-    {"Gaussian opt=modredundant output", "Gaussian relaxed scan", isGaussian, readGaussianScan},
-    {"xtb $scan output", "xtb relaxed scan", isXtb, readXtbScan, true},
-    {"xtbscan.log", "xtb relaxed scan", isXtbScanLog, readXtbScanLog},
-    {"two columns", "two-column scan", anyText, readTwoColumns},
+    {"a Gaussian opt=modredundant output", "Gaussian relaxed scan", isGaussian, readGaussianScan},
+    {"an xtb $scan output (xtbscan.log beside it)", "xtb relaxed scan", isXtb, readXtbScan, true},
+    {"xtbscan.log alone", "xtb relaxed scan", isXtbScanLog, readXtbScanLog},
+    {"a file of two columns", "two-column scan", anyText, readTwoColumns},
 };
 
 } // namespace
@@ -214,8 +222,7 @@ RelaxedScan readRelaxedScan(const std::filesystem::path &file) {
   std::string text = readTextFile(file);
   const ScanFormat *format = recognisedBy(scanFormats(), text);
   if (!format) // unreached: the last format takes any file
-    throw Error(file.string() + ": not a relaxed scan (a Gaussian opt=modredundant output, an xtb "
-                                "$scan output or its xtbscan.log, or a file of two columns)");
+    throw Error(file.string() + ": not a relaxed scan (" + formatList() + ")");
   RelaxedScan scan = format->read(file, text);
   scan.kind = std::string(format->kind);
   return scan;

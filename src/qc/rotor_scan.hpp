@@ -20,9 +20,11 @@
 // Only Gaussian and xtb name the dihedral; the angle of a point is measured
 // on its optimised geometry (a restrained xtb dihedral is not quite its target).
 //
-// Adding a format: its reader, filling a RelaxedScan, and one row of the table
-// in rotor_scan.cpp; its real scan under tests/fixtures/qc/ with its row in
-// tests/qc/relaxed_scan_test.cpp.
+// Adding a format: its reader, filling a RelaxedScan (the output of a program
+// with a reader is read by that reader's walk, in its file), and one row of
+// the table in rotor_scan.cpp; its name in the --rotor-scan help and the
+// README; a real scan under tests/fixtures/qc/ with its row in
+// tests/qc/relaxed_scan_test.cpp and in tests/qc/rotor_import_test.cpp.
 //
 //   const qc::RelaxedScan scan = qc::readRelaxedScan("ethane_scan.out");
 //   const auto angles = qc::scanAngles(scan, *scan.dihedral);
@@ -50,11 +52,11 @@ struct RelaxedScan {
   std::vector<std::filesystem::path> filesBeside; // read beside the file given
 };
 
-// One format of relaxed scan: its name, what RelaxedScan::kind calls its scans
-// (the data file's title quotes it), how a file of it is recognised, and its
-// reader.
+// One format of relaxed scan: its name (as a message lists the formats), what
+// RelaxedScan::kind calls its scans (the data file's title quotes it), how a
+// file of it is recognised, and its reader.
 struct ScanFormat {
-  std::string_view name; // "xtbscan.log"
+  std::string_view name; // "xtbscan.log alone"
   std::string_view kind; // "xtb relaxed scan"
   bool (*recognises)(std::string_view text);
   // Throws orvalen::Error naming the file (and line) for a scan that cannot be read.

@@ -44,10 +44,11 @@ TEST(ScanFormats, EachRealScanIsTakenByItsOwnRowAndReadAsItsKind) {
     const char *format, *kind;
     std::size_t points;
   } cases[] = {
-      {ETHYL, "Gaussian opt=modredundant output", "Gaussian relaxed scan", 37},
-      {ETHANE / "scan.out", "xtb $scan output", "xtb relaxed scan", 37},
-      {ETHANE / "xtbscan.log", "xtbscan.log", "xtb relaxed scan", 37},
-      {qcFixture("rotor_scans/ethane_two_column.txt"), "two columns", "two-column scan", 37},
+      {ETHYL, "a Gaussian opt=modredundant output", "Gaussian relaxed scan", 37},
+      {ETHANE / "scan.out", "an xtb $scan output (xtbscan.log beside it)", "xtb relaxed scan", 37},
+      {ETHANE / "xtbscan.log", "xtbscan.log alone", "xtb relaxed scan", 37},
+      {qcFixture("rotor_scans/ethane_two_column.txt"), "a file of two columns", "two-column scan",
+       37},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.file.string());
@@ -62,9 +63,17 @@ TEST(ScanFormats, EachRealScanIsTakenByItsOwnRowAndReadAsItsKind) {
     EXPECT_EQ(scan.lines.size(), c.points);
   }
   // The last row takes any file, so that a file is always read as something.
-  ASSERT_NE(formatNamed("two columns"), nullptr);
-  EXPECT_EQ(&qc::scanFormats().back(), formatNamed("two columns"));
+  ASSERT_NE(formatNamed("a file of two columns"), nullptr);
+  EXPECT_EQ(&qc::scanFormats().back(), formatNamed("a file of two columns"));
   EXPECT_TRUE(qc::scanFormats().back().recognises(""));
+  // A line of a file that reads as none of the formats names them all.
+  TempDir dir;
+  dir.write("scan.txt", "0 -79.0\n10 -79.0 x\n");
+  EXPECT_EQ(errorOf([&] { qc::readRelaxedScan(dir / "scan.txt"); }),
+            (dir / "scan.txt").string() +
+                " line 2: expected an angle in degrees and an energy in Hartree, found \"10 "
+                "-79.0 x\" (a scan is a Gaussian opt=modredundant output, an xtb $scan output "
+                "(xtbscan.log beside it), xtbscan.log alone or a file of two columns)");
 }
 
 TEST(GaussianScan, EachPointIsTheGeometryAndEnergyOfItsConvergedOptimisation) {
