@@ -10,7 +10,6 @@ OutputReader::OutputReader(const std::filesystem::path &file, std::string_view t
 }
 
 void OutputReader::walk() {
-  // A line of fewer than four characters holds nothing a reader looks for.
   for (std::size_t i = 0; i < lines_.size(); ++i)
     if (lines_[i].size() >= 4)
       i = line(i);

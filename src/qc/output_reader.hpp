@@ -113,11 +113,12 @@ public:
   QcRecord read();
 
 protected:
-  // Every line in order, each handed to `line`.
+  // Every line in order, each handed to `line` but those of fewer than four
+  // characters, which hold nothing a reader looks for.
   void walk();
   // Line i: the reader takes what it recognises and returns the last line it
   // used (i, or the last row of a table that starts there); the walk goes on
-  // after it.
+  // after it (a reader that wants no more returns the output's last line).
   virtual std::size_t line(std::size_t i) = 0;
   // After the last line: fills the record's own values (energy, charge,
   // multiplicity, ...), says how the run ended (steps_) and hands back the
