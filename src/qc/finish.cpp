@@ -57,6 +57,33 @@ std::vector<std::vector<Vec3>> matchedModes(FrequencyAnalysis &analysis, std::si
   return modes;
 }
 
+// The vibrations among the 3N modes printed, with their intensities and
+// normal modes; of an atom's three, none (translations all).
+void keepVibrations(const std::filesystem::path &file, bool linear, std::vector<double> &f,
+                    std::vector<double> &x, std::vector<std::vector<Vec3>> &modes) {
+  if (f.size() == 3) {
+    f.clear();
+    x.clear();
+    modes.clear();
+    return;
+  }
+  // The modes kept are found by dropping from a list of their indices
+  // beside the frequencies, by the very rule that drops the frequencies.
+  std::vector<double> kept(f.size());
+  std::iota(kept.begin(), kept.end(), 0.0);
+  dropTranslationsRotations(file, linear, f, kept);
+  std::vector<double> keptX;
+  std::vector<std::vector<Vec3>> keptModes;
+  for (const double k : kept) {
+    const auto at = static_cast<std::size_t>(k);
+    keptX.push_back(x[at]);
+    if (!modes.empty())
+      keptModes.push_back(std::move(modes[at]));
+  }
+  x = std::move(keptX);
+  modes = std::move(keptModes);
+}
+
 } // namespace
 
 void finishRecord(const std::filesystem::path &file, const Atoms &geometry,
@@ -88,28 +115,7 @@ void finishRecord(const std::filesystem::path &file, const Atoms &geometry,
   const bool linear = isLinearGeometry(geometry.r);
   const std::size_t vib = n <= 1 ? 0 : 3 * n - (linear ? 5 : 6);
   if (f.size() == 3 * n) {
-    // Every mode printed: an atom has three translations and no vibration.
-    if (n == 1) {
-      f.clear();
-      x.clear();
-      modes.clear();
-    } else {
-      // The modes kept are found by dropping from a list of their indices
-      // beside the frequencies, by the very rule that drops the frequencies.
-      std::vector<double> kept(f.size());
-      std::iota(kept.begin(), kept.end(), 0.0);
-      dropTranslationsRotations(file, linear, f, kept);
-      std::vector<double> keptX;
-      std::vector<std::vector<Vec3>> keptModes;
-      for (const double k : kept) {
-        const auto at = static_cast<std::size_t>(k);
-        keptX.push_back(x[at]);
-        if (!modes.empty())
-          keptModes.push_back(std::move(modes[at]));
-      }
-      x = std::move(keptX);
-      modes = std::move(keptModes);
-    }
+    keepVibrations(file, linear, f, x, modes);
   } else if (f.size() != vib) {
     throw Error(atLine(file, analysis->line) + ": the frequency table has " +
                 std::to_string(f.size()) + " modes where " + std::to_string(n) +

@@ -1,5 +1,6 @@
 #pragma once
-// The step every reader ends with. The reader decides, in its program's terms,
+// The step every reader ends with (OutputReader::read, output_reader.hpp,
+// hands it the reader's parts). The reader decides, in its program's terms,
 // which geometry the record is about (the one the last frequency analysis was
 // computed at, else the final one), whether an optimisation printed after
 // that analysis left its geometry, where its job steps end and the last line
@@ -11,7 +12,6 @@
 //
 //   finishRecord(file, atFrequencies, std::move(analysis), movedOn,
 //                {steps, lastValueLine}, rec);
-//   return rec;
 #include "qc/geometry.hpp"
 #include "qc/qc_record.hpp"
 

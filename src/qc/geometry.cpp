@@ -220,4 +220,8 @@ bool sameGeometry(const Atoms &a, const Atoms &b) {
   return a.z == b.z && alignedRmsd(a.r, b.r) < 1.0e-3;
 }
 
+double largestShift(const Atoms &a, const Atoms &b) {
+  return largestShift(a.z, a.r, b.z, b.r);
+}
+
 } // namespace orvalen::qc

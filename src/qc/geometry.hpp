@@ -75,4 +75,7 @@ struct Atoms {
 // (perhaps in another orientation).
 bool sameGeometry(const Atoms &a, const Atoms &b);
 
+// largestShift of two geometries' atoms.
+double largestShift(const Atoms &a, const Atoms &b);
+
 } // namespace orvalen::qc

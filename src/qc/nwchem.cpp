@@ -30,8 +30,9 @@
 //   charge        "Charge           :     0" (DFT), "charge          =   0.00"
 //                 (SCF), likewise.
 //   steps         each task ends in "Task  times", the run in "Total times".
-#include "qc/finish.hpp"
+#include "qc/energy_precedence.hpp"
 #include "qc/geometry.hpp"
+#include "qc/output_reader.hpp"
 #include "qc/output_text.hpp"
 #include "qc/readers.hpp"
 
@@ -39,32 +40,27 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <optional>
 
 namespace orvalen::qc {
 
 namespace {
 
-struct Geometry {
+// The atoms of an "Output coordinates" table.
+struct Geometry : Atoms {
   std::size_t line = 0;    // index of its "Output coordinates" line
   std::size_t endLine = 0; // the blank line that closes its table
-  std::vector<int> atomicNumbers;
-  std::vector<Vec3> coords;
 };
 
-// One projected frequency set with the intensity table that follows it.
-struct FrequencySet {
+// One projected frequency set with the intensity table that follows it: its
+// line is its "(Projected Frequencies expressed in cm-1)", its modes those of
+// the "P.Frequency" blocks, one per frequency (none when they do not read as
+// 3N rows under each block).
+struct FrequencySet : FrequencyAnalysis {
   std::size_t taskLine = 0; // "NWChem Nuclear Hessian and Frequency Analysis"
-  std::size_t line = 0;     // its "(Projected Frequencies expressed in cm-1)"
-  std::vector<double> frequencies;
-  std::vector<double> intensities;
-  bool hasIntensities = false;
   std::size_t intensityRows = 0;
   std::size_t endLine = 0; // its last row read
-  // The modes of the "P.Frequency" blocks, one per frequency; empty when
-  // they do not read as 3N rows under each block.
-  std::vector<std::vector<Vec3>> normalModes;
-  std::size_t modesEnd = 0; // their last row
 };
 
 // The rows under the "P.Frequency" rows: "  4  -0.41302  -0.57055 ...", the
@@ -135,27 +131,11 @@ struct Said {
   int value;
 };
 
-// The last of `said` printed before line `before`.
-std::optional<Said> lastBefore(const std::vector<Said> &said, std::size_t before) {
-  std::optional<Said> last;
-  for (const Said &x : said)
-    if (x.line < before)
-      last = x;
-  return last;
-}
-
 // A run of the geometry optimiser ("NWChem Geometry Optimization").
 struct DriverRun {
   std::size_t line = 0;
   bool saddle = false;
   std::optional<std::size_t> convergedLine;
-};
-
-struct Energy {
-  int rank; // SCF/DFT 0, MP2 1, CCSD 2, CCSD(T) 3
-  const char *level;
-  double value;
-  std::size_t line;
 };
 
 // The element of a geometry tag ("O", "H1", "Cl2", "C_a"), checked against
@@ -189,17 +169,48 @@ Geometry readGeometry(const std::filesystem::path &file, const Lines &lines, std
     if (w.size() != 6)
       throw Error(atLine(file, i) + ": expected \"No. Tag Charge X Y Z\" in the coordinate table");
     const double charge = realAt(file, i, w[2]);
-    g.atomicNumbers.push_back(elementOfTag(file, i, w[1], charge));
-    g.coords.push_back({realAt(file, i, w[3]) * scale, realAt(file, i, w[4]) * scale,
-                        realAt(file, i, w[5]) * scale});
+    g.z.push_back(elementOfTag(file, i, w[1], charge));
+    g.r.push_back({realAt(file, i, w[3]) * scale, realAt(file, i, w[4]) * scale,
+                   realAt(file, i, w[5]) * scale});
   }
   if (i >= lines.size())
     throw Error(file.string() + ": output ends inside the coordinate table at line " +
                 std::to_string(header + 1));
-  if (g.coords.empty())
+  if (g.r.empty())
     throw Error(atLine(file, header) + ": empty coordinate table");
   g.endLine = i;
   return g;
+}
+
+// The infrared intensity table that starts at line i, after the projected
+// frequencies of `s`: mode, frequency (three decimals), "||", a.u.,
+// (debye/angs)**2, km/mol, arbitrary.
+void readIntensities(const std::filesystem::path &file, const Lines &lines, std::size_t i,
+                     FrequencySet &s) {
+  s.hasIntensities = true;
+  std::size_t r = i + 1;
+  while (r < lines.size() && r < i + 4 && !contains(lines[r], "------ ----------"))
+    ++r;
+  std::vector<double> freqs;
+  for (++r; r < lines.size(); ++r) {
+    const auto w = splitWords(lines[r]);
+    if (w.empty() || w[0].starts_with("---"))
+      break;
+    if (w.size() < 6 || w[2] != "||")
+      throw Error(atLine(file, r) + ": unexpected row in the infrared intensity table");
+    freqs.push_back(realAt(file, r, w[1]));
+    s.intensities.push_back(realAt(file, r, w[5]));
+    s.endLine = r;
+  }
+  s.intensityRows = freqs.size();
+  // Same modes as the P.Frequency rows, with one decimal more: take those.
+  if (freqs.size() != s.frequencies.size())
+    return;
+  for (std::size_t k = 0; k < freqs.size(); ++k)
+    if (std::fabs(freqs[k] - s.frequencies[k]) > 0.011)
+      throw Error(atLine(file, i) + ": the infrared table's frequency " + std::to_string(k + 1) +
+                  " disagrees with the projected frequencies");
+  s.frequencies = std::move(freqs);
 }
 
 // The projected frequencies from the header at `header`, and the intensity
@@ -232,34 +243,10 @@ FrequencySet readFrequencySet(const std::filesystem::path &file, const Lines &li
     if (contains(lines[i], "Task  times") || contains(lines[i], "NWChem Input Module") ||
         contains(lines[i], "(Projected Frequencies expressed in cm-1)"))
       break;
-    if (!contains(lines[i], "Projected Infra Red Intensities"))
-      continue;
-    s.hasIntensities = true;
-    std::size_t r = i + 1;
-    while (r < lines.size() && r < i + 4 && !contains(lines[r], "------ ----------"))
-      ++r;
-    std::vector<double> freqs;
-    for (++r; r < lines.size(); ++r) {
-      const auto w = splitWords(lines[r]);
-      if (w.empty() || w[0].starts_with("---"))
-        break;
-      // mode, frequency, "||", a.u., (debye/angs)**2, km/mol, arbitrary
-      if (w.size() < 6 || w[2] != "||")
-        throw Error(atLine(file, r) + ": unexpected row in the infrared intensity table");
-      freqs.push_back(realAt(file, r, w[1]));
-      s.intensities.push_back(realAt(file, r, w[5]));
-      s.endLine = r;
+    if (contains(lines[i], "Projected Infra Red Intensities")) {
+      readIntensities(file, lines, i, s);
+      break;
     }
-    s.intensityRows = freqs.size();
-    // Same modes as the P.Frequency rows, with one decimal more: take those.
-    if (freqs.size() == s.frequencies.size()) {
-      for (std::size_t k = 0; k < freqs.size(); ++k)
-        if (std::fabs(freqs[k] - s.frequencies[k]) > 0.011)
-          throw Error(atLine(file, i) + ": the infrared table's frequency " +
-                      std::to_string(k + 1) + " disagrees with the projected frequencies");
-      s.frequencies = std::move(freqs);
-    }
-    break;
   }
   return s;
 }
@@ -308,59 +295,55 @@ std::string readBasisSummary(const Lines &lines, std::size_t header) {
 
 // The last of `said` printed before line `before`; empty when none was.
 std::string lastTextBefore(const std::vector<SaidText> &said, std::size_t before) {
-  std::string last;
-  for (const SaidText &x : said)
-    if (x.line < before)
-      last = x.text;
-  return last;
+  const SaidText *last = lastBefore(said, before);
+  return last ? last->text : std::string();
 }
 
-double largestShift(const Geometry &a, const Geometry &b) {
-  return qc::largestShift(a.atomicNumbers, a.coords, b.atomicNumbers, b.coords);
-}
-
-// The energy at one geometry: the highest level among the entries in
-// [from, to), the first (`first`) or last printed of that level.
-std::optional<Energy> bestEnergy(const std::vector<Energy> &energies, std::size_t from,
-                                 std::size_t to, bool first) {
-  std::optional<Energy> best;
-  for (const Energy &e : energies) {
-    if (e.line < from || e.line >= to)
-      continue;
-    if (!best || e.rank > best->rank || (e.rank == best->rank && !first))
-      best = e;
-  }
-  return best;
-}
+// The lines that end in an energy, and its method.
+constexpr struct {
+  std::string_view text, level;
+} ENERGY_LINES[] = {
+    {"Total SCF energy =", "SCF"},
+    {"Total DFT energy =", "DFT"},
+    {"Total MP2 energy", "MP2"},
+    {"Total CCSD energy:", "CCSD"},
+    {"CCSD total energy / hartree", "CCSD"}, // the tensor contraction engine
+    {"Total CCSD(T) energy:", "CCSD(T)"},
+    {"CCSD(T) total energy / hartree", "CCSD(T)"},
+};
 
 // The walk through one output: what each line says is gathered first, with
 // the line it stands on; the values of the record are chosen from it after.
-class NwchemReader {
+class NwchemReader : public OutputReader {
 public:
-  NwchemReader(const std::filesystem::path &file, std::string_view text)
-      : file_(file), lines_(text) {
-    rec_.program = "NWChem";
-    steps_.closing = "Total times";
+  using OutputReader::OutputReader;
+
+private:
+  std::size_t line(std::size_t i) override {
+    // Most lines are rows of numbers: words are split only on a line that
+    // holds one of the texts looked for.
+    std::vector<std::string_view> w;
+    if (!structure(i) && !energy(i, w) && !state(i, w))
+      progress(i, w);
+    return i;
   }
 
-  QcRecord read() {
-    for (std::size_t i = 0; i < lines_.size(); ++i) {
-      // Most lines are rows of numbers: words are split only on a line that
-      // holds one of the texts looked for.
-      std::vector<std::string_view> w;
-      if (!structure(i) && !value(i, w))
-        progress(i, w);
-    }
+  RecordParts parts() override {
     errorStop();
-    if (geometries_.empty())
-      throw Error(file_.string() + ": no geometry (no \"Output coordinates\" table)");
     chooseGeometry();
     chooseEnergy();
     chooseState();
-    return finish();
+    if (symmetryBreaking_ > 0)
+      rec_.warnings.push_back("NWChem warned of spatial symmetry breaking " +
+                              std::to_string(symmetryBreaking_) +
+                              " times: the SCF state may be a symmetry-broken, higher one; "
+                              "rerun with \"noautosym\" in the geometry block");
+    std::optional<FrequencyAnalysis> analysis;
+    if (freq_) // the last set, whose modes go to the record and nowhere else
+      analysis = std::move(static_cast<FrequencyAnalysis &>(sets_.back()));
+    return {*geom_, std::move(analysis), movedOn_, lastValue_};
   }
 
-private:
   // Geometries, tasks, frequency sets and optimiser runs.
   bool structure(std::size_t i) {
     const std::string_view line = lines_[i];
@@ -395,20 +378,21 @@ private:
     return true;
   }
 
-  // Energies, multiplicities and charges, each with its line.
-  bool value(std::size_t i, std::vector<std::string_view> &w) {
+  // An energy, with its method and line.
+  bool energy(std::size_t i, std::vector<std::string_view> &w) {
+    for (const auto &[text, level] : ENERGY_LINES)
+      if (holdsText(lines_[i], text, w)) {
+        energies_.push_back({std::string(level), realAt(file_, i, w.back()), i});
+        return true;
+      }
+    return false;
+  }
+
+  // Multiplicities and charges, each with its line.
+  bool state(std::size_t i, std::vector<std::string_view> &w) {
     const std::string_view line = lines_[i];
     const auto holds = [&](std::string_view text) { return holdsText(line, text, w); };
-    if (holds("Total SCF energy =") || holds("Total DFT energy =")) {
-      energies_.push_back(
-          {0, contains(line, "SCF") ? "SCF" : "DFT", realAt(file_, i, w.back()), i});
-    } else if (holds("Total MP2 energy")) {
-      energies_.push_back({1, "MP2", realAt(file_, i, w.back()), i});
-    } else if (holds("Total CCSD energy:") || holds("CCSD total energy / hartree")) {
-      energies_.push_back({2, "CCSD", realAt(file_, i, w.back()), i});
-    } else if (holds("Total CCSD(T) energy:") || holds("CCSD(T) total energy / hartree")) {
-      energies_.push_back({3, "CCSD(T)", realAt(file_, i, w.back()), i});
-    } else if (holds("Spin multiplicity:")) {
+    if (holds("Spin multiplicity:")) {
       if (const auto m = parseInteger(w.back()))
         spinMultiplicity_.push_back({i, static_cast<int>(*m)});
     } else if (holds("open shells") && w.size() == 4 && w[0] == "open" && w[2] == "=") {
@@ -473,6 +457,8 @@ private:
 
   // The geometry of the last frequency set, or of the optimisation.
   void chooseGeometry() {
+    if (geometries_.empty())
+      throw Error(file_.string() + ": no geometry (no \"Output coordinates\" table)");
     // A frequency task after the last complete projected set was cut short.
     freq_ = sets_.empty() ? nullptr : &sets_.back();
     if (!frequencyTasks_.empty() && (!freq_ || freq_->taskLine < frequencyTasks_.back()))
@@ -493,9 +479,7 @@ private:
             }
     }
     // The optimisation that led to this geometry, if any.
-    for (const DriverRun &d : drivers_)
-      if (d.line < geom_->line)
-        driver_ = &d;
+    driver_ = lastBefore(drivers_, geom_->line);
     rec_.optimisation = driver_ != nullptr;
     if (driver_) {
       rec_.saddleSearch = driver_->saddle;
@@ -505,17 +489,15 @@ private:
 
   // The frequency task works at the last geometry printed before it.
   void frequencyGeometry() {
-    for (const Geometry &g : geometries_)
-      if (g.line < freq_->taskLine)
-        geom_ = &g;
+    geom_ = lastBefore(geometries_, freq_->taskLine);
     if (!geom_)
       throw Error(file_.string() + ": no geometry before the frequency analysis at line " +
                   std::to_string(freq_->taskLine + 1));
-    const std::size_t n3 = 3 * geom_->coords.size();
+    const std::size_t n3 = 3 * geom_->r.size();
     if (freq_->frequencies.size() != n3)
       throw Error(atLine(file_, freq_->line) + ": the projected frequency table has " +
                   std::to_string(freq_->frequencies.size()) + " values where " +
-                  std::to_string(geom_->coords.size()) + " atoms need " + std::to_string(n3) +
+                  std::to_string(geom_->r.size()) + " atoms need " + std::to_string(n3) +
                   ": the output is cut short");
     if (freq_->hasIntensities && freq_->intensityRows != n3)
       throw Error(atLine(file_, freq_->line) + ": the infrared intensity table has " +
@@ -540,11 +522,9 @@ private:
   // displaced geometries); otherwise the first of the highest level printed at it.
   void chooseEnergy() {
     if (driver_ && driver_->convergedLine && *driver_->convergedLine < geom_->line) {
-      std::size_t stepGeometry = driver_->line;
-      for (const Geometry &g : geometries_)
-        if (g.line < *driver_->convergedLine)
-          stepGeometry = g.line;
-      energy_ = bestEnergy(energies_, stepGeometry, *driver_->convergedLine, false);
+      const Geometry *step = lastBefore(geometries_, *driver_->convergedLine);
+      const std::size_t stepGeometry = step ? step->line : driver_->line;
+      energy_ = energyBetween(stepGeometry, *driver_->convergedLine, Printed::Last);
     }
     if (!energy_) {
       std::size_t end = lines_.size();
@@ -553,7 +533,8 @@ private:
           end = g.line;
           break;
         }
-      energy_ = bestEnergy(energies_, geom_->line, freq_ ? freq_->line : end, freq_ != nullptr);
+      energy_ = energyBetween(geom_->line, freq_ ? freq_->line : end,
+                              freq_ ? Printed::First : Printed::Last);
     }
     if (!energy_)
       throw Error(file_.string() + ": no energy at the geometry of line " +
@@ -572,12 +553,20 @@ private:
     rec_.energyMethod = methodWithBasis(method, lastTextBefore(basisSets_, energy_->line));
   }
 
+  // The energy at one geometry: the best printed in lines [from, to).
+  std::optional<FoundEnergy> energyBetween(std::size_t from, std::size_t to, Printed which) const {
+    std::vector<FoundEnergy> between;
+    std::copy_if(energies_.begin(), energies_.end(), std::back_inserter(between),
+                 [&](const FoundEnergy &e) { return e.line >= from && e.line < to; });
+    return bestEnergy(between, which);
+  }
+
   // The charge and multiplicity of the SCF that goes with the frequencies
   // (or the energy): a later task may be of another state.
   void chooseState() {
     const std::size_t valuesLine = freq_ ? freq_->line : energy_->line;
     lastValue_ = std::max({geom_->endLine, energy_->line, freq_ ? freq_->endLine : 0});
-    const auto use = [&](const std::optional<Said> &said) {
+    const auto use = [&](const Said *said) {
       if (said)
         lastValue_ = std::max(lastValue_, said->line);
       return said;
@@ -595,34 +584,11 @@ private:
       rec_.charge = q->value;
   }
 
-  QcRecord finish() {
-    if (symmetryBreaking_ > 0)
-      rec_.warnings.push_back("NWChem warned of spatial symmetry breaking " +
-                              std::to_string(symmetryBreaking_) +
-                              " times: the SCF state may be a symmetry-broken, higher one; "
-                              "rerun with \"noautosym\" in the geometry block");
-    std::optional<FrequencyAnalysis> analysis;
-    if (freq_) {
-      analysis = FrequencyAnalysis{freq_->line, freq_->frequencies, freq_->intensities,
-                                   freq_->hasIntensities};
-      // freq_ is the last set, whose modes go to the record and nowhere else.
-      analysis->normalModes = std::move(sets_.back().normalModes);
-      analysis->modesEnd = freq_->modesEnd;
-    }
-    finishRecord(file_, Atoms{geom_->atomicNumbers, geom_->coords}, std::move(analysis), movedOn_,
-                 {steps_, lastValue_}, rec_);
-    return std::move(rec_);
-  }
-
-  const std::filesystem::path &file_;
-  const Lines lines_;
-  QcRecord rec_;
-  JobSteps steps_;
   std::vector<Geometry> geometries_;
   std::vector<FrequencySet> sets_;
   std::vector<DriverRun> drivers_;
   std::vector<std::size_t> frequencyTasks_;
-  std::vector<Energy> energies_;
+  std::vector<FoundEnergy> energies_;
   std::vector<Said> spinMultiplicity_, openShells_, alphaElectrons_, betaElectrons_, charges_;
   std::vector<SaidText> basisSets_, functionals_;
   std::size_t symmetryBreaking_ = 0;
@@ -633,7 +599,7 @@ private:
   const FrequencySet *freq_ = nullptr;
   const Geometry *geom_ = nullptr;
   const DriverRun *driver_ = nullptr;
-  std::optional<Energy> energy_;
+  std::optional<FoundEnergy> energy_;
   std::optional<OptimisationAfterFrequencies> movedOn_;
   std::size_t lastValue_ = 0;
 };
@@ -646,7 +612,7 @@ bool isNwchem(std::string_view text) {
 }
 
 QcRecord readNwchem(const std::filesystem::path &file, std::string_view text) {
-  return NwchemReader(file, text).read();
+  return NwchemReader(file, text, "NWChem", "Total times").read();
 }
 
 } // namespace orvalen::qc

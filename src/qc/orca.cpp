@@ -16,8 +16,9 @@
 // the next job closes the one before it. Every value is the one of the job
 // that computed the frequencies (a later job may be of another multiplicity).
 #include "base/error.hpp"
-#include "qc/finish.hpp"
+#include "qc/energy_precedence.hpp"
 #include "qc/geometry.hpp"
+#include "qc/output_reader.hpp"
 #include "qc/output_text.hpp"
 #include "qc/readers.hpp"
 
@@ -63,25 +64,14 @@ struct State {
 };
 
 // The walk through one output, a handler for each kind of line it reads.
-class OrcaReader {
+class OrcaReader : public OutputReader {
 public:
-  OrcaReader(const std::filesystem::path &file, std::string_view text) : file_(file), lines_(text) {
-    rec_.program = "ORCA";
-    steps_.closing = "ORCA TERMINATED NORMALLY";
-  }
-
-  QcRecord read() {
-    for (std::size_t i = 0; i < lines_.size(); ++i)
-      i = line(i);
-    return finish();
-  }
+  using OutputReader::OutputReader;
 
 private:
   // Reads line i; returns the last line it used.
-  std::size_t line(std::size_t i) {
+  std::size_t line(std::size_t i) override {
     const std::string_view text = lines_[i];
-    if (text.size() < 4)
-      return i;
     if (text.rfind('|', 0) == 0 && contains(text, ">")) { // the input, echoed
       const std::string input = lowerCase(text.substr(0, SHORT_TEXT));
       if (contains(input, "optts") || contains(input, "ts_search"))
@@ -98,9 +88,11 @@ private:
       return coordinates(i);
     } else if (first == "VIBRATIONAL" && words.size() == 2 && words[1] == "FREQUENCIES") {
       return frequencies(i);
-    } else if (first == "NORMAL" && words.size() == 2 && words[1] == "MODES" && haveFrequencies_) {
+    } else if (first == "NORMAL" && words.size() == 2 && words[1] == "MODES" &&
+               seen_.haveFrequencies) {
       return normalModes(i);
-    } else if (first == "IR" && words.size() == 2 && words[1] == "SPECTRUM" && haveFrequencies_) {
+    } else if (first == "IR" && words.size() == 2 && words[1] == "SPECTRUM" &&
+               seen_.haveFrequencies) {
       return spectrum(i);
     } else if (!state(i, words)) {
       progress(i, words);
@@ -128,12 +120,11 @@ private:
     }
     if (k >= lines_.size())
       throw Error(file_.string() + ": ends inside a coordinates block (truncated output)");
-    if (!sameGeometry(g, current_.geometry))
-      current_.energy = std::nan("");
-    if (haveFrequencies_ && !movedOn_ && !sameGeometry(g, atFrequencies_.geometry))
-      movedOn_ = OptimisationAfterFrequencies{i, false};
-    current_.geometry = std::move(g);
-    current_.geometryEnd = k;
+    if (!sameGeometry(g, seen_.current.geometry))
+      seen_.current.energy = std::nan("");
+    seen_.optimisedTo(g, i);
+    seen_.current.geometry = std::move(g);
+    seen_.current.geometryEnd = k;
     return k;
   }
 
@@ -141,18 +132,18 @@ private:
   bool state(std::size_t i, const std::vector<std::string_view> &words) {
     const std::string_view first = words[0], text = lines_[i];
     if (first == "FINAL" && contains(text, "FINAL SINGLE POINT ENERGY") && words.size() == 5) {
-      current_.energy = realAt(file_, i, words[4]);
-      current_.energyLine = i;
+      seen_.current.energy = realAt(file_, i, words[4]);
+      seen_.current.energyLine = i;
     } else if (first == "Multiplicity" && words.size() == 4 && words[1] == "Mult") {
       if (const auto m = parseInteger(words[3])) {
-        current_.multiplicity = static_cast<int>(*m);
-        current_.stateLine = i;
+        seen_.current.multiplicity = static_cast<int>(*m);
+        seen_.current.stateLine = i;
       }
     } else if (first == "Total" && words.size() == 5 && words[1] == "Charge" &&
                words[2] == "Charge") {
       if (const auto q = parseInteger(words[4])) {
-        current_.charge = static_cast<int>(*q);
-        current_.stateLine = i;
+        seen_.current.charge = static_cast<int>(*q);
+        seen_.current.stateLine = i;
       }
     } else if (first == "Rotational" && words.size() >= 7 && words[1] == "constants") {
       std::vector<double> b;
@@ -161,7 +152,7 @@ private:
         if (const auto v = parseReal(words[k]))
           b.push_back(mhz ? *v / 1000.0 : *v * CM_TO_GHZ);
       if (b.size() == 3)
-        current_.rotational = b;
+        seen_.current.rotational = b;
     } else {
       return level(i, words);
     }
@@ -171,19 +162,21 @@ private:
   // The method the energy belongs to: the highest the job printed.
   bool level(std::size_t i, const std::vector<std::string_view> &words) {
     const std::string_view first = words[0], text = lines_[i];
-    std::string &level = current_.level;
+    std::string_view found;
     if (first == "Density" && contains(text, "Method          .... DFT")) {
-      level = "DFT";
+      found = "DFT";
       method(words);
-    } else if (first == "E(MP2)" || (first == "MP2" && contains(text, "MP2 TOTAL ENERGY")))
-      level = level == "CCSD" || level == "CCSD(T)" ? level : "MP2";
-    else if (first == "E(CCSD)")
-      level = level == "CCSD(T)" ? level : "CCSD";
-    else if (first == "E(CCSD(T))")
-      level = "CCSD(T)";
-    else
+    } else if (first == "E(MP2)" || (first == "MP2" && contains(text, "MP2 TOTAL ENERGY"))) {
+      found = "MP2";
+    } else if (first == "E(CCSD)") {
+      found = "CCSD";
+    } else if (first == "E(CCSD(T))") {
+      found = "CCSD(T)";
+    } else {
       return method(words);
-    current_.levelLine = i;
+    }
+    seen_.current.level = std::string(higherLevel(seen_.current.level, found));
+    seen_.current.levelLine = i;
     return true;
   }
 
@@ -192,7 +185,7 @@ private:
   bool method(const std::vector<std::string_view> &words) {
     const auto after = [&](std::size_t k) { return std::string(words[k].substr(0, SHORT_TEXT)); };
     const std::size_t n = words.size();
-    State &s = current_;
+    State &s = seen_.current;
     if (n >= 4 && words[n - 3] == "Method" && words[n - 2] == "....") {
       // "Ab initio Hamiltonian  Method .... Hartree-Fock(GTOs)", "ZDO-Hamiltonian
       // Method .... NDDO", "Density Functional  Method .... DFT(GTOs)"
@@ -242,13 +235,13 @@ private:
       converged_ = true;
     } else if (contains(text, "IRC PATH SUMMARY") || contains(text, "RELAXED SURFACE SCAN") ||
                contains(text, "Intrinsic Reaction Coordinate")) {
-      pathAfterFrequencies_ = pathAfterFrequencies_ || haveFrequencies_;
+      seen_.path();
     } else if (first.starts_with("$$$") && words.size() >= 3 && words[1] == "JOB" &&
                words[2] == "NUMBER") {
       // A job of a compound input starts: the one before it ended. Its
       // method is its own.
       steps_.endAt(i);
-      current_.level.clear();
+      seen_.current.level.clear();
     } else if (contains(text, "ORCA TERMINATED NORMALLY")) {
       steps_.endAt(i);
       steps_.finished = true;
@@ -260,11 +253,7 @@ private:
 
   // "VIBRATIONAL FREQUENCIES": rows "  6:   1613.10 cm**-1", modes from 0.
   std::size_t frequencies(std::size_t i) {
-    haveFrequencies_ = true;
-    frequenciesLine_ = i;
-    movedOn_.reset();
-    pathAfterFrequencies_ = false;
-    atFrequencies_ = current_;
+    seen_.frequenciesAt(i);
     freqs_.clear();
     intensityOfMode_.clear();
     modes_.clear();
@@ -286,7 +275,7 @@ private:
         throw Error(atLine(file_, k) + ": expected mode " + std::to_string(freqs_.size()) +
                     " of the frequency list, found " + inQuotes(lines_[k]));
       freqs_.push_back(realAt(file_, k, w[1]));
-      lastRow_ = k;
+      seen_.lastRow = k;
     }
     return k;
   }
@@ -296,51 +285,14 @@ private:
   // "  4   0.422505  0.588252 ..." of coordinate 4 (atom 2, y). Returns the
   // last line of the table; a table that does not read as one leaves no modes.
   std::size_t normalModes(std::size_t i) {
-    const std::size_t atoms = atFrequencies_.geometry.z.size(), rows = 3 * atoms;
+    const std::size_t rows = 3 * seen_.atFrequencies.geometry.z.size();
     std::vector<std::vector<Vec3>> modes;
     std::size_t k = i + 1, last = i;
-    bool whole = false; // every block read
     // The first block's head stands within the explanation's few lines.
-    const auto isHead = [&](const std::vector<std::string_view> &w) {
-      return !w.empty() && parseInteger(w[0]) == static_cast<long>(modes.size()) &&
-             std::all_of(w.begin(), w.end(), [](auto x) { return parseInteger(x).has_value(); });
-    };
-    while (k < lines_.size() && k < i + 12 && !isHead(splitWords(lines_[k])))
+    while (k < lines_.size() && k < i + 12 && !isModeHead(splitWords(lines_[k]), modes.size()))
       ++k;
-    while (rows > 0 && modes.size() < rows && k < lines_.size()) {
-      const auto head = splitWords(lines_[k]);
-      if (!isHead(head))
-        break;
-      const std::size_t first = modes.size(), columns = head.size();
-      if (first + columns > rows)
-        break;
-      ++k;
-      // ORCA 6: "1-Au  1-Bu ...", a label per column.
-      if (const auto labels = k < lines_.size() ? splitWords(lines_[k]) : head;
-          labels.size() == columns && !parseInteger(labels[0]))
-        ++k;
-      modes.resize(first + columns); // an atom's displacement added with its x row
-      std::size_t row = 0;
-      for (; row < rows && k < lines_.size(); ++row, ++k) {
-        const auto w = splitWords(lines_[k]);
-        if (w.size() != columns + 1 || parseInteger(w[0]) != static_cast<long>(row))
-          break;
-        if (row % 3 == 0)
-          for (std::size_t c = 0; c < columns; ++c)
-            modes[first + c].emplace_back();
-        std::size_t c = 0;
-        for (; c < columns; ++c) {
-          const auto v = parseReal(w[c + 1]);
-          if (!v)
-            break;
-          modes[first + c].back()[row % 3] = *v;
-        }
-        if (c < columns)
-          break;
-        last = k;
-      }
-      if (row < rows)
-        break;
+    bool whole = false; // every block read
+    while (rows > 0 && !whole && k < lines_.size() && modeBlock(k, rows, modes, last)) {
       whole = modes.size() == rows;
       // ORCA 6 puts a blank line between blocks.
       while (!whole && k < lines_.size() && splitWords(lines_[k]).empty())
@@ -351,6 +303,55 @@ private:
       modesEnd_ = last;
     }
     return last;
+  }
+
+  // The head of the block of the modes from `first`: their numbers.
+  static bool isModeHead(const std::vector<std::string_view> &w, std::size_t first) {
+    return !w.empty() && parseInteger(w[0]) == static_cast<long>(first) &&
+           std::all_of(w.begin(), w.end(), [](auto x) { return parseInteger(x).has_value(); });
+  }
+
+  // The block of the normal modes whose head is line k, of `rows` rows: its
+  // modes added to `modes`, k moved past it, `last` its last row. False when
+  // it does not read as one.
+  bool modeBlock(std::size_t &k, std::size_t rows, std::vector<std::vector<Vec3>> &modes,
+                 std::size_t &last) const {
+    const auto head = splitWords(lines_[k]);
+    const std::size_t first = modes.size(), columns = head.size();
+    if (!isModeHead(head, first) || first + columns > rows)
+      return false;
+    ++k;
+    // ORCA 6: "1-Au  1-Bu ...", a label per column.
+    if (const auto labels = k < lines_.size() ? splitWords(lines_[k]) : head;
+        labels.size() == columns && !parseInteger(labels[0]))
+      ++k;
+    modes.resize(first + columns); // an atom's displacement added with its x row
+    std::size_t row = 0;
+    for (; row < rows && k < lines_.size(); ++row, ++k) {
+      if (!modeRow(splitWords(lines_[k]), row, first, modes))
+        break;
+      last = k;
+    }
+    return row == rows;
+  }
+
+  // Row `row` of a block ("coordinate, one value per column"): its values
+  // into the modes from `first`. False when the line is not that row.
+  static bool modeRow(const std::vector<std::string_view> &w, std::size_t row, std::size_t first,
+                      std::vector<std::vector<Vec3>> &modes) {
+    const std::size_t columns = modes.size() - first;
+    if (w.size() != columns + 1 || parseInteger(w[0]) != static_cast<long>(row))
+      return false;
+    if (row % 3 == 0)
+      for (std::size_t c = 0; c < columns; ++c)
+        modes[first + c].emplace_back();
+    for (std::size_t c = 0; c < columns; ++c) {
+      const auto v = parseReal(w[c + 1]);
+      if (!v)
+        return false;
+      modes[first + c].back()[row % 3] = *v;
+    }
+    return true;
   }
 
   // "IR SPECTRUM": ORCA 5 and later "Mode freq eps Int T**2 ...", ORCA 4
@@ -377,15 +378,15 @@ private:
       if (!mode)
         break;
       intensityOfMode_[*mode] = realAt(file_, k, w[column]);
-      lastRow_ = k;
+      seen_.lastRow = k;
     }
     return k;
   }
 
-  QcRecord finish() {
-    if (current_.geometry.z.empty())
+  RecordParts parts() override {
+    if (seen_.current.geometry.z.empty())
       throw Error(file_.string() + ": no geometry found");
-    const State &used = haveFrequencies_ ? atFrequencies_ : current_;
+    const State &used = seen_.used();
     rec_.energy = used.energy;
     rec_.energyLevel = used.level.empty() ? "SCF" : used.level;
     if (std::isfinite(used.energy)) {
@@ -401,40 +402,34 @@ private:
     rec_.rotationalConstantsGHz = used.rotational;
     rec_.optimisationConverged = !rec_.optimisation || converged_;
 
-    std::optional<FrequencyAnalysis> analysis;
-    if (haveFrequencies_) {
-      // ORCA lists all 3N modes, the translations and rotations as 0.00.
-      const std::size_t atoms = used.geometry.z.size();
-      if (freqs_.size() != 3 * atoms)
-        throw Error(file_.string() + ": the frequency list has " + std::to_string(freqs_.size()) +
-                    " of the " + std::to_string(3 * atoms) + " modes of " + std::to_string(atoms) +
-                    " atoms (truncated output?)");
-      std::vector<double> intens(freqs_.size(), 0.0);
-      for (const auto &[mode, value] : intensityOfMode_)
-        if (mode >= 0 && static_cast<std::size_t>(mode) < intens.size())
-          intens[static_cast<std::size_t>(mode)] = value;
-      analysis = FrequencyAnalysis{frequenciesLine_, std::move(freqs_), std::move(intens),
-                                   !intensityOfMode_.empty()};
-      analysis->normalModes = std::move(modes_);
-      analysis->modesEnd = modesEnd_;
-    }
-    if (movedOn_)
-      movedOn_->saddle = rec_.saddleSearch;
-    if (!rec_.optimisation || pathAfterFrequencies_)
-      movedOn_.reset();
-    const std::size_t lastValue = std::max(used.lastLine(), haveFrequencies_ ? lastRow_ : 0);
-    finishRecord(file_, used.geometry, std::move(analysis), movedOn_, {steps_, lastValue}, rec_);
-    return std::move(rec_);
+    std::optional<OptimisationAfterFrequencies> movedOn;
+    if (rec_.optimisation)
+      movedOn = seen_.leftGeometry(rec_.saddleSearch);
+    return {used.geometry, analysis(used.geometry), movedOn, seen_.lastValue()};
   }
 
-  const std::filesystem::path &file_;
-  const Lines lines_;
-  QcRecord rec_;
-  JobSteps steps_;
-  State current_, atFrequencies_;
-  bool haveFrequencies_ = false, pathAfterFrequencies_ = false, converged_ = false;
-  std::optional<OptimisationAfterFrequencies> movedOn_; // coordinates at another geometry
-  std::size_t frequenciesLine_ = 0, lastRow_ = 0;
+  // ORCA lists all 3N modes, the translations and rotations as 0.00.
+  std::optional<FrequencyAnalysis> analysis(const Atoms &geometry) {
+    if (!seen_.haveFrequencies)
+      return std::nullopt;
+    const std::size_t atoms = geometry.z.size();
+    if (freqs_.size() != 3 * atoms)
+      throw Error(file_.string() + ": the frequency list has " + std::to_string(freqs_.size()) +
+                  " of the " + std::to_string(3 * atoms) + " modes of " + std::to_string(atoms) +
+                  " atoms (truncated output?)");
+    std::vector<double> intens(freqs_.size(), 0.0);
+    for (const auto &[mode, value] : intensityOfMode_)
+      if (mode >= 0 && static_cast<std::size_t>(mode) < intens.size())
+        intens[static_cast<std::size_t>(mode)] = value;
+    FrequencyAnalysis a{seen_.frequenciesLine, std::move(freqs_), std::move(intens),
+                        !intensityOfMode_.empty()};
+    a.normalModes = std::move(modes_);
+    a.modesEnd = modesEnd_;
+    return a;
+  }
+
+  Snapshot<State> seen_;
+  bool converged_ = false;
   std::vector<double> freqs_;
   std::map<long, double> intensityOfMode_;
   std::vector<std::vector<Vec3>> modes_; // of the frequency list, all 3N
@@ -448,7 +443,7 @@ bool isOrca(std::string_view text) {
 }
 
 QcRecord readOrca(const std::filesystem::path &file, std::string_view text) {
-  return OrcaReader(file, text).read();
+  return OrcaReader(file, text, "ORCA", "ORCA TERMINATED NORMALLY").read();
 }
 
 } // namespace orvalen::qc

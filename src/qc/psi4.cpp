@@ -28,8 +28,9 @@
 //                 helper files.", the run in "Psi4 exiting successfully"; an
 //                 energy() ends with nothing of its own, so its values wait for
 //                 the end of the run.
-#include "qc/finish.hpp"
+#include "qc/energy_precedence.hpp"
 #include "qc/geometry.hpp"
+#include "qc/output_reader.hpp"
 #include "qc/output_text.hpp"
 #include "qc/readers.hpp"
 
@@ -44,36 +45,29 @@ namespace orvalen::qc {
 
 namespace {
 
-struct Geometry {
+// The atoms of a "Geometry (in Angstrom)" block and what its header says.
+struct Geometry : Atoms {
   std::size_t line = 0;
   std::size_t endLine = 0; // the blank line that closes it
   int multiplicity = 0;
   std::optional<int> charge;
-  std::vector<int> atomicNumbers;
-  std::vector<Vec3> coords;
   std::vector<double> rotationalConstantsGHz;
 };
 
+// An energy (its method "CCSD(T)/CC-PVDZ", "B3LYP/6-31G*") and the geometry
+// it was computed at.
 struct Energy {
-  int rank; // SCF/DFT 0, MP2 1, CCSD 2, CCSD(T) 3
-  std::string level;
-  double value;
-  std::size_t line;
+  FoundEnergy found;
   std::size_t geometry; // index into the geometries printed before it
-  std::string method;   // "CCSD(T)/CC-PVDZ", "B3LYP/6-31G*"
 };
 
-struct Analysis {
-  std::size_t line = 0;
+// A "Harmonic Vibrational Analysis": its modes one per frequency, emptied when
+// a block's rows do not read as one.
+struct Analysis : FrequencyAnalysis {
   std::size_t endLine = 0;               // its last row read
   std::optional<std::size_t> findifLine; // its finite-difference banner
-  std::vector<double> frequencies;
-  std::vector<double> intensities;
   std::size_t intensityValues = 0;
   bool complete = false; // reached the thermochemistry that follows the table
-  // One mode per frequency; emptied when a block's rows do not read as one.
-  std::vector<std::vector<Vec3>> normalModes;
-  std::size_t modesEnd = 0; // their last row
   bool oddModes = false;
 };
 
@@ -140,6 +134,23 @@ std::optional<int> headerValue(std::string_view header, std::string_view key) {
   return std::nullopt;
 }
 
+// The rotational constants printed within a few lines from line i, "A = ...
+// B = ... C = ... [MHz]", in GHz; none when there are not three.
+std::vector<double> rotationalConstantsFrom(const Lines &lines, std::size_t i) {
+  for (std::size_t k = i; k < lines.size() && k < i + 8; ++k) {
+    if (!contains(lines[k], "Rotational constants:") || !contains(lines[k], "[MHz]"))
+      continue;
+    std::vector<double> ghz;
+    const auto w = splitWords(lines[k]);
+    for (std::size_t j = 0; j + 1 < w.size(); ++j)
+      if (w[j] == "=")
+        if (const auto v = parseReal(w[j + 1]))
+          ghz.push_back(*v / 1000.0);
+    return ghz.size() == 3 ? ghz : std::vector<double>{};
+  }
+  return {};
+}
+
 Geometry readGeometry(const std::filesystem::path &file, const Lines &lines, std::size_t header) {
   Geometry g;
   g.line = header;
@@ -160,30 +171,17 @@ Geometry readGeometry(const std::filesystem::path &file, const Lines &lines, std
       break;
     if (w.size() != 4 && w.size() != 5)
       throw Error(atLine(file, i) + ": expected \"Symbol X Y Z\" in the geometry");
-    g.atomicNumbers.push_back(elementOf(file, i, w[0]));
-    g.coords.push_back({realAt(file, i, w[1]) * scale, realAt(file, i, w[2]) * scale,
-                        realAt(file, i, w[3]) * scale});
+    g.z.push_back(elementOf(file, i, w[0]));
+    g.r.push_back({realAt(file, i, w[1]) * scale, realAt(file, i, w[2]) * scale,
+                   realAt(file, i, w[3]) * scale});
   }
   if (i >= lines.size())
     throw Error(file.string() + ": output ends inside the geometry at line " +
                 std::to_string(header + 1));
-  if (g.coords.empty())
+  if (g.r.empty())
     throw Error(atLine(file, header) + ": empty geometry");
   g.endLine = i;
-  // The rotational constants printed with it, "A = ... B = ... C = ... [MHz]".
-  for (std::size_t k = i; k < lines.size() && k < i + 8; ++k) {
-    if (!contains(lines[k], "Rotational constants:") || !contains(lines[k], "[MHz]"))
-      continue;
-    std::vector<double> ghz;
-    const auto w = splitWords(lines[k]);
-    for (std::size_t j = 0; j + 1 < w.size(); ++j)
-      if (w[j] == "=")
-        if (const auto v = parseReal(w[j + 1]))
-          ghz.push_back(*v / 1000.0);
-    if (ghz.size() == 3)
-      g.rotationalConstantsGHz = ghz;
-    break;
-  }
+  g.rotationalConstantsGHz = rotationalConstantsFrom(lines, i);
   return g;
 }
 
@@ -231,6 +229,7 @@ Analysis readAnalysis(const std::filesystem::path &file, const Lines &lines, std
       a.endLine = i;
     }
   }
+  a.hasIntensities = a.intensityValues > 0;
   // Every block with a row for each atom of the first block.
   if (a.oddModes || a.normalModes.size() != a.frequencies.size() ||
       std::any_of(a.normalModes.begin(), a.normalModes.end(),
@@ -239,36 +238,39 @@ Analysis readAnalysis(const std::filesystem::path &file, const Lines &lines, std
   return a;
 }
 
-double largestShift(const Geometry &a, const Geometry &b) {
-  return qc::largestShift(a.atomicNumbers, a.coords, b.atomicNumbers, b.coords);
-}
-
 // The walk through one output: what each line says is gathered first, with
 // the line it stands on; the values of the record are chosen from it after.
-class Psi4Reader {
+class Psi4Reader : public OutputReader {
 public:
-  Psi4Reader(const std::filesystem::path &file, std::string_view text) : file_(file), lines_(text) {
-    rec_.program = "Psi4";
-    steps_.closing = "Psi4 exiting successfully";
-  }
-
-  QcRecord read() {
-    for (std::size_t i = 0; i < lines_.size(); ++i) {
-      // Most lines are rows of numbers: words are split only on a line that
-      // holds one of the texts looked for.
-      std::vector<std::string_view> w;
-      if (!input(i, w) && !structure(i, w) && !energy(i, w) && !method(i))
-        progress(i);
-    }
-    errorStop();
-    if (geometries_.empty())
-      throw Error(file_.string() + ": no geometry (no \"Geometry (in Angstrom)\" block)");
-    chooseGeometry();
-    chooseEnergy();
-    return finish();
-  }
+  using OutputReader::OutputReader;
 
 private:
+  std::size_t line(std::size_t i) override {
+    // Most lines are rows of numbers: words are split only on a line that
+    // holds one of the texts looked for.
+    std::vector<std::string_view> w;
+    if (!input(i, w) && !structure(i, w) && !energy(i, w) && !method(i))
+      progress(i);
+    return i;
+  }
+
+  RecordParts parts() override {
+    errorStop();
+    chooseGeometry();
+    chooseEnergy();
+    std::optional<FrequencyAnalysis> analysis;
+    if (freq_) {
+      // "IR activ" rows come with an analytic Hessian only, one per frequency.
+      if (freq_->intensityValues > 0 && freq_->intensityValues != freq_->frequencies.size())
+        throw Error(atLine(file_, freq_->line) + ": the frequency table has " +
+                    std::to_string(freq_->frequencies.size()) + " frequencies but " +
+                    std::to_string(freq_->intensityValues) + " IR intensities: it is cut short");
+      // The last analysis, whose modes go to the record and nowhere else.
+      analysis = std::move(static_cast<FrequencyAnalysis &>(analyses_.back()));
+    }
+    return {*geom_, std::move(analysis), movedOn_, lastValue_};
+  }
+
   // The version, and the echoed input: a transition-state search asks for
   // opt_type ts, an IRC for opt_type irc.
   bool input(std::size_t i, std::vector<std::string_view> &w) {
@@ -341,26 +343,26 @@ private:
     const auto holds = [&](std::string_view text) { return holdsText(line, text, w); };
     if (holds("Final Energy:") && w[0].starts_with("@")) {
       // "@RHF Final Energy:", "@UKS Final Energy:", ...
-      addEnergy(0, w[0].ends_with("KS") ? "DFT" : "SCF", i, w.back());
+      addEnergy(w[0].ends_with("KS") ? "DFT" : "SCF", i, w.back());
     } else if (contains(line, "DF-MP2 Energies <=") && !contains(line, "SCS")) {
       mp2Until_ = i + 12;
     } else if (i < mp2Until_ && holds("Total Energy") && w.size() >= 2) {
-      addEnergy(1, "MP2", i, w[w.size() - 2] == "=" ? w.back() : w[w.size() - 2]);
+      addEnergy("MP2", i, w[w.size() - 2] == "=" ? w.back() : w[w.size() - 2]);
       mp2Until_ = 0;
     } else if (holds("* MP2 total energy") || holds("MP2 total energy  ")) {
       if (!contains(line, "SCS"))
-        addEnergy(1, "MP2", i, w.back());
+        addEnergy("MP2", i, w.back());
     } else if (holds("* CCSD total energy")) {
-      addEnergy(2, "CCSD", i, w.back());
+      addEnergy("CCSD", i, w.back());
     } else if (holds("* CCSD(T) total energy")) {
-      addEnergy(3, "CCSD(T)", i, w.back());
+      addEnergy("CCSD(T)", i, w.back());
     } else {
       return false;
     }
     return true;
   }
 
-  void addEnergy(int rank, std::string level, std::size_t i, std::string_view word) {
+  void addEnergy(std::string level, std::size_t i, std::string_view word) {
     if (geometries_.empty())
       return;
     // An SCF energy is Hartree-Fock's, or the functional's the SCF named.
@@ -368,8 +370,8 @@ private:
     if (level == "DFT" && !functional_.empty())
       name = functional_;
     std::string method = methodWithBasis(name, basis_);
-    energies_.push_back({rank, std::move(level), realAt(file_, i, word), i, geometries_.size() - 1,
-                         std::move(method)});
+    energies_.push_back(
+        {{std::move(level), realAt(file_, i, word), i, std::move(method)}, geometries_.size() - 1});
   }
 
   // "Basis Set: CC-PVDZ" of the primary basis (the fitting one is in
@@ -424,6 +426,8 @@ private:
 
   // The geometry of the last frequency analysis, or of the optimisation.
   void chooseGeometry() {
+    if (geometries_.empty())
+      throw Error(file_.string() + ": no geometry (no \"Geometry (in Angstrom)\" block)");
     freq_ = analyses_.empty() ? nullptr : &analyses_.back();
     if (freq_) {
       frequencyGeometry();
@@ -441,9 +445,7 @@ private:
         break;
       }
     // The optimisation that led to the geometry.
-    for (const Optimisation &o : optimisations_)
-      if (o.line < geom_->line)
-        opt_ = &o;
+    opt_ = lastBefore(optimisations_, geom_->line);
     rec_.optimisation = opt_ != nullptr;
     if (opt_) {
       rec_.optimisationConverged = opt_->completeLine.has_value();
@@ -457,9 +459,7 @@ private:
     if (!freq_->complete)
       throw Error(atLine(file_, freq_->line) + ": the frequency table is cut short");
     const std::size_t before = freq_->findifLine ? *freq_->findifLine : freq_->line;
-    for (const Geometry &g : geometries_)
-      if (g.line < before)
-        geom_ = &g;
+    geom_ = lastBefore(geometries_, before);
     if (!geom_)
       throw Error(file_.string() + ": no geometry before the frequency analysis at line " +
                   std::to_string(freq_->line + 1));
@@ -477,13 +477,14 @@ private:
   // The energy: the highest level computed at this geometry in the same
   // electronic state (the last printed of that level), wherever it stands.
   void chooseEnergy() {
-    const Energy *best = nullptr;
+    std::vector<FoundEnergy> here;
     for (const Energy &e : energies_) {
       const Geometry &at = geometries_[e.geometry];
       if (largestShift(at, *geom_) < 1.0e-6 && at.charge == geom_->charge &&
-          at.multiplicity == geom_->multiplicity && (!best || e.rank >= best->rank))
-        best = &e;
+          at.multiplicity == geom_->multiplicity)
+        here.push_back(e.found);
     }
+    const auto best = bestEnergy(here);
     if (!best)
       throw Error(file_.string() + ": no energy at the geometry of line " +
                   std::to_string(geom_->line + 1));
@@ -498,29 +499,6 @@ private:
     }
   }
 
-  QcRecord finish() {
-    std::optional<FrequencyAnalysis> analysis;
-    if (freq_) {
-      // "IR activ" rows come with an analytic Hessian only, one per frequency.
-      if (freq_->intensityValues > 0 && freq_->intensityValues != freq_->frequencies.size())
-        throw Error(atLine(file_, freq_->line) + ": the frequency table has " +
-                    std::to_string(freq_->frequencies.size()) + " frequencies but " +
-                    std::to_string(freq_->intensityValues) + " IR intensities: it is cut short");
-      analysis = FrequencyAnalysis{freq_->line, freq_->frequencies, freq_->intensities,
-                                   freq_->intensityValues > 0};
-      // freq_ is the last analysis, whose modes go to the record and nowhere else.
-      analysis->normalModes = std::move(analyses_.back().normalModes);
-      analysis->modesEnd = freq_->modesEnd;
-    }
-    finishRecord(file_, Atoms{geom_->atomicNumbers, geom_->coords}, std::move(analysis), movedOn_,
-                 {steps_, lastValue_}, rec_);
-    return std::move(rec_);
-  }
-
-  const std::filesystem::path &file_;
-  const Lines lines_;
-  QcRecord rec_;
-  JobSteps steps_;
   std::vector<Geometry> geometries_;
   std::vector<Energy> energies_;
   std::vector<Analysis> analyses_;
@@ -547,7 +525,7 @@ bool isPsi4(std::string_view text) {
 }
 
 QcRecord readPsi4(const std::filesystem::path &file, std::string_view text) {
-  return Psi4Reader(file, text).read();
+  return Psi4Reader(file, text, "Psi4", "Psi4 exiting successfully").read();
 }
 
 } // namespace orvalen::qc

@@ -66,16 +66,13 @@ void showOutputTexts(QcRecord &rec) {
 
 QcRecord readOutput(const std::filesystem::path &file) {
   std::string text = readTextFile(file);
-  for (const Reader &reader : READERS)
-    if (reader.recognises(text)) {
-      if (reader.nulAsBlank)
-        std::replace(text.begin(), text.end(), '\0', ' ');
-      QcRecord rec = reader.read(file, text);
-      rec.sourceFile = file.string();
-      showOutputTexts(rec);
-      return rec;
-    }
-  throw Error(file.string() + ": not an output of a known program (" + listedPrograms() + ")");
+  const Reader *reader = recognisedBy(readers(), text);
+  if (!reader)
+    throw Error(file.string() + ": not an output of a known program (" + listedPrograms() + ")");
+  QcRecord rec = reader->read(file, text);
+  rec.sourceFile = file.string();
+  showOutputTexts(rec);
+  return rec;
 }
 
 } // namespace orvalen::qc

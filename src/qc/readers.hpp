@@ -1,28 +1,33 @@
 #pragma once
 // One reader per quantum-chemistry program. Each recognises its program from
 // lines only that program prints (never from the file name) and walks the
-// output line by line into a QcRecord. A reader throws orvalen::Error whose
-// message starts with the file name ("ts.out: no final geometry") when the
-// output would give a wrong data file: truncated, no geometry, frequencies
-// computed at another geometry than the final one, values of a job step that
-// did not end (a reader takes complete lines only, notes where its program's
-// job steps end and the last line a value came from; finishRecord checks). An
-// output without any frequency analysis (a single point) is read with
-// `frequencies` empty: the caller decides whether it needs them (`--energy`
-// takes only the energy).
-// `energy` is the highest level the output reports at that geometry:
-// CCSD(T) over CCSD over MP2 over SCF/DFT, with `energyLevel` naming it.
+// output line by line into a QcRecord: the walk is OutputReader's
+// (output_reader.hpp), the reader says which lines it takes and what the
+// record is made of. A reader throws orvalen::Error whose message starts with
+// the file name ("ts.out: no final geometry") when the output would give a
+// wrong data file: truncated, no geometry, frequencies computed at another
+// geometry than the final one, values of a job step that did not end (a
+// reader takes complete lines only, notes where its program's job steps end
+// and the last line a value came from; finishRecord checks). An output
+// without any frequency analysis (a single point) is read with `frequencies`
+// empty: the caller decides whether it needs them (`--energy` takes only the
+// energy).
+// `energy` is the best the output reports at that geometry, by the one order
+// of energy_precedence.hpp (CCSD(T) over CCSD over MP2 over SCF/DFT), with
+// `energyLevel` naming it.
 //
-// Adding a reader: its own file src/qc/PROGRAM.cpp, whose isPROGRAM and
-// readPROGRAM are declared below and which ends in finishRecord (finish.hpp);
-// one row in the table of readers() (read_output.cpp), which gives it to the
-// dispatch, the message for an unknown output, `orvalen-import --help` and the
-// fuzz target; its tests in tests/qc/PROGRAM_test.cpp, on real outputs kept
-// under tests/fixtures/qc/PROGRAM/ with their origin in a README there.
+// Adding a reader: its own file src/qc/PROGRAM.cpp, a class of OutputReader
+// (its `line` and `parts`), whose isPROGRAM and readPROGRAM are declared
+// below; one row in the table of readers() (read_output.cpp), which gives it
+// to the dispatch, the message for an unknown output, `orvalen-import --help`
+// and the fuzz target; its tests in tests/qc/PROGRAM_test.cpp, on real
+// outputs kept under tests/fixtures/qc/PROGRAM/ with their origin in a README
+// there.
 #include "qc/geometry.hpp"
 #include "qc/output_text.hpp"
 #include "qc/qc_record.hpp"
 
+#include <algorithm>
 #include <filesystem>
 #include <span>
 #include <string>
@@ -34,12 +39,6 @@ namespace orvalen::qc {
 // for readers that need files beside it, as xtb's xtbopt.xyz and vibspectrum).
 bool isGaussian(std::string_view text);
 QcRecord readGaussian(const std::filesystem::path &file, std::string_view text);
-// The rows of a Gaussian "Standard orientation:"/"Input orientation:" table
-// whose title is line i ("centre Z type x y z" after five header lines, up
-// to dashes) into `g`; the index of the closing dashes. Throws orvalen::Error
-// for a row that is not one, or a table cut by the end of the output.
-std::size_t readGaussianOrientation(const std::filesystem::path &file, const Lines &lines,
-                                    std::size_t i, Atoms &g);
 bool isOrca(std::string_view text);
 QcRecord readOrca(const std::filesystem::path &file, std::string_view text);
 bool isNwchem(std::string_view text);
@@ -65,6 +64,19 @@ struct Reader {
 // Every reader, in the order an output is offered to them: the order matters
 // only for an output that quotes another program's banner.
 std::span<const Reader> readers();
+
+// The first row of a table of readers (readers(), scanFormats()) that
+// recognises `text`, which is made ready for that row's reader (NUL bytes as
+// blanks where the row says so); nullptr when none does.
+template <class Row> const Row *recognisedBy(std::span<const Row> rows, std::string &text) {
+  for (const Row &row : rows)
+    if (row.recognises(text)) {
+      if (row.nulAsBlank)
+        std::replace(text.begin(), text.end(), '\0', ' ');
+      return &row;
+    }
+  return nullptr;
+}
 
 // The whole of a regular file as bytes; throws orvalen::Error "FILE: no such
 // file; ...", "FILE: not a regular file" (a folder, a device, a pipe) or

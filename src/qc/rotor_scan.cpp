@@ -1,6 +1,7 @@
 #include "qc/rotor_scan.hpp"
 
 #include "base/error.hpp"
+#include "base/wording.hpp"
 #include "qc/output_text.hpp"
 #include "qc/readers.hpp"
 #include "qc/rotor_geometry.hpp"
@@ -24,149 +25,6 @@ std::string atomList(const std::vector<int> &atoms) {
     text += (text.empty() ? "" : " ") + std::to_string(a);
   return text;
 }
-
-// A Gaussian opt=modredundant scan, up to the end of the job that scans.
-class GaussianScan {
-public:
-  GaussianScan(const std::filesystem::path &file, std::string_view text)
-      : file_(file), lines_(text) {}
-
-  RelaxedScan read() {
-    for (std::size_t i = 0; i < lines_.size() && !ended_; ++i)
-      i = line(i);
-    if (!scanned_)
-      throw Error(file_.string() +
-                  ": a Gaussian output without a relaxed scan (opt=modredundant with a "
-                  "coordinate marked S in its ModRedundant input); give the output of the scan");
-    if (!ended_)
-      throw Error(file_.string() +
-                  ": the job of the scan does not end in \"Normal termination "
-                  "of Gaussian\" after " +
-                  std::to_string(scan_.energies.size()) + " of its " + std::to_string(total_) +
-                  " points: the output is cut short or the job is still running");
-    if (scan_.energies.size() != total_)
-      throw Error(file_.string() + ": the scan has " + std::to_string(total_) + " points but " +
-                  std::to_string(scan_.energies.size()) + " were optimised");
-    scan_.kind = "Gaussian relaxed scan";
-    scan_.pointsFile = file_;
-    return std::move(scan_);
-  }
-
-private:
-  std::size_t line(std::size_t i) {
-    const std::string_view text = lines_[i];
-    if (contains(text, "orientation:") &&
-        (contains(text, "Input orientation:") || contains(text, "Standard orientation:")))
-      return orientation(i);
-    if (contains(text, "ModRedundant input section has been read"))
-      return modRedundant(i);
-    const auto words = splitWords(text);
-    if (words.empty())
-      return i;
-    if (words[0] == "SCF" && words.size() > 4 && words[1] == "Done:") {
-      energy_ = realAt(file_, i, words[4]);
-    } else if (words[0] == "E2" && contains(text, "EUMP2")) {
-      for (std::size_t k = 0; k + 1 < words.size(); ++k)
-        if (words[k] == "EUMP2")
-          energy_ = realAt(file_, i, words[k + 1]);
-    } else if (contains(text, "on scan point")) {
-      scanPoint(i, words);
-    } else if (words[0] == "Optimization" && words.size() > 1 && point_ > 0) {
-      if (words[1] == "completed.")
-        completed(i);
-      else if (words[1] == "stopped.")
-        throw Error(atLine(file_, i) + ": the optimisation of scan point " +
-                    std::to_string(point_) +
-                    " stopped without converging; its energy is not that of a relaxed "
-                    "geometry: scan again, or give the converged points as a two-column file");
-    } else if (words[0] == "Normal" && contains(text, "Normal termination of Gaussian")) {
-      ended_ = scanned_ && !scan_.energies.empty();
-    } else if (words[0] == "Error" && contains(text, "Error termination") && point_ > 0) {
-      throw Error(atLine(file_, i) + ": the job of the scan stopped with an error after " +
-                  std::to_string(scan_.energies.size()) + " of its " + std::to_string(total_) +
-                  " points");
-    }
-    return i;
-  }
-
-  std::size_t orientation(std::size_t i) {
-    Atoms g;
-    const std::size_t k = readGaussianOrientation(file_, lines_, i, g);
-    geometry_ = std::move(g);
-    return k;
-  }
-
-  // Lines "D 3 1 2 5 S 36 10.000" up to a blank line: the type letter (or
-  // none: the atom count tells it), the atoms, then S for the scanned one.
-  std::size_t modRedundant(std::size_t i) {
-    std::size_t k = i + 1;
-    for (; k < lines_.size(); ++k) {
-      const auto w = splitWords(lines_[k]);
-      if (w.empty())
-        break;
-      std::size_t at = parseInteger(w[0]) ? 0 : 1;
-      std::vector<int> atoms;
-      for (; at < w.size(); ++at) {
-        const auto a = parseInteger(w[at]);
-        if (!a)
-          break;
-        atoms.push_back(static_cast<int>(*a));
-      }
-      if (at >= w.size() || w[at] != "S")
-        continue;
-      if (scanned_)
-        throw Error(atLine(file_, k) + ": a second scanned coordinate (" + inQuotes(lines_[k]) +
-                    "); a rotor's potential is a scan of one dihedral alone");
-      if (atoms.size() != 4)
-        throw Error(atLine(file_, k) + ": the scanned coordinate " + inQuotes(lines_[k]) + " is " +
-                    (atoms.size() == 2   ? "a bond length"
-                     : atoms.size() == 3 ? "a bond angle"
-                                         : "not a dihedral of four atoms") +
-                    ", not a dihedral; a rotor's potential is a scan of a dihedral");
-      scanned_ = true;
-      scan_.dihedral = std::array<int, 4>{atoms[0], atoms[1], atoms[2], atoms[3]};
-    }
-    return k;
-  }
-
-  // "Step number 1 out of a maximum of 31 on scan point 1 out of 37"
-  void scanPoint(std::size_t i, const std::vector<std::string_view> &words) {
-    for (std::size_t k = 0; k + 4 < words.size(); ++k)
-      if (words[k] == "scan" && words[k + 1] == "point") {
-        const auto p = parseInteger(words[k + 2]);
-        const auto n = k + 5 < words.size() ? parseInteger(words[k + 5]) : std::nullopt;
-        if (!p || !n || *p < 1 || *n < *p)
-          throw Error(atLine(file_, i) + ": cannot read the scan point of " + inQuotes(lines_[i]));
-        point_ = static_cast<std::size_t>(*p);
-        total_ = static_cast<std::size_t>(*n);
-        return;
-      }
-  }
-
-  // The geometry and energy current when a point's optimisation converged.
-  void completed(std::size_t i) {
-    if (!scanned_)
-      return;
-    if (point_ != scan_.energies.size() + 1)
-      throw Error(atLine(file_, i) + ": scan point " + std::to_string(point_) +
-                  " converged after " + std::to_string(scan_.energies.size()) +
-                  " points: a point is missing");
-    if (!std::isfinite(energy_) || geometry_.z.empty())
-      throw Error(atLine(file_, i) + ": scan point " + std::to_string(point_) +
-                  " converged without an energy or a geometry before it");
-    scan_.energies.push_back(energy_);
-    scan_.geometries.push_back(geometry_);
-    scan_.lines.push_back(i);
-  }
-
-  const std::filesystem::path &file_;
-  const Lines lines_;
-  RelaxedScan scan_;
-  Atoms geometry_;
-  double energy_ = std::nan("");
-  bool scanned_ = false, ended_ = false;
-  std::size_t point_ = 0, total_ = 0;
-};
 
 // The frames of an xtbscan.log: XYZ blocks whose comment line reads
 // "energy: E xtb: ..." .
@@ -194,7 +52,6 @@ RelaxedScan readXtbScanLog(const std::filesystem::path &file, std::string_view t
     scan.lines.push_back(i + 1);
     i = block.end;
   }
-  scan.kind = "xtb relaxed scan";
   scan.pointsFile = file;
   return scan;
 }
@@ -235,18 +92,18 @@ RelaxedScan pointsBeside(const std::filesystem::path &file, const std::vector<do
   return scan;
 }
 
-// The standard output of an xtb run with $scan, and xtbscan.log beside it.
-RelaxedScan readXtbScan(const std::filesystem::path &file, std::string_view text) {
-  const Lines lines(text);
-  std::vector<std::vector<int>> constraints;
+// What the standard output of an xtb run with $scan says of its scan.
+struct XtbScanOutput {
+  std::vector<std::vector<int>> constraints; // the atoms of each "constraining" line
   std::vector<std::size_t> constraintLines;
-  std::vector<std::size_t> scanned;
-  std::vector<double> unbiased;
+  std::vector<std::size_t> scanned; // the constraints scanned (from 1)
+  std::vector<double> unbiased;     // "unbiased energy:" of each point
   bool relaxedScan = false, finished = false;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
+
+  void line(const std::filesystem::path &file, const Lines &lines, std::size_t i) {
     const auto w = splitWords(lines[i]);
     if (w.empty())
-      continue;
+      return;
     if (w[0] == "constraining" && w.size() > 2) {
       std::vector<int> atoms;
       for (std::size_t k = 2; k < w.size() && w[k] != "to"; ++k)
@@ -268,30 +125,53 @@ RelaxedScan readXtbScan(const std::filesystem::path &file, std::string_view text
       finished = true;
     }
   }
-  if (!relaxedScan)
-    throw Error(file.string() + ": an xtb output without a relaxed scan ($scan of a constrained "
-                                "dihedral in the xcontrol input); give the output of the scan");
-  if (!finished)
-    throw Error(file.string() + ": the xtb run does not end in \"* finished run on\": the "
-                                "output is cut short or xtb is still running");
-  if (scanned.size() != 1)
-    throw Error(file.string() + ": the scan turns " + std::to_string(scanned.size()) +
-                " constraints at once; a rotor's potential is a scan of one dihedral alone");
-  if (scanned[0] > constraints.size())
-    throw Error(file.string() + ": the scanned constraint " + std::to_string(scanned[0]) +
-                " is not among the " + std::to_string(constraints.size()) +
-                " \"constraining\" lines of the output");
-  const std::vector<int> &atoms = constraints[scanned[0] - 1];
-  if (atoms.size() != 4)
-    throw Error(atLine(file, constraintLines[scanned[0] - 1]) + ": the scanned constraint " +
-                inQuotes(lines[constraintLines[scanned[0] - 1]]) + " holds " +
-                std::to_string(atoms.size()) +
-                " atoms, not the four of a dihedral; a rotor's potential is a scan of a dihedral");
 
-  RelaxedScan scan = pointsBeside(file, unbiased);
+  // The atoms of the one constraint scanned, a dihedral.
+  std::array<int, 4> dihedral(const std::filesystem::path &file, const Lines &lines) const {
+    if (!relaxedScan)
+      throw Error(file.string() + ": an xtb output without a relaxed scan ($scan of a constrained "
+                                  "dihedral in the xcontrol input); give the output of the scan");
+    if (!finished)
+      throw Error(file.string() + ": the xtb run does not end in \"* finished run on\": the "
+                                  "output is cut short or xtb is still running");
+    if (scanned.size() != 1)
+      throw Error(file.string() + ": the scan turns " + std::to_string(scanned.size()) +
+                  " constraints at once; a rotor's potential is a scan of one dihedral alone");
+    if (scanned[0] > constraints.size())
+      throw Error(file.string() + ": the scanned constraint " + std::to_string(scanned[0]) +
+                  " is not among the " + std::to_string(constraints.size()) +
+                  " \"constraining\" lines of the output");
+    const std::vector<int> &atoms = constraints[scanned[0] - 1];
+    const std::size_t at = constraintLines[scanned[0] - 1];
+    if (atoms.size() != 4)
+      throw Error(
+          atLine(file, at) + ": the scanned constraint " + inQuotes(lines[at]) + " holds " +
+          std::to_string(atoms.size()) +
+          " atoms, not the four of a dihedral; a rotor's potential is a scan of a dihedral");
+    return {atoms[0], atoms[1], atoms[2], atoms[3]};
+  }
+};
+
+// The standard output of an xtb run with $scan, and xtbscan.log beside it.
+RelaxedScan readXtbScan(const std::filesystem::path &file, std::string_view text) {
+  const Lines lines(text);
+  XtbScanOutput output;
+  for (std::size_t i = 0; i < lines.size(); ++i)
+    output.line(file, lines, i);
+  const std::array<int, 4> dihedral = output.dihedral(file, lines);
+  RelaxedScan scan = pointsBeside(file, output.unbiased);
   scan.filesBeside.push_back(file.parent_path() / "xtbscan.log");
-  scan.dihedral = std::array<int, 4>{atoms[0], atoms[1], atoms[2], atoms[3]};
+  scan.dihedral = dihedral;
   return scan;
+}
+
+// The formats as a message names them: "a Gaussian opt=modredundant output,
+// ... or a file of two columns".
+std::string formatList() {
+  std::vector<std::string> names;
+  for (const ScanFormat &format : scanFormats())
+    names.emplace_back(format.name);
+  return listed(names, " or ");
 }
 
 // "angle energy" per line; "#" starts a comment.
@@ -310,31 +190,42 @@ RelaxedScan readTwoColumns(const std::filesystem::path &file, std::string_view t
       throw Error(atLine(file, i) +
                   ": expected an angle in degrees and an energy in Hartree, "
                   "found " +
-                  inQuotes(lines[i]) +
-                  " (a scan is a Gaussian opt=modredundant output, an xtb $scan output or its "
-                  "xtbscan.log, or a file of two columns)");
+                  inQuotes(lines[i]) + " (a scan is " + formatList() + ")");
     scan.angles.push_back(*angle);
     scan.energies.push_back(*energy);
     scan.lines.push_back(i);
   }
-  scan.kind = "two-column scan";
   scan.pointsFile = file;
   return scan;
 }
 
+bool anyText(std::string_view) {
+  return true;
+}
+
+// The outputs of the programs first; an xtbscan.log is told by its first
+// frame; any other file is read as two columns.
+constexpr ScanFormat SCAN_FORMATS[] = {
+    {"a Gaussian opt=modredundant output", "Gaussian relaxed scan", isGaussian, readGaussianScan},
+    {"an xtb $scan output (xtbscan.log beside it)", "xtb relaxed scan", isXtb, readXtbScan, true},
+    {"xtbscan.log alone", "xtb relaxed scan", isXtbScanLog, readXtbScanLog},
+    {"a file of two columns", "two-column scan", anyText, readTwoColumns},
+};
+
 } // namespace
+
+std::span<const ScanFormat> scanFormats() {
+  return SCAN_FORMATS;
+}
 
 RelaxedScan readRelaxedScan(const std::filesystem::path &file) {
   std::string text = readTextFile(file);
-  if (isGaussian(text))
-    return GaussianScan(file, text).read();
-  if (isXtb(text)) {
-    std::replace(text.begin(), text.end(), '\0', ' '); // xtb has written NUL bytes into rows
-    return readXtbScan(file, text);
-  }
-  if (isXtbScanLog(text))
-    return readXtbScanLog(file, text);
-  return readTwoColumns(file, text);
+  const ScanFormat *format = recognisedBy(scanFormats(), text);
+  if (!format) // unreached: the last format takes any file
+    throw Error(file.string() + ": not a relaxed scan (" + formatList() + ")");
+  RelaxedScan scan = format->read(file, text);
+  scan.kind = std::string(format->kind);
+  return scan;
 }
 
 std::vector<double> scanAngles(const RelaxedScan &scan, const std::array<int, 4> &measured) {

@@ -25,8 +25,8 @@
 //                 the line that closes the frequency table ends the Hessian.
 // The output is UTF-8 ("cm⁻¹") and has been seen with NUL bytes in a table row;
 // NUL bytes are read as blanks.
-#include "qc/finish.hpp"
 #include "qc/geometry.hpp"
+#include "qc/output_reader.hpp"
 #include "qc/output_text.hpp"
 #include "qc/readers.hpp"
 #include "qc/xyz.hpp"
@@ -178,20 +178,19 @@ void checkAtoms(const std::filesystem::path &output, const std::filesystem::path
 
 // The walk through one output and the files beside it: what each line says
 // is gathered first, with the line it stands on; the record is made after.
-class XtbReader {
+class XtbReader : public OutputReader {
 public:
-  XtbReader(const std::filesystem::path &file, std::string_view text)
-      : file_(file), folder_(file.parent_path()), lines_(text) {
-    rec_.program = "xtb";
-    steps_.closing = "* finished run on";
+  using OutputReader::OutputReader;
+
+private:
+  std::size_t line(std::size_t i) override {
+    const auto w = splitWords(lines_[i]);
+    if (!setup(i, w) && !atoms(i, w) && !tables(i, w))
+      progress(i, w);
+    return i;
   }
 
-  QcRecord read() {
-    for (std::size_t i = 0; i < lines_.size(); ++i) {
-      const auto w = splitWords(lines_[i]);
-      if (!setup(i, w) && !tables(i, w))
-        progress(i, w);
-    }
+  RecordParts parts() override {
     if (hessianLine_ && !freqLine_)
       throw Error(atLine(file_, *hessianLine_) +
                   ": a Hessian calculation starts here but no frequencies follow: the output is "
@@ -204,12 +203,10 @@ public:
     if (freqLine_)
       analysis = frequencyAnalysis();
     // xtb computes the Hessian at the final structure: no optimisation follows it.
-    finishRecord(file_, geom_, std::move(analysis), std::nullopt, {steps_, lastValue_}, rec_);
-    return std::move(rec_);
+    return {geom_, std::move(analysis), std::nullopt, lastValue_};
   }
 
-private:
-  // The program call, its input, the method and the atoms.
+  // The program call, its input and the method.
   bool setup(std::size_t i, const std::vector<std::string_view> &w) {
     const std::string_view line = lines_[i];
     if (rec_.version.empty() && w.size() >= 4 && w[0] == "*" && w[1] == "xtb" &&
@@ -228,16 +225,6 @@ private:
     } else if (contains(line, "coordinate file") && w.size() >= 4 && w[w.size() - 2] == ":" &&
                w.back().size() <= SHORT_TEXT) {
       coordinateFile_ = std::string(w.back());
-    } else if (w.size() == 4 && w[0] == "ID" && w[1] == "Z" && w[2] == "sym." && w[3] == "atoms" &&
-               elementOf_.empty()) {
-      elementTable_ = i;
-      for (std::size_t k = i + 1; k < lines_.size(); ++k) {
-        const auto row = splitWords(lines_[k]);
-        if (row.empty() || !readElementRow(row, elementOf_))
-          break;
-      }
-      if (std::find(elementOf_.begin(), elementOf_.end(), 0) != elementOf_.end())
-        elementOf_.clear(); // an atom the table left out: it is not one to check against
     } else if (w.size() >= 4 && w[0] == ":" && w[1] == "Hamiltonian") {
       hamiltonian_ = std::string(w[2].substr(0, SHORT_TEXT));
     } else if (w.size() >= 5 && w[0] == ":" && w[1] == "#" && w[2] == "electrons") {
@@ -245,6 +232,22 @@ private:
     } else {
       return false;
     }
+    return true;
+  }
+
+  // "ID Z sym. atoms": the element of every atom, the first time.
+  bool atoms(std::size_t i, const std::vector<std::string_view> &w) {
+    if (w.size() != 4 || w[0] != "ID" || w[1] != "Z" || w[2] != "sym." || w[3] != "atoms" ||
+        !elementOf_.empty())
+      return false;
+    elementTable_ = i;
+    for (std::size_t k = i + 1; k < lines_.size(); ++k) {
+      const auto row = splitWords(lines_[k]);
+      if (row.empty() || !readElementRow(row, elementOf_))
+        break;
+    }
+    if (std::find(elementOf_.begin(), elementOf_.end(), 0) != elementOf_.end())
+      elementOf_.clear(); // an atom the table left out: it is not one to check against
     return true;
   }
 
@@ -355,12 +358,12 @@ private:
       lastValue_ = finalEnd_;
       return;
     }
-    std::filesystem::path beside = folder_ / "xtbopt.xyz";
+    std::filesystem::path beside = file_.parent_path() / "xtbopt.xyz";
     if (!rec_.optimisation) {
       if (coordinateFile_.empty())
         throw Error(file_.string() + ": no geometry (no final structure and no coordinate file "
                                      "named)");
-      beside = folder_ / coordinateFile_;
+      beside = file_.parent_path() / coordinateFile_;
     }
     const auto text = readBeside(beside);
     if (!text && rec_.optimisation)
@@ -460,7 +463,7 @@ private:
   // The intensities of vibspectrum, only when it holds the same modes: it may
   // be left from another run.
   bool intensitiesBeside(std::vector<double> &x) {
-    const std::filesystem::path beside = folder_ / "vibspectrum";
+    const std::filesystem::path beside = file_.parent_path() / "vibspectrum";
     const auto text = readBeside(beside);
     if (!text)
       return false;
@@ -478,11 +481,6 @@ private:
     return true;
   }
 
-  const std::filesystem::path &file_;
-  const std::filesystem::path folder_;
-  const Lines lines_;
-  QcRecord rec_;
-  JobSteps steps_;
   std::optional<Atoms> finalStructure_;
   std::optional<std::size_t> freqLine_, intensityLine_, hessianLine_, finalLine_, summaryLine_,
       boxLine_;
@@ -509,11 +507,13 @@ bool isXtb(std::string_view text) {
 QcRecord readXtb(const std::filesystem::path &file, std::string_view bytes) {
   // A copy only for an output that still holds NUL bytes (readOutput makes
   // them blanks in its own text).
-  if (bytes.find('\0') == std::string_view::npos)
-    return XtbReader(file, bytes).read();
-  std::string withBlanks(bytes);
-  std::replace(withBlanks.begin(), withBlanks.end(), '\0', ' ');
-  return XtbReader(file, withBlanks).read();
+  std::string withBlanks;
+  if (bytes.find('\0') != std::string_view::npos) {
+    withBlanks = bytes;
+    std::replace(withBlanks.begin(), withBlanks.end(), '\0', ' ');
+    bytes = withBlanks;
+  }
+  return XtbReader(file, bytes, "xtb", "* finished run on").read();
 }
 
 } // namespace orvalen::qc
