@@ -5,6 +5,7 @@
 #include <Eigen/Eigenvalues>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -44,8 +45,6 @@ LevelSum levelSum(const std::vector<double> &levels, int sigma, double T) {
   }
   return {z / sigma, ez / z};
 }
-
-using Terms = std::vector<std::array<double, 2>>;
 
 // The lower half of a real symmetric band matrix, by columns: entries A(i, j),
 // j <= i <= j + b + 1 (one diagonal beyond the band for the bulge a rotation
@@ -143,14 +142,14 @@ struct BasisFunction {
 };
 
 // (1/pi) int V cos(j phi) dphi and (1/pi) int V sin(j phi) dphi over a turn.
-double cosMoment(const Terms &terms, int j) {
+double cosMoment(const FourierTerms &terms, int j) {
   const auto k = static_cast<std::size_t>(std::abs(j));
   if (k >= terms.size()) {
     return 0.0;
   }
   return k == 0 ? 2.0 * terms[0][0] : terms[k][0];
 }
-double sinMoment(const Terms &terms, int j) {
+double sinMoment(const FourierTerms &terms, int j) {
   const auto k = static_cast<std::size_t>(std::abs(j));
   if (k == 0 || k >= terms.size()) {
     return 0.0;
@@ -161,7 +160,7 @@ double sinMoment(const Terms &terms, int j) {
 // <u|H|v>, kJ/mol, from products of cosines and sines:
 // cos m cos n = (cos(m - n) + cos(m + n))/2, sin m sin n = (cos(m - n) - cos(m + n))/2,
 // cos m sin n = (sin(n + m) + sin(n - m))/2; T = B m^2 on cos and sin alike.
-double element(const Terms &terms, double b, BasisFunction u, BasisFunction v) {
+double element(const FourierTerms &terms, double b, BasisFunction u, BasisFunction v) {
   if (u.kind == Kind::CONSTANT && v.kind == Kind::CONSTANT) {
     return terms[0][0];
   }
@@ -181,7 +180,7 @@ double element(const Terms &terms, double b, BasisFunction u, BasisFunction v) {
 }
 
 // Eigenvalues of H in the given basis, where <u_i|H|u_j> = 0 for |i - j| > width.
-std::vector<double> blockLevels(const Terms &terms, double b,
+std::vector<double> blockLevels(const FourierTerms &terms, double b,
                                 const std::vector<BasisFunction> &basis, int width) {
   const int n = static_cast<int>(basis.size());
   auto h = [&](int i, int j) {
@@ -215,7 +214,7 @@ std::vector<double> blockLevels(const Terms &terms, double b,
 // kJ/mol, taken as 1, cos(m phi), sin(m phi): a real symmetric matrix whose
 // entries vanish beyond |m - n| = K, the highest term. Without sine terms V is
 // even in phi and the cosines and sines are two problems of half the size.
-std::vector<double> basisLevels(const Terms &terms, double b, int m) {
+std::vector<double> basisLevels(const FourierTerms &terms, double b, int m) {
   const int kMax = static_cast<int>(terms.size()) - 1;
   const bool sines = std::any_of(terms.begin() + 1, terms.end(),
                                  [](const std::array<double, 2> &t) { return t[1] != 0.0; });
@@ -239,167 +238,16 @@ std::vector<double> basisLevels(const Terms &terms, double b, int m) {
   return all;
 }
 
-// V, dV/dphi and d2V/dphi2 at phi, cos(k phi) and sin(k phi) by angle addition
-// from one cosine and sine.
-struct PotentialSlopes {
-  double v;
-  double d1;
-  double d2;
-};
-
-PotentialSlopes potentialSlopes(const Terms &terms, double phi) {
-  const double c1 = std::cos(phi);
-  const double s1 = std::sin(phi);
-  double ck = 1.0;
-  double sk = 0.0;
-  PotentialSlopes out{terms[0][0], 0.0, 0.0};
-  for (std::size_t k = 1; k < terms.size(); ++k) {
-    const double c = ck * c1 - sk * s1;
-    sk = sk * c1 + ck * s1;
-    ck = c;
-    const double kk = static_cast<double>(k);
-    const double a = terms[k][0];
-    const double b = terms[k][1];
-    out.v += a * ck + b * sk;
-    out.d1 += kk * (b * ck - a * sk);
-    out.d2 -= kk * kk * (a * ck + b * sk);
-  }
-  return out;
-}
-
-// V - shift at phi0 + j h, j = 0..count - 1, appended to out: each term's
-// e^(i k phi) is turned by e^(i k h) from one point to the next, and taken
-// afresh from a cosine and sine every 64 points so that rounding cannot pile up.
-void appendPotential(const Terms &terms, double phi0, double h, int count, double shift,
-                     std::vector<double> &out) {
-  const std::size_t nk = terms.size();
-  std::vector<double> turn(4 * nk); // cos(k h), sin(k h), cos(k phi), sin(k phi)
-  double *stepC = turn.data();
-  double *stepS = stepC + nk;
-  double *zc = stepS + nk;
-  double *zs = zc + nk;
-  auto powers = [nk](double angle, double *c, double *s) {
-    const double c1 = std::cos(angle);
-    const double s1 = std::sin(angle);
-    c[0] = 1.0;
-    s[0] = 0.0;
-    for (std::size_t k = 1; k < nk; ++k) {
-      c[k] = c[k - 1] * c1 - s[k - 1] * s1;
-      s[k] = s[k - 1] * c1 + c[k - 1] * s1;
-    }
-  };
-  powers(h, stepC, stepS);
-  out.reserve(out.size() + static_cast<std::size_t>(count));
-  for (int j = 0; j < count; ++j) {
-    if (j % 64 == 0) {
-      powers(phi0 + j * h, zc, zs);
-    }
-    double v = terms[0][0];
-    for (std::size_t k = 1; k < nk; ++k) {
-      v += terms[k][0] * zc[k] + terms[k][1] * zs[k];
-      const double c = zc[k] * stepC[k] - zs[k] * stepS[k];
-      zs[k] = zs[k] * stepC[k] + zc[k] * stepS[k];
-      zc[k] = c;
-    }
-    out.push_back(v - shift);
-  }
-}
-
 } // namespace
-
-std::vector<std::array<double, 2>> rotorTerms(const HinderedRotor &rotor) {
-  if (!rotor.cosine) {
-    return rotor.fourier.empty() ? std::vector<std::array<double, 2>>{{0.0, 0.0}} : rotor.fourier;
-  }
-  std::vector<std::array<double, 2>> terms(static_cast<std::size_t>(rotor.sigma) + 1, {0.0, 0.0});
-  terms[0][0] = rotor.barrier / 2.0;
-  terms[static_cast<std::size_t>(rotor.sigma)][0] = -rotor.barrier / 2.0;
-  return terms;
-}
-
-double rotorPotential(const std::vector<std::array<double, 2>> &terms, double phi) {
-  return potentialSlopes(terms, phi).v;
-}
-
-double rotorCurvature(const std::vector<std::array<double, 2>> &terms) {
-  double c = 0.0;
-  for (std::size_t k = 1; k < terms.size(); ++k) {
-    c -= static_cast<double>(k * k) * terms[k][0];
-  }
-  return c;
-}
-
-namespace {
-
-// Where the potential is lowest over a full turn, and its value there.
-struct PotentialMinimum {
-  double phi = 0.0;
-  double v = 0.0;
-};
-
-PotentialMinimum findMinimum(const std::vector<std::array<double, 2>> &terms) {
-  // 20 points per period of the highest term, then Newton's method on V' from the best,
-  // kept between its neighbours; a golden section there if it strays or V'' <= 0.
-  const int n = std::max(360, 20 * static_cast<int>(terms.size()));
-  const double step = 2.0 * PI / n;
-  std::vector<double> grid;
-  appendPotential(terms, 0.0, step, n, 0.0, grid);
-  const auto best = static_cast<int>(std::min_element(grid.begin(), grid.end()) - grid.begin());
-  const double vBest = rotorPotential(terms, best * step); // the grid was for finding it
-  double lo = (best - 1) * step;
-  double hi = (best + 1) * step;
-  double phi = best * step;
-  for (int it = 0; it < 50; ++it) {
-    const PotentialSlopes p = potentialSlopes(terms, phi);
-    const double next = phi - p.d1 / p.d2;
-    if (!(p.d2 > 0.0) || !(next > lo && next < hi)) {
-      break;
-    }
-    const double moved = std::abs(next - phi);
-    phi = next;
-    if (moved <= 1e-9 * step) { // quadratic convergence: the next step would be below rounding
-      const double v = rotorPotential(terms, phi);
-      return v < vBest ? PotentialMinimum{phi, v} : PotentialMinimum{best * step, vBest};
-    }
-  }
-  for (int it = 0; it < 100; ++it) {
-    const double a = hi - 0.6180339887498949 * (hi - lo);
-    const double c = lo + 0.6180339887498949 * (hi - lo);
-    if (rotorPotential(terms, a) < rotorPotential(terms, c)) {
-      hi = c;
-    } else {
-      lo = a;
-    }
-  }
-  const double v = rotorPotential(terms, 0.5 * (lo + hi));
-  return v < vBest ? PotentialMinimum{0.5 * (lo + hi), v} : PotentialMinimum{best * step, vBest};
-}
-
-} // namespace
-
-double rotorMinimum(const std::vector<std::array<double, 2>> &terms) {
-  return findMinimum(terms).v;
-}
-
-double rotorWavenumber(const HinderedRotor &rotor) {
-  // The curvature at the potential's minimum, which a scan that did not start there moves off 0.
-  const auto terms = rotorTerms(rotor);
-  const double curv = potentialSlopes(terms, findMinimum(terms).phi).d2 * KJMOL2J; // J/rad^2
-  if (curv <= 0.0) {
-    return 0.0;
-  }
-  const double moment = rotor.moment * AMU * ANGSTROM * ANGSTROM;
-  return std::sqrt(curv / moment) / (2.0 * PI) / (CLIGHT * 100.0);
-}
 
 RotorLevels quantumLevels(const HinderedRotor &rotor, double tMax) {
   const auto terms = rotorTerms(rotor);
   const double b = rotationalConstant(rotor.moment);
-  const double vMin = rotorMinimum(terms);
+  const double vMin = potentialMinimum(terms).v;
   // Start where the free-rotor level B M^2 lies 20 kT above the barrier top: the levels
   // beyond add some e^-20 (2e-9) of Q, so the first growth (to near 31 kT) ends the search.
   std::vector<double> grid;
-  appendPotential(terms, 0.0, PI / 180.0, 360, 0.0, grid);
+  tabulatePotential(terms, 0.0, PI / 180.0, 360, 0.0, grid);
   const double vMax = std::max(vMin, *std::max_element(grid.begin(), grid.end()));
   const double eTop = vMax - vMin + 20.0 * RKJ * tMax;
   int m = std::max({8, static_cast<int>(terms.size()), static_cast<int>(std::sqrt(eTop / b))});
@@ -442,7 +290,7 @@ RotorThermo quantumThermo(const RotorLevels &levels, double T) {
 namespace {
 
 // The largest g dividing every k of a nonzero term: V has period 2 pi/g (1 for a free rotor).
-int potentialPeriodDivisor(const Terms &terms) {
+int potentialPeriodDivisor(const FourierTerms &terms) {
   int g = 0;
   for (std::size_t k = 1; k < terms.size(); ++k) {
     if (terms[k][0] != 0.0 || terms[k][1] != 0.0) {
@@ -466,7 +314,7 @@ struct BoltzmannSum {
 };
 
 // Points per period of the first grid: 8 per period of the highest term, at least 16.
-int firstGrid(const Terms &terms, int g) {
+int firstGrid(const FourierTerms &terms, int g) {
   return std::max(16, 8 * ((static_cast<int>(terms.size()) - 1) / g + 1));
 }
 
@@ -474,12 +322,12 @@ int firstGrid(const Terms &terms, int g) {
 
 ClassicalRotor::ClassicalRotor(const HinderedRotor &rotor)
     : terms_(rotorTerms(rotor)), moment_(rotor.moment), sigma_(rotor.sigma),
-      nu_(rotorWavenumber(rotor)), vMin_(rotorMinimum(terms_)) {
+      nu_(harmonicWavenumber(rotor, REPORT_CONSTANTS)), vMin_(potentialMinimum(terms_).v) {
   const int g = potentialPeriodDivisor(terms_);
   period_ = 2.0 * PI / g;
   n0_ = firstGrid(terms_, g);
   grids_.emplace_back();
-  appendPotential(terms_, 0.0, period_ / n0_, n0_, vMin_, grids_.back());
+  tabulatePotential(terms_, 0.0, period_ / n0_, n0_, vMin_, grids_.back());
 }
 
 ClassicalRotor::ClassicalRotor(const HinderedRotor &rotor, double tMin) : ClassicalRotor(rotor) {
@@ -508,7 +356,7 @@ ClassicalRotor::Integral ClassicalRotor::integrate(double T,
       mid = &grids_[level];
     } else {
       scratch.clear();
-      appendPotential(terms_, 0.5 * period_ / n, period_ / n, n, vMin_, scratch);
+      tabulatePotential(terms_, 0.5 * period_ / n, period_ / n, n, vMin_, scratch);
     }
     sum.add(*mid, beta);
     if (more != nullptr && mid == &scratch) {

@@ -1,34 +1,22 @@
 #pragma once
 
-// A torsion as a one-dimensional hindered rotor: its potential, its harmonic
-// wavenumber at phi = 0, its energy levels and its partition function, quantum
-// (levels in the free-rotor basis) and classical (with the semiclassical
-// correction). Moments in amu*A^2, energies in kJ/mol, T in K, S in J/(mol K).
+// A torsion as a one-dimensional hindered rotor: its energy levels and its
+// partition function, quantum (levels in the free-rotor basis) and classical
+// (with the semiclassical correction). The potential, its minimum and the
+// harmonic wavenumber are the torsion's (molecule/torsion.hpp). Moments in
+// amu*A^2, energies in kJ/mol, T in K, S in J/(mol K).
 
 #include "molecule/molecule.hpp"
+#include "molecule/torsion.hpp"
+#include "thermo/constants.hpp"
 
-#include <array>
 #include <vector>
 
 namespace orvalen::extended {
 
-// The rotor's potential as {a_k, b_k}, k = 0, 1, ...: the data file's Fourier
-// terms, or a cosine barrier V0/2 (1 - cos(sigma phi)) as a_0 = V0/2, a_sigma = -V0/2.
-std::vector<std::array<double, 2>> rotorTerms(const HinderedRotor &rotor);
-
-// V(phi) = sum_k a_k cos(k phi) + b_k sin(k phi), kJ/mol.
-double rotorPotential(const std::vector<std::array<double, 2>> &terms, double phi);
-
-// V''(0) = -sum_k k^2 a_k, kJ/(mol rad^2).
-double rotorCurvature(const std::vector<std::array<double, 2>> &terms);
-
-// The lowest V over a full turn, kJ/mol (a fine grid refined by parabolas).
-double rotorMinimum(const std::vector<std::array<double, 2>> &terms);
-
-// nu = (1/(2 pi c)) sqrt(V''/I) at the potential's lowest point, cm-1 (the
-// data file's phi = 0 when its geometry is the minimum); 0 where V'' <= 0 there
-// (a free rotor).
-double rotorWavenumber(const HinderedRotor &rotor);
+// The report's constants (CODATA 1998) for a rotor's harmonic wavenumber
+// (molecule/torsion.hpp), as every other value the scan prints.
+inline constexpr PhysicalConstants REPORT_CONSTANTS{AVOGADRO, AMU, CLIGHT};
 
 // One rotor's thermodynamic functions at one temperature: Q from its ground
 // level (divided by sigma), H - H0 and S from Q, and its zero-point energy
@@ -79,7 +67,7 @@ private:
   };
   Integral integrate(double T, std::vector<std::vector<double>> *more) const;
 
-  std::vector<std::array<double, 2>> terms_;
+  FourierTerms terms_;
   double moment_;
   int sigma_;
   double nu_;     // cm-1

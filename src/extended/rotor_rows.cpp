@@ -1,6 +1,7 @@
 #include "extended/rotor_rows.hpp"
 
 #include "base/error.hpp"
+#include "molecule/torsion.hpp"
 #include "thermo/constants.hpp"
 
 #include <array>
@@ -8,6 +9,7 @@
 #include <cstddef>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <utility>
 
@@ -15,20 +17,12 @@ namespace orvalen::extended {
 
 namespace {
 
-// The highest V over a turn: the lowest of -V.
-double rotorMaximum(std::vector<std::array<double, 2>> terms) {
-  for (std::array<double, 2> &t : terms) {
-    t[0] = -t[0];
-    t[1] = -t[1];
-  }
-  return -rotorMinimum(terms);
-}
-
 // The rotor's row, 0-based; a row that is not a real vibration has no mode to replace.
 std::size_t rowOf(const Molecule &m, std::size_t k) {
   const HinderedRotor &r = m.rotors[k];
   const int rows = modeCount(m.nfreq);
-  if (r.mode < 1 || r.mode > rows || !(m.freq[static_cast<std::size_t>(r.mode - 1)] > 0.1))
+  if (!modeRowFault(r.mode, std::span<const double>(m.freq.data(), static_cast<std::size_t>(rows)))
+           .ok())
     throw Error(trimmed(m.name) +
                 (m.fileNameAsWritten.empty() ? "" : " (" + trimmed(m.fileNameAsWritten) + ")") +
                 ": hindered rotor " + std::to_string(k + 1) + " replaces mode " +
@@ -49,10 +43,10 @@ std::vector<RotorFacts> rotorFacts(const Molecule &m) {
   std::vector<RotorFacts> facts;
   facts.reserve(m.rotors.size());
   for (const HinderedRotor &r : m.rotors) {
-    const std::vector<std::array<double, 2>> terms = rotorTerms(r);
+    const FourierTerms terms = rotorTerms(r);
     RotorFacts f;
     f.rotor = r;
-    f.barrier = rotorMaximum(terms) - rotorMinimum(terms);
+    f.barrier = potentialMaximum(terms) - potentialMinimum(terms).v;
     if (r.mode >= 1 && r.mode <= MAX_FREQ)
       f.replacedWavenumber = m.freq[static_cast<std::size_t>(r.mode - 1)];
     facts.push_back(std::move(f));

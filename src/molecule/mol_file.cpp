@@ -5,6 +5,7 @@
 #include "fixedio/format.hpp"
 #include "fixedio/implied_point.hpp"
 #include "fixedio/text_file.hpp"
+#include "molecule/torsion.hpp"
 
 #include <algorithm>
 #include <array>
@@ -12,6 +13,7 @@
 #include <cmath>
 #include <cstddef>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -298,27 +300,31 @@ public:
   // What the rest of the file must agree with: the rows of the frequency
   // block and the atoms of the coordinates block.
   void check(int atoms) const {
+    const auto nfreq = static_cast<int>(m_.nfreq);
+    const std::span<const double> rows(m_.freq.data(),
+                                       static_cast<std::size_t>(std::clamp(nfreq, 0, MAX_FREQ)));
     for (std::size_t k = 0; k < m_.rotors.size(); ++k) {
       const HinderedRotor &r = m_.rotors[k];
-      const auto where = [&] { return where_(k); };
-      const auto nfreq = static_cast<int>(m_.nfreq);
-      if (r.mode > nfreq || !(m_.freq[static_cast<std::size_t>(r.mode - 1)] > 0.0))
-        throw Error(where() + "mode " + std::to_string(r.mode) + " is " +
-                    (r.mode > nfreq
+      const RotorCheck c =
+          rotorPlaceFault(m_.rotors, k, rows, static_cast<std::size_t>(std::max(atoms, 0)));
+      switch (c.fault) {
+      case RotorFault::MODE_BEYOND_ROWS:
+      case RotorFault::MODE_NOT_VIBRATION:
+        throw Error(where_(k) + "mode " + std::to_string(r.mode) + " is " +
+                    (c.fault == RotorFault::MODE_BEYOND_ROWS
                          ? "beyond the " + std::to_string(nfreq) + " rows of the frequency block"
                          : "not a real vibration of the frequency block") +
                     "; write the row of the mode the rotor replaces in columns 7-12");
-      for (std::size_t j = 0; j < k; ++j)
-        if (m_.rotors[j].mode == r.mode)
-          throw Error(where() + "mode " + std::to_string(r.mode) +
-                      " is replaced by hindered rotor " + std::to_string(j + 1) +
-                      " already; each rotor replaces a mode of its own");
-      int highest = std::max(r.pivot1, r.pivot2);
-      for (const int a : r.top)
-        highest = std::max(highest, a);
-      if (highest > atoms)
-        throw Error(where() + "atom " + std::to_string(highest) + " is beyond the " +
+      case RotorFault::MODE_TAKEN:
+        throw Error(where_(k) + "mode " + std::to_string(r.mode) +
+                    " is replaced by hindered rotor " + std::to_string(c.other + 1) +
+                    " already; each rotor replaces a mode of its own");
+      case RotorFault::ATOM_BEYOND:
+        throw Error(where_(k) + "atom " + std::to_string(c.atom) + " is beyond the " +
                     std::to_string(atoms) + " atoms of the coordinates block");
+      default: // the rotor's own rules were applied as its lines were read
+        break;
+      }
     }
   }
 
@@ -341,20 +347,24 @@ private:
     fixedio::read(*ROTOR_ROW, line, &r.mode, &r.pivot1, &r.pivot2, &r.sigma, &r.moment);
     points_.check(line, 33, 14, 6, "reduced moment", "amu*A^2", r.moment);
     const std::string where = where_(m_.rotors.size() - 1);
-    if (r.mode < 1)
+    switch (rotorNumbersFault(r).fault) {
+    case RotorFault::MODE_BELOW_ONE:
       throw Error(where + "mode " + quotedField(line, 7, 6) +
                   ": write the row of the frequency block whose mode the rotor replaces in "
                   "columns 7-12");
-    if (r.pivot1 < 1 || r.pivot2 < 1 || r.pivot1 == r.pivot2)
+    case RotorFault::PIVOTS:
       throw Error(where + "pivots " + quotedField(line, 13, 7) + " and " +
                   quotedField(line, 20, 7) +
                   ": write the two atoms of the bond, numbered from 1, in columns 13-19 and 20-26");
-    if (r.sigma < 1)
+    case RotorFault::SIGMA:
       throw Error(where + "sigma " + quotedField(line, 27, 6) +
                   ": a symmetry number is 1 or more; write it in columns 27-32");
-    if (!(r.moment > 0.0))
+    case RotorFault::MOMENT:
       throw Error(where + "reduced moment " + quotedField(line, 33, 14) +
                   ": write the moment in amu*A^2, above 0, in columns 33-46");
+    default:
+      break;
+    }
     std::string lower = fieldText(line, 48, 7);
     std::transform(lower.begin(), lower.end(), lower.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
@@ -362,7 +372,7 @@ private:
       r.cosine = true;
       fixedio::read("(54x,f15.6)", line, &r.barrier);
       points_.check(line, 55, 15, 6, "cosine barrier", "kJ/mol", r.barrier);
-      if (r.barrier < 0.0)
+      if (rotorPotentialFault(r).fault == RotorFault::BARRIER)
         throw Error(where + "cosine barrier " + quotedField(line, 55, 15) +
                     " kJ/mol: V0/2 (1 - cos(sigma phi)) has its minimum at phi = 0 only for "
                     "V0 of 0 or more");
@@ -446,19 +456,22 @@ private:
     finished_ = m_.rotors.size();
     const HinderedRotor &r = m_.rotors.back();
     const std::string where = where_(m_.rotors.size() - 1);
-    if (r.top.empty())
+    const RotorCheck top = rotorTopFault(r);
+    switch (top.fault) {
+    case RotorFault::TOP_EMPTY:
       throw Error(where + "no \"top\" line: write the atoms of the rotating group on a line "
                           "\"   top\" after the rotor's line");
-    for (std::size_t i = 0; i < r.top.size(); ++i)
-      if (std::find(r.top.begin(), r.top.begin() + static_cast<std::ptrdiff_t>(i), r.top[i]) !=
-          r.top.begin() + static_cast<std::ptrdiff_t>(i))
-        throw Error(where + "top atom " + std::to_string(r.top[i]) + " is named twice");
-    if (std::find(r.top.begin(), r.top.end(), r.pivot1) == r.top.end())
+    case RotorFault::TOP_TWICE:
+      throw Error(where + "top atom " + std::to_string(top.atom) + " is named twice");
+    case RotorFault::TOP_WITHOUT_PIVOT:
       throw Error(where + "the top does not hold its pivot atom " + std::to_string(r.pivot1) +
                   " (columns 13-19); the top is the group on that atom's side of the bond");
-    if (std::find(r.top.begin(), r.top.end(), r.pivot2) != r.top.end())
+    case RotorFault::TOP_WITH_OTHER_PIVOT:
       throw Error(where + "the top holds the other pivot atom " + std::to_string(r.pivot2) +
                   "; the top is the group on the side of pivot " + std::to_string(r.pivot1));
+    default:
+      break;
+    }
     if (!r.cosine && static_cast<int>(r.fourier.size()) != terms_)
       throw Error(where + std::to_string(r.fourier.size()) + " Fourier terms on \"terms\" lines, " +
                   "not the " + std::to_string(terms_) + " the rotor line announces");

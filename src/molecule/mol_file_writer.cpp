@@ -3,11 +3,11 @@
 #include "base/error.hpp"
 #include "fixedio/format.hpp"
 #include "molecule/molecule.hpp"
+#include "molecule/torsion.hpp"
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
-#include <numeric>
 #include <string_view>
 
 namespace orvalen {
@@ -82,27 +82,45 @@ std::string rotorText(std::size_t k) {
   return "molecule data: hindered rotor " + std::to_string(k + 1) + ": ";
 }
 
-// The atoms of a rotor must be atoms of the coordinates block, its top hold
-// the first pivot and not the second, each atom once.
-void checkRotorAtoms(const HinderedRotor &rotor, std::size_t k, std::size_t atoms) {
-  const auto inRange = [&](int a) { return a >= 1 && static_cast<std::size_t>(a) <= atoms; };
-  if (!inRange(rotor.pivot1) || !inRange(rotor.pivot2) || rotor.pivot1 == rotor.pivot2)
-    throw Error(rotorText(k) + "pivots " + std::to_string(rotor.pivot1) + " and " +
-                std::to_string(rotor.pivot2) + " are not two atoms of the " +
-                std::to_string(atoms) + " in the coordinates block");
-  if (rotor.top.size() >= atoms)
-    throw Error(rotorText(k) + "a top of " + std::to_string(rotor.top.size()) +
-                " atoms leaves nothing of the " + std::to_string(atoms) + " atoms to turn against");
-  for (std::size_t i = 0; i < rotor.top.size(); ++i)
-    if (!inRange(rotor.top[i]) ||
-        std::find(rotor.top.begin(), rotor.top.begin() + static_cast<std::ptrdiff_t>(i),
-                  rotor.top[i]) != rotor.top.begin() + static_cast<std::ptrdiff_t>(i))
-      throw Error(rotorText(k) + "top atom " + std::to_string(rotor.top[i]) +
-                  " is not in the coordinates block, or named twice");
-  if (std::find(rotor.top.begin(), rotor.top.end(), rotor.pivot1) == rotor.top.end() ||
-      std::find(rotor.top.begin(), rotor.top.end(), rotor.pivot2) != rotor.top.end())
-    throw Error(rotorText(k) + "the top holds the other pivot, or not its own pivot " +
-                std::to_string(rotor.pivot1));
+// A rule of molecule/torsion.hpp the rotor breaks, as the writer says it.
+std::string rotorFaultText(const RotorCheck &check, const HinderedRotor &rotor, std::size_t atoms) {
+  std::string pivots = "pivots " + std::to_string(rotor.pivot1) + " and " +
+                       std::to_string(rotor.pivot2) + " are not two atoms of the " +
+                       std::to_string(atoms) + " in the coordinates block";
+  std::string topAtom =
+      "top atom " + std::to_string(check.atom) + " is not in the coordinates block, or named twice";
+  switch (check.fault) {
+  case RotorFault::MODE_BELOW_ONE:
+  case RotorFault::MODE_BEYOND_ROWS:
+  case RotorFault::MODE_NOT_VIBRATION:
+    return "row " + std::to_string(rotor.mode) +
+           " of the frequency block is not a real vibration for it to replace";
+  case RotorFault::MODE_TAKEN:
+    return "replaces mode " + std::to_string(rotor.mode) + ", as hindered rotor " +
+           std::to_string(check.other + 1) + " does";
+  case RotorFault::PIVOTS:
+    return pivots;
+  case RotorFault::ATOM_BEYOND:
+    return check.atom == rotor.pivot1 || check.atom == rotor.pivot2 ? pivots : topAtom;
+  case RotorFault::TOP_TWICE:
+    return topAtom;
+  case RotorFault::TOP_EMPTY:
+  case RotorFault::TOP_WITHOUT_PIVOT:
+  case RotorFault::TOP_WITH_OTHER_PIVOT:
+    return "the top holds the other pivot, or not its own pivot " + std::to_string(rotor.pivot1);
+  case RotorFault::SIGMA:
+    return "symmetry number " + std::to_string(rotor.sigma) + " is not between 1 and 999999";
+  case RotorFault::MOMENT:
+    return "reduced moment (amu*A^2) " + fixedio::editE(rotor.moment, 12, 5, 1) + " is not above 0";
+  case RotorFault::BARRIER:
+    return "cosine barrier (kJ/mol) " + fixedio::editE(rotor.barrier, 12, 5, 1) + " is below 0";
+  case RotorFault::TERMS:
+    return std::to_string(rotor.fourier.size()) + " Fourier terms, not between 1 and " +
+           std::to_string(MAX_ROTOR_TERMS);
+  case RotorFault::NONE:
+    break;
+  }
+  return "";
 }
 
 // Rotors the reader would refuse are refused here: the file must read back.
@@ -113,25 +131,17 @@ void checkRotors(const MolFileData &data, const std::vector<double> &rows) {
                 " a molecule data file holds");
   for (std::size_t k = 0; k < data.rotors.size(); ++k) {
     const HinderedRotor &rotor = data.rotors[k];
-    if (rotor.mode < 1 || static_cast<std::size_t>(rotor.mode) > rows.size() ||
-        !(rows[static_cast<std::size_t>(rotor.mode - 1)] > 0.0))
-      throw Error(rotorText(k) + "row " + std::to_string(rotor.mode) +
-                  " of the frequency block is not a real vibration for it to replace");
-    for (std::size_t j = 0; j < k; ++j)
-      if (data.rotors[j].mode == rotor.mode)
-        throw Error(rotorText(k) + "replaces mode " + std::to_string(rotor.mode) +
-                    ", as hindered rotor " + std::to_string(j + 1) + " does");
-    checkRotorAtoms(rotor, k, data.atomicNumbers.size());
-    if (rotor.sigma < 1 || rotor.sigma > 999999)
+    if (const RotorCheck check = rotorFault(data.rotors, k, rows, data.atomicNumbers.size());
+        !check.ok())
+      throw Error(rotorText(k) + rotorFaultText(check, rotor, data.atomicNumbers.size()));
+    // What the rules allow must also fit the columns.
+    if (rotor.sigma > 999999)
       throw Error(rotorText(k) + "symmetry number " + std::to_string(rotor.sigma) +
                   " is not between 1 and 999999");
     checkFits(rotor.moment, 0.0, 9999999.9999995, "reduced moment (amu*A^2)");
     if (rotor.cosine) {
       checkFits(rotor.barrier, -0.0000005, 99999999.9999995, "cosine barrier (kJ/mol)");
     } else {
-      if (rotor.fourier.empty() || rotor.fourier.size() > static_cast<std::size_t>(MAX_ROTOR_TERMS))
-        throw Error(rotorText(k) + std::to_string(rotor.fourier.size()) +
-                    " Fourier terms, not between 1 and " + std::to_string(MAX_ROTOR_TERMS));
       for (const auto &term : rotor.fourier)
         for (const double c : term)
           checkFits(c, -99999.999999995, 999999.999999995, "Fourier coefficient (kJ/mol)");
@@ -193,14 +203,9 @@ int imaginaryCount(const MolFileData &data) {
 
 void frequencyRows(const MolFileData &data, std::vector<double> &frequencies,
                    std::vector<double> &intensities) {
-  std::vector<std::size_t> order(data.frequencies.size());
-  std::iota(order.begin(), order.end(), std::size_t{0});
-  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-    return data.frequencies[a] < data.frequencies[b];
-  });
-  frequencies.assign(6, 0.0);
-  intensities.assign(6, 0.0);
-  for (const std::size_t k : order) {
+  frequencies.assign(ZERO_ROWS, 0.0);
+  intensities.assign(ZERO_ROWS, 0.0);
+  for (const std::size_t k : modeRowOrder(data.frequencies)) {
     frequencies.push_back(data.frequencies[k]);
     intensities.push_back(k < data.intensities.size() ? data.intensities[k] : 0.0);
   }

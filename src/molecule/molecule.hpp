@@ -6,6 +6,8 @@
 // then on they are the job's input data: the thermochemistry and the rate
 // constants read them and return their results, never writing into them.
 
+#include "molecule/torsion.hpp"
+
 #include <array>
 #include <cmath>
 #include <filesystem>
@@ -27,9 +29,7 @@ inline bool isNotGiven(double etot) {
 inline constexpr int MAX_PER_ROLE = 10;
 inline constexpr int MAX_ATOMS = 100;
 inline constexpr int MAX_FREQ = 300;
-inline constexpr int MAX_LEVELS = 20;      // electronic levels of one molecule
-inline constexpr int MAX_ROTORS = 20;      // hindered rotors of one molecule
-inline constexpr int MAX_ROTOR_TERMS = 21; // Fourier terms k = 0..20 of a rotor's potential
+inline constexpr int MAX_LEVELS = 20; // electronic levels of one molecule
 
 enum Role : int { REACTANT = 1, PRODUCT = 2, TRANSITION_STATE = 3 };
 
@@ -47,22 +47,6 @@ std::string trimmed(std::string_view text);
 struct ElectronicLevel {
   double energy = 0.0; // cm-1
   int degeneracy = 0;
-};
-
-// One torsion treated as a one-dimensional hindered rotor (orvalen-scan only).
-// The potential is V(phi) = sum over k of a_k cos(k phi) + b_k sin(k phi), with
-// V = 0 at the data file's geometry (phi = 0); a cosine barrier V0 is held as
-// that series too: a_0 = V0/2, a_sigma = -V0/2.
-struct HinderedRotor {
-  int mode = 0;   // row of the frequency block whose mode the rotor replaces
-  int pivot1 = 0; // atoms of the bond, 1-based in the coordinates block
-  int pivot2 = 0;
-  std::vector<int> top; // atoms of the rotating group, 1-based, pivot1 among them
-  int sigma = 1;        // the rotor's symmetry number
-  double moment = 0.0;  // reduced moment of inertia, amu*A^2
-  bool cosine = false;  // the potential was given as a cosine barrier
-  double barrier = 0.0; // V0, kJ/mol, when cosine
-  std::vector<std::array<double, 2>> fourier; // {a_k, b_k}, k = 0, 1, ..., kJ/mol
 };
 
 struct Molecule {

@@ -2,6 +2,7 @@
 
 #include "base/error.hpp"
 #include "molecule/molecule.hpp"
+#include "molecule/torsion.hpp"
 #include "qc/geometry.hpp"
 #include "qc/output_text.hpp"
 #include "qc/rotor_geometry.hpp"
@@ -11,7 +12,6 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
-#include <numeric>
 
 namespace orvalen::qc {
 
@@ -21,7 +21,6 @@ constexpr std::size_t MIN_SCAN_POINTS = 6;
 constexpr double BELOW_FIRST = 0.5;    // kJ/mol: the first point is not the minimum
 constexpr double LARGEST_GAP = 90.0;   // degrees of a turn without a point
 constexpr double SAME_GEOMETRY = 0.05; // A RMS: the scan starts at the frequencies' geometry
-constexpr int TRANSLATION_ROWS = 6;    // the zero rows that open the frequency block
 constexpr double DEGREE = std::numbers::pi / 180.0;
 constexpr double WEAK_TORSION = 0.3; // the largest torsional character that gets a warning
 
@@ -228,30 +227,34 @@ struct ModeChoice {
   std::string why;
 };
 
+// A row given by --rotor-mode must be one a rotor may replace (molecule/torsion.hpp).
 void checkModeRow(int row, const std::vector<double> &rows, const std::string &where) {
-  const int count = static_cast<int>(rows.size());
+  const RotorCheck check = modeRowFault(row, rows);
   std::string what;
-  if (row > count)
-    what = "beyond the " + std::to_string(count) + " rows of the frequency block";
-  else if (row <= TRANSLATION_ROWS)
+  if (check.fault == RotorFault::MODE_BEYOND_ROWS)
+    what = "beyond the " + std::to_string(rows.size()) + " rows of the frequency block";
+  else if (check.ok())
+    return;
+  else if (row <= ZERO_ROWS)
     what = "one of the six zero rows of the translations and rotations";
-  else if (rows[static_cast<std::size_t>(row - 1)] < 0.0)
-    what =
-        "the imaginary mode " + withDecimals(rows[static_cast<std::size_t>(row - 1)], 1) + " cm-1";
-  else if (rows[static_cast<std::size_t>(row - 1)] == 0.0)
+  else if (check.wavenumber < 0.0)
+    what = "the imaginary mode " + withDecimals(check.wavenumber, 1) + " cm-1";
+  else if (check.wavenumber == 0.0)
     what = "a zero mode";
-  if (!what.empty())
-    throw Error(where + "--rotor-mode " + std::to_string(row) + ": row " + std::to_string(row) +
-                " is " + what + "; give the row of a real vibration in the frequency block");
+  else
+    what = "the mode " + withDecimals(check.wavenumber, 3) + " cm-1, not above " +
+           withDecimals(LOWEST_VIBRATION, 1) + " cm-1";
+  throw Error(where + "--rotor-mode " + std::to_string(row) + ": row " + std::to_string(row) +
+              " is " + what + "; give the row of a real vibration in the frequency block");
 }
 
 // The real vibration nearest the rotor's harmonic wavenumber that no other
 // rotor replaces.
 int nearestMode(double wavenumber, const std::vector<double> &rows, const std::vector<int> &taken) {
   int best = 0;
-  for (int row = TRANSLATION_ROWS + 1; row <= static_cast<int>(rows.size()); ++row) {
+  for (int row = ZERO_ROWS + 1; row <= static_cast<int>(rows.size()); ++row) {
     const double f = rows[static_cast<std::size_t>(row - 1)];
-    if (f <= 0.0 || std::find(taken.begin(), taken.end(), row) != taken.end())
+    if (!isVibration(f) || std::find(taken.begin(), taken.end(), row) != taken.end())
       continue;
     if (best == 0 || std::fabs(f - wavenumber) <
                          std::fabs(rows[static_cast<std::size_t>(best - 1)] - wavenumber))
@@ -261,28 +264,21 @@ int nearestMode(double wavenumber, const std::vector<double> &rows, const std::v
 }
 
 // The record's normal modes in the rows of the data file's frequency block
-// (six zero rows, then the modes as the writer orders them); empty when the
+// (six zero rows, then the modes in the writer's order); empty when the
 // output printed none.
 std::vector<std::vector<Vec3>> modesByRow(const QcRecord &rec, const MolFileData &data) {
   if (rec.normalModes.empty() || rec.normalModes.size() != data.frequencies.size())
     return {};
-  std::vector<std::size_t> order(data.frequencies.size());
-  std::iota(order.begin(), order.end(), std::size_t{0});
-  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-    return data.frequencies[a] < data.frequencies[b];
-  });
-  std::vector<std::vector<Vec3>> byRow(TRANSLATION_ROWS);
-  for (const std::size_t k : order)
+  std::vector<std::vector<Vec3>> byRow(ZERO_ROWS);
+  for (const std::size_t k : modeRowOrder(data.frequencies))
     byRow.push_back(rec.normalModes[k]);
   return byRow;
 }
 
-// "; harmonic wavenumber 284.2 cm-1" of the rotor's potential at phi = 0
-// with its reduced moment; nothing where the potential has no minimum there.
+// "; harmonic wavenumber 284.2 cm-1" of the curvature at the minimum of the
+// rotor's potential with its reduced moment; nothing for a free rotor.
 std::string wavenumberText(const HinderedRotor &rotor) {
-  const double curvature = rotor.cosine ? rotor.barrier * rotor.sigma * rotor.sigma / 2.0
-                                        : curvatureAtZero(rotor.fourier);
-  const double wavenumber = harmonicWavenumber(curvature, rotor.moment);
+  const double wavenumber = harmonicWavenumber(rotor, CODATA_2018);
   return wavenumber > 0.0 ? "; harmonic wavenumber " + withDecimals(wavenumber, 1) + " cm-1" : "";
 }
 
@@ -358,10 +354,8 @@ public:
     }
 
     std::string potentialText;
-    double curvature = 0.0;
     if (scan) {
       rotor.fourier = scan->fit.terms;
-      curvature = curvatureAtZero(rotor.fourier);
       potentialText = "Fourier order " + std::to_string(scan->fit.order) + " fitted to " +
                       request.scan->string() + " (" + scan->kind + ", " +
                       std::to_string(scan->points) + " points, within " +
@@ -369,16 +363,15 @@ public:
     } else if (request.barrier) {
       rotor.cosine = true;
       rotor.barrier = *request.barrier;
-      curvature = rotor.barrier * rotor.sigma * rotor.sigma / 2.0;
       potentialText = "cosine barrier " + withDecimals(rotor.barrier, 3) + " kJ/mol given";
     }
 
-    const ModeChoice mode = chooseMode(request, curvature, rotor, where);
+    const ModeChoice mode = chooseMode(request, rotor, where);
     rotor.mode = mode.row;
     const double frequency = rows_[static_cast<std::size_t>(mode.row - 1)];
     if (!scan && !request.barrier) {
       rotor.cosine = true;
-      rotor.barrier = cosineBarrier(frequency, rotor.moment, rotor.sigma);
+      rotor.barrier = cosineBarrier(frequency, rotor.moment, rotor.sigma, CODATA_2018);
       potentialText = "cosine barrier " + withDecimals(rotor.barrier, 3) +
                       " kJ/mol whose curvature gives the frequency of mode " +
                       std::to_string(mode.row);
@@ -393,7 +386,7 @@ public:
   }
 
 private:
-  ModeChoice chooseMode(const RotorRequest &request, double curvature, const HinderedRotor &rotor,
+  ModeChoice chooseMode(const RotorRequest &request, const HinderedRotor &rotor,
                         const std::string &where) {
     if (request.mode)
       return {*request.mode, ", given"};
@@ -404,13 +397,15 @@ private:
                           "to tell which vibration is the torsion: give --rotor-mode N, the row "
                           "of the torsion in the frequency block, whose frequency then sets a "
                           "cosine potential");
-    const double wavenumber = harmonicWavenumber(curvature, rotor.moment);
-    if (!(wavenumber > 0.0))
+    // The mode's frequency is that of the geometry of the frequencies, the
+    // scan's first point: no mode matches a rotor whose potential is not at a
+    // minimum there. The rotor's own wavenumber is its minimum's.
+    if (!(torsionCurvature(rotorTerms(rotor), 0.0) > 0.0))
       throw Error(where + "the potential's curvature at the first point of the scan is not "
                           "positive: the scan does not start at a minimum (the geometry of the "
                           "frequencies), so no harmonic frequency tells which mode the rotor "
                           "replaces: give --rotor-mode N, or scan from the optimised geometry");
-    const int row = nearestMode(wavenumber, rows_, taken_);
+    const int row = nearestMode(harmonicWavenumber(rotor, CODATA_2018), rows_, taken_);
     if (row == 0)
       throw Error(where + "no real vibration is left for the rotor to replace");
     taken_.push_back(row);
@@ -421,9 +416,9 @@ private:
   ModeChoice mostTorsional(const HinderedRotor &rotor, const std::string &where) {
     int best = 0;
     double character = -1.0;
-    for (int row = TRANSLATION_ROWS + 1; row <= static_cast<int>(rows_.size()); ++row) {
+    for (int row = ZERO_ROWS + 1; row <= static_cast<int>(rows_.size()); ++row) {
       const auto k = static_cast<std::size_t>(row - 1);
-      if (!(rows_[k] > 0.0) || std::find(taken_.begin(), taken_.end(), row) != taken_.end())
+      if (!isVibration(rows_[k]) || std::find(taken_.begin(), taken_.end(), row) != taken_.end())
         continue;
       const double c =
           torsionalCharacter(geometry_, rotor.top, rotor.pivot1, rotor.pivot2, modes_[k]);

@@ -10,14 +10,8 @@ namespace orvalen::qc {
 
 namespace {
 
-// CODATA 2018 (exact for N_A and c).
-constexpr double AVOGADRO = 6.02214076e23;    // 1/mol
-constexpr double AMU_KG = 1.66053906660e-27;  // kg
-constexpr double LIGHT_CM_S = 2.99792458e10;  // cm/s
-constexpr double AMU_A2 = AMU_KG * 1.0e-20;   // kg m^2 per amu*A^2
-constexpr double KJMOL_J = 1000.0 / AVOGADRO; // J per molecule per kJ/mol
-constexpr double PERIODICITY_SHARE = 0.1;     // of the scan's range
-constexpr double PERIODICITY_FLOOR = 0.01;    // kJ/mol
+constexpr double PERIODICITY_SHARE = 0.1;  // of the scan's range
+constexpr double PERIODICITY_FLOOR = 0.01; // kJ/mol
 constexpr int MAX_PERIODICITY = 12;
 constexpr double SAME_ANGLE = 1.0e-6; // rad
 
@@ -44,7 +38,7 @@ void measure(const std::vector<double> &phi, const std::vector<double> &v, Fouri
   fit.largestMiss = 0.0;
   fit.worstPoint = 0;
   for (std::size_t i = 0; i < phi.size(); ++i) {
-    const double miss = std::fabs(fourierValue(fit.terms, phi[i]) - v[i]);
+    const double miss = std::fabs(torsionPotential(fit.terms, phi[i]) - v[i]);
     if (miss > fit.largestMiss) {
       fit.largestMiss = miss;
       fit.worstPoint = i;
@@ -85,22 +79,6 @@ bool fitOrder(const std::vector<double> &phi, const std::vector<double> &v, Eige
 
 } // namespace
 
-double fourierValue(const FourierTerms &terms, double phi) {
-  double v = 0.0;
-  for (std::size_t k = 0; k < terms.size(); ++k) {
-    const double kp = static_cast<double>(k) * phi;
-    v += terms[k][0] * std::cos(kp) + terms[k][1] * std::sin(kp);
-  }
-  return v;
-}
-
-double curvatureAtZero(const FourierTerms &terms) {
-  double c = 0.0;
-  for (std::size_t k = 1; k < terms.size(); ++k)
-    c -= static_cast<double>(k * k) * terms[k][0];
-  return c;
-}
-
 FourierFit fitFourier(const std::vector<double> &phi, const std::vector<double> &v,
                       double tolerance, int maxOrder) {
   // At least one point beyond those that fix the terms checks the series.
@@ -137,24 +115,11 @@ int scanPeriodicity(const std::vector<double> &phi, const std::vector<double> &v
     const double shift = 2.0 * std::numbers::pi / n;
     bool repeats = true;
     for (std::size_t i = 0; i < phi.size() && repeats; ++i)
-      repeats = std::fabs(fourierValue(terms, phi[i] + shift) - v[i]) <= tolerance;
+      repeats = std::fabs(torsionPotential(terms, phi[i] + shift) - v[i]) <= tolerance;
     if (repeats)
       return n;
   }
   return 1;
-}
-
-double harmonicWavenumber(double curvature, double moment) {
-  if (!(curvature > 0.0) || !(moment > 0.0))
-    return 0.0;
-  const double omega = std::sqrt(curvature * KJMOL_J / (moment * AMU_A2)); // rad/s
-  return omega / (2.0 * std::numbers::pi * LIGHT_CM_S);
-}
-
-double cosineBarrier(double wavenumber, double moment, int sigma) {
-  const double omega = 2.0 * std::numbers::pi * LIGHT_CM_S * wavenumber;       // rad/s
-  const double v0 = 2.0 * (moment * AMU_A2) * omega * omega / (sigma * sigma); // J
-  return v0 / KJMOL_J;
 }
 
 } // namespace orvalen::qc

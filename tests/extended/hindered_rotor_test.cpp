@@ -50,27 +50,6 @@ double cosineWavenumber(double v0, int sigma, double moment) {
   return std::sqrt(curv / (moment * AMU * 1e-20)) / (2.0 * PI) / (C * 100.0);
 }
 
-TEST(HinderedRotor, PotentialOfACosineBarrierAndOfFourierTerms) {
-  const auto terms = ext::rotorTerms(cosineRotor(12.0, 3, 1.6));
-  EXPECT_NEAR(ext::rotorPotential(terms, 0.0), 0.0, 1e-12);
-  EXPECT_NEAR(ext::rotorPotential(terms, PI / 3.0), 12.0, 1e-12);
-  EXPECT_NEAR(ext::rotorCurvature(terms), 9.0 * 6.0, 1e-12);
-  EXPECT_NEAR(ext::rotorWavenumber(cosineRotor(12.0, 3, 1.6)), cosineWavenumber(12.0, 3, 1.6),
-              1e-9);
-  // V = 2 sin(phi) + 1 - cos(phi): its minimum is 1 - sqrt(5) at tan(phi) = -2.
-  HinderedRotor r;
-  r.fourier = {{{1.0, 0.0}, {-1.0, 2.0}}};
-  EXPECT_NEAR(ext::rotorPotential(r.fourier, 0.5), 1.0 - std::cos(0.5) + 2.0 * std::sin(0.5),
-              1e-12);
-  EXPECT_NEAR(ext::rotorMinimum(r.fourier), 1.0 - std::sqrt(5.0), 1e-10);
-  // The same threefold cosine from a scan that started 0.3 rad past the minimum:
-  // V = 6 - 6 cos(3 (phi + 0.3)) = 6 - 6 cos 0.9 cos 3phi + 6 sin 0.9 sin 3phi. Its
-  // harmonic wavenumber is that of the curvature at the minimum, not at phi = 0.
-  r.fourier = {{{6.0, 0.0}, {0.0, 0.0}, {0.0, 0.0}, {-6.0 * std::cos(0.9), 6.0 * std::sin(0.9)}}};
-  r.moment = 1.6;
-  EXPECT_NEAR(ext::rotorWavenumber(r), cosineWavenumber(12.0, 3, 1.6), 1e-7);
-}
-
 TEST(HinderedRotor, FreeRotorIsSqrt8Pi3IkTOverHSigma) {
   const HinderedRotor free = cosineRotor(0.0, 3, 1.6);
   // Hand value: sqrt(8 pi^3 * 1.6 amu A^2 * k * 300 K) / (h * 3).
@@ -220,7 +199,7 @@ TEST(HinderedRotor, LevelsAreThoseOfTheComplexBasis) {
       const double expected = reference[i] - reference[0];
       ASSERT_NEAR(levels.levels[i], expected, 1e-9 * (1.0 + expected)) << c.name << " " << i;
     }
-    EXPECT_NEAR(levels.zpe, reference[0] - ext::rotorMinimum(c.terms), 1e-9) << c.name;
+    EXPECT_NEAR(levels.zpe, reference[0] - orvalen::potentialMinimum(c.terms).v, 1e-9) << c.name;
   }
 }
 

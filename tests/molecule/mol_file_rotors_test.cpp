@@ -224,6 +224,33 @@ TEST(MolFileRotors, RotorsThatCannotBeATorsionAreRefusedNamingFileAndLine) {
   }
 }
 
+// A rotor replaces a mode the thermochemistry counts: a row above 0.1 cm-1
+// (LOWEST_VIBRATION), as thermo's vibrational() counts one. A row of 0.05 cm-1
+// is refused by the reader and by the writer alike.
+TEST(MolFileRotors, ARowAtOrBelowTheLowestVibrationIsNoModeToReplace) {
+  MolFileData low = peroxide();
+  low.frequencies.push_back(0.05); // row 7
+  const std::string base = written(low);
+  const auto line = std::count(base.begin(), base.end(), '\n') + 5; // the block's first rotor
+  EXPECT_EQ(errorOf(base + HEADER + COSINE + TOP + END),
+            "hooh.dat line " + std::to_string(line) +
+                ": hindered rotor 1: mode 7 is not a real vibration of the frequency block; write "
+                "the row of the mode the rotor replaces in columns 7-12");
+  HinderedRotor r;
+  r.mode = 7;
+  r.pivot1 = 2;
+  r.pivot2 = 3;
+  r.top = {2, 1};
+  r.moment = 0.4;
+  r.cosine = true;
+  r.barrier = 30.0;
+  low.rotors = {r};
+  EXPECT_THROW(written(low), Error);
+  r.mode = 8; // 380 cm-1
+  low.rotors = {r};
+  EXPECT_NO_THROW(written(low));
+}
+
 TEST(MolFileRotors, AtMostTwentyRotors) {
   // A made-up molecule with 21 real modes, each rotor replacing one.
   MolFileData d = peroxide();
