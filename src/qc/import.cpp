@@ -276,16 +276,9 @@ std::string chooseLevels(const ImportOptions &options, const ElectronicState &st
          std::string(entry->source) + ")";
 }
 
-} // namespace
-
-Imported importRecord(const QcRecord &rec, const ImportOptions &options,
-                      const QcRecord *energyRecord, Source source) {
-  const std::string file = rec.sourceFile.empty() ? std::string("output") : rec.sourceFile;
-  checkRecord(rec, file);
-  Imported out;
-  MolFileData &d = out.data;
-
-  // Geometry: the principal axes of the most abundant isotopes.
+// The geometry in the principal axes of the most abundant isotopes, its
+// moments, mass and formula.
+void placeGeometry(const QcRecord &rec, MolFileData &d) {
   const std::vector<double> masses = isotopeMasses(rec.atomicNumbers);
   const PrincipalAxes frame = principalAxes(rec.coords, masses);
   std::vector<Vec3> principal = toPrincipalFrame(rec.coords, masses, frame);
@@ -310,6 +303,62 @@ Imported importRecord(const QcRecord &rec, const ImportOptions &options,
   d.atomicNumbers = rec.atomicNumbers;
   d.coords = principal;
   d.stoichiometry = hillFormula(rec.atomicNumbers);
+}
+
+// What the output itself says about its values: imaginary modes, an
+// optimisation that did not converge, the reader's own warnings, missing IR
+// intensities. Values typed in (--xyz) get only the imaginary-mode check.
+void recordWarnings(const QcRecord &rec, Source source, const std::string &file, Imported &out) {
+  const MolFileData &d = out.data;
+  if (source != Source::Output) {
+    if (imaginaryCount(d) > 1)
+      imaginaryWarnings(d.frequencies, rec, file, out);
+    return;
+  }
+  imaginaryWarnings(d.frequencies, rec, file, out);
+  if (rec.optimisation && !rec.optimisationConverged)
+    out.warnings.push_back(file + ": the geometry optimisation did not converge; the "
+                                  "frequencies are those of its last geometry");
+  for (const auto &w : rec.warnings)
+    out.warnings.emplace_back(file + ": ").append(w);
+  // A reader may already have said why its program printed none.
+  const bool said = std::any_of(rec.warnings.begin(), rec.warnings.end(), [](const auto &w) {
+    return w.find("IR intensities") != std::string::npos;
+  });
+  if (!rec.hasIntensities && !rec.frequencies.empty() && !said)
+    out.warnings.push_back(file + ": no IR intensities printed; written as 0");
+}
+
+// The title lines: where the data came from, the energy, the program that
+// wrote the file with the point group, and the electronic levels.
+void titleLines(const QcRecord &rec, const ImportOptions &options, Source source,
+                const std::string &file, const std::string &energyLine,
+                const std::string &levelsLine, MolFileData &d) {
+  const std::string program = rec.program.empty()
+                                  ? std::string()
+                                  : rec.program + (rec.version.empty() ? "" : " " + rec.version);
+  if (source == Source::Output)
+    d.title.push_back(d.stoichiometry + " from " + (program.empty() ? "the" : program) +
+                      " output " + file);
+  else
+    d.title.push_back(d.stoichiometry + " from " + file);
+  d.title.push_back(energyLine);
+  d.title.push_back("Written by orvalen-import " + std::string(VERSION) + "; point group " +
+                    d.symmetryGroup + ", rotation number " + std::to_string(d.rotationNumber) +
+                    (options.rotationNumber ? " (given)" : " from the geometry"));
+  if (!levelsLine.empty())
+    d.title.push_back(levelsLine);
+}
+
+} // namespace
+
+Imported importRecord(const QcRecord &rec, const ImportOptions &options,
+                      const QcRecord *energyRecord, Source source) {
+  const std::string file = rec.sourceFile.empty() ? std::string("output") : rec.sourceFile;
+  checkRecord(rec, file);
+  Imported out;
+  MolFileData &d = out.data;
+  placeGeometry(rec, d);
 
   const Symmetry sym = findSymmetry(rec.atomicNumbers, rec.coords);
   d.symmetryGroup = sym.pointGroup;
@@ -334,37 +383,8 @@ Imported importRecord(const QcRecord &rec, const ImportOptions &options,
   d.opticalIsomers = sym.chiral ? 2 : 1;
   const std::string levelsLine = chooseLevels(options, state, file, out);
 
-  if (source == Source::Output) {
-    imaginaryWarnings(d.frequencies, rec, file, out);
-    if (rec.optimisation && !rec.optimisationConverged)
-      out.warnings.push_back(file + ": the geometry optimisation did not converge; the "
-                                    "frequencies are those of its last geometry");
-    for (const auto &w : rec.warnings)
-      out.warnings.emplace_back(file + ": ").append(w);
-    // A reader may already have said why its program printed none.
-    const bool said = std::any_of(rec.warnings.begin(), rec.warnings.end(), [](const auto &w) {
-      return w.find("IR intensities") != std::string::npos;
-    });
-    if (!rec.hasIntensities && !rec.frequencies.empty() && !said)
-      out.warnings.push_back(file + ": no IR intensities printed; written as 0");
-  } else if (imaginaryCount(d) > 1) {
-    imaginaryWarnings(d.frequencies, rec, file, out);
-  }
-
-  const std::string program = rec.program.empty()
-                                  ? std::string()
-                                  : rec.program + (rec.version.empty() ? "" : " " + rec.version);
-  if (source == Source::Output)
-    d.title.push_back(d.stoichiometry + " from " + (program.empty() ? "the" : program) +
-                      " output " + file);
-  else
-    d.title.push_back(d.stoichiometry + " from " + file);
-  d.title.push_back(energyLine);
-  d.title.push_back("Written by orvalen-import " + std::string(VERSION) + "; point group " +
-                    sym.pointGroup + ", rotation number " + std::to_string(d.rotationNumber) +
-                    (options.rotationNumber ? " (given)" : " from the geometry"));
-  if (!levelsLine.empty())
-    d.title.push_back(levelsLine);
+  recordWarnings(rec, source, file, out);
+  titleLines(rec, options, source, file, energyLine, levelsLine, d);
   addRotors(rec, options.rotors, file, {d, out.warnings, out.filesBeside});
   return out;
 }

@@ -177,6 +177,60 @@ struct RotorOptions {
 } // namespace
 
 // Options, the import, the data file; the exit status.
+// The files named on the command line.
+struct Files {
+  std::string input, output, xyz, freqs, energy;
+};
+
+// No output over an input of the run: the output read, the --energy, --xyz,
+// --freqs and --rotor-scan files, and (once known) the files read beside.
+void refuseInputs(const Files &f, const orvalen::qc::ImportOptions &options) {
+  if (f.output.empty())
+    return;
+  refuseInput(f.output, f.input, "the output read");
+  refuseInput(f.output, f.energy, "the --energy file");
+  refuseInput(f.output, f.xyz, "the --xyz file");
+  refuseInput(f.output, f.freqs, "the --freqs file");
+  for (const auto &r : options.rotors)
+    if (r.scan)
+      refuseInput(f.output, *r.scan, "the --rotor-scan file");
+}
+
+// Imports the output (or the --xyz/--freqs data) and writes the data file to
+// -o, renamed into place, or to standard output; the warnings go first.
+void importAndWrite(const Files &f, const orvalen::qc::ImportOptions &options) {
+  using namespace orvalen;
+  if (options.energyFile && options.energyValue)
+    throw Error("--energy and --energy-value both given: give one");
+  if (!f.xyz.empty() && !f.input.empty())
+    throw Error(f.input + ": an output and --xyz/--freqs both given: give one");
+  if (f.xyz.empty() && f.input.empty())
+    throw Error("no OUTPUT given (see orvalen-import --help)");
+  refuseInputs(f, options);
+  const qc::Imported imp = f.xyz.empty() ? qc::importOutput(f.input, options)
+                                         : qc::importUserData(f.xyz, f.freqs, options);
+  if (!f.output.empty())
+    for (const auto &beside : imp.filesBeside)
+      refuseInput(f.output, beside, "a file read beside an output");
+  std::ostringstream text;
+  try {
+    writeMolFile(text, imp.data);
+  } catch (const Error &e) {
+    throw Error((f.xyz.empty() ? f.input : f.xyz) + ": " + e.what());
+  }
+  for (const auto &w : imp.warnings)
+    printMessage("orvalen-import: warning: ", w);
+  if (f.output.empty()) {
+    std::cout << text.str() << std::flush;
+    if (!std::cout)
+      throw Error("standard output: cannot write");
+  } else {
+    OutputFile out(f.output, f.output);
+    out.stream() << text.str();
+    out.commit();
+  }
+}
+
 int run(int argc, char **argv) {
   using namespace orvalen;
   CLI::App app(description(), "orvalen-import");
@@ -260,43 +314,7 @@ int run(int argc, char **argv) {
       options.levels = qc::parseLevels(*levels);
     options.noLevels = noLevels;
     options.rotors = rotorOptions.requests(app);
-    if (options.energyFile && options.energyValue)
-      throw Error("--energy and --energy-value both given: give one");
-    if (!xyz.empty() && !input.empty())
-      throw Error(input + ": an output and --xyz/--freqs both given: give one");
-    if (xyz.empty() && input.empty())
-      throw Error("no OUTPUT given (see orvalen-import --help)");
-    if (!outputFile.empty()) {
-      refuseInput(outputFile, input, "the output read");
-      refuseInput(outputFile, energyFile, "the --energy file");
-      refuseInput(outputFile, xyz, "the --xyz file");
-      refuseInput(outputFile, freqs, "the --freqs file");
-      for (const auto &r : options.rotors)
-        if (r.scan)
-          refuseInput(outputFile, *r.scan, "the --rotor-scan file");
-    }
-    const qc::Imported imp =
-        xyz.empty() ? qc::importOutput(input, options) : qc::importUserData(xyz, freqs, options);
-    if (!outputFile.empty())
-      for (const auto &beside : imp.filesBeside)
-        refuseInput(outputFile, beside, "a file read beside an output");
-    std::ostringstream text;
-    try {
-      writeMolFile(text, imp.data);
-    } catch (const Error &e) {
-      throw Error((xyz.empty() ? input : xyz) + ": " + e.what());
-    }
-    for (const auto &w : imp.warnings)
-      printMessage("orvalen-import: warning: ", w);
-    if (outputFile.empty()) {
-      std::cout << text.str() << std::flush;
-      if (!std::cout)
-        throw Error("standard output: cannot write");
-    } else {
-      OutputFile out(outputFile, outputFile);
-      out.stream() << text.str();
-      out.commit();
-    }
+    importAndWrite({input, outputFile, xyz, freqs, energyFile}, options);
   } catch (const Error &e) {
     printMessage("orvalen-import: ", e.what());
     return EXIT_STOPPED;
