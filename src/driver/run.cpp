@@ -54,7 +54,7 @@ constexpr const char *USAGE =
     "error, one line each.\n"
     "\n"
     "The job input and molecule data file formats are documented in full in\n"
-    "README.md (installed under share/doc/orvalen).\n";
+    "docs/orvalen.md and docs/data-file.md (installed under share/doc/orvalen/docs).\n";
 
 // Each step's results written as they come: the molecule sections, then the
 // reaction, rate constant, effective rate constant and tunnelling sections.
