@@ -238,9 +238,12 @@ inline constexpr auto PHYSICS_OPTIONS_SHOWN = physicsOptionsShownOrder();
 
 // Every place of the outputs taken once, every Choice's default a word or
 // nothing of its own words.
+// (Counted by place, not by comparing the addresses of PHYSICS_OPTIONS_SHOWN,
+// which a sanitizing build does not take as a constant expression.)
 consteval bool physicsOptionsWellFormed() {
-  for (const PhysicsOption *o : PHYSICS_OPTIONS_SHOWN)
-    if (o == nullptr)
+  std::array<int, PHYSICS_OPTION_COUNT> taken{};
+  for (const PhysicsOption &o : PHYSICS_OPTIONS)
+    if (o.shownAt >= PHYSICS_OPTION_COUNT || ++taken.at(o.shownAt) != 1)
       return false;
   for (const PhysicsOption &o : PHYSICS_OPTIONS)
     if (o.type == OptionType::Choice && o.get(PhysicsOptions{}).choice >= o.words.size())
