@@ -5,6 +5,7 @@
 // classical integral of a cosine barrier against its Bessel-function form.
 
 #include "extended/hindered_rotor.hpp"
+#include "support/rotors.hpp"
 
 #include <Eigen/Eigenvalues>
 #include <gtest/gtest.h>
@@ -29,14 +30,7 @@ constexpr double AMU = 1.66053873e-27;
 constexpr double PI = 3.141592653589793;
 constexpr double R = KB * NA;
 
-HinderedRotor cosineRotor(double v0, int sigma, double moment) {
-  HinderedRotor r;
-  r.cosine = true;
-  r.barrier = v0;
-  r.sigma = sigma;
-  r.moment = moment;
-  return r;
-}
+using orvalen::test::cosineRotor;
 
 // hbar^2/(2I), kJ/mol.
 double bKj(double moment) {

@@ -227,6 +227,20 @@ TEST(MolFileRotors, RotorsThatCannotBeATorsionAreRefusedNamingFileAndLine) {
 // A rotor replaces a mode the thermochemistry counts: a row above 0.1 cm-1
 // (LOWEST_VIBRATION), as thermo's vibrational() counts one. A row of 0.05 cm-1
 // is refused by the reader and by the writer alike.
+// HOOH's O-O torsion as the writer takes it: mode 7, pivots 2 and 3, one
+// hydrogen and its oxygen as the top, a cosine barrier of 30 kJ/mol.
+HinderedRotor hoohRotor() {
+  HinderedRotor r;
+  r.mode = 7;
+  r.pivot1 = 2;
+  r.pivot2 = 3;
+  r.top = {2, 1};
+  r.moment = 0.4;
+  r.cosine = true;
+  r.barrier = 30.0;
+  return r;
+}
+
 TEST(MolFileRotors, ARowAtOrBelowTheLowestVibrationIsNoModeToReplace) {
   MolFileData low = peroxide();
   low.frequencies.push_back(0.05); // row 7
@@ -236,14 +250,7 @@ TEST(MolFileRotors, ARowAtOrBelowTheLowestVibrationIsNoModeToReplace) {
             "hooh.dat line " + std::to_string(line) +
                 ": hindered rotor 1: mode 7 is not a real vibration of the frequency block; write "
                 "the row of the mode the rotor replaces in columns 7-12");
-  HinderedRotor r;
-  r.mode = 7;
-  r.pivot1 = 2;
-  r.pivot2 = 3;
-  r.top = {2, 1};
-  r.moment = 0.4;
-  r.cosine = true;
-  r.barrier = 30.0;
+  HinderedRotor r = hoohRotor();
   low.rotors = {r};
   EXPECT_THROW(written(low), Error);
   r.mode = 8; // 380 cm-1
@@ -275,14 +282,7 @@ TEST(MolFileRotors, AtMostTwentyRotors) {
 }
 
 TEST(MolFileRotors, WriterRefusesRotorsThatWouldNotReadBack) {
-  HinderedRotor good;
-  good.mode = 7;
-  good.pivot1 = 2;
-  good.pivot2 = 3;
-  good.top = {2, 1};
-  good.moment = 0.4;
-  good.cosine = true;
-  good.barrier = 30.0;
+  const HinderedRotor good = hoohRotor();
   auto with = [&](auto change) {
     MolFileData d = peroxide();
     HinderedRotor r = good;

@@ -5,6 +5,7 @@
 // order of the frequency rows, and the rules of a rotor as a table.
 
 #include "molecule/torsion.hpp"
+#include "support/rotors.hpp"
 
 #include <gtest/gtest.h>
 
@@ -26,21 +27,8 @@ constexpr double PI = std::numbers::pi;
 constexpr PhysicalConstants CODATA_2018{6.02214076e23, 1.66053906660e-27, 299792458.0};
 constexpr PhysicalConstants CODATA_1998{6.02214199e23, 1.66053873e-27, 299792458.0};
 
-HinderedRotor cosineRotor(double v0, int sigma, double moment) {
-  HinderedRotor r;
-  r.cosine = true;
-  r.barrier = v0;
-  r.sigma = sigma;
-  r.moment = moment;
-  return r;
-}
-
-HinderedRotor fourierRotor(FourierTerms terms, double moment) {
-  HinderedRotor r;
-  r.fourier = std::move(terms);
-  r.moment = moment;
-  return r;
-}
+using test::cosineRotor;
+using test::fourierRotor;
 
 // nu = sigma/(2 pi c) sqrt(V0/(2I)) of V0/2 (1 - cos(sigma phi)), whose
 // curvature at its minimum is V0 sigma^2/2: V0 in J per molecule (kJ/mol x
