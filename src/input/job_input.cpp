@@ -172,6 +172,15 @@ void readMolecule(const fixedio::Record &rec, const std::string &lineu, Molecule
     m.etot = r.xres(1); // Hartree
 }
 
+// A line that begins with none of the job input's words is passed over, as
+// it always was; "TS: TS1 ts.dat" or "TS1 ts.dat" then loses a molecule
+// without a word, so each such line is named.
+void warnNotUsed(const fixedio::Record &rec, Warnings &warnings) {
+  warnings.add(where(rec) + "\"" + shownText(trimmed(leftAdjusted(rec.text))) +
+               "\" is not a job line and is not used: a job line begins with COND, KEFF, "
+               "REACT, PROD or TS and a blank (TS name file), a comment with !");
+}
+
 } // namespace
 
 void readJobInput(LineFile &in, Conditions &cond, MoleculeTable &mol) {
@@ -195,6 +204,8 @@ void readJobInput(LineFile &in, Conditions &cond, MoleculeTable &mol, Warnings &
       readKeff(rec, cond, warnings);
     else if (lineu.starts_with("REACT") || lineu.starts_with("PROD") || lineu.starts_with("TS "))
       readMolecule(rec, lineu, mol, warnings);
+    else
+      warnNotUsed(rec, warnings);
   }
 }
 

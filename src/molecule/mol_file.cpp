@@ -5,6 +5,7 @@
 #include "fixedio/format.hpp"
 #include "fixedio/implied_point.hpp"
 #include "fixedio/text_file.hpp"
+#include "molecule/elements.hpp"
 #include "molecule/torsion.hpp"
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include <cmath>
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -256,6 +258,9 @@ void readLevels(LineFile &file, const fixedio::Record &markerLine, Molecule &m,
     if (level.degeneracy < 1)
       throw Error(levelRowError(line, "a degeneracy below 1; give the number of states of the "
                                       "level (2J+1 for an atom's J level)"));
+    if (level.energy > HIGHEST_LEVEL)
+      throw Error(levelRowError(line, "above 1e6 cm-1 (124 eV) over the ground level, where no "
+                                      "electronic level of a molecule lies"));
     m.levels.push_back(level);
   }
 }
@@ -542,6 +547,75 @@ void readMarkerLine(const fixedio::Record &buffer, Molecule &m, PointCheck &poin
   }
 }
 
+// The data file's own multiplicity and the line of its first marker, also
+// when a job-line MULT= wins over it (a field that does not read is then 0).
+struct FileMultiplicity {
+  int value = 0;
+  long line = 0;
+};
+
+void noteMultiplicity(const fixedio::Record &buffer, FileMultiplicity &f) {
+  if (f.line > 0 || !holds(buffer, MULTIPLICITY))
+    return;
+  f.line = buffer.line;
+  try {
+    fixedio::read("(32x,i2)", buffer, &f.value);
+  } catch (const Error &) {
+    f.value = 0;
+  }
+}
+
+// A job-line MULT= other than the data file's is allowed (another state of
+// the same geometry) but named. M = 2S+1 needs M - 1 unpaired electrons, so a
+// multiplicity above the electron count plus one is no molecule: refused.
+// The protons of the coordinates block and its electrons (the protons less
+// the charge, 0 without the marker); nullopt without atoms or with an atomic
+// number outside the table.
+std::optional<std::pair<long, long>> protonsAndElectrons(const Molecule &m) {
+  if (m.natoms < 1 || m.natoms > MAX_ATOMS)
+    return std::nullopt;
+  long protons = 0;
+  for (int a = 0; a < m.natoms; ++a) {
+    const int z = m.na[static_cast<std::size_t>(a)];
+    if (z < 1 || z > MAX_ELEMENT)
+      return std::nullopt;
+    protons += z;
+  }
+  return std::pair{protons, protons - (isNotGiven(m.charge) ? 0 : m.charge)};
+}
+
+void checkMultiplicity(const Molecule &m, const FileMultiplicity &f, const std::string &shown,
+                       Warnings &warnings) {
+  const std::string name = "molecule " + trimmed(m.name);
+  const bool given = !isNotGiven(m.mult) && m.mult > 0; // else the molecule checks say so
+  const auto counts = protonsAndElectrons(m);
+  const bool refused = given && counts && counts->second >= 0 && m.mult - 1 > counts->second;
+  // A parity the electrons forbid has its own warning (mol_checks).
+  const bool parity = given && counts && (counts->second + m.mult) % 2 == 0;
+  if (m.multFromJob && given && !refused && !parity && f.line > 0 && f.value > 0 &&
+      f.value != m.mult)
+    warnings.add(name + ", " + shown + " line " + std::to_string(f.line) +
+                 ": the job line's MULT=" + std::to_string(m.mult) +
+                 " differs from the data file's spin multiplicity " + std::to_string(f.value) +
+                 "; " + std::to_string(m.mult) + " is used");
+  if (!refused)
+    return;
+  const auto [protons, electrons] = *counts;
+  const bool chargeGiven = !isNotGiven(m.charge);
+  const std::string which = m.multFromJob ? ": the job line's MULT=" + std::to_string(m.mult)
+                                          : ", " + shown + " line " + std::to_string(f.line) +
+                                                ": spin multiplicity " + std::to_string(m.mult);
+  const auto count = [](long n, const char *what) {
+    return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+  };
+  throw Error(name + which + " needs " + count(m.mult - 1, "unpaired electron") +
+              ", more than the " + count(electrons, "electron") + " of its coordinates block (" +
+              count(protons, "proton") + ", " +
+              (chargeGiven ? "charge " + std::to_string(m.charge)
+                           : std::string("no \"Charge of molecule\" marker: charge 0")) +
+              "); check the multiplicity and the charge");
+}
+
 } // namespace
 
 void readMolFile(Molecule &m, const fs::path &jobDir) {
@@ -570,6 +644,8 @@ void readMolFile(Molecule &m, const fs::path &jobDir, Warnings &warnings) {
   RotorReader rotors(m, points);
   long levelsFromLine = 0; // the "Electronic levels from" marker's, when no block follows
   bool levelsBlock = false;
+  FileMultiplicity fileMult;
+  long levelsBlockLine = 0; // the last levels block's marker
   fixedio::Record buffer;
   while (!file.atEnd()) {
     file.readLine(buffer);
@@ -586,6 +662,7 @@ void readMolFile(Molecule &m, const fs::path &jobDir, Warnings &warnings) {
       atoms = readAtoms(file, buffer, m, points);
 
     readMarkerLine(buffer, m, points);
+    noteMultiplicity(buffer, fileMult);
 
     // The line that ends the frequency table is not looked at for markers.
     if (holds(buffer, FREQUENCIES))
@@ -595,6 +672,7 @@ void readMolFile(Molecule &m, const fs::path &jobDir, Warnings &warnings) {
     if (holds(buffer, LEVELS)) {
       readLevels(file, buffer, m, points);
       levelsBlock = true;
+      levelsBlockLine = buffer.line;
     }
     if (holds(buffer, ROTORS))
       rotors.read(file, buffer);
@@ -604,6 +682,13 @@ void readMolFile(Molecule &m, const fs::path &jobDir, Warnings &warnings) {
                  std::to_string(levelsFromLine) + ": \"" + std::string(LEVELS_FROM) +
                  "\" without an \"" + std::string(LEVELS) +
                  "\" block: the molecule has no levels; add the block or remove the marker");
+  // The table's levels are a ground term's, never none: an empty block
+  // marked so is a file cut or edited by hand.
+  if (levelsBlock && m.levels.empty() && m.levelsFromTable)
+    throw Error(data.shown + " line " + std::to_string(levelsBlockLine) + ": the \"" +
+                std::string(LEVELS) + "\" block holds no level, though \"" +
+                std::string(LEVELS_FROM) + "\" says " + std::string(LEVELS_FROM_TABLE) +
+                "; write the table's levels (orvalen-import writes them) or remove both");
   m.natoms = atoms;
   m.linear = linearity(m.pmoi);
   rotors.check(atoms);
@@ -616,6 +701,7 @@ void readMolFile(Molecule &m, const fs::path &jobDir, Warnings &warnings) {
                         name +
                         " has no data and the report's numbers "
                         "for it cannot be used");
+  checkMultiplicity(m, fileMult, data.shown, warnings);
 }
 
 void readMoleculeFile(Molecule &m, const std::filesystem::path &jobDir, Warnings &warnings) {

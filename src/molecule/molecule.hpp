@@ -30,6 +30,8 @@ inline constexpr int MAX_PER_ROLE = 10;
 inline constexpr int MAX_ATOMS = 100;
 inline constexpr int MAX_FREQ = 300;
 inline constexpr int MAX_LEVELS = 20; // electronic levels of one molecule
+// cm-1 above the ground level (124 eV): no electronic level of a molecule lies higher.
+inline constexpr double HIGHEST_LEVEL = 1.0e6;
 
 enum Role : int { REACTANT = 1, PRODUCT = 2, TRANSITION_STATE = 3 };
 

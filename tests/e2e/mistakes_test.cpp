@@ -193,6 +193,36 @@ std::vector<Mistake> mistakes() {
       {"atoms_unbalanced",
        0,
        {{"the atoms do not balance: the reactants hold H3, the products H4"}}},
+      // Job lines that are not understood are passed over, each named.
+      {"ts_line_with_colon",
+       0,
+       {{"job.inp line 4: \"TS: H3 h3.dat\" is not a job line and is not used",
+         "REACT, PROD or TS and a blank"}}},
+      {"ts_line_without_role",
+       0,
+       {{"job.inp line 4: \"H3 h3.dat\" is not a job line and is not used"}}},
+      // Multiplicities: more unpaired electrons than electrons stop the run.
+      {"multiplicity_beyond_electrons",
+       1,
+       {{"molecule H: the job line's MULT=4 needs 3 unpaired electrons, more than the 1 electron "
+         "of its coordinates block (1 proton, no \"Charge of molecule\" marker: charge 0)"}}},
+      {"multiplicity_beyond_electrons_in_file",
+       1,
+       {{"molecule H2, h2.dat line 12: spin multiplicity 5 needs 4 unpaired electrons, more than "
+         "the 2 electrons of its coordinates block (2 protons"}}},
+      {"multiplicity_other_than_file",
+       0,
+       {{"molecule H2, h2.dat line 12: the job line's MULT=3 differs from the data file's spin "
+         "multiplicity 1; 3 is used"}}},
+      // Electronic levels the scan would use.
+      {"levels_table_empty",
+       1,
+       {{"molecule H, h.dat line 29: the \"Electronic levels (cm-1)\" block holds no level, though "
+         "\"Electronic levels from  :\" says table"}}},
+      {"level_above_1e6",
+       1,
+       {{"molecule H, h.dat line 31: electronic level \"1500000.000\" cm-1",
+         "above 1e6 cm-1 (124 eV) over the ground level"}}},
       // Command lines.
       {"no_argument", 0, {{"no job named", "\".inp\"", "\".out\""}}, "", ".out"},
       {"dotted_folder", 0, {}, "runs.v2/job", "runs.v2/job.out"},
