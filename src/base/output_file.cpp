@@ -2,12 +2,16 @@
 
 #include "base/error.hpp"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <random>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace orvalen {
 
@@ -41,13 +45,84 @@ fs::path temporaryName(const fs::path &target, std::mt19937_64 &random) {
          ("." + target.filename().string().substr(0, 200) + ".tmp-" + suffix);
 }
 
+// The renames of one run under an exclusive flock of each folder they happen
+// in, taken in the order of the folders' device and inode numbers (so that two
+// runs never wait for each other crosswise) and released when it goes. A
+// folder that cannot be opened is not locked: its renames happen as before.
+class FolderLocks {
+public:
+  explicit FolderLocks(std::span<OutputFile *const> outputs) {
+    std::vector<std::pair<std::pair<dev_t, ino_t>, int>> folders;
+    for (const OutputFile *out : outputs) {
+      if (out->direct())
+        continue;
+      const fs::path folder = out->target().parent_path();
+      const int fd =
+          ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+      if (fd < 0)
+        continue;
+      struct stat st {};
+      const bool known =
+          ::fstat(fd, &st) != 0 || std::any_of(folders.begin(), folders.end(), [&](const auto &f) {
+            return f.first == std::pair{st.st_dev, st.st_ino};
+          });
+      if (known) {
+        ::close(fd);
+        continue;
+      }
+      folders.push_back({{st.st_dev, st.st_ino}, fd});
+    }
+    std::sort(folders.begin(), folders.end());
+    for (const auto &f : folders) {
+      while (::flock(f.second, LOCK_EX) != 0 && errno == EINTR) {
+      }
+      fds_.push_back(f.second);
+    }
+  }
+  FolderLocks(const FolderLocks &) = delete;
+  FolderLocks &operator=(const FolderLocks &) = delete;
+  ~FolderLocks() {
+    for (const int fd : fds_)
+      ::close(fd); // releases its lock
+  }
+
+private:
+  std::vector<int> fds_;
+};
+
+// A device or a pipe that the program writes directly.
+bool writtenDirectly(const fs::path &target, NonRegularTarget nonRegular) {
+  return nonRegular == NonRegularTarget::WriteDirectly && isDeviceOrPipe(target);
+}
+
 } // namespace
 
-OutputFile::OutputFile(const fs::path &target, std::string shownName, std::size_t bufferSize)
-    : target_(followLinks(target, shownName)), shown_(std::move(shownName)),
-      buffer_(new char[bufferSize]) {
+bool isDeviceOrPipe(const fs::path &path) {
+  std::error_code ec;
+  const auto status = fs::status(path, ec);
+  if (ec || !fs::exists(status) || fs::is_directory(status))
+    return false;
+  // /dev/stdout is the run's own standard output even when the shell sent it
+  // to a file (which may be appended to): written, never replaced.
+  return !fs::is_regular_file(status) || path.native().starts_with("/dev/");
+}
+
+OutputFile::OutputFile(const fs::path &target, std::string shownName, std::size_t bufferSize,
+                       NonRegularTarget nonRegular)
+    : target_(writtenDirectly(target, nonRegular) ? target : followLinks(target, shownName)),
+      shown_(std::move(shownName)), buffer_(new char[bufferSize]),
+      direct_(writtenDirectly(target, nonRegular)) {
   if (target.native().find('\0') != std::string::npos)
     throw Error(shown_ + ": cannot open file: its name holds a NUL character");
+  if (direct_) {
+    // The kernel finds the device or pipe (/dev/stdout is a link of /proc).
+    out_.rdbuf()->pubsetbuf(buffer_.get(), static_cast<std::streamsize>(bufferSize));
+    out_.open(target_, std::ios::binary | std::ios::out);
+    if (!out_)
+      throw Error(shown_ + ": cannot open file for writing: " + std::strerror(errno));
+    temp_ = target_;
+    return;
+  }
   std::error_code ec;
   const auto status = fs::status(target_, ec);
   if (fs::is_directory(status))
@@ -86,6 +161,11 @@ OutputFile::OutputFile(const fs::path &target, std::string shownName, std::size_
 OutputFile::~OutputFile() {
   if (done_)
     return;
+  if (direct_) {
+    if (out_.is_open())
+      out_.close();
+    return;
+  }
   if (out_.is_open())
     out_.close();
   std::error_code ec;
@@ -104,7 +184,8 @@ void OutputFile::close() {
   if (!flushed || !out_) {
     const int error = flushError != 0 ? flushError : errno;
     std::error_code ec;
-    fs::remove(temp_, ec);
+    if (!direct_)
+      fs::remove(temp_, ec);
     done_ = true; // nothing left to remove
     throw Error(shown_ + ": write error" +
                 (error != 0 ? ": " + std::string(std::strerror(error)) : "") +
@@ -116,6 +197,10 @@ void OutputFile::finish() {
   if (done_)
     return;
   close();
+  if (direct_) {
+    done_ = true;
+    return;
+  }
   std::error_code ec;
   fs::rename(temp_, target_, ec);
   if (ec) {
@@ -129,6 +214,7 @@ void OutputFile::finish() {
 void commitAll(std::span<OutputFile *const> outputs) {
   for (OutputFile *out : outputs)
     out->close(); // every write checked before any file is replaced
+  const FolderLocks locks(outputs);
   for (OutputFile *out : outputs)
     out->finish();
 }

@@ -9,6 +9,10 @@
 
 namespace orvalen::scan {
 
+namespace {
+constexpr std::size_t BUFFER = 8192; // bytes of each output's stream buffer
+} // namespace
+
 void writeOutputs(const OutputFiles &files, const ScanResult &r, Format format,
                   std::ostream &console) {
   // The plot is drawn first: a scan it cannot draw stops the run before any file is opened.
@@ -16,12 +20,12 @@ void writeOutputs(const OutputFiles &files, const ScanResult &r, Format format,
   std::optional<OutputFile> result, plot;
   std::vector<OutputFile *> complete;
   if (!files.result.empty()) {
-    result.emplace(files.result, files.result);
+    result.emplace(files.result, files.result, BUFFER, NonRegularTarget::WriteDirectly);
     writeResult(result->stream(), r, format);
     complete.push_back(&*result);
   }
   if (!files.plot.empty()) {
-    plot.emplace(files.plot, files.plot);
+    plot.emplace(files.plot, files.plot, BUFFER, NonRegularTarget::WriteDirectly);
     plot->stream() << svg;
     complete.push_back(&*plot);
   }

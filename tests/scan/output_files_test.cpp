@@ -11,6 +11,8 @@
 #include <map>
 #include <string>
 
+#include <sys/stat.h>
+
 namespace orvalen::test {
 namespace {
 
@@ -147,6 +149,71 @@ TEST(ScanOutputFiles, AFailedOutputLeavesBothOutputsAsTheyWere) {
       dir.read("k.out").rfind("OH + CH4 -> H2O + CH3 via TS1   (oh_ch4.inp, P = 101325 Pa)\n", 0),
       0u);
   EXPECT_EQ(dir.read("k.svg").rfind("<?xml", 0), 0u);
+}
+
+// Two runs writing the same -o and --plot at once leave the CSV and the plot
+// of one of them, never one of each: the renames of a run are made under a
+// lock of their folder. Forty pairs of a small job, one temperature each.
+TEST(ScanOutputFiles, TwoRunsAtOnceLeaveBothOutputsOfOneOfThem) {
+  TempDir dir;
+  copyJobFolder("examples/oh_ch4", dir.path());
+  const std::string bin = shellQuote(ORVALEN_SCAN_BINARY);
+  const auto run = [&](const char *T, const std::string &out) {
+    return bin + " oh_ch4 -T " + T + " --format csv -o " + out + ".csv --plot " + out + ".svg";
+  };
+  ASSERT_EQ(runProgram("sh", dir.path(), "-c " + shellQuote(run("400", "a"))).status, 0);
+  ASSERT_EQ(runProgram("sh", dir.path(), "-c " + shellQuote(run("500", "b"))).status, 0);
+  const std::string csvA = dir.read("a.csv"), svgA = dir.read("a.svg");
+  const std::string csvB = dir.read("b.csv"), svgB = dir.read("b.svg");
+  ASSERT_NE(csvA, csvB);
+  ASSERT_NE(svgA, svgB);
+  constexpr int PAIRS = 40;
+  const std::string script = "for i in $(seq " + std::to_string(PAIRS) + "); do (" +
+                             run("400", "k") + " || echo $i >> failed) & (" + run("500", "k") +
+                             " || echo $i >> failed) & wait; cp k.csv c$i; cp k.svg s$i; done";
+  ASSERT_EQ(runProgram("sh", dir.path(), "-c " + shellQuote(script)).status, 0);
+  EXPECT_FALSE(fs::exists(dir / "failed")) << dir.read("failed");
+  int mixed = 0;
+  for (int i = 1; i <= PAIRS; ++i) {
+    const std::string csv = dir.read("c" + std::to_string(i));
+    const std::string svg = dir.read("s" + std::to_string(i));
+    EXPECT_TRUE(csv == csvA || csv == csvB) << "pair " << i << ": a CSV of neither run";
+    if (!((csv == csvA && svg == svgA) || (csv == csvB && svg == svgB)))
+      ++mixed;
+  }
+  EXPECT_EQ(mixed, 0) << "pairs that left the CSV of one run and the plot of the other";
+  for (const auto &e : fs::directory_iterator(dir.path()))
+    EXPECT_EQ(e.path().filename().string().find(".tmp-"), std::string::npos)
+        << e.path() << " left behind";
+}
+
+// A device or a pipe cannot be replaced: it is written directly, whatever it
+// is (/dev/null takes both outputs), and its name needs no .svg.
+TEST(ScanOutputFiles, ADeviceOrAPipeIsWrittenDirectly) {
+  TempDir dir;
+  copyJobFolder("examples/oh_ch4", dir.path());
+  const RunResult file = runScanBinary(dir.path(), "oh_ch4 -T 400,500 --format csv -o k.csv");
+  ASSERT_EQ(file.status, 0) << file.stderrText;
+  const std::string csv = dir.read("k.csv");
+
+  RunResult r = runScanBinary(dir.path(), "oh_ch4 -T 400,500 -o /dev/null --plot /dev/null");
+  EXPECT_EQ(r.status, 0) << r.stderrText;
+  EXPECT_EQ(r.stderrText, "");
+  EXPECT_EQ(r.stdoutText, "");
+
+  // Standard output named as a file: the same CSV there.
+  r = runScanBinary(dir.path(), "oh_ch4 -T 400,500 --format csv -o /dev/stdout");
+  EXPECT_EQ(r.status, 0) << r.stderrText;
+  EXPECT_EQ(r.stdoutText, csv);
+
+  // A named pipe, read by cat as the scan writes it.
+  ASSERT_EQ(::mkfifo((dir / "pipe.csv").c_str(), 0600), 0);
+  const std::string script = "cat pipe.csv > got.csv & " + shellQuote(ORVALEN_SCAN_BINARY) +
+                             " oh_ch4 -T 400,500 --format csv -o pipe.csv; s=$?; wait; exit $s";
+  r = runProgram("sh", dir.path(), "-c " + shellQuote(script));
+  EXPECT_EQ(r.status, 0) << r.stderrText;
+  EXPECT_EQ(dir.read("got.csv"), csv);
+  EXPECT_TRUE(fs::is_fifo(dir / "pipe.csv"));
 }
 
 } // namespace
