@@ -92,8 +92,9 @@ std::vector<ElectronicLevel> parseLevels(std::string_view text) {
       refuse(item, "is the first level and not at 0");
     if (!levels.empty() && *energy < levels.back().energy)
       refuse(item, "is below the level before it: levels go in ascending order");
-    if (*energy >= 1.0e7)
-      refuse(item, "is 1e7 cm-1 or more above the ground level, more than the file's columns hold");
+    if (*energy > HIGHEST_LEVEL)
+      refuse(item, "is above 1e6 cm-1 (124 eV) over the ground level, where no electronic level "
+                   "of a molecule lies");
     if (*degeneracy < 1 || *degeneracy > 999999999)
       refuse(item, "has a degeneracy below 1 or above 999999999");
     if (levels.size() >= static_cast<std::size_t>(MAX_LEVELS))

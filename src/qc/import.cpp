@@ -195,6 +195,22 @@ void realZeroModes(std::vector<double> &frequencies, const std::string &file, Im
     }
 }
 
+// M = 2S+1 needs M - 1 unpaired electrons: water (10 electrons) has no
+// multiplicity above 11, its dication (8) none above 9.
+void checkUnpairedElectrons(const std::string &file, const std::vector<int> &atomicNumbers,
+                            const ElectronicState &state, const std::string &said) {
+  const long electrons = electronCount(atomicNumbers, state.charge);
+  if (electrons < 0 || state.multiplicity - 1 <= electrons)
+    return;
+  const auto count = [](long n, const char *what) {
+    return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+  };
+  throw Error(file + ": spin multiplicity " + std::to_string(state.multiplicity) + " (" + said +
+              ") needs " + count(state.multiplicity - 1, "unpaired electron") + ", more than the " +
+              count(electrons, "electron") + " of " + hillFormula(atomicNumbers) + " with charge " +
+              std::to_string(state.charge) + "; check the multiplicity and the charge");
+}
+
 // The charge and multiplicity written: --mult over the output's; the charge
 // the output's, or --charge of data from a paper (0 when not given); a
 // multiplicity the electrons cannot have is refused.
@@ -228,6 +244,14 @@ ElectronicState chooseState(const QcRecord &rec, const ImportOptions &options, S
         " (give --mult M)");
   }
   checkSpinParity(file, rec.atomicNumbers, state.charge, state.multiplicity, said);
+  checkUnpairedElectrons(file, rec.atomicNumbers, state, said);
+  if (options.multiplicity && rec.multiplicity > 0 && rec.multiplicity != *options.multiplicity)
+    out.warnings.push_back(file + ": --mult " + std::to_string(*options.multiplicity) +
+                           " differs from the spin multiplicity " +
+                           std::to_string(rec.multiplicity) + " the calculation states; " +
+                           std::to_string(*options.multiplicity) +
+                           " written, though the energy and frequencies are those of the " +
+                           std::to_string(rec.multiplicity) + " state");
   return state;
 }
 

@@ -85,6 +85,19 @@ CLI::Validator decimalReal(std::optional<std::pair<double, double>> range = std:
       "REAL");
 }
 
+// A file name, not the next option: "--energy -o x.dat" (the file forgotten)
+// would take "-o" for the file. A file whose name begins with "-" is ./-name.
+CLI::Validator fileName() {
+  return CLI::Validator(
+      [](std::string &value) -> std::string {
+        if (!value.starts_with("-"))
+          return {};
+        return "needs a file: " + orvalen::qc::inQuotes(value) +
+               " is an option (a file whose name begins with - is written ./" + value + ")";
+      },
+      "FILE");
+}
+
 // A data file that is one of the run's inputs would replace it.
 void refuseInput(const std::string &output, const std::filesystem::path &input,
                  const std::string &role) {
@@ -120,8 +133,9 @@ struct RotorOptions {
                      ->option_text("KJMOL");
     modeOpt = app.add_option("--rotor-mode", mode,
                              "Row of the data file's frequency block whose mode the rotor "
-                             "replaces (default: the nearest to the rotor's harmonic "
-                             "wavenumber)")
+                             "replaces (default: the mode of largest torsional character where "
+                             "the output prints normal modes, else the one nearest the rotor's "
+                             "harmonic wavenumber)")
                   ->transform(decimalInteger())
                   ->check(CLI::Range(1, 300))
                   ->option_text("N");
@@ -202,6 +216,11 @@ void importAndWrite(const Files &f, const orvalen::qc::ImportOptions &options) {
   using namespace orvalen;
   if (options.energyFile && options.energyValue)
     throw Error("--energy and --energy-value both given: give one");
+  // A value typed in for an output replaces the output's own energy: the data
+  // file must say what it is.
+  if (options.energyValue && f.xyz.empty() && !options.energyMethod)
+    throw Error("--energy-value needs --energy-method TEXT with an output: name the method of "
+                "the energy given, e.g. --energy-method \"CCSD(T)/cc-pVTZ+MP2/CBS\"");
   if (!f.xyz.empty() && !f.input.empty())
     throw Error(f.input + ": an output and --xyz/--freqs both given: give one");
   if (f.xyz.empty() && f.input.empty())
@@ -225,7 +244,7 @@ void importAndWrite(const Files &f, const orvalen::qc::ImportOptions &options) {
     if (!std::cout)
       throw Error("standard output: cannot write");
   } else {
-    OutputFile out(f.output, f.output);
+    OutputFile out(f.output, f.output, BUFSIZ, NonRegularTarget::WriteDirectly);
     out.stream() << text.str();
     out.commit();
   }
@@ -242,10 +261,12 @@ int run(int argc, char **argv) {
   app.add_option("OUTPUT", input, "Output of the frequency calculation");
   app.add_option("-o,--output", outputFile,
                  "Write the data file to FILE (default: standard output)")
+      ->check(fileName())
       ->option_text("FILE");
   app.add_option("--energy", energyFile,
                  "Take the electronic energy from FILE, a single point at a higher level at the "
                  "same geometry, of the same charge and multiplicity")
+      ->check(fileName())
       ->option_text("FILE");
   app.add_option("--rotnum", rotnum, "Rotation number, in place of the one of the geometry")
       ->transform(decimalInteger())
@@ -255,15 +276,19 @@ int run(int argc, char **argv) {
       ->transform(decimalInteger())
       ->check(CLI::Range(1, 99))
       ->option_text("M");
-  auto *xyzOpt =
-      app.add_option("--xyz", xyz, "Geometry (XYZ file) of data from a paper")->option_text("FILE");
+  auto *xyzOpt = app.add_option("--xyz", xyz, "Geometry (XYZ file) of data from a paper")
+                     ->check(fileName())
+                     ->option_text("FILE");
   auto *freqsOpt = app.add_option("--freqs", freqs,
                                   "Frequencies in cm-1 (free format; imaginary negative or "
                                   "with a trailing i)")
+                       ->check(fileName())
                        ->option_text("FILE");
-  auto *valueOpt = app.add_option("--energy-value", energyValue, "Electronic energy in Hartree")
-                       ->transform(decimalReal())
-                       ->option_text("E");
+  app.add_option("--energy-value", energyValue,
+                 "Electronic energy in Hartree, in place of the output's (a composite energy, "
+                 "CCSD(T) plus a basis-set correction, say: name it with --energy-method)")
+      ->transform(decimalReal())
+      ->option_text("E");
   auto *chargeOpt =
       app.add_option("--charge", charge, "Net charge of data from a paper (default 0)")
           ->transform(decimalInteger())
@@ -284,7 +309,6 @@ int run(int argc, char **argv) {
   rotorOptions.add(app);
   xyzOpt->needs(freqsOpt);
   freqsOpt->needs(xyzOpt);
-  valueOpt->needs(xyzOpt);
   chargeOpt->needs(xyzOpt);
   app.set_version_flag("--version", versionText("orvalen-import"));
 

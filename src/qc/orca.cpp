@@ -15,6 +15,8 @@
 // end of the run, and stops the whole run when a job fails, so the banner of
 // the next job closes the one before it. Every value is the one of the job
 // that computed the frequencies (a later job may be of another multiplicity).
+// Within a job, the thermochemistry after the frequencies ("G-E(el)", its last
+// line) ends the frequency step: an output cut in an IRC after it keeps them.
 #include "base/error.hpp"
 #include "qc/energy_precedence.hpp"
 #include "qc/geometry.hpp"
@@ -242,6 +244,10 @@ private:
       // method is its own.
       steps_.endAt(i);
       seen_.current.level.clear();
+    } else if (first == "G-E(el)") {
+      // The last line of the thermochemistry ends the frequency step: an IRC
+      // or a scan that follows it in the same job is a step of its own.
+      steps_.endAt(i);
     } else if (contains(text, "ORCA TERMINATED NORMALLY")) {
       steps_.endAt(i);
       steps_.finished = true;

@@ -1,6 +1,7 @@
 #include "qc/rotor.hpp"
 
 #include "base/error.hpp"
+#include "base/warnings.hpp"
 #include "molecule/molecule.hpp"
 #include "molecule/torsion.hpp"
 #include "qc/geometry.hpp"
@@ -182,6 +183,11 @@ ScanFit fitScan(const RotorRequest &request, const Atoms &geometry, const std::v
     degrees.push_back(angles[k] - angles[0]);
     phi.push_back(degrees.back() * DEGREE);
     v.push_back((scan.energies[k] - scan.energies[0]) * HARTREE_KJMOL);
+    if (!std::isfinite(v.back())) // 1e308 Hartree: finite, but no energy of a molecule
+      throw Error(atLine(scan.pointsFile, scan.lines[k]) + ": rotor " + request.text +
+                  ": the energy " + numberText(scan.energies[k]) +
+                  " Hartree is beyond any energy (its difference to the first point's is not "
+                  "a number)");
   }
   checkCoverage(degrees, scanFile, request.text);
 

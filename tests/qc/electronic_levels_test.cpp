@@ -105,6 +105,7 @@ TEST(GivenLevels, ReadAsEnergyColonDegeneracy) {
   EXPECT_EQ(levels[1].energy, 882.3515);
   EXPECT_EQ(levels[1].degeneracy, 2);
   EXPECT_EQ(parseLevels("0.0:1").size(), 1U);
+  EXPECT_EQ(parseLevels("0:1,1e6:2").size(), 2U); // 1e6 cm-1 itself is taken
 
   const std::pair<const char *, const char *> refused[] = {
       {"", "\"\" is not ENERGY:DEGENERACY"},
@@ -114,7 +115,8 @@ TEST(GivenLevels, ReadAsEnergyColonDegeneracy) {
       {"0:5,226.977:1,158.265:3", "\"158.265:3\" is below the level before it"},
       {"0:4,882.3515:0", "\"882.3515:0\" has a degeneracy below 1"},
       {"0:4,x:2", "\"x:2\" has no decimal energy before the colon"},
-      {"0:4,1e7:2", "\"1e7:2\" is 1e7 cm-1 or more"},
+      {"0:4,1e7:2", "\"1e7:2\" is above 1e6 cm-1"},
+      {"0:4,1000000.5:2", "\"1000000.5:2\" is above 1e6 cm-1"},
       {"0:4,nan:2", "\"nan:2\" has no decimal energy before the colon"},
   };
   for (const auto &[text, message] : refused) {

@@ -104,6 +104,59 @@ TEST(ImportCli, WarningsGoToStandardErrorAndTheFileIsStillWritten) {
   EXPECT_EQ(r.stdoutText.find("Base Energy"), std::string::npos);
 }
 
+// What is written with a warning: the data file holds what was asked for,
+// and standard error says what differs from the calculation.
+TEST(ImportCli, WrittenWithAWarningOrAsGiven) {
+  struct Case {
+    const char *what;
+    std::string args;
+    const char *warning; // empty: none
+    std::vector<const char *> written;
+  };
+  const std::string ts = (QC / "orca" / "orca_neg_freq_ts.out").string();
+  const std::string ethyl = (QC / "gaussian" / "gaussian_ethyl_scan_1.log").string();
+  const Case cases[] = {
+      {"--mult other than the calculation's (a doublet computed, a quartet written)",
+       ts + " --mult 4",
+       "orvalen-import: warning: {}: --mult 4 differs from the spin multiplicity 2 the "
+       "calculation states; 4 written, though the energy and frequencies are those of the 2 "
+       "state",
+       {" Spin multiplicity of molecule = 4\n"}},
+      {"--mult as the calculation states: no word",
+       ts + " --mult 2",
+       "",
+       {" Spin multiplicity of molecule = 2\n"}},
+      // A composite energy: CCSD(T) in a small basis plus an MP2 basis-set
+      // correction, with its method; f17.8 of -116.2555 is "    -116.25550000".
+      {"a composite energy with an output",
+       ts + " --energy-value -116.2555 --energy-method "
+            "\"CCSD(T)/DZ+dMP2(QZ-DZ)\"",
+       "",
+       {" Base Energy :    -116.25550000\n", " Energy method           :CCSD(T)/DZ+dMP2(QZ-DZ)\n"}},
+      {"a composite energy with a Gaussian output",
+       ethyl + " --energy-value -79.1d0 --energy-method \"W1\"",
+       "",
+       {" Base Energy :     -79.10000000\n", " Energy method           :W1\n"}},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    const auto r = import(dir, c.args + " -o out.dat");
+    ASSERT_EQ(r.status, 0) << r.stderrText;
+    std::string warning = c.warning;
+    if (const auto at = warning.find("{}"); at != std::string::npos)
+      warning.replace(at, 2, ts);
+    if (warning.empty()) {
+      EXPECT_EQ(r.stderrText.find("--mult"), std::string::npos) << r.stderrText;
+    } else {
+      EXPECT_NE(r.stderrText.find(warning + "\n"), std::string::npos) << r.stderrText;
+    }
+    const std::string file = dir.read("out.dat");
+    for (const char *line : c.written)
+      EXPECT_NE(file.find(line), std::string::npos) << line << " not in\n" << file;
+  }
+}
+
 // The value in the field before `unit` on the first line after the section of
 // molecule `name` that starts with `label`.
 double sectionValue(const std::string &report, const std::string &name, const std::string &label,
@@ -277,6 +330,28 @@ INSTANTIATE_TEST_SUITE_P(
                "orvalen-import: --xyz requires --freqs (see orvalen-import --help)"},
         BadRun{"output_and_xyz", "x.out --xyz water.xyz --freqs water.freqs",
                "orvalen-import: x.out: an output and --xyz/--freqs both given: give one"},
+        // M = 2S+1 needs M - 1 unpaired electrons, never more than the electrons.
+        BadRun{"multiplicity_above_the_electrons", "--xyz water.xyz --freqs water.freqs --mult 13",
+               "orvalen-import: water.xyz: spin multiplicity 13 (--mult 13) needs 12 unpaired "
+               "electrons, more than the 10 electrons of H2O with charge 0; check the "
+               "multiplicity and the charge"},
+        BadRun{"multiplicity_99", "--xyz water.xyz --freqs water.freqs --mult 99",
+               "orvalen-import: water.xyz: spin multiplicity 99 (--mult 99) needs 98 unpaired "
+               "electrons, more than the 10 electrons of H2O with charge 0; check the "
+               "multiplicity and the charge"},
+        BadRun{"multiplicity_above_the_electrons_of_an_ion",
+               "--xyz water.xyz --freqs water.freqs --charge 8 --mult 5",
+               "orvalen-import: water.xyz: spin multiplicity 5 (--mult 5) needs 4 unpaired "
+               "electrons, more than the 2 electrons of H2O with charge 8; check the "
+               "multiplicity and the charge"},
+        // A value typed in for an output's energy says what it is.
+        BadRun{"energy_value_without_its_method", "x.out --energy-value -76.4",
+               "orvalen-import: --energy-value needs --energy-method TEXT with an output: name "
+               "the method of the energy given, e.g. --energy-method \"CCSD(T)/cc-pVTZ+MP2/CBS\""},
+        // The file of --energy forgotten: the next option is no file.
+        BadRun{"energy_file_forgotten", "x.out --energy -x",
+               "orvalen-import: --energy: needs a file: \"-x\" is an option (a file whose name "
+               "begins with - is written ./-x) (see orvalen-import --help)"},
         BadRun{"zero_rotation_number", "--rotnum 0 x.out",
                "orvalen-import: --rotnum: Value 0 not in range 1 to 999999 (see orvalen-import "
                "--help)"}),

@@ -314,6 +314,38 @@ TEST(Readers, OrcaValuesAreThoseOfTheJobThatComputedTheFrequencies) {
   }
 }
 
+// A frequency step that ended, its thermochemistry whole, then an IRC cut at
+// its start (tests/fixtures/qc/orca/README.md says how the file was made):
+// the frequency step's values are read, with the one warning that the run did
+// not finish. Cut inside the thermochemistry, the output is refused as before.
+TEST(Readers, OrcaCutInAnIrcAfterTheThermochemistryKeepsTheFrequencyStep) {
+  const QcRecord whole = readOutput(QC / "orca/orca_neg_freq_ts.out");
+  const QcRecord cut = readOutput(QC / "orca/orca_neg_freq_ts_then_irc_cut.out");
+  EXPECT_EQ(cut.coords, whole.coords);
+  EXPECT_EQ(cut.frequencies, whole.frequencies);
+  EXPECT_EQ(cut.intensities, whole.intensities);
+  EXPECT_EQ(cut.energy, whole.energy);
+  EXPECT_EQ(cut.multiplicity, whole.multiplicity);
+  EXPECT_TRUE(whole.warnings.empty());
+  // "G-E(el)", the thermochemistry's last line, is line 1628 of both.
+  EXPECT_EQ(cut.warnings,
+            (std::vector<std::string>{
+                "the run did not finish: the output stops without \"ORCA TERMINATED NORMALLY\" "
+                "at its end; the values read are those of the job step that ends at line 1628"}));
+
+  const std::string text = readFile(QC / "orca/orca_neg_freq_ts.out");
+  TempDir dir;
+  dir.write("thermo_cut.out", text.substr(0, text.find("Final Gibbs free energy")));
+  try {
+    readOutput(dir / "thermo_cut.out");
+    ADD_FAILURE() << "an output cut inside its thermochemistry read";
+  } catch (const Error &e) {
+    EXPECT_NE(std::string(e.what()).find("the last of the values read, does not end"),
+              std::string::npos)
+        << e.what();
+  }
+}
+
 TEST(Readers, GaussianValuesOnlyFromAJobThatEndedNormally) {
   const std::string text = readFile(QC / "gaussian/isobutane.out");
   TempDir dir;

@@ -263,6 +263,10 @@ TEST(RotorImport, EachRefusalSaysWhatIsWrong) {
   TempDir dir;
   dir.write("five.txt", twoColumns(5, [](double p) { return 1.0 - std::cos(p); }));
   dir.write("words.txt", "0 -79.0\n10 -79.0 x\n");
+  std::string huge; // twelve points, the fifth at 1e308 Hartree: finite, but no energy
+  for (int k = 0; k < 12; ++k)
+    huge += std::to_string(30 * k) + (k == 4 ? " 1e308\n" : " -79.0\n");
+  dir.write("huge.txt", huge);
   const std::string dvb = (GAUSSIAN / "gaussian09_dvb_ir.out").string();
   const struct {
     const char *name;
@@ -281,6 +285,9 @@ TEST(RotorImport, EachRefusalSaysWhatIsWrong) {
       {"not_two_numbers", ETHYL + " --rotor 1,2 --rotor-scan words.txt",
        "words.txt line 2: expected an angle in degrees and an energy in Hartree, found \"10 "
        "-79.0 x\""},
+      {"energy_beyond_any", ETHYL + " --rotor 1,2 --rotor-scan huge.txt",
+       "orvalen-import: huge.txt line 5: rotor 1,2: the energy 1e+308 Hartree is beyond any "
+       "energy"},
       {"pivots_not_atoms", ETHYL + " --rotor 1,x", "--rotor \"1,x\": expected P1,P2 or P1,P2:TOP"},
       {"top_without_its_pivot", ETHYL + " --rotor 1,2:3,4 --rotor-mode 7", "rotor 1,2"},
       {"scan_and_barrier", ETHYL + " --rotor 1,2 --rotor-scan five.txt --rotor-barrier 3",
