@@ -103,7 +103,7 @@ std::vector<MoleculeFacts> prepareMolecules(const MoleculeTable &mol, const Phys
       }
       facts.push_back(std::move(f));
     }
-  if (options.spinOrbitShift &&
+  if (options.spinOrbitShiftAsked &&
       std::none_of(facts.begin(), facts.end(),
                    [](const MoleculeFacts &f) { return f.spinOrbitShift.has_value(); }))
     warnings.add("--spin-orbit-shift shifts no energy: no molecule of the job has the levels of "

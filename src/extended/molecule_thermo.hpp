@@ -36,10 +36,10 @@ struct MoleculeFacts {
 
 // Once per job, before any temperature: the facts of every molecule in job
 // order; a job-line MULT= sets a molecule's levels aside (one warning each);
-// with --spin-orbit-shift, the energy used of each molecule whose levels came
-// from the table is its ETOT lowered by the ground term's spin-orbit
-// stabilisation (a warning when no molecule has such levels). The records
-// are not changed.
+// with the spin-orbit shift (the default), the energy used of each molecule
+// whose levels came from the table is its ETOT lowered by the ground term's
+// spin-orbit stabilisation (a warning when --spin-orbit-shift was asked for
+// and no molecule has such levels). The records are not changed.
 std::vector<MoleculeFacts> prepareMolecules(const MoleculeTable &mol, const PhysicsOptions &options,
                                             Warnings &warnings);
 

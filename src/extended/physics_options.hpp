@@ -30,13 +30,17 @@ enum class QuasiHarmonic { Off, Grimme, Truhlar };
 enum class RotorTreatment { Quantum, Classical, Harmonic };
 
 struct PhysicsOptions {
-  QuasiHarmonic entropy = QuasiHarmonic::Off;      // --qrrho
-  bool dampedEnergy = false;                       // --qrrho-enthalpy (Head-Gordon)
-  double cutoff = 100.0;                           // --qrrho-cutoff, cm-1
-  double bav = 1.0e-44;                            // --qrrho-bav, kg m2
-  double scale = 1.0;                              // --scale: every wavenumber
-  std::optional<double> zpeScale;                  // --zpe-scale; absent: the --scale factor
-  bool spinOrbitShift = false;                     // --spin-orbit-shift
+  QuasiHarmonic entropy = QuasiHarmonic::Off; // --qrrho
+  bool dampedEnergy = false;                  // --qrrho-enthalpy (Head-Gordon)
+  double cutoff = 100.0;                      // --qrrho-cutoff, cm-1
+  double bav = 1.0e-44;                       // --qrrho-bav, kg m2
+  double scale = 1.0;                         // --scale: every wavenumber
+  std::optional<double> zpeScale;             // --zpe-scale; absent: the --scale factor
+  // --spin-orbit-shift, on unless --no-spin-orbit-shift: the energy of a
+  // molecule whose levels came from orvalen-import's table is lowered to its
+  // lowest level, the reference its Qel counts from.
+  bool spinOrbitShift = true;
+  bool spinOrbitShiftAsked = false; // --spin-orbit-shift given: said when it shifts nothing
   RotorTreatment rotors = RotorTreatment::Quantum; // --rotors; no molecule without rotors moves
 
   double zpeFactor() const { return zpeScale.value_or(scale); }
@@ -88,6 +92,14 @@ struct PhysicsOption {
   // initialisers are the one place of the defaults.
   OptionValue (*get)(const PhysicsOptions &);
   void (*set)(PhysicsOptions &, const OptionValue &);
+  // Flag: the name that turns it off (a flag that is on by default); the
+  // options line shows it when the flag is off where it would act.
+  const char *offName = nullptr;
+  // It changes only molecules whose electronic levels came from
+  // orvalen-import's table: shown on the options line only for a job with
+  // such a molecule, and in JSON `options` as in effect there (a flag: false
+  // without one).
+  bool forTableLevels = false;
 };
 
 inline constexpr const char *QRRHO_WORDS[] = {nullptr, "grimme", "truhlar"};
@@ -193,7 +205,8 @@ inline constexpr PhysicsOption PHYSICS_OPTIONS[] = {
      .type = OptionType::Flag,
      .value = nullptr,
      .help = "lower the energy of molecules with the import table's levels by their spin-orbit "
-             "stabilisation",
+             "stabilisation, to the lowest level Qel counts from (default; "
+             "--no-spin-orbit-shift leaves it out)",
      .words = {},
      .wordsAre = nullptr,
      .numberIs = nullptr,
@@ -203,7 +216,13 @@ inline constexpr PhysicsOption PHYSICS_OPTIONS[] = {
      .forRotors = false,
      .shownAt = 6,
      .get = [](const PhysicsOptions &o) { return OptionValue{.on = o.spinOrbitShift}; },
-     .set = [](PhysicsOptions &o, const OptionValue &v) { o.spinOrbitShift = v.on; }},
+     .set =
+         [](PhysicsOptions &o, const OptionValue &v) {
+           o.spinOrbitShift = v.on;
+           o.spinOrbitShiftAsked = v.on;
+         },
+     .offName = "--no-spin-orbit-shift",
+     .forTableLevels = true},
     {.name = "--rotors",
      .type = OptionType::Choice,
      .value = nullptr,

@@ -4,6 +4,7 @@
 #include "base/number.hpp"
 #include "base/warnings.hpp"
 
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -28,14 +29,62 @@ std::vector<std::string_view> wordsOf(std::string_view line) {
   return words;
 }
 
-// Two positive finite numbers, T and k, or nothing.
-std::optional<MeasuredPoint> pointOf(const std::vector<std::string_view> &words) {
-  if (words.size() != 2)
+// How a plain third number is read: "# uncertainty: absolute" or "factor".
+enum class Uncertainty { Factor, Absolute };
+
+// The mode a comment line sets, if it is one of those two.
+std::optional<Uncertainty> uncertaintyLine(std::string_view line) {
+  const std::size_t hash = line.find_first_not_of(" \t");
+  if (hash == std::string_view::npos || line[hash] != '#')
+    return std::nullopt;
+  std::string text;
+  for (const char c : line.substr(hash + 1))
+    if (c != ' ' && c != '\t' && c != '\r')
+      text += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (text == "uncertainty:absolute")
+    return Uncertainty::Absolute;
+  if (text == "uncertainty:factor")
+    return Uncertainty::Factor;
+  return std::nullopt;
+}
+
+// The range k lies in from the third word: a factor f >= 1 (k/f to k f), or
+// an absolute value s > 0 (k - s to k + s), marked "+-" or by the mode.
+bool setUncertainty(std::string_view word, Uncertainty mode, MeasuredPoint &p) {
+  for (const std::string_view mark : {std::string_view("+-"), std::string_view("\u00b1")})
+    if (word.starts_with(mark)) {
+      word.remove_prefix(mark.size());
+      mode = Uncertainty::Absolute;
+      break;
+    }
+  const std::optional<double> u = parseNumber(word);
+  if (!u || !std::isfinite(*u))
+    return false;
+  if (mode == Uncertainty::Absolute) {
+    if (!(*u > 0.0))
+      return false;
+    p.low = p.k - *u;
+    p.high = p.k + *u;
+  } else {
+    if (!(*u >= 1.0))
+      return false;
+    p.low = p.k / *u;
+    p.high = p.k * *u;
+  }
+  return true;
+}
+
+// Two positive finite numbers, T and k, and perhaps the uncertainty; or nothing.
+std::optional<MeasuredPoint> pointOf(const std::vector<std::string_view> &words, Uncertainty mode) {
+  if (words.size() != 2 && words.size() != 3)
     return std::nullopt;
   const std::optional<double> T = parseNumber(words[0]), k = parseNumber(words[1]);
   if (!T || !k || !(*T > 0.0 && *k > 0.0))
     return std::nullopt;
-  return MeasuredPoint{.T = *T, .k = *k};
+  MeasuredPoint p{.T = *T, .k = *k};
+  if (words.size() == 3 && !setUncertainty(words[2], mode, p))
+    return std::nullopt;
+  return p;
 }
 
 } // namespace
@@ -49,15 +98,19 @@ std::vector<MeasuredPoint> readMeasured(const std::string &path, const std::stri
   if (!in)
     throw Error(path + ": --measured \"" + path + "\" cannot be read (" + std::strerror(errno) +
                 "); give a file of measured rate constants");
-  const std::string what =
-      "two positive numbers, T in K and k in " + units + ", are expected (# starts a comment)";
+  const std::string what = "two positive numbers, T in K and k in " + units +
+                           ", and perhaps k's uncertainty (a factor of 1 or more, or +- an "
+                           "absolute value), are expected (# starts a comment)";
   std::vector<MeasuredPoint> points;
   std::string line;
+  Uncertainty mode = Uncertainty::Factor;
   for (long number = 1; std::getline(in, line); ++number) {
+    if (const std::optional<Uncertainty> set = uncertaintyLine(line))
+      mode = *set;
     const std::vector<std::string_view> words = wordsOf(line);
     if (words.empty())
       continue;
-    const std::optional<MeasuredPoint> p = pointOf(words);
+    const std::optional<MeasuredPoint> p = pointOf(words, mode);
     if (!p) {
       std::string_view text = line;
       if (text.ends_with('\r'))

@@ -146,14 +146,26 @@ std::string threeDecimals(double x) {
   return buf;
 }
 
+// The row acts on the job: its rotors or table levels are there.
+bool actsOn(const extended::PhysicsOption &row, const ScanResult &r) {
+  return (!row.forRotors || r.hasRotors) && (!row.forTableLevels || r.hasTableLevels);
+}
+
 // The options beyond the harmonic oscillator, as the command line gives them,
 // with the defaults in effect: each that changes the values, the rows for the
-// rotors only where a molecule has rotors.
-std::string optionsText(const extended::PhysicsOptions &o, bool rotors) {
+// rotors only where a molecule has rotors, the spin-orbit shift only where a
+// molecule has the table's levels (its --no- name when it is off there).
+std::string optionsText(const ScanResult &r) {
+  const extended::PhysicsOptions &o = r.physics;
   std::string text;
   for (const extended::PhysicsOption *row : extended::PHYSICS_OPTIONS_SHOWN) {
-    if ((row->forRotors && !rotors) || !extended::inEffect(*row, o))
+    if (!actsOn(*row, r))
       continue;
+    if (!extended::inEffect(*row, o)) {
+      if (row->offName && extended::needsHold(*row, o))
+        text += (text.empty() ? "" : " ") + std::string(row->offName);
+      continue;
+    }
     text += (text.empty() ? "" : " ") + std::string(row->name);
     const extended::OptionValue v = row->get(o);
     if (row->type == extended::OptionType::Choice)
@@ -167,7 +179,7 @@ std::string optionsText(const extended::PhysicsOptions &o, bool rotors) {
 // The options line and `options` of the JSON: with an option given, or with
 // rotors, whose treatment moves values without any option.
 bool optionsShown(const ScanResult &r) {
-  return r.physicsGiven || r.hasRotors;
+  return r.physicsGiven || r.hasRotors || r.hasTableLevels;
 }
 
 // What the treatment of the rotors computes, after "Hindered rotors, ".
@@ -221,7 +233,7 @@ std::string dataText(const JobMolecule &m) {
 std::vector<std::string> physicsLines(const ScanResult &r) {
   std::vector<std::string> lines;
   if (optionsShown(r))
-    lines.push_back("Options: " + optionsText(r.physics, r.hasRotors));
+    lines.push_back("Options: " + optionsText(r));
   for (const JobMolecule &m : r.molecules)
     if (m.carriesData())
       lines.push_back(dataText(m));
@@ -238,6 +250,10 @@ std::vector<std::string> physicsLines(const ScanResult &r) {
 }
 
 } // namespace
+
+std::string optionsInEffect(const ScanResult &r) {
+  return optionsShown(r) ? optionsText(r) : std::string();
+}
 
 void writeTable(std::ostream &out, const ScanResult &r) {
   const std::string units = rateUnits(r.molecularity, 2);
@@ -472,7 +488,7 @@ ordered_json optionsJson(const ScanResult &r) {
     const extended::OptionValue v = row->get(r.physics);
     switch (row->type) {
     case extended::OptionType::Flag:
-      j[row->jsonKey] = v.on;
+      j[row->jsonKey] = v.on && actsOn(*row, r);
       break;
     case extended::OptionType::Choice:
       j[row->jsonKey] =

@@ -37,6 +37,11 @@ bool parseOutputFormat(std::string_view word, Format &format);
 std::string outputFormatWords(std::string_view between, std::string_view last);
 void writeResult(std::ostream &out, const ScanResult &r, Format format);
 
+// The options beyond the harmonic oscillator in effect as the table header's
+// options line names them ("--qrrho grimme --rotors quantum"); empty where
+// that line is not shown.
+std::string optionsInEffect(const ScanResult &r);
+
 // A real number in the shortest form that reads back as the same double;
 // "nan", "inf", "-inf" for values that are not finite.
 // Not numberText (warnings.hpp): that is %g-like, 100000 and 0.0002 where this has 1e+05, 2e-04.

@@ -1,5 +1,6 @@
 #include "scan/physics_command_line.hpp"
 
+#include "base/error.hpp"
 #include "base/warnings.hpp"
 
 #include <vector>
@@ -15,6 +16,11 @@ PhysicsCommandLine::PhysicsCommandLine(CLI::App &app) {
     options_[i] = o.type == OptionType::Flag
                       ? app.add_flag(o.name, flags_[i], extended::helpText(o))
                       : app.add_option(o.name, texts_[i], extended::helpText(o));
+    // A flag that is on by default is turned off by a name of its own.
+    if (o.offName != nullptr) {
+      offOptions_[i] = app.add_flag(o.offName)->description(
+          "leave out what " + std::string(o.name) + " does (it is the default)");
+    }
   }
 }
 
@@ -23,9 +29,13 @@ GivenPhysics PhysicsCommandLine::read(std::string_view program, extended::Physic
   std::vector<extended::GivenOption> options;
   GivenPhysics given;
   for (std::size_t i = 0; i < extended::PHYSICS_OPTION_COUNT; ++i) {
-    if (options_[i]->count() == 0)
+    const bool off = offOptions_[i] != nullptr && offOptions_[i]->count() > 0;
+    if (off && options_[i]->count() > 0)
+      throw Error(std::string(PHYSICS_OPTIONS[i].name) + " and " + PHYSICS_OPTIONS[i].offName +
+                  " both given: give one");
+    if (options_[i]->count() == 0 && !off)
       continue;
-    options.push_back({&PHYSICS_OPTIONS[i], texts_[i], flags_[i]});
+    options.push_back({&PHYSICS_OPTIONS[i], texts_[i], flags_[i] && !off});
     (PHYSICS_OPTIONS[i].forRotors ? given.rotors : given.physics) = true;
   }
   extended::setOptions(options, program, physics, warnings);

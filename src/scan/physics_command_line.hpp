@@ -42,6 +42,8 @@ private:
   std::array<std::string, extended::PHYSICS_OPTION_COUNT> texts_;
   std::array<bool, extended::PHYSICS_OPTION_COUNT> flags_{};
   std::array<const CLI::Option *, extended::PHYSICS_OPTION_COUNT> options_{};
+  // The --no- form of a flag that is on by default; nullptr for the others.
+  std::array<CLI::Option *, extended::PHYSICS_OPTION_COUNT> offOptions_{};
 };
 
 } // namespace orvalen::scan

@@ -1,6 +1,7 @@
 #include "scan/plot.hpp"
 
 #include "base/error.hpp"
+#include "scan/output.hpp"
 #include "scan/svg.hpp"
 
 #include <algorithm>
@@ -148,6 +149,27 @@ Points measuredPoints(const std::vector<MeasuredPoint> &measured) {
   return points;
 }
 
+// The uncertainty of a measured point in data units: from log10 of the low
+// end (nullopt when it is not above zero: the bar runs to the axis) to log10
+// of the high end.
+struct ErrorBar {
+  double x = 0.0;
+  std::optional<double> ylo;
+  double yhi = 0.0;
+};
+
+std::vector<ErrorBar> errorBars(const std::vector<MeasuredPoint> &measured) {
+  std::vector<ErrorBar> bars;
+  for (const MeasuredPoint &m : measured) {
+    if (!m.low || !m.high || !(*m.high > 0.0))
+      continue;
+    bars.push_back({1000.0 / m.T,
+                    *m.low > 0.0 ? std::optional<double>(std::log10(*m.low)) : std::nullopt,
+                    std::log10(*m.high)});
+  }
+  return bars;
+}
+
 // The page and the plotting area inside it, in SVG units.
 constexpr double W = 760, H = 500, LEFT = 80, RIGHT = 24, TOP = 44, BOTTOM = 62;
 constexpr double PW = W - LEFT - RIGHT, PH = H - TOP - BOTTOM;
@@ -163,7 +185,14 @@ struct Frame {
 // The title, the grid with the ticks and their numbers, the frame of the
 // plotting area and the axis labels.
 void drawAxes(Svg &svg, const Frame &f, const ScanResult &r) {
-  svg.text(W / 2, 26, "Arrhenius plot: " + r.title, 16, Anchor::Middle);
+  // The options in effect (the rotors' treatment among them) under the title.
+  const std::string options = optionsInEffect(r);
+  if (options.empty()) {
+    svg.text(W / 2, 26, "Arrhenius plot: " + r.title, 16, Anchor::Middle);
+  } else {
+    svg.text(W / 2, 20, "Arrhenius plot: " + r.title, 16, Anchor::Middle);
+    svg.text(W / 2, 36, "Options: " + options, 11, Anchor::Middle);
+  }
   for (const double t : f.ax.ticks) {
     svg.line(f.svgX(t), TOP, f.svgX(t), TOP + PH, "#e0e0e0", 1);
     svg.line(f.svgX(t), TOP + PH, f.svgX(t), TOP + PH + 5, "#222222", 1);
@@ -202,20 +231,107 @@ void measuredMark(Svg &svg, double x, double y) {
   svg.rect(x - SQUARE / 2, y - SQUARE / 2, SQUARE, SQUARE, "#000000", "none");
 }
 
-// The legend in the upper right corner: k falls from high T (left) to low T
-// (right), so the curves leave that corner free.
-void drawLegend(Svg &svg, const std::vector<Series> &curves, bool measured) {
+// A rectangle in SVG units.
+struct Box {
+  double x0, y0, x1, y1;
+  bool holds(double x, double y) const { return x >= x0 && x <= x1 && y >= y0 && y <= y1; }
+};
+
+// True when the segment from p to q passes through the box (Liang-Barsky).
+bool crosses(const Box &b, std::pair<double, double> p, std::pair<double, double> q) {
+  double t0 = 0.0, t1 = 1.0;
+  const double dx = q.first - p.first, dy = q.second - p.second;
+  const double edges[4][2] = {
+      {-dx, p.first - b.x0}, {dx, b.x1 - p.first}, {-dy, p.second - b.y0}, {dy, b.y1 - p.second}};
+  for (const auto &[d, room] : edges) {
+    if (d == 0.0) {
+      if (room < 0.0)
+        return false;
+      continue;
+    }
+    const double t = room / d;
+    if (d < 0.0)
+      t0 = std::max(t0, t);
+    else
+      t1 = std::min(t1, t);
+    if (t0 > t1)
+      return false;
+  }
+  return true;
+}
+
+// What the plot draws inside its frame, in SVG units: each curve's segments
+// and each measured mark with its bar, as segments.
+std::vector<std::pair<Points::value_type, Points::value_type>>
+drawnSegments(const Frame &f, const std::vector<Series> &curves, const Points &measured,
+              const std::vector<ErrorBar> &bars) {
+  std::vector<std::pair<Points::value_type, Points::value_type>> segments;
+  for (const Series &s : curves)
+    for (const auto &run : s.runs)
+      for (std::size_t i = 0; i < run.size(); ++i) {
+        const Points::value_type a{f.svgX(run[i].first), f.svgY(run[i].second)};
+        const auto &next = run[i + 1 < run.size() ? i + 1 : i];
+        segments.push_back({a, {f.svgX(next.first), f.svgY(next.second)}});
+      }
+  for (const auto &[x, y] : measured)
+    segments.push_back({{f.svgX(x), f.svgY(y) - 4}, {f.svgX(x), f.svgY(y) + 4}});
+  for (const ErrorBar &b : bars)
+    segments.push_back(
+        {{f.svgX(b.x), f.svgY(b.yhi)}, {f.svgX(b.x), b.ylo ? f.svgY(*b.ylo) : TOP + PH}});
+  return segments;
+}
+
+// The legend's size in SVG units.
+constexpr double LEGEND_W = 250, LEGEND_ROW = 22;
+double legendHeight(std::size_t entries) {
+  return LEGEND_ROW * static_cast<double>(entries) + 10;
+}
+
+// Where the legend goes: the first corner of the plotting area (upper right,
+// where k falling from high T on the left to low T on the right usually
+// leaves room, then upper left, lower left, lower right) that no curve or
+// measured point passes through; nullopt when every corner is taken, and the
+// legend goes under the plot.
+std::optional<std::pair<double, double>>
+legendCorner(const std::vector<std::pair<Points::value_type, Points::value_type>> &drawn,
+             double lh) {
+  constexpr double GAP = 10, CLEAR = 4;
+  const double right = LEFT + PW - LEGEND_W - GAP, bottom = TOP + PH - lh - GAP;
+  const std::pair<double, double> corners[] = {
+      {right, TOP + GAP}, {LEFT + GAP, TOP + GAP}, {LEFT + GAP, bottom}, {right, bottom}};
+  for (const auto &[x, y] : corners) {
+    const Box box{x - CLEAR, y - CLEAR, x + LEGEND_W + CLEAR, y + lh + CLEAR};
+    if (std::none_of(drawn.begin(), drawn.end(),
+                     [&](const auto &s) { return crosses(box, s.first, s.second); }))
+      return std::pair{x, y};
+  }
+  return std::nullopt;
+}
+
+// The bars of the measured points, with short caps at the ends they have.
+void drawErrorBars(Svg &svg, const Frame &f, const std::vector<ErrorBar> &bars) {
+  constexpr double CAP = 3.0;
+  for (const ErrorBar &b : bars) {
+    const double x = f.svgX(b.x), top = f.svgY(b.yhi);
+    const double bottom = b.ylo ? f.svgY(*b.ylo) : TOP + PH;
+    svg.line(x, top, x, bottom, "#000000", 1.0);
+    svg.line(x - CAP, top, x + CAP, top, "#000000", 1.0);
+    if (b.ylo)
+      svg.line(x - CAP, bottom, x + CAP, bottom, "#000000", 1.0);
+  }
+}
+
+// The legend at (lx, ly), its upper left corner.
+void drawLegend(Svg &svg, const std::vector<Series> &curves, bool measured, double lx, double ly) {
   const std::size_t entries = curves.size() + (measured ? 1 : 0);
-  const double lw = 250, lh = 22.0 * static_cast<double>(entries) + 10;
-  const double lx = LEFT + PW - lw - 10, ly = TOP + 10;
-  svg.rect(lx, ly, lw, lh, "#999999", "white");
+  svg.rect(lx, ly, LEGEND_W, legendHeight(entries), "#999999", "white");
   for (std::size_t i = 0; i < curves.size(); ++i) {
-    const double y = ly + 18 + 22.0 * static_cast<double>(i);
+    const double y = ly + 18 + LEGEND_ROW * static_cast<double>(i);
     svg.line(lx + 10, y - 4, lx + 40, y - 4, curves[i].colour, 2.0, curves[i].dash);
     svg.text(lx + 48, y, curves[i].label, 12);
   }
   if (measured) {
-    const double y = ly + 18 + 22.0 * static_cast<double>(curves.size());
+    const double y = ly + 18 + LEGEND_ROW * static_cast<double>(curves.size());
     measuredMark(svg, lx + 25, y - 4);
     svg.text(lx + 48, y, "measured", 12);
   }
@@ -238,14 +354,25 @@ std::string arrheniusPlotSvg(const ScanResult &r) {
   const Points measured = r.measured ? measuredPoints(*r.measured) : Points();
   for (const auto &[x, y] : measured)
     e.take(x, y);
+  const std::vector<ErrorBar> bars = r.measured ? errorBars(*r.measured) : std::vector<ErrorBar>();
+  for (const ErrorBar &b : bars) {
+    e.takeY(b.yhi);
+    if (b.ylo)
+      e.takeY(*b.ylo);
+  }
 
   const Frame frame{dataAxis(e.xlo, e.xhi, 6), niceAxis(e.ylo, e.yhi, 6)};
-  Svg svg(W, H);
+  const double lh = legendHeight(all.size() + (measured.empty() ? 0 : 1));
+  const auto corner = legendCorner(drawnSegments(frame, all, measured, bars), lh);
+  // No corner free: the legend under the plot, the page taller by it.
+  Svg svg(W, corner ? H : H + lh + 10);
   drawAxes(svg, frame, r);
   drawCurves(svg, frame, all, r.points.size() <= 40);
+  drawErrorBars(svg, frame, bars);
   for (const auto &[x, y] : measured)
     measuredMark(svg, frame.svgX(x), frame.svgY(y));
-  drawLegend(svg, all, !measured.empty());
+  const auto [lx, ly] = corner.value_or(std::pair{LEFT, H});
+  drawLegend(svg, all, !measured.empty(), lx, ly);
   return svg.str();
 }
 

@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <exception>
 #include <filesystem>
+#include <functional>
 #include <iterator>
 #include <sstream>
 #include <utility>
@@ -228,13 +229,50 @@ std::vector<std::string> notFinite(const ScanResult &r, const ScanPoint &p) {
   return bad;
 }
 
-void checkFinite(const ScanResult &r, Warnings &warnings) {
+// The physics options that make a point's values not finite: each option in
+// effect that, set back alone to its default, gives finite values there
+// (--qrrho truhlar --qrrho-cutoff 1e6: both). `recompute` computes the point
+// with other options.
+using PointWith = std::function<ScanPoint(const extended::PhysicsOptions &)>;
+using PointAt = std::function<ScanPoint(const extended::PhysicsOptions &, double T)>;
+
+std::vector<std::string> optionsBlamed(const ScanResult &r, const PointWith &recompute) {
+  std::vector<std::string> blamed;
+  const extended::PhysicsOptions defaults;
+  for (const extended::PhysicsOption &row : extended::PHYSICS_OPTIONS) {
+    if (!extended::inEffect(row, r.physics))
+      continue;
+    const extended::OptionValue now = row.get(r.physics), before = row.get(defaults);
+    if (now.on == before.on && now.choice == before.choice && now.number == before.number)
+      continue;
+    extended::PhysicsOptions without = r.physics;
+    row.set(without, before);
+    if (!notFinite(r, recompute(without)).empty())
+      continue;
+    std::string text = row.name;
+    if (row.type == extended::OptionType::Choice)
+      text += std::string(" ") + row.words[now.choice];
+    else if (row.type == extended::OptionType::PositiveNumber)
+      text += " " + numberText(now.number) + (row.unit ? std::string(" ") + row.unit : "");
+    blamed.push_back(std::move(text));
+  }
+  return blamed;
+}
+
+void checkFinite(const ScanResult &r, Warnings &warnings, const PointAt &recompute) {
   for (const ScanPoint &p : r.points) {
     const std::vector<std::string> bad = notFinite(r, p);
     if (bad.empty())
       continue;
-    warnings.addUnsound("at " + numberText(p.T) + " K " + listed(bad) +
-                        " are not finite numbers (NaN or Infinity): the values cannot be used");
+    std::string text = "at " + numberText(p.T) + " K " + listed(bad) +
+                       " are not finite numbers (NaN or Infinity): the values cannot be used";
+    const std::vector<std::string> blamed =
+        optionsBlamed(r, [&](const extended::PhysicsOptions &o) { return recompute(o, p.T); });
+    if (!blamed.empty())
+      text += "; " + listed(blamed) + (blamed.size() == 1 ? " causes" : " cause") +
+              " it: without " + (blamed.size() == 1 ? "it" : "any one of them") +
+              " they are finite";
+    warnings.addUnsound(text);
     return;
   }
 }
@@ -356,6 +394,16 @@ void warnRotorsUnused(const ScanRequest &request, ScanResult &r) {
                    "(orvalen-import --rotor writes them)");
 }
 
+// A tunnelling coefficient multiplies a rate constant: without a transition
+// state and a reactant (a TS line not understood, say) there is none.
+void warnNoTransitionState(ScanResult &r) {
+  if (r.hasRates || r.method == Method::None)
+    return;
+  r.warnings.add("--tunnelling " + std::string(methodName(r.method)) +
+                 " changes nothing: the job has no rate constant (it needs a reactant and a "
+                 "transition state, a line TS name file)");
+}
+
 // The report's plausibility checks over the whole scan, one warning each:
 // a transition state below the reactants, and the temperatures where a rate
 // constant of one path is above its bound. kQ and kG are held against the
@@ -407,6 +455,31 @@ void warnImplausible(const MoleculeTable &mol, const ScanResult &r, Warnings &wa
                coefficient);
 }
 
+// Computed and measured rate constants within a factor of 1e4 at the median
+// are a matter of the energies; beyond, of the units (cm3/mol/s for
+// cm3/molecule/s is a factor 6.022e23).
+constexpr double FAR_FROM_MEASURED = 1.0e4;
+
+void warnFarFromMeasured(const ScanResult &r, const std::string &file, Warnings &warnings) {
+  std::vector<double> ratios;
+  for (const ScanPoint &p : r.points)
+    if (p.kOverMeasured && *p.kOverMeasured > 0.0)
+      ratios.push_back(*p.kOverMeasured);
+  if (ratios.empty())
+    return;
+  std::sort(ratios.begin(), ratios.end());
+  const std::size_t n = ratios.size();
+  // The geometric mean of the middle two for an even count: ratios span decades.
+  const double median = n % 2 == 1 ? ratios[n / 2] : std::sqrt(ratios[n / 2 - 1] * ratios[n / 2]);
+  if (median >= 1.0 / FAR_FROM_MEASURED && median <= FAR_FROM_MEASURED)
+    return;
+  warnings.add(file + ": the median k/k_measured is " + figures(median, 2) +
+               ", beyond 1e-4 to 1e+4: units? the file's k must be in the table's unit, " +
+               rateUnits(r.molecularity, 2) +
+               " (k in cm3/mol/s is 6.022e+23 times k in "
+               "cm3/molecule/s)");
+}
+
 // k against the measured rate constant at the scanned temperatures that
 // have one; one warning when none has.
 void compareMeasured(ScanResult &r, const std::string &file, Warnings &warnings) {
@@ -419,6 +492,7 @@ void compareMeasured(ScanResult &r, const std::string &file, Warnings &warnings)
     if (m && p.k)
       p.kOverMeasured = *p.k / (*r.measured)[*m].k;
   }
+  warnFarFromMeasured(r, file, warnings);
   if (!matched)
     warnings.add(file + ": " +
                  (r.measured->size() == 1 ? std::string("its one measured temperature is not")
@@ -449,15 +523,18 @@ std::string quoted(const OutputName &o) {
   return o.option + " \"" + o.path + "\"";
 }
 
-// Two outputs of one run in one file would leave only the second.
+// Two outputs of one run in one file would leave only the second; a device
+// or pipe (/dev/null) takes both.
 void refuseSharedOutputs(const std::vector<OutputName> &outputs) {
   for (std::size_t i = 0; i < outputs.size(); ++i)
-    for (std::size_t j = i + 1; j < outputs.size(); ++j)
-      if (sameFile(outputs[i].path, outputs[j].path) ||
-          replacedFile(outputs[i].path) == replacedFile(outputs[j].path))
+    for (std::size_t j = i + 1; j < outputs.size(); ++j) {
+      const bool devices = isDeviceOrPipe(outputs[i].path) && isDeviceOrPipe(outputs[j].path);
+      if (!devices && (sameFile(outputs[i].path, outputs[j].path) ||
+                       replacedFile(outputs[i].path) == replacedFile(outputs[j].path)))
         throw Error(outputs[j].path + ": " + quoted(outputs[i]) + " and " + quoted(outputs[j]) +
                     " name the same file, so nothing was written; give each output a file of "
                     "its own");
+    }
 }
 
 // An output that is a file the run reads would destroy it: `read` holds the
@@ -477,10 +554,11 @@ void refuseOutputsOverInputs(const std::vector<OutputName> &outputs,
   }
 }
 
-// The plot is SVG; a name with another extension would hide that.
+// The plot is SVG; a name with another extension would hide that (a device
+// or pipe has no file name to read it from).
 void refuseNonSvgPlot(const std::vector<OutputName> &outputs) {
   for (const OutputName &o : outputs) {
-    if (o.option != "--plot")
+    if (o.option != "--plot" || isDeviceOrPipe(o.path))
       continue;
     std::string end = o.path.size() >= 4 ? o.path.substr(o.path.size() - 4) : std::string();
     std::transform(end.begin(), end.end(), end.begin(),
@@ -586,8 +664,10 @@ void runScan(const ScanRequest &request, ScanResult &r) {
     r.molecules.push_back({fieldText(m.name), validUtf8(trimmed(m.fileNameAsWritten)), std::move(f),
                            extended::rotorFacts(m)});
     r.hasRotors = r.hasRotors || !m.rotors.empty();
+    r.hasTableLevels = r.hasTableLevels || (extended::usesLevels(m) && m.levelsFromTable);
   }
   warnRotorsUnused(request, r);
+  warnNoTransitionState(r);
   if (r.hasRates)
     r.pathDegeneracy = extended::pathDegeneracy(job.mol);
   if (!request.measured.empty()) {
@@ -627,7 +707,14 @@ void runScan(const ScanRequest &request, ScanResult &r) {
 
   warnAbsentCoefficients(r, absent, r.warnings);
   warnUnderflow(r, r.warnings);
-  checkFinite(r, r.warnings); // values that cannot be used: then nothing more is said of them
+  // Values that cannot be used: then nothing more is said of them.
+  checkFinite(r, r.warnings, [&](const extended::PhysicsOptions &o, double T) {
+    Conditions at = cond;
+    at.T = T;
+    ScanResult with;
+    with.physics = o;
+    return computePoint(job.mol, at, with, jobPhysics(job.mol, r.molecules, o, *tMin, *tMax));
+  });
   warnImplausible(job.mol, r, r.warnings);
   compareMeasured(r, request.measured, r.warnings);
 

@@ -102,6 +102,10 @@ struct ScanPoint {
 struct MeasuredPoint {
   double T = 0.0; // K
   double k = 0.0; // in the units of k
+  // Its uncertainty as the range k lies in (units of k), from the file's
+  // third column; low may be 0 or below for an absolute uncertainty.
+  std::optional<double> low = std::nullopt;
+  std::optional<double> high = std::nullopt;
 };
 
 struct ScanResult {
@@ -121,7 +125,8 @@ struct ScanResult {
   bool skodjeTruhlarDefined = false; // dH0 above the lower side max(DrZPE, 0)
   extended::PhysicsOptions physics;
   bool physicsGiven = false;
-  bool hasRotors = false;             // some molecule has hindered rotors
+  bool hasRotors = false;      // some molecule has hindered rotors
+  bool hasTableLevels = false; // some molecule's levels in effect are orvalen-import's table's
   std::vector<JobMolecule> molecules; // job order
   double pathDegeneracy = 1.0;        // for information, with a transition state
   std::vector<ScanPoint> points;

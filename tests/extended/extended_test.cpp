@@ -208,16 +208,19 @@ TEST(ElectronicLevels, ChlorineSpinOrbitShift) {
 struct PrepareCase {
   const char *name;
   bool fromTable, multFromJob, option;
+  bool asked; // --spin-orbit-shift given, not the default
   bool shifted, setAside;
   std::size_t warnings; // MULT= wins; --spin-orbit-shift shifts nothing
 };
 
 TEST(ElectronicLevels, ShiftOnlyForTableLevelsAndMultFromJobSetsThemAside) {
   const PrepareCase cases[] = {
-      {"table levels, option on", true, false, true, true, false, 0},
-      {"table levels, option off", true, false, false, false, false, 0},
-      {"given levels, option on", false, false, true, false, false, 1},
-      {"MULT= on the job line", true, true, true, false, true, 2},
+      {"table levels, option on", true, false, true, true, true, false, 0},
+      {"table levels, the default", true, false, true, false, true, false, 0},
+      {"table levels, option off", true, false, false, false, false, false, 0},
+      {"given levels, option on", false, false, true, true, false, false, 1},
+      {"given levels, the default: nothing to say", false, false, true, false, false, false, 0},
+      {"MULT= on the job line", true, true, true, true, false, true, 2},
   };
   for (const PrepareCase &c : cases) {
     MoleculeTable mol;
@@ -231,6 +234,7 @@ TEST(ElectronicLevels, ShiftOnlyForTableLevelsAndMultFromJobSetsThemAside) {
     m.multFromJob = c.multFromJob;
     PhysicsOptions o;
     o.spinOrbitShift = c.option;
+    o.spinOrbitShiftAsked = c.asked;
     Warnings w;
     const std::vector<MoleculeFacts> facts = prepareMolecules(mol, o, w);
     ASSERT_EQ(facts.size(), 1u);

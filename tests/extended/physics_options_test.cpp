@@ -131,5 +131,22 @@ TEST(PhysicsOptions, TheHelpsDefaultsAreThoseInEffect) {
   EXPECT_GE(stated, 2); // --qrrho-cutoff and --qrrho-bav at least
 }
 
+// A flag on by default (the spin-orbit shift) says so in its help and has a
+// name that turns it off; one off by default has neither.
+TEST(PhysicsOptions, AFlagOnByDefaultSaysSoAndCanBeTurnedOff) {
+  for (const PhysicsOption &o : PHYSICS_OPTIONS) {
+    if (o.type != OptionType::Flag)
+      continue;
+    const bool on = o.get(PhysicsOptions{}).on;
+    EXPECT_EQ(std::string_view(o.help).find("(default;") != std::string_view::npos, on) << o.name;
+    EXPECT_EQ(o.offName != nullptr, on) << o.name;
+    if (o.offName) {
+      EXPECT_EQ(std::string(o.offName), "--no-" + std::string(o.name).substr(2)) << o.name;
+    }
+  }
+  EXPECT_TRUE(PhysicsOptions{}.spinOrbitShift);
+  EXPECT_FALSE(PhysicsOptions{}.spinOrbitShiftAsked);
+}
+
 } // namespace
 } // namespace orvalen::extended

@@ -93,13 +93,16 @@ TEST(ScanOptions, LevelsOpticalIsomersAndSpinOrbitShiftFromTheDataFiles) {
   addBeforeCoordinates(dir.path() / "oh.dat", OH_LEVELS_FROM_TABLE);
   addBeforeCoordinates(dir.path() / "ts1.dat", TWO_OPTICAL_ISOMERS);
 
-  // Qel of OH 2 -> 3.0234 and a chiral transition state; then OH lowered by 69.85 cm-1.
-  const json data = scanJson(dir, "");
+  // Qel of OH 2 -> 3.0234 and a chiral transition state; then OH lowered by
+  // 69.85 cm-1, by default for the table's levels (Qel counts from the lowest).
+  const json data = scanJson(dir, "--no-spin-orbit-shift");
   EXPECT_NEAR(kQ(data) / kQ(plain), 2.0 * 0.661500844174, 1e-9);
   EXPECT_EQ(V1(data), V1(plain));
+  EXPECT_EQ(data["options"]["spin_orbit_shift"], false);
   const json shifted = scanJson(dir, "--spin-orbit-shift");
   EXPECT_NEAR(kQ(shifted) / kQ(plain), 2.0 * 0.661500844174 * 0.715341784223, 1e-9);
   EXPECT_NEAR(V1(shifted) - V1(plain), 0.835591556364, 1e-9);
+  EXPECT_EQ(scanJson(dir, "").dump(), shifted.dump()); // the default, said the same way
 
   EXPECT_EQ(shifted["path_degeneracy"].get<double>(), 8.0);
   EXPECT_EQ(shifted["options"]["spin_orbit_shift"], true);
@@ -118,7 +121,12 @@ TEST(ScanOptions, LevelsOpticalIsomersAndSpinOrbitShiftFromTheDataFiles) {
   const json &oh = shifted["temperatures"][0]["molecules"][0];
   EXPECT_NEAR(oh["elec"]["Q"].get<double>(), 3.02342773651, 1e-9);
 
-  const RunResult table = runScanBinary(dir.path(), "oh_ch4 -T 300 --spin-orbit-shift");
+  const RunResult off = runScanBinary(dir.path(), "oh_ch4 -T 300 --no-spin-orbit-shift");
+  ASSERT_EQ(off.status, 0) << off.stderrText;
+  EXPECT_NE(off.stdoutText.find("\nOptions: --scale 1 --zpe-scale 1 --no-spin-orbit-shift\n"),
+            std::string::npos)
+      << off.stdoutText;
+  const RunResult table = runScanBinary(dir.path(), "oh_ch4 -T 300");
   ASSERT_EQ(table.status, 0) << table.stderrText;
   for (const char *line :
        {"\nOptions: --scale 1 --zpe-scale 1 --spin-orbit-shift\n",
@@ -211,7 +219,9 @@ TEST(ScanOptions, HelpListsEachOption) {
       "  --zpe-scale TEXT            Z: ZPE = Z * sum(h c wavenumber/2) of the unscaled "
       "wavenumbers (default F)\n"
       "  --spin-orbit-shift          lower the energy of molecules with the import table's levels "
-      "by their spin-orbit stabilisation\n"
+      "by their spin-orbit stabilisation, to the lowest level Qel counts from (default; "
+      "--no-spin-orbit-shift leaves it out)\n"
+      "  --no-spin-orbit-shift       leave out what --spin-orbit-shift does (it is the default)\n"
       "  --rotors TEXT               quantum | classical | harmonic: the data files' hindered "
       "rotors, each in place of its mode (default quantum; harmonic leaves them out)\n"
       "  --version                   Display program version information and exit\n";

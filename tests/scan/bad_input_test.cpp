@@ -81,6 +81,7 @@ TEST_P(ScanBadOption, OneLineAndStatusOne) {
   const OptionCase &c = GetParam();
   TempDir dir;
   copyJobFolder("examples/oh_ch4", dir.path());
+  dir.write("bad_uncertainty.txt", "300 6.4e-15 0.5\n"); // a factor below 1
   const RunResult r = runScanBinary(dir.path(), std::string("oh_ch4 ") + c.args);
   EXPECT_EQ(r.status, 1);
   expectOneLine(r, "orvalen-scan: ");
@@ -107,6 +108,9 @@ const OptionCase OPTION_CASES[] = {
     {"UnknownFormat", "--format xml", "unknown format \"xml\""},
     {"UnknownOption", "--colour", "--colour"},
     {"FitOneTemperature", "-T 400 --fit", "three or more different temperatures"},
+    {"ShiftOnAndOff", "--spin-orbit-shift --no-spin-orbit-shift",
+     "--spin-orbit-shift and --no-spin-orbit-shift both given: give one"},
+    {"UncertaintyBelowOne", "-T 300 --measured bad_uncertainty.txt", "line 1: \"300 6.4e-15 0.5\""},
 };
 
 INSTANTIATE_TEST_SUITE_P(Options, ScanBadOption, ::testing::ValuesIn(OPTION_CASES),
@@ -132,6 +136,82 @@ TEST(ScanBadInput, MissingFilesAreNotCreated) {
 
 namespace orvalen::test {
 namespace {
+
+// Input that is probably not what was meant: the scan runs to its end and
+// says so, one line each, in order.
+TEST(ScanWarnings, InputProbablyNotMeantIsNamed) {
+  struct Case {
+    const char *what;
+    const char *line, *replacement; // a line of oh_ch4.inp replaced; nullptr: none
+    const char *measured;           // m.txt; nullptr: none
+    const char *args;               // after "oh_ch4"
+    int status;
+    std::vector<std::vector<std::string>> warnings; // texts each line holds
+  };
+  const char *const ts = "TS TS1 ts1.dat MULT=2";
+  // k at 300 and 1000 K is 2.79846E-14 and 5.25339E-12 cm3/molecule/s
+  // (measured_test.cpp); measured in cm3/mol/s as 3.9e9 and 6.0e11 the ratios
+  // are 7.17554e-24 and 8.75565e-24, their median (the geometric mean of the
+  // two) 7.92636e-24.
+  const Case cases[] = {
+      {"a TS line with a colon, and Eckart tunnelling without a transition state",
+       ts,
+       "TS: TS1 ts1.dat MULT=2",
+       nullptr,
+       "-T 300 --tunnelling eckart",
+       0,
+       {{"orvalen-scan: warning: oh_ch4.inp line 5: \"TS: TS1 ts1.dat MULT=2\" is not a job "
+         "line and is not used"},
+        {"orvalen-scan: warning: --tunnelling eckart changes nothing: the job has no rate "
+         "constant"}}},
+      {"a TS line without its role",
+       ts,
+       "TS1 ts1.dat MULT=2",
+       nullptr,
+       "-T 300",
+       0,
+       {{"oh_ch4.inp line 5: \"TS1 ts1.dat MULT=2\" is not a job line and is not used"}}},
+      {"measured rate constants in cm3/mol/s",
+       nullptr,
+       nullptr,
+       "300 3.9e9\n1000 6.0e11\n",
+       "-T 300,1000 --tunnelling eckart --measured m.txt",
+       0,
+       {{"no parabolic coefficient at 300 K"},
+        {"orvalen-scan: warning: m.txt: the median k/k_measured is 7.9e-24, beyond 1e-4 to 1e+4: "
+         "units? the file's k must be in the table's unit, cm3/molecule/s"}}},
+      {"a quasi-harmonic cut-off that leaves no finite total",
+       nullptr,
+       nullptr,
+       nullptr,
+       "-T 300 --qrrho truhlar --qrrho-cutoff 1e6",
+       2,
+       {{"no parabolic coefficient at 300 K"},
+        {"at 300 K the totals of OH", "are not finite numbers (NaN or Infinity)",
+         "; --qrrho truhlar and --qrrho-cutoff 1e+06 cm-1 cause it: without any one of them "
+         "they are finite"}}},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    copyJobFolder("examples/oh_ch4", dir.path());
+    if (c.line) {
+      std::string job = dir.read("oh_ch4.inp");
+      job.replace(job.find(c.line), std::string(c.line).size(), c.replacement);
+      dir.write("oh_ch4.inp", job);
+    }
+    if (c.measured)
+      dir.write("m.txt", c.measured);
+    const RunResult r = runScanBinary(dir.path(), std::string("oh_ch4 ") + c.args);
+    EXPECT_EQ(r.status, c.status) << r.stderrText;
+    EXPECT_FALSE(r.stdoutText.empty());
+    const auto lines = linesOf(r.stderrText);
+    ASSERT_EQ(lines.size(), c.warnings.size()) << r.stderrText;
+    for (std::size_t k = 0; k < lines.size(); ++k)
+      for (const std::string &text : c.warnings[k])
+        EXPECT_NE(lines[k].find(text), std::string::npos) << text << "\nnot in\n" << lines[k];
+  }
+}
 
 TEST(ScanWarnings, OrvalensWarningsThenTheScans) {
   // The job's own warning, word for word as orvalen gives it.

@@ -24,7 +24,9 @@ namespace {
 using nlohmann::json;
 namespace fs = std::filesystem;
 
-const std::string EXPECTED = ", are expected (# starts a comment)"; // the end of every line refused
+// The end of every line refused.
+const std::string EXPECTED = ", and perhaps k's uncertainty (a factor of 1 or more, or +- an "
+                             "absolute value), are expected (# starts a comment)";
 
 TEST(ScanMeasured, TheFileIsTwoPositiveNumbersALine) {
   struct Case {
@@ -77,6 +79,53 @@ TEST(ScanMeasured, TheFileIsTwoPositiveNumbersALine) {
   }
 }
 
+// A third column is k's uncertainty: a factor (k/f to k f), or an absolute
+// value marked +- (or all plain ones after "# uncertainty: absolute").
+TEST(ScanMeasured, AThirdColumnIsTheUncertainty) {
+  struct Case {
+    const char *what;
+    const char *text;
+    double low, high; // of the last point; 0, 0: refused
+  };
+  const Case cases[] = {
+      {"a factor", "300 6.4e-15 2\n", 3.2e-15, 1.28e-14},
+      {"a factor of 1", "300 6.4e-15 1\n", 6.4e-15, 6.4e-15},
+      {"an absolute value", "300 6.4e-15 +-1.0e-15\n", 5.4e-15, 7.4e-15},
+      {"an absolute value with a Fortran exponent", "300 6.4D-15 +-1.0D-15\n", 5.4e-15, 7.4e-15},
+      {"absolute by the header", "# uncertainty: absolute\n300 6.4e-15 1.0e-15\n", 5.4e-15,
+       7.4e-15},
+      {"the header's mode until the next header",
+       "# Uncertainty: absolute\n300 6.4e-15 1e-15\n#uncertainty:factor\n400 1e-14 2\n", 5e-15,
+       2e-14},
+      {"an absolute value larger than k: the bar reaches the axis", "300 6.4e-15 +-1e-14\n",
+       6.4e-15 - 1e-14, 6.4e-15 + 1e-14},
+      {"a factor below 1", "300 6.4e-15 0.5\n", 0, 0},
+      {"an absolute value of 0", "300 6.4e-15 +-0\n", 0, 0},
+      {"a word", "300 6.4e-15 +-x\n", 0, 0},
+      {"a percentage", "300 6.4e-15 20%\n", 0, 0},
+      {"four numbers", "300 6.4e-15 2 3\n", 0, 0},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    dir.write("m.txt", c.text);
+    const std::string path = (dir / "m.txt").string();
+    if (c.high == 0.0) {
+      EXPECT_THROW(scan::readMeasured(path, "cm3/molecule/s"), Error);
+      continue;
+    }
+    const auto points = scan::readMeasured(path, "cm3/molecule/s");
+    ASSERT_FALSE(points.empty());
+    ASSERT_TRUE(points.back().low && points.back().high);
+    EXPECT_DOUBLE_EQ(*points.back().low, c.low);
+    EXPECT_DOUBLE_EQ(*points.back().high, c.high);
+  }
+  // Two columns: no uncertainty.
+  TempDir dir;
+  dir.write("m.txt", "300 6.4e-15\n");
+  EXPECT_FALSE(scan::readMeasured((dir / "m.txt").string(), "1/s").front().low.has_value());
+}
+
 TEST(ScanMeasured, AFileWithoutPointsOrThatCannotBeReadIsRefused) {
   TempDir dir;
   dir.write("comments.txt", "# nothing measured yet\n\n");
@@ -86,7 +135,8 @@ TEST(ScanMeasured, AFileWithoutPointsOrThatCannotBeReadIsRefused) {
   };
   const Case cases[] = {
       {"comments.txt", ": no measured point in it: two positive numbers, T in K and k in 1/s, "
-                       "are expected (# starts a comment), one point a line"},
+                       "and perhaps k's uncertainty (a factor of 1 or more, or +- an absolute "
+                       "value), are expected (# starts a comment), one point a line"},
       {"missing.txt", ": --measured \"{}\" cannot be read (No such file or directory); give a "
                       "file of measured rate constants"},
       {"folder", ": --measured \"{}\" is a folder; give a file of measured rate constants"},
@@ -216,7 +266,8 @@ TEST(ScanMeasured, RefusalsStopTheRunBeforeAnythingIsWritten) {
   const Case cases[] = {
       {"examples/oh_ch4", "oh_ch4", "300 6.4e-15\n350 about 1e-14\n",
        "orvalen-scan: m.txt line 2: \"350 about 1e-14\" is not a measured point: two positive "
-       "numbers, T in K and k in cm3/molecule/s, are expected (# starts a comment)\n"},
+       "numbers, T in K and k in cm3/molecule/s, and perhaps k's uncertainty (a factor of 1 or "
+       "more, or +- an absolute value), are expected (# starts a comment)\n"},
       {"tests/e2e/jobs/no_ts", "no_ts", "300 1e-12\n",
        "orvalen-scan: --measured needs a transition state: the job has no rate constant\n"},
   };

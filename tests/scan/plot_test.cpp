@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <regex>
 #include <sstream>
 
@@ -143,6 +145,146 @@ TEST(Plot, RendersWithEveryCurveAndLegend) {
   const std::string png = dir.read("k.png");
   ASSERT_GT(png.size(), 10000u);
   EXPECT_EQ(png.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+}
+
+// The numbers of each element `tag` whose attributes hold `attribute`, in
+// the order of `names` ("x", "y", "width", "height"), one vector per element.
+std::vector<std::vector<double>> elements(const std::string &svg, const std::string &tag,
+                                          const std::string &attribute,
+                                          const std::vector<std::string> &names) {
+  std::vector<std::vector<double>> found;
+  for (std::size_t at = svg.find("<" + tag + " "); at != std::string::npos;
+       at = svg.find("<" + tag + " ", at + 1)) {
+    const std::string element = svg.substr(at, svg.find("/>", at) - at);
+    if (element.find(attribute) == std::string::npos)
+      continue;
+    std::vector<double> values;
+    for (const std::string &name : names) {
+      const std::size_t v = element.find(" " + name + "=\"") + name.size() + 3;
+      values.push_back(std::stod(element.substr(v, element.find('"', v) - v)));
+    }
+    found.push_back(values);
+  }
+  return found;
+}
+
+// Every point of every curve, and ten points along each of its segments.
+std::vector<std::pair<double, double>> curvePoints(const std::string &svg) {
+  std::vector<std::pair<double, double>> points;
+  std::size_t count = 0;
+  for (std::size_t p = svg.find("<polyline"); p != std::string::npos;
+       p = svg.find("<polyline", p + 1))
+    ++count;
+  for (std::size_t n = 0; n < count; ++n) {
+    const auto run = polylinePoints(svg, n);
+    for (std::size_t i = 0; i + 1 < run.size(); ++i)
+      for (int k = 0; k <= 10; ++k)
+        points.emplace_back(run[i].first + (run[i + 1].first - run[i].first) * k / 10.0,
+                            run[i].second + (run[i + 1].second - run[i].second) * k / 10.0);
+  }
+  return points;
+}
+
+// The legend covers no curve and no measured point: in a corner that the
+// data leave free, else under the plot (the page taller by it).
+TEST(Plot, TheLegendHidesNoCurveAndNoMeasuredPoint) {
+  struct Case {
+    const char *what;
+    const char *measured; // m.txt, or nullptr
+    bool under;           // no corner free
+  };
+  const Case cases[] = {
+      {"the curves alone", nullptr, false},
+      // k at 250 K is some 1e-14 cm3/molecule/s: 1e-8 there is the upper right.
+      {"a measured point in the upper right corner", "250 1e-8\n", false},
+      // And the lower left (2000 K) and lower right (260 K) taken too, the
+      // axis reaching down to 1e-22 at 500 K (between the corners); the curves
+      // run through the upper left.
+      {"measured points in three corners", "250 1e-8\n2000 1e-19\n260 1e-19\n500 1e-22\n", true},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    copyJobFolder("examples/oh_ch4", dir.path());
+    std::string args = "oh_ch4 -T 250:2000:50 --tunnelling eckart --fit --plot k.svg -o k.txt";
+    if (c.measured) {
+      dir.write("m.txt", c.measured);
+      args += " --measured m.txt";
+    }
+    const RunResult r = runScanBinary(dir.path(), args);
+    ASSERT_EQ(r.status, 0) << r.stderrText;
+    const std::string svg = dir.read("k.svg");
+    const auto legend = elements(svg, "rect", "stroke=\"#999999\"", {"x", "y", "width", "height"});
+    ASSERT_EQ(legend.size(), 1u);
+    const double x0 = legend[0][0], y0 = legend[0][1];
+    const double x1 = x0 + legend[0][2], y1 = y0 + legend[0][3];
+    const auto inside = [&](double x, double y) {
+      return x >= x0 && x <= x1 && y >= y0 && y <= y1;
+    };
+    for (const auto &[x, y] : curvePoints(svg))
+      EXPECT_FALSE(inside(x, y)) << "a curve under the legend at " << x << ", " << y;
+    for (const auto &m : elements(svg, "rect", "fill=\"none\"", {"x", "y", "width", "height"})) {
+      const double cx = m[0] + m[2] / 2, cy = m[1] + m[3] / 2;
+      if (m[2] > 10 || std::abs(cx - (x0 + 25)) < 0.01) // the frame, the legend's own sample
+        continue;
+      EXPECT_FALSE(inside(cx, cy)) << "a measured point under the legend at " << cx << ", " << cy;
+    }
+    // The page is 500 high; a legend under the plot makes it taller.
+    const double height = elements(svg, "svg", "viewBox", {"height"}).at(0).at(0);
+    EXPECT_EQ(height > 500.0, c.under) << height;
+    EXPECT_EQ(y0 >= 500.0 - 62.0, c.under) << y0; // below the plotting area's bottom (438)
+  }
+}
+
+// A measured point's uncertainty as a vertical bar through its square: a
+// factor of 2 reaches log10(2) above and below it, an absolute one farther
+// down than up.
+TEST(Plot, MeasuredUncertaintiesAreErrorBars) {
+  TempDir dir;
+  copyJobFolder("examples/oh_ch4", dir.path());
+  dir.write("m.txt", "# T/K k factor\n300 6.4e-15 2\n1000 1.0e-12 +-0.5e-12\n");
+  const RunResult r = runScanBinary(
+      dir.path(),
+      "oh_ch4 -T 300:1000:100 --tunnelling eckart --measured m.txt --plot k.svg -o k.txt");
+  ASSERT_EQ(r.status, 0) << r.stderrText;
+  const std::string svg = dir.read("k.svg");
+  const auto marks = elements(svg, "rect", "fill=\"none\"", {"x", "y", "width"});
+  const auto lines = elements(svg, "line", "stroke=\"#000000\"", {"x1", "y1", "x2", "y2"});
+  std::size_t bars = 0;
+  for (const auto &m : marks) {
+    if (m[2] > 10)
+      continue;
+    const double cx = m[0] + m[2] / 2, cy = m[1] + m[2] / 2;
+    for (const auto &l : lines) {
+      if (std::abs(l[0] - cx) > 0.01 || std::abs(l[2] - cx) > 0.01)
+        continue; // not a vertical line through the mark
+      ++bars;
+      const double up = cy - std::min(l[1], l[3]), down = std::max(l[1], l[3]) - cy;
+      EXPECT_GT(up, 0.0);
+      EXPECT_GT(down, 0.0);
+      // k 6.4e-15 times or over 2: log10(2) each way. 1e-12 +- 0.5e-12: up
+      // log10(1.5) = 0.176, down log10(2) = 0.301 (k/2).
+      const double ratio = down / up;
+      EXPECT_TRUE(std::abs(ratio - 1.0) < 0.01 || std::abs(ratio - 0.30103 / 0.176091) < 0.01)
+          << ratio;
+    }
+  }
+  EXPECT_EQ(bars, 2u);
+}
+
+// The treatment beyond the harmonic oscillator in effect is said under the title.
+TEST(Plot, TheOptionsInEffectAreTheSubtitle) {
+  TempDir dir;
+  copyJobFolder("examples/oh_ch4", dir.path());
+  ASSERT_EQ(runScanBinary(dir.path(), "oh_ch4 -T 300:600:100 --plot a.svg -o a.txt").status, 0);
+  ASSERT_EQ(runScanBinary(dir.path(), "oh_ch4 -T 300:600:100 --qrrho grimme --plot b.svg -o b.txt")
+                .status,
+            0);
+  EXPECT_EQ(dir.read("a.svg").find("Options:"), std::string::npos);
+  const std::string svg = dir.read("b.svg");
+  const std::string options = ">Options: " + linesOf(dir.read("b.txt")).at(2).substr(9) + "<";
+  EXPECT_EQ(options.rfind(">Options: --qrrho grimme ", 0), 0u) << options;
+  EXPECT_NE(svg.find(options), std::string::npos) << options;
 }
 
 TEST(Plot, TheNameEndsInSvgInAnyCase) {
