@@ -547,6 +547,28 @@ void readMarkerLine(const fixedio::Record &buffer, Molecule &m, PointCheck &poin
   }
 }
 
+// Where the levels' marker and block stand in a data file (0: nowhere).
+struct LevelsLines {
+  long from = 0;  // the "Electronic levels from" marker's
+  long block = 0; // the last levels block's marker
+};
+
+// A source marker without a block is worth a word; the table's levels are a
+// ground term's, never none, so an empty block marked so is a file cut or
+// edited by hand.
+void checkLevelsLines(const Molecule &m, const LevelsLines &at, const std::string &shown,
+                      Warnings &warnings) {
+  if (at.from > 0 && at.block == 0)
+    warnings.add("molecule " + trimmed(m.name) + ", " + shown + " line " + std::to_string(at.from) +
+                 ": \"" + std::string(LEVELS_FROM) + "\" without an \"" + std::string(LEVELS) +
+                 "\" block: the molecule has no levels; add the block or remove the marker");
+  if (at.block > 0 && m.levels.empty() && m.levelsFromTable)
+    throw Error(shown + " line " + std::to_string(at.block) + ": the \"" + std::string(LEVELS) +
+                "\" block holds no level, though \"" + std::string(LEVELS_FROM) + "\" says " +
+                std::string(LEVELS_FROM_TABLE) +
+                "; write the table's levels (orvalen-import writes them) or remove both");
+}
+
 // The data file's own multiplicity and the line of its first marker, also
 // when a job-line MULT= wins over it (a field that does not read is then 0).
 struct FileMultiplicity {
@@ -642,10 +664,8 @@ void readMolFile(Molecule &m, const fs::path &jobDir, Warnings &warnings) {
 
   int atoms = 0; // NATOMS: a file without a coordinates block has no atoms
   RotorReader rotors(m, points);
-  long levelsFromLine = 0; // the "Electronic levels from" marker's, when no block follows
-  bool levelsBlock = false;
+  LevelsLines levelsLines;
   FileMultiplicity fileMult;
-  long levelsBlockLine = 0; // the last levels block's marker
   fixedio::Record buffer;
   while (!file.atEnd()) {
     file.readLine(buffer);
@@ -668,27 +688,15 @@ void readMolFile(Molecule &m, const fs::path &jobDir, Warnings &warnings) {
     if (holds(buffer, FREQUENCIES))
       m.nfreq = static_cast<double>(readModes(file, buffer, m, points));
     if (holds(buffer, LEVELS_FROM))
-      levelsFromLine = buffer.line;
+      levelsLines.from = buffer.line;
     if (holds(buffer, LEVELS)) {
       readLevels(file, buffer, m, points);
-      levelsBlock = true;
-      levelsBlockLine = buffer.line;
+      levelsLines.block = buffer.line;
     }
     if (holds(buffer, ROTORS))
       rotors.read(file, buffer);
   }
-  if (levelsFromLine > 0 && !levelsBlock)
-    warnings.add("molecule " + name + ", " + data.shown + " line " +
-                 std::to_string(levelsFromLine) + ": \"" + std::string(LEVELS_FROM) +
-                 "\" without an \"" + std::string(LEVELS) +
-                 "\" block: the molecule has no levels; add the block or remove the marker");
-  // The table's levels are a ground term's, never none: an empty block
-  // marked so is a file cut or edited by hand.
-  if (levelsBlock && m.levels.empty() && m.levelsFromTable)
-    throw Error(data.shown + " line " + std::to_string(levelsBlockLine) + ": the \"" +
-                std::string(LEVELS) + "\" block holds no level, though \"" +
-                std::string(LEVELS_FROM) + "\" says " + std::string(LEVELS_FROM_TABLE) +
-                "; write the table's levels (orvalen-import writes them) or remove both");
+  checkLevelsLines(m, levelsLines, data.shown, warnings);
   m.natoms = atoms;
   m.linear = linearity(m.pmoi);
   rotors.check(atoms);

@@ -708,12 +708,13 @@ void runScan(const ScanRequest &request, ScanResult &r) {
   warnAbsentCoefficients(r, absent, r.warnings);
   warnUnderflow(r, r.warnings);
   // Values that cannot be used: then nothing more is said of them.
+  const double tLow = *tMin, tHigh = *tMax;
   checkFinite(r, r.warnings, [&](const extended::PhysicsOptions &o, double T) {
     Conditions at = cond;
     at.T = T;
     ScanResult with;
     with.physics = o;
-    return computePoint(job.mol, at, with, jobPhysics(job.mol, r.molecules, o, *tMin, *tMax));
+    return computePoint(job.mol, at, with, jobPhysics(job.mol, r.molecules, o, tLow, tHigh));
   });
   warnImplausible(job.mol, r, r.warnings);
   compareMeasured(r, request.measured, r.warnings);
