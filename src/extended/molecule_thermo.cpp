@@ -163,6 +163,26 @@ MoleculeThermo moleculeThermo(const Molecule &m, double etot, const Conditions &
   return t;
 }
 
+MoleculeThermo structureThermo(const Molecule &m, double etot, const Conditions &cond,
+                               const PhysicsOptions &options, const MoleculeThermo &shared) {
+  const int isomers = opticalIsomersOf(m);
+  MoleculeThermo t;
+  t.vm = shared.vm;
+  t.elec = shared.elec;
+  t.tran = shared.tran;
+  t.rot = rotational(m, cond);
+  if (isomers > 1)
+    addOpticalIsomers(t.rot, isomers, cond.T);
+  if (options.changesModes()) {
+    t.vib = modeRows(m, cond, options);
+    sumModes(t.vib);
+  } else {
+    t.vib = vibrational(m, cond);
+  }
+  formTotals(etot, t);
+  return t;
+}
+
 MoleculeThermo moleculeThermo(const Molecule &m, const Conditions &cond,
                               const PhysicsOptions &options, const RowStep &rows) {
   return moleculeThermo(m, m.etot, cond, options, rows);

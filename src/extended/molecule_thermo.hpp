@@ -61,6 +61,11 @@ using RowStep = std::function<void(const Molecule &m, const Conditions &cond, Vi
 // The corrected energies start from `etot` (Hartree: MoleculeFacts::etot).
 MoleculeThermo moleculeThermo(const Molecule &m, double etot, const Conditions &cond,
                               const PhysicsOptions &options, const RowStep &rows = {});
+// Another structure of a molecule whose electronic and translational
+// contributions `shared` holds already (they depend on the levels, the mass,
+// T and P only): its own rotation and vibrations, and its totals from `etot`.
+MoleculeThermo structureThermo(const Molecule &m, double etot, const Conditions &cond,
+                               const PhysicsOptions &options, const MoleculeThermo &shared);
 // The same from the record's ETOT.
 MoleculeThermo moleculeThermo(const Molecule &m, const Conditions &cond,
                               const PhysicsOptions &options, const RowStep &rows = {});
