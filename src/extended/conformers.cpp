@@ -14,22 +14,22 @@ namespace {
 
 // What the sum takes of one structure: its totals (from its own potential
 // bottom; Q from its own zero-point level), its ZPE and the energy used.
-struct StructureTotals {
+struct Summand {
   Contribution tot;
   double zpe = 0.0;  // kJ/mol
   double etot = 0.0; // Hartree
 };
 
-StructureTotals totalsOfStructure(const MoleculeThermo &t) {
+Summand summandOf(const MoleculeThermo &t) {
   return {t.tot, t.zpeTot, t.corrected.etot};
 }
 
 // E0_j = E_j + ZPE_j in kJ/mol above E_0, the first structure's energy.
-double zeroPoint(const StructureTotals &s, double e0) {
+double zeroPoint(const Summand &s, double e0) {
   return (s.etot - e0) / KJ2HARTREE + s.zpe;
 }
 
-std::size_t lowestOf(std::span<const StructureTotals> s) {
+std::size_t lowestOf(std::span<const Summand> s) {
   std::size_t lowest = 0;
   for (std::size_t j = 1; j < s.size(); ++j)
     if (zeroPoint(s[j], s[0].etot) < zeroPoint(s[lowest], s[0].etot))
@@ -55,7 +55,7 @@ void correct(double etot, MoleculeThermo &t) {
 
 // The sum over the structures `s`; `lowestAlone` is the full thermochemistry
 // of s[lowest], whose contributions and ZPE the molecule keeps.
-StructureSum combine(std::span<const StructureTotals> s, std::size_t lowest,
+StructureSum combine(std::span<const Summand> s, std::size_t lowest,
                      const MoleculeThermo &lowestAlone, double T) {
   StructureSum sum;
   sum.molecule = lowestAlone;
@@ -105,9 +105,9 @@ StructureSum combine(std::span<const StructureTotals> s, std::size_t lowest,
 } // namespace
 
 StructureSum sumStructures(std::span<const MoleculeThermo> structures, double T) {
-  std::vector<StructureTotals> s;
+  std::vector<Summand> s;
   for (const MoleculeThermo &t : structures)
-    s.push_back(totalsOfStructure(t));
+    s.push_back(summandOf(t));
   if (s.empty())
     return {};
   const std::size_t lowest = lowestOf(s);
@@ -115,14 +115,14 @@ StructureSum sumStructures(std::span<const MoleculeThermo> structures, double T)
 }
 
 std::vector<double> zeroPointLadder(std::span<const MoleculeThermo> structures) {
-  std::vector<StructureTotals> s;
+  std::vector<Summand> s;
   for (const MoleculeThermo &t : structures)
-    s.push_back(totalsOfStructure(t));
+    s.push_back(summandOf(t));
   std::vector<double> ladder;
   if (s.empty())
     return ladder;
   const double e0Lowest = zeroPoint(s[lowestOf(s)], s[0].etot);
-  for (const StructureTotals &t : s)
+  for (const Summand &t : s)
     ladder.push_back(zeroPoint(t, s[0].etot) - e0Lowest);
   return ladder;
 }
@@ -172,19 +172,21 @@ StructureSum StructureSet::thermo(double etot, const Conditions &cond,
     alone.weights = {1.0};
     return alone;
   }
-  // Only the totals of each are kept, and the whole of the lowest so far.
-  std::vector<StructureTotals> s{totalsOfStructure(main)};
-  MoleculeThermo lowestAlone = main;
+  // The totals of each other structure, without its table of modes; the
+  // whole of one only where it is the lowest (its contributions are shown).
+  std::vector<Summand> s{summandOf(main)};
   std::size_t lowest = 0;
   for (std::size_t k = 0; k < records_.size(); ++k) {
-    MoleculeThermo t =
-        structureThermo(records_[k], etot + main_->conformers[k].aboveMain, cond, options, main);
-    s.push_back(totalsOfStructure(t));
-    if (zeroPoint(s.back(), s[0].etot) < zeroPoint(s[lowest], s[0].etot)) {
+    const double e = etot + main_->conformers[k].aboveMain;
+    const StructureTotals t = structureTotals(records_[k], cond, options, main);
+    s.push_back({t.tot, t.zpe, e});
+    if (zeroPoint(s.back(), s[0].etot) < zeroPoint(s[lowest], s[0].etot))
       lowest = s.size() - 1;
-      lowestAlone = std::move(t);
-    }
   }
+  if (lowest == 0)
+    return combine(s, lowest, main, cond.T);
+  const MoleculeThermo lowestAlone =
+      structureThermo(records_[lowest - 1], s[lowest].etot, cond, options, main);
   return combine(s, lowest, lowestAlone, cond.T);
 }
 

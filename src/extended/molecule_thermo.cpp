@@ -183,6 +183,42 @@ MoleculeThermo structureThermo(const Molecule &m, double etot, const Conditions 
   return t;
 }
 
+StructureTotals structureTotals(const Molecule &m, const Conditions &cond,
+                                const PhysicsOptions &options, const MoleculeThermo &shared) {
+  const int isomers = opticalIsomersOf(m);
+  Contribution rot = rotational(m, cond);
+  if (isomers > 1)
+    addOpticalIsomers(rot, isomers, cond.T);
+  // The sums of addMode over the used modes, in the same order.
+  double qvib = 1.0, zpe = 0.0, u = 0.0, h = 0.0, g = 0.0, f = 0.0, s = 0.0;
+  const int modes = modeCount(m.nfreq);
+  for (int n = 0; n < modes; ++n) {
+    VibMode r;
+    r.freq = m.freq[static_cast<std::size_t>(n)];
+    r.freqScaled = r.freq * options.scale;
+    if (!(r.freq > 0.1 || std::isnan(r.freq)))
+      continue;
+    fillRow(r, cond.T, options);
+    zpe += r.zpe;
+    qvib = qvib * r.qvib0;
+    u += r.uvib;
+    h += r.hvib;
+    g += r.gvib;
+    f += r.fvib;
+    s += r.svib;
+  }
+  // The totals as formTotals forms them.
+  StructureTotals t;
+  t.tot.q = shared.elec.q * shared.tran.q * rot.q * qvib;
+  t.tot.u = shared.elec.u + shared.tran.u + rot.u + u;
+  t.tot.h = shared.elec.h + shared.tran.h + rot.h + h;
+  t.tot.g = shared.elec.g + shared.tran.g + rot.g + g;
+  t.tot.f = shared.elec.f + shared.tran.f + rot.f + f;
+  t.tot.s = shared.elec.s + shared.tran.s + rot.s + s;
+  t.zpe = zpe;
+  return t;
+}
+
 MoleculeThermo moleculeThermo(const Molecule &m, const Conditions &cond,
                               const PhysicsOptions &options, const RowStep &rows) {
   return moleculeThermo(m, m.etot, cond, options, rows);

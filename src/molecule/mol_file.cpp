@@ -502,6 +502,18 @@ class ConformerReader {
 public:
   ConformerReader(Molecule &m, PointCheck &points) : m_(m), points_(points) {}
 
+  // What a line of the file brings them: the file's Base Energy (the first
+  // such line, job line or not), from which they count, or their block.
+  void take(LineFile &file, const fixedio::Record &line) {
+    if (!fileEnergy_ && holds(line, BASE_ENERGY)) {
+      double e = 0.0;
+      fixedio::read("(14x,f17.8)", line, &e);
+      fileEnergy_ = e;
+    }
+    if (holds(line, CONFORMERS))
+      read(file, line);
+  }
+
   void read(LineFile &file, const fixedio::Record &markerLine) {
     skipHeader(file, 2, CONFORMERS, markerLine.line);
     m_.conformers.clear(); // a second block replaces the first
@@ -525,7 +537,7 @@ public:
   // What the rest of the file must agree with: each conformer whole, of the
   // main structure's kind (as many imaginary modes), and an energy of the
   // main structure that the conformers' energies count from.
-  void check(const std::optional<double> &fileEnergy) {
+  void check() {
     if (m_.conformers.empty())
       return;
     const auto rows = static_cast<std::size_t>(std::clamp(static_cast<int>(m_.nfreq), 0, MAX_FREQ));
@@ -548,11 +560,11 @@ public:
                     std::to_string(imaginary) +
                     ": the conformers of a molecule are all minima or all saddle points of "
                     "the same order");
-      if (!fileEnergy)
+      if (!fileEnergy_)
         throw Error(where_(k) + "the file has no \"" + std::string(BASE_ENERGY) +
                     "\" line, from which the conformers' energies count; write the main "
                     "structure's energy there");
-      c.aboveMain = c.etot - *fileEnergy;
+      c.aboveMain = c.etot - *fileEnergy_;
     }
   }
 
@@ -635,6 +647,7 @@ private:
   PointCheck &points_;
   std::vector<std::pair<std::string, long>> lines_; // file and line of each conformer
   std::vector<bool> moments_;                       // each conformer's moments were given
+  std::optional<double> fileEnergy_;                // Hartree
 };
 
 } // namespace
@@ -722,8 +735,7 @@ void readMolFile(Molecule &m, const fs::path &jobDir, Warnings &warnings) {
   int atoms = 0; // NATOMS: a file without a coordinates block has no atoms
   RotorReader rotors(m, points);
   ConformerReader conformers(m, points);
-  std::optional<double> fileEnergy; // the Base Energy as the file gives it, job line or not
-  long levelsFromLine = 0;          // the "Electronic levels from" marker's, when no block follows
+  long levelsFromLine = 0; // the "Electronic levels from" marker's, when no block follows
   bool levelsBlock = false;
   fixedio::Record buffer;
   while (!file.atEnd()) {
@@ -753,13 +765,7 @@ void readMolFile(Molecule &m, const fs::path &jobDir, Warnings &warnings) {
     }
     if (holds(buffer, ROTORS))
       rotors.read(file, buffer);
-    if (!fileEnergy && holds(buffer, BASE_ENERGY)) {
-      double e = 0.0;
-      fixedio::read("(14x,f17.8)", buffer, &e);
-      fileEnergy = e;
-    }
-    if (holds(buffer, CONFORMERS))
-      conformers.read(file, buffer);
+    conformers.take(file, buffer);
   }
   if (levelsFromLine > 0 && !levelsBlock)
     warnings.add("molecule " + name + ", " + data.shown + " line " +
@@ -769,7 +775,7 @@ void readMolFile(Molecule &m, const fs::path &jobDir, Warnings &warnings) {
   m.natoms = atoms;
   m.linear = linearity(m.pmoi);
   rotors.check(atoms);
-  conformers.check(fileEnergy);
+  conformers.check();
   points.report(m, warnings);
   if (!data.created && file.lineNumber() > 0 && !markerSeen)
     warnings.addUnsound("molecule " + name + ": data file " + data.shown +
