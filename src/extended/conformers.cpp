@@ -53,18 +53,19 @@ void correct(double etot, MoleculeThermo &t) {
   c.eg = etot + t.tot.g * KJ2HARTREE;
 }
 
-// The sum over the structures `s`; `lowestAlone` is the full thermochemistry
-// of s[lowest], whose contributions and ZPE the molecule keeps.
-StructureSum combine(std::span<const Summand> s, std::size_t lowest,
-                     const MoleculeThermo &lowestAlone, double T) {
-  StructureSum sum;
-  sum.molecule = lowestAlone;
+// The sum over the structures `s` into `molecule`, which holds the full
+// thermochemistry of s[lowest] (its contributions and ZPE the molecule keeps;
+// its totals are replaced). Filled in place: the thermochemistry is large.
+void combine(std::span<const Summand> s, std::size_t lowest, double T, MoleculeThermo &molecule,
+             StructureWeights &sum) {
+  const double gLowest = molecule.tot.g;
   sum.lowest = lowest;
+  sum.conformationalG = 0.0;
   sum.weights.assign(s.size(), 0.0);
   if (s.size() < 2) {
     if (!s.empty())
       sum.weights[0] = 1.0;
-    return sum;
+    return;
   }
   const double RT = RGAS * T / 1000.0; // kJ/mol
   const double eLowest = s[lowest].etot;
@@ -79,7 +80,7 @@ StructureSum combine(std::span<const Summand> s, std::size_t lowest,
   double z = 0.0;
   for (std::size_t j = 0; j < s.size(); ++j)
     z += std::exp(x[j] - xMax);
-  Contribution &tot = sum.molecule.tot;
+  Contribution &tot = molecule.tot;
   tot = Contribution{0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
   double mixing = 0.0; // -R sum w ln w
   const double e0Lowest = zeroPoint(s[lowest], eLowest);
@@ -97,9 +98,8 @@ StructureSum combine(std::span<const Summand> s, std::size_t lowest,
   tot.s += mixing;
   tot.g = -RT * (xMax + std::log(z));
   tot.f = tot.g - (tot.h - tot.u); // F - G = U - H (the translation's pV), the same for all
-  sum.conformationalG = tot.g - lowestAlone.tot.g;
-  correct(eLowest, sum.molecule);
-  return sum;
+  sum.conformationalG = tot.g - gLowest;
+  correct(eLowest, molecule);
 }
 
 } // namespace
@@ -111,7 +111,9 @@ StructureSum sumStructures(std::span<const MoleculeThermo> structures, double T)
   if (s.empty())
     return {};
   const std::size_t lowest = lowestOf(s);
-  return combine(s, lowest, structures[lowest], T);
+  StructureSum sum{structures[lowest], {}};
+  combine(s, lowest, T, sum.molecule, sum.structures);
+  return sum;
 }
 
 std::vector<double> zeroPointLadder(std::span<const MoleculeThermo> structures) {
@@ -165,29 +167,33 @@ std::vector<MoleculeThermo> StructureSet::each(double etot, const Conditions &co
 
 StructureSum StructureSet::thermo(double etot, const Conditions &cond,
                                   const PhysicsOptions &options, const RowStep &rows) const {
-  MoleculeThermo main = moleculeThermo(*main_, etot, cond, options, rows);
-  if (records_.empty()) {
-    StructureSum alone;
-    alone.molecule = std::move(main);
-    alone.weights = {1.0};
-    return alone;
-  }
+  StructureSum sum;
+  sum.molecule = thermo(etot, cond, options, rows, sum.structures);
+  return sum;
+}
+
+MoleculeThermo StructureSet::thermo(double etot, const Conditions &cond,
+                                    const PhysicsOptions &options, const RowStep &rows,
+                                    StructureWeights &weights) const {
+  MoleculeThermo molecule = moleculeThermo(*main_, etot, cond, options, rows);
+  weights = StructureWeights{{1.0}, 0, 0.0};
+  if (records_.empty())
+    return molecule;
   // The totals of each other structure, without its table of modes; the
   // whole of one only where it is the lowest (its contributions are shown).
-  std::vector<Summand> s{summandOf(main)};
+  std::vector<Summand> s{summandOf(molecule)};
   std::size_t lowest = 0;
   for (std::size_t k = 0; k < records_.size(); ++k) {
     const double e = etot + main_->conformers[k].aboveMain;
-    const StructureTotals t = structureTotals(records_[k], cond, options, main);
+    const StructureTotals t = structureTotals(records_[k], cond, options, molecule);
     s.push_back({t.tot, t.zpe, e});
     if (zeroPoint(s.back(), s[0].etot) < zeroPoint(s[lowest], s[0].etot))
       lowest = s.size() - 1;
   }
-  if (lowest == 0)
-    return combine(s, lowest, main, cond.T);
-  const MoleculeThermo lowestAlone =
-      structureThermo(records_[lowest - 1], s[lowest].etot, cond, options, main);
-  return combine(s, lowest, lowestAlone, cond.T);
+  if (lowest > 0)
+    molecule = structureThermo(records_[lowest - 1], s[lowest].etot, cond, options, molecule);
+  combine(s, lowest, cond.T, molecule, weights);
+  return molecule;
 }
 
 void refuseConformersWithRotors(const MoleculeTable &mol, const PhysicsOptions &options) {

@@ -33,15 +33,20 @@
 
 namespace orvalen::extended {
 
+// What the sum says of the structures at one temperature.
+struct StructureWeights {
+  std::vector<double> weights;  // w_j, the main structure first, then the block's order
+  std::size_t lowest = 0;       // the structure of lowest E0 (0: the main one)
+  double conformationalG = 0.0; // G - G of the lowest structure alone, kJ/mol
+};
+
 // The molecule at one temperature as a sum over its structures.
 struct StructureSum {
   // The totals (Q, U, H, S, F, G), ZPE and corrected energies are the
   // molecule's; the contributions (elec, tran, rot, vib) are those of its
   // structure of lowest E0 alone.
   MoleculeThermo molecule;
-  std::vector<double> weights;  // w_j, the main structure first, then the block's order
-  std::size_t lowest = 0;       // the structure of lowest E0 (0: the main one)
-  double conformationalG = 0.0; // G - G of the lowest structure alone, kJ/mol
+  StructureWeights structures;
 };
 
 // Sums the structures' thermochemistry, each with its corrected energies from
@@ -74,6 +79,10 @@ public:
   // conformers the main structure alone, its weight 1.
   StructureSum thermo(double etot, const Conditions &cond, const PhysicsOptions &options,
                       const RowStep &rows = {}) const;
+  // The same, the molecule's thermochemistry returned (a large value, made
+  // once) and the weights in `weights`.
+  MoleculeThermo thermo(double etot, const Conditions &cond, const PhysicsOptions &options,
+                        const RowStep &rows, StructureWeights &weights) const;
 
   // Each structure's own thermochemistry, the main one first.
   std::vector<MoleculeThermo> each(double etot, const Conditions &cond,

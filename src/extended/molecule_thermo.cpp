@@ -70,6 +70,25 @@ void fillRow(VibMode &r, double T, const PhysicsOptions &o) {
   }
 }
 
+// What the sums take of a harmonic mode, in closed form with one exponential
+// and one logarithm (the many structures of a molecule at many temperatures
+// need no more): x = exp(-theta/T), Q0 = 1/(1 - x), ZPE = R theta/2,
+// U = H = ZPE + R theta x/(1 - x), S = R[(theta/T) x/(1 - x) - ln(1 - x)],
+// F = G = H - TS. The same values as the report's arithmetic to rounding.
+void fillHarmonicSums(VibMode &r, double T) {
+  const double theta = r.freqScaled * CLIGHT * 100.0 * PLANCK / BOLTZ;
+  const double x = std::exp(-theta / T);
+  const double excited = x / (1.0 - x); // mean quanta
+  r.qvib0 = 1.0 / (1.0 - x);
+  r.zpe = RGAS * theta / 2.0 / 1000.0;
+  r.uvib = r.zpe + RGAS * theta * excited / 1000.0;
+  r.hvib = r.uvib;
+  r.hh0vib = r.hvib - r.zpe;
+  r.svib = RGAS * (theta / T * excited - std::log1p(-x));
+  r.gvib = r.hvib - T * r.svib / 1000.0;
+  r.fvib = r.gvib;
+}
+
 } // namespace
 
 bool usesLevels(const Molecule &m) {
@@ -192,13 +211,17 @@ StructureTotals structureTotals(const Molecule &m, const Conditions &cond,
   // The sums of addMode over the used modes, in the same order.
   double qvib = 1.0, zpe = 0.0, u = 0.0, h = 0.0, g = 0.0, f = 0.0, s = 0.0;
   const int modes = modeCount(m.nfreq);
+  const bool harmonic = !options.changesModes();
   for (int n = 0; n < modes; ++n) {
     VibMode r;
     r.freq = m.freq[static_cast<std::size_t>(n)];
     r.freqScaled = r.freq * options.scale;
     if (!(r.freq > 0.1 || std::isnan(r.freq)))
       continue;
-    fillRow(r, cond.T, options);
+    if (harmonic)
+      fillHarmonicSums(r, cond.T);
+    else
+      fillRow(r, cond.T, options);
     zpe += r.zpe;
     qvib = qvib * r.qvib0;
     u += r.uvib;

@@ -154,7 +154,8 @@ ScanPoint computePoint(const MoleculeTable &mol, const Conditions &cond, const S
   p.molecules.reserve(static_cast<std::size_t>(mol.npart(0)));
   const bool rotors = result.physics.rotors != extended::RotorTreatment::Harmonic;
   const bool sumStructures = physics.options.conformers == extended::ConformerTreatment::All;
-  std::optional<extended::StructureSum> sum; // of the molecule just computed
+  // The weights of the molecule just computed, with conformers summed.
+  std::optional<extended::StructureWeights> weights;
   const JobPhysics thermo{
       [&](const Molecule &m, const Conditions &c) {
         const auto it = std::find_if(physics.setups.begin(), physics.setups.end(),
@@ -163,18 +164,17 @@ ScanPoint computePoint(const MoleculeTable &mol, const Conditions &cond, const S
           return extended::moleculeThermo(m, c, physics.options);
         if (!sumStructures || it->structures.conformers() == 0)
           return extended::moleculeThermo(m, it->etot, c, physics.options, it->rows);
-        sum = it->structures.thermo(it->etot, c, physics.options, it->rows);
-        return sum->molecule;
+        return it->structures.thermo(it->etot, c, physics.options, it->rows, weights.emplace());
       },
       physics.imaginaryScale};
   const JobResults job = computeJob(
       mol, cond,
       [&](int role, const Molecule &m, const MoleculeThermo &t) {
         p.molecules.push_back(summary(role, m, t, rotors));
-        if (sum) {
-          p.molecules.back().weights = std::move(sum->weights);
-          p.molecules.back().conformationalG = sum->conformationalG;
-          sum.reset();
+        if (weights) {
+          p.molecules.back().weights = std::move(weights->weights);
+          p.molecules.back().conformationalG = weights->conformationalG;
+          weights.reset();
         }
       },
       thermo);
