@@ -232,9 +232,11 @@ std::string conformerSource(const std::string &source) {
 }
 
 // One line per conformer, then its moments and its vibrations, six a line,
-// in the frequency block's order (imaginary first).
+// in the frequency block's order (imaginary first); no block without them.
 void writeConformers(fixedio::Writer &w, const std::vector<Conformer> &conformers) {
   constexpr std::size_t FREQS_PER_LINE = 6;
+  if (conformers.empty())
+    return;
   w.write("(/' Conformers (Hartree, amu*A^2, cm-1)')");
   w.write("('  Conf      Base energy  Rotn  Opt.  From')");
   w.write("(' --------------------------------------------------------------------')");
@@ -363,8 +365,7 @@ void writeMolFile(std::ostream &out, const MolFileData &data) {
   w.write("(' ----------------------')");
   if (!data.rotors.empty())
     writeRotors(w, data.rotors);
-  if (!data.conformers.empty())
-    writeConformers(w, data.conformers);
+  writeConformers(w, data.conformers);
 }
 
 } // namespace orvalen

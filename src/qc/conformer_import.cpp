@@ -169,11 +169,11 @@ std::string bondCounts(const QcRecord &rec, const Bonds &g) {
         std::string y = hillFormula({rec.atomicNumbers[static_cast<std::size_t>(b)]});
         if (y < x)
           std::swap(x, y);
-        ++counts[x + "-" + y];
+        ++counts[x.append("-").append(y)];
       }
   std::string text;
   for (const auto &[pair, n] : counts)
-    text += (text.empty() ? "" : ", ") + pair + " " + std::to_string(n);
+    text.append(text.empty() ? "" : ", ").append(pair).append(" ").append(std::to_string(n));
   return text.empty() ? std::string("no bonds") : text;
 }
 
@@ -327,11 +327,10 @@ std::vector<Structure> withoutDuplicates(std::vector<Structure> all,
   return kept;
 }
 
-} // namespace
-
-Imported importConformers(const std::vector<std::filesystem::path> &outputs,
-                          const std::vector<std::filesystem::path> &energyFiles,
-                          const ImportOptions &options) {
+// What the command line asks that several outputs cannot give.
+void checkRequest(const std::vector<std::filesystem::path> &outputs,
+                  const std::vector<std::filesystem::path> &energyFiles,
+                  const ImportOptions &options) {
   if (outputs.size() < 2)
     throw Error("conformers need two outputs or more");
   if (!energyFiles.empty() && energyFiles.size() != outputs.size())
@@ -348,43 +347,36 @@ Imported importConformers(const std::vector<std::filesystem::path> &outputs,
   if (outputs.size() > static_cast<std::size_t>(MAX_CONFORMERS) + 1)
     throw Error(std::to_string(outputs.size()) + " outputs: a molecule holds at most " +
                 std::to_string(MAX_CONFORMERS + 1) + " structures");
+}
 
-  std::vector<Structure> all;
-  for (std::size_t k = 0; k < outputs.size(); ++k) {
-    Structure s;
-    s.file = outputs[k].string();
-    s.record = readOutput(outputs[k]);
-    ImportOptions own = options;
-    std::optional<QcRecord> energyRecord;
-    if (!energyFiles.empty()) {
-      own.energyFile = energyFiles[k];
-      energyRecord = readOutput(energyFiles[k]);
-    }
-    s.imported = importRecord(s.record, own, energyRecord ? &*energyRecord : nullptr);
-    s.imported.filesBeside.insert(s.imported.filesBeside.end(), s.record.filesBeside.begin(),
-                                  s.record.filesBeside.end());
-    if (energyRecord)
-      s.imported.filesBeside.insert(s.imported.filesBeside.end(), energyRecord->filesBeside.begin(),
-                                    energyRecord->filesBeside.end());
-    if (!all.empty())
-      checkSameMolecule(all.front(), s);
-    all.push_back(std::move(s));
+// One output imported as one would be, with its --energy file (empty: none).
+Structure importStructure(const std::filesystem::path &output,
+                          const std::filesystem::path &energyFile, const ImportOptions &options) {
+  Structure s;
+  s.file = output.string();
+  s.record = readOutput(output);
+  ImportOptions own = options;
+  std::optional<QcRecord> energyRecord;
+  if (!energyFile.empty()) {
+    own.energyFile = energyFile;
+    energyRecord = readOutput(energyFile);
   }
-  checkSameKind(all);
-  checkSameState(all);
+  s.imported = importRecord(s.record, own, energyRecord ? &*energyRecord : nullptr);
+  s.imported.filesBeside.insert(s.imported.filesBeside.end(), s.record.filesBeside.begin(),
+                                s.record.filesBeside.end());
+  if (energyRecord)
+    s.imported.filesBeside.insert(s.imported.filesBeside.end(), energyRecord->filesBeside.begin(),
+                                  energyRecord->filesBeside.end());
+  return s;
+}
 
-  Imported out;
-  for (const Structure &s : all) {
-    out.warnings.insert(out.warnings.end(), s.imported.warnings.begin(), s.imported.warnings.end());
-    out.filesBeside.insert(out.filesBeside.end(), s.imported.filesBeside.begin(),
-                           s.imported.filesBeside.end());
-  }
-  std::vector<Structure> kept = withoutDuplicates(std::move(all), out.warnings);
+// The data file of the structures kept: the one of lowest E0 (the first
+// given of equal ones) as the main structure, the others as its conformers.
+void writeStructures(std::vector<Structure> &kept, std::size_t given, Imported &out) {
   const double e = *kept.front().imported.data.energy;
   for (Structure &s : kept)
     s.e0 = (*s.imported.data.energy - e) * HARTREE_KJMOL +
            zeroPointEnergy(s.imported.data.frequencies);
-  // The lowest E0, the first given of equal ones.
   std::size_t main = 0;
   for (std::size_t k = 1; k < kept.size(); ++k)
     if (kept[k].e0 < kept[main].e0)
@@ -402,13 +394,39 @@ Imported importConformers(const std::vector<std::filesystem::path> &outputs,
     list += (list.empty() ? "" : ", ") + s.file + " " + withDecimals(s.e0 - kept[main].e0, 2);
   }
   if (out.data.conformers.empty()) {
-    out.data.title.push_back("Conformers: the " + std::to_string(outputs.size()) +
+    out.data.title.push_back("Conformers: the " + std::to_string(given) +
                              " outputs are one structure");
-    return out;
+    return;
   }
   out.data.title.push_back("Conformers: " + std::to_string(kept.size()) +
                            " structures; this one, of lowest E0 = E + ZPE, from " +
                            kept[main].file + "; the others (E0 above it, kJ/mol): " + list);
+}
+
+} // namespace
+
+Imported importConformers(const std::vector<std::filesystem::path> &outputs,
+                          const std::vector<std::filesystem::path> &energyFiles,
+                          const ImportOptions &options) {
+  checkRequest(outputs, energyFiles, options);
+  std::vector<Structure> all;
+  for (std::size_t k = 0; k < outputs.size(); ++k) {
+    all.push_back(importStructure(
+        outputs[k], energyFiles.empty() ? std::filesystem::path() : energyFiles[k], options));
+    if (all.size() > 1)
+      checkSameMolecule(all.front(), all.back());
+  }
+  checkSameKind(all);
+  checkSameState(all);
+
+  Imported out;
+  for (const Structure &s : all) {
+    out.warnings.insert(out.warnings.end(), s.imported.warnings.begin(), s.imported.warnings.end());
+    out.filesBeside.insert(out.filesBeside.end(), s.imported.filesBeside.begin(),
+                           s.imported.filesBeside.end());
+  }
+  std::vector<Structure> kept = withoutDuplicates(std::move(all), out.warnings);
+  writeStructures(kept, outputs.size(), out);
   return out;
 }
 

@@ -66,7 +66,7 @@ TEST(ScanConformers, KQMovesByTheHandFactorAndDH0DoesNot) {
   const json a = json::parse(plain.stdoutText), b = json::parse(r.stdoutText);
   const double dE = (E_SECOND - E_MAIN) / KJ2HARTREE; // kJ/mol, as written
   for (std::size_t i = 0; i < 3; ++i) {
-    const double T = b["temperatures"][i]["T_K"].get<double>();
+    const double T = b["temperatures"][i]["T"].get<double>();
     const double x = dE * 1000.0 / (R * T);
     const double factor = 1.0 + 2.0 * std::exp(-x);
     EXPECT_NEAR(kQAt(b, i) / kQAt(a, i), factor, 1e-9 * factor) << T;
