@@ -152,6 +152,25 @@ TEST(ConformerImport, TheBondsAreComparedInAnyAtomOrder) {
       << error;
 }
 
+TEST(ConformerImport, EachEnergyFileGoesToItsOutputInOrder) {
+  // The saddle points of examples/h_hcooh_nwchem, each output its own single
+  // point: given in order, every energy is its structure's; swapped, each
+  // energy file's geometry is the other structure's and says so.
+  const fs::path calc = fs::path(ORVALEN_SOURCE_DIR) / "examples/h_hcooh_nwchem/calculations";
+  const std::vector<fs::path> saddles = {calc / "ts_z.out", calc / "ts_e.out"};
+  const Imported inOrder = importConformers(saddles, saddles, {});
+  // The last "Total DFT energy" before "Optimization converged" of each.
+  EXPECT_DOUBLE_EQ(*inOrder.data.energy, -190.143254002474); // ts_z.out's
+  ASSERT_EQ(inOrder.data.conformers.size(), 1u);
+  EXPECT_DOUBLE_EQ(inOrder.data.conformers[0].etot, -190.140009322026); // ts_e.out's
+  EXPECT_FALSE(warned(inOrder, "its geometry differs"));
+  const Imported swapped = importConformers(saddles, {saddles[1], saddles[0]}, {});
+  EXPECT_TRUE(warned(swapped, saddles[1].string() +
+                                  ": its geometry differs from the one the "
+                                  "frequencies of " +
+                                  saddles[0].string()));
+}
+
 TEST(ConformerImport, OptionsOfOneStructureAreRefused) {
   ImportOptions o;
   o.rotationNumber = 2;
