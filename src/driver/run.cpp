@@ -87,21 +87,24 @@ std::string leftOut(const Molecule &m) {
     add("1 hindered rotor");
   else if (m.rotors.size() > 1)
     add(std::to_string(m.rotors.size()) + " hindered rotors");
+  if (!m.conformers.empty())
+    add(std::to_string(m.conformers.size() + 1) + " conformers");
   return what;
 }
 
-// Electronic levels, optical isomers and hindered rotors of the data files
+// Electronic levels, optical isomers, hindered rotors and conformers of the data files
 // enter orvalen-scan's numbers, never the report's: one warning for the job
 // names each molecule that has them and what the report leaves out.
 void warnDataLeftOut(const MoleculeTable &mol, Warnings &warnings) {
   std::vector<std::string> entries;
-  bool levels = false, isomers = false, rotors = false;
+  bool levels = false, isomers = false, rotors = false, conformers = false;
   for (int role = REACTANT; role <= TRANSITION_STATE; ++role)
     for (int j = 1; j <= mol.npart(role); ++j) {
       const Molecule &m = mol.at(role, j);
       levels = levels || !m.levels.empty();
       isomers = isomers || m.opticalIsomers > 1;
       rotors = rotors || !m.rotors.empty();
+      conformers = conformers || !m.conformers.empty();
       const std::string what = leftOut(m);
       const std::string entry = trimmed(m.name) + " (" + what + ")";
       if (!what.empty() && std::find(entries.begin(), entries.end(), entry) == entries.end())
@@ -116,6 +119,8 @@ void warnDataLeftOut(const MoleculeTable &mol, Warnings &warnings) {
     takes.emplace_back("one form of each molecule");
   if (rotors)
     takes.emplace_back("every torsion as a harmonic vibration");
+  if (conformers)
+    takes.emplace_back("the main structure (of lowest E0) of each molecule alone");
   std::string text = "the report leaves out data of the data files, used by orvalen-scan only: ";
   for (std::size_t k = 0; k < entries.size(); ++k)
     text += (k > 0 ? ", " : "") + entries[k];

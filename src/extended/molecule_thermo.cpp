@@ -70,6 +70,25 @@ void fillRow(VibMode &r, double T, const PhysicsOptions &o) {
   }
 }
 
+// What the sums take of a harmonic mode, in closed form with one exponential
+// and one logarithm (the many structures of a molecule at many temperatures
+// need no more): x = exp(-theta/T), Q0 = 1/(1 - x), ZPE = R theta/2,
+// U = H = ZPE + R theta x/(1 - x), S = R[(theta/T) x/(1 - x) - ln(1 - x)],
+// F = G = H - TS. The same values as the report's arithmetic to rounding.
+void fillHarmonicSums(VibMode &r, double T) {
+  const double theta = r.freqScaled * CLIGHT * 100.0 * PLANCK / BOLTZ;
+  const double x = std::exp(-theta / T);
+  const double excited = x / (1.0 - x); // mean quanta
+  r.qvib0 = 1.0 / (1.0 - x);
+  r.zpe = RGAS * theta / 2.0 / 1000.0;
+  r.uvib = r.zpe + RGAS * theta * excited / 1000.0;
+  r.hvib = r.uvib;
+  r.hh0vib = r.hvib - r.zpe;
+  r.svib = RGAS * (theta / T * excited - std::log1p(-x));
+  r.gvib = r.hvib - T * r.svib / 1000.0;
+  r.fvib = r.gvib;
+}
+
 } // namespace
 
 bool usesLevels(const Molecule &m) {
@@ -160,6 +179,66 @@ MoleculeThermo moleculeThermo(const Molecule &m, double etot, const Conditions &
     t.vib = vibrational(m, cond);
   }
   formTotals(etot, t);
+  return t;
+}
+
+MoleculeThermo structureThermo(const Molecule &m, double etot, const Conditions &cond,
+                               const PhysicsOptions &options, const MoleculeThermo &shared) {
+  const int isomers = opticalIsomersOf(m);
+  MoleculeThermo t;
+  t.vm = shared.vm;
+  t.elec = shared.elec;
+  t.tran = shared.tran;
+  t.rot = rotational(m, cond);
+  if (isomers > 1)
+    addOpticalIsomers(t.rot, isomers, cond.T);
+  if (options.changesModes()) {
+    t.vib = modeRows(m, cond, options);
+    sumModes(t.vib);
+  } else {
+    t.vib = vibrational(m, cond);
+  }
+  formTotals(etot, t);
+  return t;
+}
+
+StructureTotals structureTotals(const Molecule &m, const Conditions &cond,
+                                const PhysicsOptions &options, const MoleculeThermo &shared) {
+  const int isomers = opticalIsomersOf(m);
+  Contribution rot = rotational(m, cond);
+  if (isomers > 1)
+    addOpticalIsomers(rot, isomers, cond.T);
+  // The sums of addMode over the used modes, in the same order.
+  double qvib = 1.0, zpe = 0.0, u = 0.0, h = 0.0, g = 0.0, f = 0.0, s = 0.0;
+  const int modes = modeCount(m.nfreq);
+  const bool harmonic = !options.changesModes();
+  for (int n = 0; n < modes; ++n) {
+    VibMode r;
+    r.freq = m.freq[static_cast<std::size_t>(n)];
+    r.freqScaled = r.freq * options.scale;
+    if (!(r.freq > 0.1 || std::isnan(r.freq)))
+      continue;
+    if (harmonic)
+      fillHarmonicSums(r, cond.T);
+    else
+      fillRow(r, cond.T, options);
+    zpe += r.zpe;
+    qvib = qvib * r.qvib0;
+    u += r.uvib;
+    h += r.hvib;
+    g += r.gvib;
+    f += r.fvib;
+    s += r.svib;
+  }
+  // The totals as formTotals forms them.
+  StructureTotals t;
+  t.tot.q = shared.elec.q * shared.tran.q * rot.q * qvib;
+  t.tot.u = shared.elec.u + shared.tran.u + rot.u + u;
+  t.tot.h = shared.elec.h + shared.tran.h + rot.h + h;
+  t.tot.g = shared.elec.g + shared.tran.g + rot.g + g;
+  t.tot.f = shared.elec.f + shared.tran.f + rot.f + f;
+  t.tot.s = shared.elec.s + shared.tran.s + rot.s + s;
+  t.zpe = zpe;
   return t;
 }
 

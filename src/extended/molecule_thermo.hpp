@@ -61,6 +61,21 @@ using RowStep = std::function<void(const Molecule &m, const Conditions &cond, Vi
 // The corrected energies start from `etot` (Hartree: MoleculeFacts::etot).
 MoleculeThermo moleculeThermo(const Molecule &m, double etot, const Conditions &cond,
                               const PhysicsOptions &options, const RowStep &rows = {});
+// Another structure of a molecule whose electronic and translational
+// contributions `shared` holds already (they depend on the levels, the mass,
+// T and P only): its own rotation and vibrations, and its totals from `etot`.
+MoleculeThermo structureThermo(const Molecule &m, double etot, const Conditions &cond,
+                               const PhysicsOptions &options, const MoleculeThermo &shared);
+// The totals of such a structure, as structureThermo's tot and zpeTot,
+// without its table of modes (the sum over many structures at many
+// temperatures needs no more): its own rotation, its modes each as
+// modeRows fills a row, summed in the table's order.
+struct StructureTotals {
+  Contribution tot;
+  double zpe = 0.0; // kJ/mol
+};
+StructureTotals structureTotals(const Molecule &m, const Conditions &cond,
+                                const PhysicsOptions &options, const MoleculeThermo &shared);
 // The same from the record's ETOT.
 MoleculeThermo moleculeThermo(const Molecule &m, const Conditions &cond,
                               const PhysicsOptions &options, const RowStep &rows = {});

@@ -29,6 +29,10 @@ enum class QuasiHarmonic { Off, Grimme, Truhlar };
 // integral over it, or left out (the harmonic modes stay).
 enum class RotorTreatment { Quantum, Classical, Harmonic };
 
+// A molecule of several structures (its data file's conformers block): the
+// sum over them, or its main structure (of lowest E0) alone.
+enum class ConformerTreatment { All, Lowest };
+
 struct PhysicsOptions {
   QuasiHarmonic entropy = QuasiHarmonic::Off; // --qrrho
   bool dampedEnergy = false;                  // --qrrho-enthalpy (Head-Gordon)
@@ -42,6 +46,7 @@ struct PhysicsOptions {
   bool spinOrbitShift = true;
   bool spinOrbitShiftAsked = false; // --spin-orbit-shift given: said when it shifts nothing
   RotorTreatment rotors = RotorTreatment::Quantum; // --rotors; no molecule without rotors moves
+  ConformerTreatment conformers = ConformerTreatment::All; // --conformers; one structure: no move
 
   double zpeFactor() const { return zpeScale.value_or(scale); }
   // True when a real mode's values can differ from the report's harmonic ones
@@ -100,10 +105,14 @@ struct PhysicsOption {
   // such a molecule, and in JSON `options` as in effect there (a flag: false
   // without one).
   bool forTableLevels = false;
+  // It changes only molecules that have conformers: left out of the options
+  // line and JSON of a job without them, as forRotors.
+  bool forConformers = false;
 };
 
 inline constexpr const char *QRRHO_WORDS[] = {nullptr, "grimme", "truhlar"};
 inline constexpr const char *ROTOR_WORDS[] = {"quantum", "classical", "harmonic"};
+inline constexpr const char *CONFORMER_WORDS[] = {"all", "lowest"};
 
 // In the order of --help; `shownAt` gives the order of the outputs, which name
 // a treatment before the values that tune it.
@@ -242,6 +251,26 @@ inline constexpr PhysicsOption PHYSICS_OPTIONS[] = {
          },
      .set = [](PhysicsOptions &o,
                const OptionValue &v) { o.rotors = static_cast<RotorTreatment>(v.choice); }},
+    {.name = "--conformers",
+     .type = OptionType::Choice,
+     .value = nullptr,
+     .help = "the data files' conformers: the Boltzmann sum over every structure (default all), "
+             "or the main structure of lowest E0 alone",
+     .words = CONFORMER_WORDS,
+     .wordsAre = "treatment",
+     .numberIs = nullptr,
+     .unit = nullptr,
+     .jsonKey = "conformers",
+     .needs = {},
+     .forRotors = false,
+     .shownAt = 8,
+     .get =
+         [](const PhysicsOptions &o) {
+           return OptionValue{.choice = static_cast<std::size_t>(o.conformers)};
+         },
+     .set = [](PhysicsOptions &o,
+               const OptionValue &v) { o.conformers = static_cast<ConformerTreatment>(v.choice); },
+     .forConformers = true},
 };
 
 inline constexpr std::size_t PHYSICS_OPTION_COUNT = std::size(PHYSICS_OPTIONS);
@@ -271,6 +300,11 @@ consteval bool physicsOptionsWellFormed() {
 }
 static_assert(physicsOptionsWellFormed(),
               "PHYSICS_OPTIONS: each shownAt once, each choice's value among its words");
+
+// The word of --conformers: "all", "lowest".
+constexpr const char *conformerTreatmentName(ConformerTreatment t) {
+  return CONFORMER_WORDS[static_cast<std::size_t>(t)];
+}
 
 // The word of --rotors: "quantum", "classical", "harmonic".
 constexpr const char *rotorTreatmentName(RotorTreatment t) {

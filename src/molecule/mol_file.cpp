@@ -48,6 +48,7 @@ constexpr std::string_view LEVELS = "Electronic levels (cm-1)";
 constexpr std::string_view LEVELS_FROM = "Electronic levels from  :";
 constexpr std::string_view OPTICAL_ISOMERS = "Optical isomers         :";
 constexpr std::string_view ROTORS = "Hindered rotors (amu*A^2, kJ/mol)";
+constexpr std::string_view CONFORMERS = "Conformers (Hartree, amu*A^2, cm-1)";
 // The levels' source marker text that makes them the ground term's spin-orbit components.
 constexpr std::string_view LEVELS_FROM_TABLE = "table";
 
@@ -64,7 +65,7 @@ constexpr std::string_view END_OF_BLOCK = "----------";
 constexpr std::string_view ALL_MARKERS[] = {
     MOMENTS,         COORDINATES,  ROTATION_NUMBER, MOLECULAR_MASS, SYMMETRY_GROUP, STOICHIOMETRY,
     IMAGINARY_FREQS, MULTIPLICITY, BASE_ENERGY,     FREQUENCIES,    CHARGE,         ENERGY_METHOD,
-    LEVELS,          LEVELS_FROM,  OPTICAL_ISOMERS, ROTORS};
+    LEVELS,          LEVELS_FROM,  OPTICAL_ISOMERS, ROTORS,         CONFORMERS};
 
 bool holds(const fixedio::Record &line, std::string_view marker) {
   return line.text.find(marker) != std::string::npos;
@@ -489,6 +490,170 @@ private:
   int terms_ = 0; // announced by the current rotor's line
 };
 
+// The conformers block: a line per conformer (columns 1-6 its number, 7-23
+// its electronic energy in Hartree, 24-29 its rotation number, 30-35 its
+// optical isomers, from column 38 the output it came from), then a line
+// "moments" (columns 2-8) with Ia, Ib, Ic in amu*A^2 in columns 9-53 and lines
+// "freqs" (columns 4-8) with up to six vibrations in cm-1, 11 columns each
+// from column 9, imaginary ones negative, up to a line with ten hyphens.
+const std::shared_ptr<const fixedio::ParsedFormat> CONFORMER_ROW =
+    fixedio::parseFormatText("(i6,f17.8,2i6)");
+constexpr std::size_t CONFORMER_SOURCE_COLUMN = 38;
+constexpr std::size_t CONFORMER_FREQ_COLUMN = 9, CONFORMER_FREQ_WIDTH = 11,
+                      CONFORMER_FREQS_PER_LINE = 6;
+
+class ConformerReader {
+public:
+  ConformerReader(Molecule &m, PointCheck &points) : m_(m), points_(points) {}
+
+  // What a line of the file brings them: the file's Base Energy (the first
+  // such line, job line or not), from which they count, or their block.
+  void take(LineFile &file, const fixedio::Record &line) {
+    if (!fileEnergy_ && holds(line, BASE_ENERGY)) {
+      double e = 0.0;
+      fixedio::read("(14x,f17.8)", line, &e);
+      fileEnergy_ = e;
+    }
+    if (holds(line, CONFORMERS))
+      read(file, line);
+  }
+
+  void read(LineFile &file, const fixedio::Record &markerLine) {
+    skipHeader(file, 2, CONFORMERS, markerLine.line);
+    m_.conformers.clear(); // a second block replaces the first
+    lines_.clear();
+    moments_.clear();
+    fixedio::Record line;
+    while (!file.atEnd()) {
+      file.readLine(line);
+      if (holds(line, END_OF_BLOCK))
+        break;
+      const std::string label = fieldText(line, 1, 8);
+      if (label == "moments")
+        momentsLine(line);
+      else if (label == "freqs")
+        freqsLine(line);
+      else
+        conformerLine(line);
+    }
+  }
+
+  // What the rest of the file must agree with: each conformer whole, of the
+  // main structure's kind (as many imaginary modes), and an energy of the
+  // main structure that the conformers' energies count from.
+  void check() {
+    if (m_.conformers.empty())
+      return;
+    const auto rows = static_cast<std::size_t>(std::clamp(static_cast<int>(m_.nfreq), 0, MAX_FREQ));
+    const auto imaginary = std::count_if(m_.freq.begin(), m_.freq.begin() + static_cast<long>(rows),
+                                         [](double f) { return f < 0.0; });
+    for (std::size_t k = 0; k < m_.conformers.size(); ++k) {
+      Conformer &c = m_.conformers[k];
+      if (!moments_[k])
+        throw Error(where_(k) + "no \"moments\" line: write Ia, Ib, Ic on a line \" moments\" "
+                                "after the conformer's line");
+      if (c.freq.empty())
+        throw Error(where_(k) + "no \"freqs\" line: write its vibrations on lines \"   freqs\" "
+                                "after the conformer's line");
+      const auto own =
+          std::count_if(c.freq.begin(), c.freq.end(), [](double f) { return f < 0.0; });
+      if (own != imaginary)
+        throw Error(where_(k) + std::to_string(own) +
+                    " imaginary frequencies where the main "
+                    "structure has " +
+                    std::to_string(imaginary) +
+                    ": the conformers of a molecule are all minima or all saddle points of "
+                    "the same order");
+      if (!fileEnergy_)
+        throw Error(where_(k) + "the file has no \"" + std::string(BASE_ENERGY) +
+                    "\" line, from which the conformers' energies count; write the main "
+                    "structure's energy there");
+      c.aboveMain = c.etot - *fileEnergy_;
+    }
+  }
+
+private:
+  std::string where_(std::size_t k) const {
+    return lines_[k].first + " line " + std::to_string(lines_[k].second) + ": conformer " +
+           std::to_string(k + 2) + ": ";
+  }
+
+  void conformerLine(const fixedio::Record &line) {
+    if (m_.conformers.size() >= static_cast<std::size_t>(MAX_CONFORMERS))
+      throw Error(line.file + " line " + std::to_string(line.line) + ": more than " +
+                  std::to_string(MAX_CONFORMERS) +
+                  " conformers in the block besides the main structure (the most a molecule "
+                  "holds)");
+    m_.conformers.emplace_back();
+    lines_.emplace_back(line.file, line.line);
+    moments_.push_back(false);
+    Conformer &c = m_.conformers.back();
+    int number = 0;
+    fixedio::read(*CONFORMER_ROW, line, &number, &c.etot, &c.rotnum, &c.opticalIsomers);
+    points_.check(line, 7, 17, 8, "conformer energy", "Hartree", c.etot);
+    const std::string where = where_(m_.conformers.size() - 1);
+    if (fieldText(line, 7, 17).empty())
+      throw Error(where + "no energy in columns 7-23: write its electronic energy in Hartree");
+    if (c.rotnum < 1)
+      throw Error(where + "rotation number " + quotedField(line, 24, 6) +
+                  ": a rotation number is 1 or more; write it in columns 24-29");
+    if (c.opticalIsomers < 1)
+      throw Error(where + "optical isomers " + quotedField(line, 30, 6) +
+                  ": a structure has at least one form (2 for a chiral one); write the number in "
+                  "columns 30-35");
+    c.source = fieldText(line, CONFORMER_SOURCE_COLUMN, FILENAME_LEN);
+  }
+
+  Conformer &current(const fixedio::Record &line, const char *what) {
+    if (m_.conformers.empty())
+      throw Error(line.file + " line " + std::to_string(line.line) + ": a \"" + what +
+                  "\" line before any conformer line of the conformers block");
+    return m_.conformers.back();
+  }
+
+  void momentsLine(const fixedio::Record &line) {
+    Conformer &c = current(line, "moments");
+    fixedio::read("(8x,3f15.6)", line, &c.pmoi[0], &c.pmoi[1], &c.pmoi[2]);
+    for (std::size_t k = 0; k < 3; ++k) {
+      points_.check(line, 9 + 15 * k, 15, 6, "moment of inertia", "amu*A^2", c.pmoi[k]);
+      if (!(c.pmoi[k] >= 0.0))
+        throw Error(where_(m_.conformers.size() - 1) + "moment " +
+                    quotedField(line, 9 + 15 * k, 15) +
+                    ": moments of inertia in amu*A^2, 0 or more, in columns 9-53");
+    }
+    moments_.back() = true;
+  }
+
+  void freqsLine(const fixedio::Record &line) {
+    Conformer &c = current(line, "freqs");
+    for (std::size_t j = 0; j < CONFORMER_FREQS_PER_LINE; ++j) {
+      const std::size_t column = CONFORMER_FREQ_COLUMN + j * CONFORMER_FREQ_WIDTH;
+      const std::string text = fieldText(line, column, CONFORMER_FREQ_WIDTH);
+      if (text.empty())
+        continue;
+      double f = 0.0;
+      if (text.find(' ') != std::string::npos || !fixedio::parseRealField(text, 3, f) ||
+          !std::isfinite(f))
+        throw Error(where_(m_.conformers.size() - 1) + "frequency " +
+                    quotedField(line, column, CONFORMER_FREQ_WIDTH) + " in columns " +
+                    std::to_string(column) + "-" +
+                    std::to_string(column + CONFORMER_FREQ_WIDTH - 1) +
+                    ": write one wavenumber in cm-1 in each 11 columns from column 9");
+      if (c.freq.size() >= static_cast<std::size_t>(MAX_FREQ))
+        throw Error(where_(m_.conformers.size() - 1) + "more than " + std::to_string(MAX_FREQ) +
+                    " frequencies");
+      points_.check(line, column, CONFORMER_FREQ_WIDTH, 3, "frequency", "cm-1", f);
+      c.freq.push_back(f);
+    }
+  }
+
+  Molecule &m_;
+  PointCheck &points_;
+  std::vector<std::pair<std::string, long>> lines_; // file and line of each conformer
+  std::vector<bool> moments_;                       // each conformer's moments were given
+  std::optional<double> fileEnergy_;                // Hartree
+};
+
 } // namespace
 
 int linearity(const std::array<double, 3> &pmoi) {
@@ -666,6 +831,7 @@ void readMolFile(Molecule &m, const fs::path &jobDir, Warnings &warnings) {
   RotorReader rotors(m, points);
   LevelsLines levelsLines;
   FileMultiplicity fileMult;
+  ConformerReader conformers(m, points);
   fixedio::Record buffer;
   while (!file.atEnd()) {
     file.readLine(buffer);
@@ -695,11 +861,13 @@ void readMolFile(Molecule &m, const fs::path &jobDir, Warnings &warnings) {
     }
     if (holds(buffer, ROTORS))
       rotors.read(file, buffer);
+    conformers.take(file, buffer);
   }
   checkLevelsLines(m, levelsLines, data.shown, warnings);
   m.natoms = atoms;
   m.linear = linearity(m.pmoi);
   rotors.check(atoms);
+  conformers.check();
   points.report(m, warnings);
   if (!data.created && file.lineNumber() > 0 && !markerSeen)
     warnings.addUnsound("molecule " + name + ": data file " + data.shown +

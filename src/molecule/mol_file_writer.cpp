@@ -31,7 +31,8 @@ constexpr std::string_view MARKERS[] = {"Ia,Ib,Ic, amu*A^2",
                                         "Electronic levels (cm-1)",
                                         "Electronic levels from  :",
                                         "Optical isomers         :",
-                                        "Hindered rotors (amu*A^2, kJ/mol)"};
+                                        "Hindered rotors (amu*A^2, kJ/mol)",
+                                        "Conformers (Hartree, amu*A^2, cm-1)"};
 
 // The text of a colon marker is read from column 27 to column 255.
 constexpr std::size_t MARKER_TEXT_LEN = 229;
@@ -185,6 +186,76 @@ void writeRotors(fixedio::Writer &w, const std::vector<HinderedRotor> &rotors) {
   w.write("(' --------------------------------------------------------------------')");
 }
 
+// Conformers the reader would refuse are refused here: the file must read back.
+void checkConformers(const MolFileData &data) {
+  if (data.conformers.empty())
+    return;
+  if (data.conformers.size() > static_cast<std::size_t>(MAX_CONFORMERS))
+    throw Error("molecule data: " + std::to_string(data.conformers.size()) +
+                " conformers besides the main structure, more than the " +
+                std::to_string(MAX_CONFORMERS) + " a molecule data file holds");
+  if (!data.energy)
+    throw Error("molecule data: conformers without the main structure's energy, from which "
+                "their energies count");
+  const auto imaginary = imaginaryCount(data);
+  for (std::size_t k = 0; k < data.conformers.size(); ++k) {
+    const Conformer &c = data.conformers[k];
+    const std::string what = "molecule data: conformer " + std::to_string(k + 2) + ": ";
+    checkFits(c.etot, -9999999.999999995, 99999999.999999995, "conformer energy (Hartree)");
+    if (c.rotnum < 1 || c.rotnum > 99999 || c.opticalIsomers < 1 || c.opticalIsomers > 99999)
+      throw Error(what + "rotation number " + std::to_string(c.rotnum) + " or optical isomers " +
+                  std::to_string(c.opticalIsomers) + " not between 1 and 99999");
+    for (const double i : c.pmoi)
+      checkFits(i, -0.0000005, 99999999.9999995, "conformer moment of inertia (amu*A^2)");
+    if (c.freq.empty() || c.freq.size() > static_cast<std::size_t>(MAX_FREQ))
+      throw Error(what + std::to_string(c.freq.size()) + " vibrations, not between 1 and " +
+                  std::to_string(MAX_FREQ));
+    for (const double f : c.freq)
+      checkFits(f, -999999.9995, 9999999.9995, "conformer frequency (cm-1)");
+    if (std::count_if(c.freq.begin(), c.freq.end(), [](double f) { return f < 0.0; }) != imaginary)
+      throw Error(what + "its imaginary frequencies are not as many as the main structure's " +
+                  std::to_string(imaginary));
+  }
+}
+
+// The output a conformer came from, on its line from column 38: no marker, no
+// line break, no run of ten hyphens (which ends the block), at most the
+// columns of a line.
+std::string conformerSource(const std::string &source) {
+  constexpr std::size_t COLUMNS_LEFT = FILENAME_LEN - 37;
+  std::string text = withoutMarkers(source);
+  std::replace_if(
+      text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+  for (auto at = text.find("----------"); at != std::string::npos; at = text.find("----------"))
+    text[at] = '_';
+  return text.substr(0, COLUMNS_LEFT);
+}
+
+// One line per conformer, then its moments and its vibrations, six a line,
+// in the frequency block's order (imaginary first); no block without them.
+void writeConformers(fixedio::Writer &w, const std::vector<Conformer> &conformers) {
+  constexpr std::size_t FREQS_PER_LINE = 6;
+  if (conformers.empty())
+    return;
+  w.write("(/' Conformers (Hartree, amu*A^2, cm-1)')");
+  w.write("('  Conf      Base energy  Rotn  Opt.  From')");
+  w.write("(' --------------------------------------------------------------------')");
+  for (std::size_t k = 0; k < conformers.size(); ++k) {
+    const Conformer &c = conformers[k];
+    w.write("(i6,f17.8,2i6,2x,a)", static_cast<int>(k + 2), c.etot, c.rotnum, c.opticalIsomers,
+            conformerSource(c.source));
+    w.write("(' moments',3f15.6)", c.pmoi[0], c.pmoi[1], c.pmoi[2]);
+    const std::vector<std::size_t> order = modeRowOrder(c.freq);
+    for (std::size_t from = 0; from < order.size(); from += FREQS_PER_LINE) {
+      std::vector<fixedio::Value> freqs;
+      for (std::size_t i = from; i < std::min(order.size(), from + FREQS_PER_LINE); ++i)
+        freqs.emplace_back(c.freq[order[i]]);
+      w.writeValues("('   freqs',6f11.3)", freqs);
+    }
+  }
+  w.write("(' --------------------------------------------------------------------')");
+}
+
 // A one-line text after a colon marker: no marker inside, no line break, at
 // most the columns the reader takes.
 std::string markerText(const std::string &text) {
@@ -245,6 +316,7 @@ void writeMolFile(std::ostream &out, const MolFileData &data) {
     throw Error("molecule data: " + std::to_string(data.opticalIsomers) +
                 " optical isomers, not between 1 and 999999999");
   checkRotors(data, freq);
+  checkConformers(data);
   if (data.multiplicity < 1 || data.multiplicity > 99)
     throw Error("molecule data: spin multiplicity " + std::to_string(data.multiplicity) +
                 " is not between 1 and 99");
@@ -293,6 +365,7 @@ void writeMolFile(std::ostream &out, const MolFileData &data) {
   w.write("(' ----------------------')");
   if (!data.rotors.empty())
     writeRotors(w, data.rotors);
+  writeConformers(w, data.conformers);
 }
 
 } // namespace orvalen

@@ -48,6 +48,11 @@ struct MolFileData {
   // replacing the mode of a row of the frequency block as written; no block
   // when empty.
   std::vector<HinderedRotor> rotors;
+  // "Conformers (Hartree, amu*A^2, cm-1)": the molecule's other structures,
+  // each with the output it came from, its electronic energy, rotation number,
+  // optical isomers, moments and vibrations (any order); no block when empty.
+  // The fields above are the main structure's.
+  std::vector<Conformer> conformers;
 };
 
 // Number of negative frequencies: "Num. of imaginary freqs".
@@ -62,7 +67,8 @@ void frequencyRows(const MolFileData &data, std::vector<double> &frequencies,
 // beyond -9999.999 .. 99999.999 cm-1, more than 100 atoms or 300 rows, ...)
 // or would not read back (electronic levels not from 0 upwards, a degeneracy
 // below 1, more than MAX_LEVELS levels, a rotor whose mode row is not a real
-// vibration or whose atoms are not in the coordinates block).
+// vibration or whose atoms are not in the coordinates block, more than
+// MAX_CONFORMERS conformers, a conformer without energy or of another kind).
 void writeMolFile(std::ostream &out, const MolFileData &data);
 
 } // namespace orvalen

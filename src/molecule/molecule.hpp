@@ -29,7 +29,8 @@ inline bool isNotGiven(double etot) {
 inline constexpr int MAX_PER_ROLE = 10;
 inline constexpr int MAX_ATOMS = 100;
 inline constexpr int MAX_FREQ = 300;
-inline constexpr int MAX_LEVELS = 20; // electronic levels of one molecule
+inline constexpr int MAX_LEVELS = 20;     // electronic levels of one molecule
+inline constexpr int MAX_CONFORMERS = 50; // structures of one molecule beside the main one
 // cm-1 above the ground level (124 eV): no electronic level of a molecule lies higher.
 inline constexpr double HIGHEST_LEVEL = 1.0e6;
 
@@ -49,6 +50,20 @@ std::string trimmed(std::string_view text);
 struct ElectronicLevel {
   double energy = 0.0; // cm-1
   int degeneracy = 0;
+};
+
+// One more structure of the molecule beside the main one the classic fields
+// hold (a conformer: the same atoms and bonds, another minimum or saddle
+// point), as the data file's conformers block gives it. Its electronic levels,
+// mass and multiplicity are the molecule's.
+struct Conformer {
+  std::string source;           // the output it came from, as orvalen-import was given it
+  double etot = 0.0;            // electronic energy, Hartree, as the block gives it
+  double aboveMain = 0.0;       // etot minus the file's Base Energy, Hartree
+  int rotnum = 1;               // of its own geometry
+  int opticalIsomers = 1;       // 2 for a chiral geometry
+  std::array<double, 3> pmoi{}; // Ia, Ib, Ic in amu*A^2
+  std::vector<double> freq;     // cm-1, its vibrations only, imaginary modes negative
 };
 
 struct Molecule {
@@ -79,6 +94,7 @@ struct Molecule {
   bool levelsFromTable = false;        // the levels are the ground term's, from import's table
   int opticalIsomers = 0;              // 2 for a chiral geometry; 0: no marker (one form)
   std::vector<HinderedRotor> rotors;
+  std::vector<Conformer> conformers; // the other structures; empty: the main one alone
 };
 
 // MOL(role, j), role 1..3, j 1..10, and the counts NPART(0..3).

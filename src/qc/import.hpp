@@ -66,4 +66,23 @@ QcRecord readXyzAndFrequencies(const std::filesystem::path &xyz,
 Imported importUserData(const std::filesystem::path &xyz, const std::filesystem::path &freqs,
                         const ImportOptions &options);
 
+// Several outputs of one molecule, its conformers: `energyFiles` is empty or
+// holds one higher-level single point per output, in the same order. Each
+// output is imported as one would be (warnings prefixed by its name); all
+// must hold the same atoms (element counts) bonded the same way (two atoms
+// closer than 1.2 times their covalent radii, as the rotor import takes them;
+// any atom order), be of one charge and multiplicity, have an energy, and be
+// all minima or all saddle points with one imaginary mode: else
+// orvalen::Error naming the output that differs and how. Duplicates (E
+// within 0.01 kJ/mol, each moment within 0.1 %, each wavenumber within 1
+// cm-1) are kept once, the first given, with a warning naming both (the
+// mirror image of a chiral structure is said to be its other optical
+// isomer, which the kept one counts already). The structure of lowest E0 =
+// E + ZPE (the first given of equal ones) is the data file's main structure;
+// the others go in its conformers block. Options that describe one
+// structure (--rotnum, --rotor, --energy-value) are refused.
+Imported importConformers(const std::vector<std::filesystem::path> &outputs,
+                          const std::vector<std::filesystem::path> &energyFiles,
+                          const ImportOptions &options);
+
 } // namespace orvalen::qc

@@ -194,6 +194,9 @@ struct RotorOptions {
 // The files named on the command line.
 struct Files {
   std::string input, output, xyz, freqs, energy;
+  // Several outputs of one molecule (its conformers; `input` the first) and
+  // their --energy files, one per output or none.
+  std::vector<std::string> conformers, conformerEnergies;
 };
 
 // No output over an input of the run: the output read, the --energy, --xyz,
@@ -208,6 +211,23 @@ void refuseInputs(const Files &f, const orvalen::qc::ImportOptions &options) {
   for (const auto &r : options.rotors)
     if (r.scan)
       refuseInput(f.output, *r.scan, "the --rotor-scan file");
+  for (const auto &c : f.conformers)
+    refuseInput(f.output, c, "an output read");
+  for (const auto &e : f.conformerEnergies)
+    refuseInput(f.output, e, "an --energy file");
+}
+
+// The conformers of several outputs in one data file.
+orvalen::qc::Imported importConformerOutputs(const Files &f,
+                                             const orvalen::qc::ImportOptions &options) {
+  if (!f.xyz.empty())
+    throw orvalen::Error(f.input + ": several outputs and --xyz/--freqs both given: give one");
+  const std::vector<std::filesystem::path> outputs(f.conformers.begin(), f.conformers.end());
+  const std::vector<std::filesystem::path> energies(f.conformerEnergies.begin(),
+                                                    f.conformerEnergies.end());
+  orvalen::qc::ImportOptions shared = options;
+  shared.energyFile.reset();
+  return orvalen::qc::importConformers(outputs, energies, shared);
 }
 
 // Imports the output (or the --xyz/--freqs data) and writes the data file to
@@ -226,8 +246,9 @@ void importAndWrite(const Files &f, const orvalen::qc::ImportOptions &options) {
   if (f.xyz.empty() && f.input.empty())
     throw Error("no OUTPUT given (see orvalen-import --help)");
   refuseInputs(f, options);
-  const qc::Imported imp = f.xyz.empty() ? qc::importOutput(f.input, options)
-                                         : qc::importUserData(f.xyz, f.freqs, options);
+  const qc::Imported imp = !f.conformers.empty() ? importConformerOutputs(f, options)
+                           : f.xyz.empty()       ? qc::importOutput(f.input, options)
+                                                 : qc::importUserData(f.xyz, f.freqs, options);
   if (!f.output.empty())
     for (const auto &beside : imp.filesBeside)
       refuseInput(f.output, beside, "a file read beside an output");
@@ -254,19 +275,24 @@ int run(int argc, char **argv) {
   using namespace orvalen;
   CLI::App app(description(), "orvalen-import");
   std::string input, outputFile, xyz, freqs, energyFile;
+  std::vector<std::string> inputs, energyFiles;
   std::optional<std::string> energyMethod, levels;
   bool noLevels = false;
   std::optional<double> energyValue;
   std::optional<int> rotnum, mult, charge;
-  app.add_option("OUTPUT", input, "Output of the frequency calculation");
+  app.add_option("OUTPUT", inputs,
+                 "Output of the frequency calculation; several outputs of one molecule: its "
+                 "conformers, in one data file");
   app.add_option("-o,--output", outputFile,
                  "Write the data file to FILE (default: standard output)")
       ->check(fileName())
       ->option_text("FILE");
-  app.add_option("--energy", energyFile,
+  app.add_option("--energy", energyFiles,
                  "Take the electronic energy from FILE, a single point at a higher level at the "
-                 "same geometry, of the same charge and multiplicity")
+                 "same geometry, of the same charge and multiplicity (once per OUTPUT, in their "
+                 "order)")
       ->check(fileName())
+      ->allow_extra_args(false)
       ->option_text("FILE");
   app.add_option("--rotnum", rotnum, "Rotation number, in place of the one of the geometry")
       ->transform(decimalInteger())
@@ -326,6 +352,19 @@ int run(int argc, char **argv) {
   }
 
   try {
+    if (!inputs.empty())
+      input = inputs.front();
+    if (inputs.size() <= 1 && energyFiles.size() > 1)
+      throw Error("--energy given " + std::to_string(energyFiles.size()) +
+                  " times for one output: give it once");
+    if (inputs.size() <= 1 && !energyFiles.empty())
+      energyFile = energyFiles.front();
+    if (inputs.size() <= 1)
+      energyFiles.clear();
+    if (inputs.size() > 1)
+      for (const std::string &e : energyFiles)
+        if (e.empty())
+          throw Error("--energy \"\": give the name of a file");
     qc::ImportOptions options;
     if (!energyFile.empty())
       options.energyFile = energyFile;
@@ -338,7 +377,9 @@ int run(int argc, char **argv) {
       options.levels = qc::parseLevels(*levels);
     options.noLevels = noLevels;
     options.rotors = rotorOptions.requests(app);
-    importAndWrite({input, outputFile, xyz, freqs, energyFile}, options);
+    importAndWrite({input, outputFile, xyz, freqs, energyFile,
+                    inputs.size() > 1 ? inputs : std::vector<std::string>{}, energyFiles},
+                   options);
   } catch (const Error &e) {
     printMessage("orvalen-import: ", e.what());
     return EXIT_STOPPED;

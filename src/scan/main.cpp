@@ -92,6 +92,7 @@ int runCommand(int argc, char **argv, ScanResult &result) {
   const GivenPhysics given = physics.read("orvalen-scan", request.physics, result.warnings);
   request.physicsGiven = given.physics;
   request.rotorsGiven = given.rotors;
+  request.conformersGiven = given.conformers;
   if (!output.empty())
     request.outputs.push_back({"-o", output});
   if (!plot.empty())

@@ -146,15 +146,17 @@ std::string threeDecimals(double x) {
   return buf;
 }
 
-// The row acts on the job: its rotors or table levels are there.
+// The row acts on the job: its rotors, table levels or conformers are there.
 bool actsOn(const extended::PhysicsOption &row, const ScanResult &r) {
-  return (!row.forRotors || r.hasRotors) && (!row.forTableLevels || r.hasTableLevels);
+  return (!row.forRotors || r.hasRotors) && (!row.forTableLevels || r.hasTableLevels) &&
+         (!row.forConformers || r.hasConformers);
 }
 
 // The options beyond the harmonic oscillator, as the command line gives them,
 // with the defaults in effect: each that changes the values, the rows for the
-// rotors only where a molecule has rotors, the spin-orbit shift only where a
-// molecule has the table's levels (its --no- name when it is off there).
+// rotors only where a molecule has rotors, those for the conformers only
+// where a molecule has conformers, the spin-orbit shift only where a molecule
+// has the table's levels (its --no- name when it is off there).
 std::string optionsText(const ScanResult &r) {
   const extended::PhysicsOptions &o = r.physics;
   std::string text;
@@ -177,9 +179,42 @@ std::string optionsText(const ScanResult &r) {
 }
 
 // The options line and `options` of the JSON: with an option given, or with
-// rotors, whose treatment moves values without any option.
+// rotors or conformers, whose treatment moves values without any option.
 bool optionsShown(const ScanResult &r) {
-  return r.physicsGiven || r.hasRotors || r.hasTableLevels;
+  return r.physicsGiven || r.hasRotors || r.hasTableLevels || r.hasConformers;
+}
+
+// "  TS: 1 main structure 0.000, 2 ts_gauche.out 1.234 (2 optical isomers)":
+// each structure with its E0 above the lowest in kJ/mol.
+std::string structuresLine(const JobMolecule &m) {
+  std::string text = "  " + m.name + ":";
+  for (std::size_t j = 0; j < m.structures.size(); ++j) {
+    const StructureFacts &s = m.structures[j];
+    text += (j > 0 ? ", " : " ") + std::to_string(j + 1) + " " +
+            (s.source.empty() ? std::string("main structure") : s.source) + " " +
+            threeDecimals(s.e0);
+    if (s.rotationNumber > 1 || s.opticalIsomers > 1)
+      text += " (rotation number " + std::to_string(s.rotationNumber) + ", " +
+              std::to_string(s.opticalIsomers) + " optical " +
+              (s.opticalIsomers > 1 ? "isomers)" : "isomer)");
+  }
+  return text;
+}
+
+// The header lines of the conformers: how they are taken, then one line per
+// molecule that has them.
+void conformerLines(const ScanResult &r, std::vector<std::string> &lines) {
+  if (!r.hasConformers)
+    return;
+  lines.emplace_back(
+      r.physics.conformers == extended::ConformerTreatment::All
+          ? "Conformers, Q = sum Q_j exp(-(E0_j - E0_1)/RT) over each molecule's structures; E0 - "
+            "E0_1 (kJ/mol):"
+          : "Conformers, the structure of lowest E0 alone (--conformers lowest); E0 - E0_1 "
+            "(kJ/mol):");
+  for (const JobMolecule &m : r.molecules)
+    if (!m.structures.empty())
+      lines.push_back(structuresLine(m));
 }
 
 // What the treatment of the rotors computes, after "Hindered rotors, ".
@@ -242,6 +277,7 @@ std::vector<std::string> physicsLines(const ScanResult &r) {
   for (const JobMolecule &m : r.molecules)
     for (std::size_t k = 0; k < m.rotors.size(); ++k)
       lines.push_back(rotorLine(m, k));
+  conformerLines(r, lines);
   if (!lines.empty() && r.hasRates)
     lines.push_back("Reaction-path degeneracy " + shortest(r.pathDegeneracy) +
                     " (rotation numbers and optical isomers; for information: the partition "
@@ -377,6 +413,13 @@ ordered_json molecule(const MoleculePoint &m) {
                                     {"ZPE_kJmol", num(r.zpe)}});
     j["rotors"] = std::move(rotors);
   }
+  if (!m.weights.empty()) { // summed conformers only: other outputs keep their bytes
+    ordered_json weights = ordered_json::array();
+    for (const double w : m.weights)
+      weights.push_back(num(w));
+    j["conformers"] =
+        ordered_json{{"weights", std::move(weights)}, {"G_conf_kJmol", num(m.conformationalG)}};
+  }
   return j;
 }
 
@@ -483,7 +526,7 @@ ordered_json optionsJson(const ScanResult &r) {
     return nullptr;
   ordered_json j = ordered_json::object();
   for (const extended::PhysicsOption *row : extended::PHYSICS_OPTIONS_SHOWN) {
-    if (row->forRotors && !r.hasRotors)
+    if ((row->forRotors && !r.hasRotors) || (row->forConformers && !r.hasConformers))
       continue;
     const extended::OptionValue v = row->get(r.physics);
     switch (row->type) {
@@ -545,6 +588,16 @@ ordered_json moleculesJson(const ScanResult &r) {
       for (const extended::RotorFacts &f : m.rotors)
         rotors.push_back(rotorJson(f));
       j["rotors"] = std::move(rotors);
+    }
+    if (!m.structures.empty()) { // as the rotors
+      ordered_json structures = ordered_json::array();
+      for (const StructureFacts &s : m.structures)
+        structures.push_back(ordered_json{
+            {"from", s.source.empty() ? ordered_json(nullptr) : ordered_json(s.source)},
+            {"E0_above_lowest_kJmol", num(s.e0)},
+            {"rotation_number", s.rotationNumber},
+            {"optical_isomers", s.opticalIsomers}});
+      j["conformers"] = std::move(structures);
     }
     a.push_back(std::move(j));
   }

@@ -36,7 +36,9 @@ GivenPhysics PhysicsCommandLine::read(std::string_view program, extended::Physic
     if (options_[i]->count() == 0 && !off)
       continue;
     options.push_back({&PHYSICS_OPTIONS[i], texts_[i], flags_[i] && !off});
-    (PHYSICS_OPTIONS[i].forRotors ? given.rotors : given.physics) = true;
+    (PHYSICS_OPTIONS[i].forRotors       ? given.rotors
+     : PHYSICS_OPTIONS[i].forConformers ? given.conformers
+                                        : given.physics) = true;
   }
   extended::setOptions(options, program, physics, warnings);
   return given;

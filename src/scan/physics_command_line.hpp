@@ -19,8 +19,9 @@ namespace orvalen::scan {
 
 // Which of the options the command line gave.
 struct GivenPhysics {
-  bool physics = false; // an option that changes molecules without rotors too
-  bool rotors = false;  // an option for the hindered rotors (--rotors)
+  bool physics = false;    // an option that changes molecules without rotors too
+  bool rotors = false;     // an option for the hindered rotors (--rotors)
+  bool conformers = false; // an option for the conformers (--conformers)
 };
 
 // CLI11 writes each option's text here while it parses: the object stays

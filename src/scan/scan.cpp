@@ -130,20 +130,55 @@ void coefficients(ScanPoint &p, const ScanResult &result, std::size_t index,
   }
 }
 
-// The whole job at one temperature and pressure, as the report computes it.
+// Each molecule's thermochemistry with the options in effect, prepared once
+// per run: the energy its facts give (ETOT, or ETOT with the spin-orbit
+// shift), the step of its hindered rotors, its structures.
+struct MoleculeSetup {
+  const Molecule *m;
+  double etot;
+  extended::RowStep rows;
+  extended::StructureSet structures;
+};
+struct ScanPhysics {
+  std::vector<MoleculeSetup> setups;
+  extended::PhysicsOptions options;
+  double imaginaryScale = 1.0;
+};
+
+// The whole job at one temperature and pressure, as the report computes it;
+// a molecule with conformers summed over its structures.
 ScanPoint computePoint(const MoleculeTable &mol, const Conditions &cond, const ScanResult &result,
-                       const JobPhysics &physics) {
+                       const ScanPhysics &physics) {
   ScanPoint p;
   p.T = cond.T;
   p.P = cond.P;
   p.molecules.reserve(static_cast<std::size_t>(mol.npart(0)));
   const bool rotors = result.physics.rotors != extended::RotorTreatment::Harmonic;
+  const bool sumStructures = physics.options.conformers == extended::ConformerTreatment::All;
+  // The weights of the molecule just computed, with conformers summed.
+  std::optional<extended::StructureWeights> weights;
+  const JobPhysics thermo{
+      [&](const Molecule &m, const Conditions &c) {
+        const auto it = std::find_if(physics.setups.begin(), physics.setups.end(),
+                                     [&](const MoleculeSetup &s) { return s.m == &m; });
+        if (it == physics.setups.end())
+          return extended::moleculeThermo(m, c, physics.options);
+        if (!sumStructures || it->structures.conformers() == 0)
+          return extended::moleculeThermo(m, it->etot, c, physics.options, it->rows);
+        return it->structures.thermo(it->etot, c, physics.options, it->rows, weights.emplace());
+      },
+      physics.imaginaryScale};
   const JobResults job = computeJob(
       mol, cond,
       [&](int role, const Molecule &m, const MoleculeThermo &t) {
         p.molecules.push_back(summary(role, m, t, rotors));
+        if (weights) {
+          p.molecules.back().weights = std::move(weights->weights);
+          p.molecules.back().conformationalG = weights->conformationalG;
+          weights.reset();
+        }
       },
-      physics);
+      thermo);
   p.reaction = job.reaction;
   p.rates = job.rates;
   if (p.rates.present) // orvalen prints zeros without a rate section
@@ -571,27 +606,47 @@ void refuseNonSvgPlot(const std::vector<OutputName> &outputs) {
 // Each molecule's thermochemistry with the options in effect, from the energy
 // its facts give (ETOT, or ETOT with the spin-orbit shift); a molecule with
 // hindered rotors has its step, made once for the run's temperatures
-// tMin..tMax. Each is found by the molecule's place in `mol`.
-JobPhysics jobPhysics(const MoleculeTable &mol, const std::vector<JobMolecule> &molecules,
-                      const extended::PhysicsOptions &options, double tMin, double tMax) {
-  struct Setup {
-    const Molecule *m;
-    double etot;
-    extended::RowStep rows;
-  };
-  std::vector<Setup> setups;
+// tMin..tMax, and one with conformers its structures. Each is found by the
+// molecule's place in `mol`.
+ScanPhysics scanPhysics(const MoleculeTable &mol, const std::vector<JobMolecule> &molecules,
+                        const extended::PhysicsOptions &options, double tMin, double tMax) {
+  ScanPhysics physics{{}, options, options.scale};
   for (const JobMolecule &j : molecules) {
     const Molecule &m = mol.at(j.facts.role, j.facts.index);
-    setups.push_back({&m, j.facts.etot, extended::rotorRows(m, options.rotors, tMin, tMax)});
+    physics.setups.push_back({&m, j.facts.etot, extended::rotorRows(m, options.rotors, tMin, tMax),
+                              extended::StructureSet(m)});
   }
-  return {[options, setups = std::move(setups)](const Molecule &m, const Conditions &c) {
-            const auto it = std::find_if(setups.begin(), setups.end(),
-                                         [&](const Setup &s) { return s.m == &m; });
-            if (it == setups.end())
-              return extended::moleculeThermo(m, c, options);
-            return extended::moleculeThermo(m, it->etot, c, options, it->rows);
-          },
-          options.scale};
+  return physics;
+}
+
+// Each structure of the molecules with conformers: where it came from, its
+// E0 above the lowest with the options in effect (E + ZPE: the same at any
+// temperature), its rotation number and optical isomers.
+void describeStructures(const ScanPhysics &physics, Conditions cond, ScanResult &r) {
+  for (std::size_t k = 0; k < r.molecules.size(); ++k) {
+    const MoleculeSetup &s = physics.setups[k];
+    if (s.structures.conformers() == 0)
+      continue;
+    const std::vector<double> ladder =
+        extended::zeroPointLadder(s.structures.each(s.etot, cond, physics.options, s.rows));
+    std::vector<StructureFacts> &facts = r.molecules[k].structures;
+    facts.push_back(
+        {"", ladder[0], s.m->rotnum, s.m->opticalIsomers > 1 ? s.m->opticalIsomers : 1});
+    for (std::size_t j = 0; j < s.m->conformers.size(); ++j) {
+      const Conformer &c = s.m->conformers[j];
+      facts.push_back({validUtf8(c.source), ladder[j + 1], c.rotnum, c.opticalIsomers});
+    }
+  }
+}
+
+// --conformers given for a job whose data files have no conformers was
+// probably meant for another job.
+void warnConformersUnused(const ScanRequest &request, ScanResult &r) {
+  if (request.conformersGiven && !r.hasConformers)
+    r.warnings.add("--conformers " +
+                   std::string(extended::conformerTreatmentName(r.physics.conformers)) +
+                   " changes nothing: no data file of the job has conformers "
+                   "(orvalen-import OUTPUT1 OUTPUT2 ... writes them)");
 }
 
 // The barrier of the tunnelling coefficients and whether each formula applies
@@ -661,13 +716,19 @@ void runScan(const ScanRequest &request, ScanResult &r) {
   r.physicsGiven = request.physicsGiven;
   for (extended::MoleculeFacts &f : extended::prepareMolecules(job.mol, r.physics, r.warnings)) {
     const Molecule &m = job.mol.at(f.role, f.index);
-    r.molecules.push_back({fieldText(m.name), validUtf8(trimmed(m.fileNameAsWritten)), std::move(f),
-                           extended::rotorFacts(m)});
+    r.molecules.push_back({fieldText(m.name),
+                           validUtf8(trimmed(m.fileNameAsWritten)),
+                           std::move(f),
+                           extended::rotorFacts(m),
+                           {}});
     r.hasRotors = r.hasRotors || !m.rotors.empty();
     r.hasTableLevels = r.hasTableLevels || (extended::usesLevels(m) && m.levelsFromTable);
+    r.hasConformers = r.hasConformers || !m.conformers.empty();
   }
   warnRotorsUnused(request, r);
   warnNoTransitionState(r);
+  warnConformersUnused(request, r);
+  extended::refuseConformersWithRotors(job.mol, r.physics);
   if (r.hasRates)
     r.pathDegeneracy = extended::pathDegeneracy(job.mol);
   if (!request.measured.empty()) {
@@ -690,7 +751,9 @@ void runScan(const ScanRequest &request, ScanResult &r) {
     throw Error(job.inputFile + ": the pressure " + fourFigures(cond.P) +
                 " Pa is not positive; give it with -P");
   const auto [tMin, tMax] = std::minmax_element(temperatures.begin(), temperatures.end());
-  const JobPhysics physics = jobPhysics(job.mol, r.molecules, r.physics, *tMin, *tMax);
+  const ScanPhysics physics = scanPhysics(job.mol, r.molecules, r.physics, *tMin, *tMax);
+  cond.T = temperatures.front();
+  describeStructures(physics, cond, r);
 
   // The barrier comes from the first temperature's results; every point's
   // coefficients need it.
@@ -714,7 +777,7 @@ void runScan(const ScanRequest &request, ScanResult &r) {
     at.T = T;
     ScanResult with;
     with.physics = o;
-    return computePoint(job.mol, at, with, jobPhysics(job.mol, r.molecules, o, tLow, tHigh));
+    return computePoint(job.mol, at, with, scanPhysics(job.mol, r.molecules, o, tLow, tHigh));
   });
   warnImplausible(job.mol, r, r.warnings);
   compareMeasured(r, request.measured, r.warnings);

@@ -11,6 +11,7 @@
 // Nothing here writes; scan/output.hpp and scan/plot.hpp turn a result into text.
 
 #include "base/warnings.hpp"
+#include "extended/conformers.hpp"
 #include "extended/molecule_thermo.hpp"
 #include "extended/physics_options.hpp"
 #include "extended/rotor_rows.hpp"
@@ -49,6 +50,15 @@ struct ScanRequest {
   extended::PhysicsOptions physics; // beyond the harmonic oscillator; the defaults change nothing
   bool physicsGiven = false;        // one of those options was on the command line (--rotors aside)
   bool rotorsGiven = false;         // --rotors was on the command line
+  bool conformersGiven = false;     // --conformers was on the command line
+};
+
+// One structure of a molecule with conformers, independent of T.
+struct StructureFacts {
+  std::string source; // the output it came from; empty for the main structure
+  double e0 = 0.0;    // E0 - E0 of the lowest, kJ/mol, with the options in effect
+  int rotationNumber = 1;
+  int opticalIsomers = 1;
 };
 
 // What a molecule brings beyond the classic fields, in job order.
@@ -57,6 +67,8 @@ struct JobMolecule {
   std::string dataFile; // as the job line names it
   extended::MoleculeFacts facts;
   std::vector<extended::RotorFacts> rotors; // its data file's hindered rotors
+  // With conformers in its data file: every structure, the main one first.
+  std::vector<StructureFacts> structures;
   // Its data file carried levels (in effect or set aside) or optical isomers.
   bool carriesData() const {
     return !facts.levels.empty() || facts.levelsSetAside || facts.opticalIsomers > 1;
@@ -83,6 +95,10 @@ struct MoleculePoint {
   int nused = 0;                  // vibrations used
   CorrectedEnergies corrected;    // Hartree
   std::vector<RotorPoint> rotors; // with rotors in effect, in its data file's order
+  // With conformers summed: each structure's Boltzmann weight (the main one
+  // first) and G - G of the lowest structure alone (kJ/mol).
+  std::vector<double> weights;
+  double conformationalG = 0.0;
 };
 
 struct ScanPoint {
@@ -127,6 +143,7 @@ struct ScanResult {
   bool physicsGiven = false;
   bool hasRotors = false;      // some molecule has hindered rotors
   bool hasTableLevels = false; // some molecule's levels in effect are orvalen-import's table's
+  bool hasConformers = false;  // some molecule has conformers
   std::vector<JobMolecule> molecules; // job order
   double pathDegeneracy = 1.0;        // for information, with a transition state
   std::vector<ScanPoint> points;

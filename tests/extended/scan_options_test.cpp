@@ -224,6 +224,8 @@ TEST(ScanOptions, HelpListsEachOption) {
       "  --no-spin-orbit-shift       leave out what --spin-orbit-shift does (it is the default)\n"
       "  --rotors TEXT               quantum | classical | harmonic: the data files' hindered "
       "rotors, each in place of its mode (default quantum; harmonic leaves them out)\n"
+      "  --conformers TEXT           all | lowest: the data files' conformers: the Boltzmann sum "
+      "over every structure (default all), or the main structure of lowest E0 alone\n"
       "  --version                   Display program version information and exit\n";
   EXPECT_NE(help.stdoutText.find(lines), std::string::npos) << help.stdoutText;
 }

@@ -1,5 +1,6 @@
 // The examples made from NWChem calculations (examples/h_h2_nwchem,
-// examples/h_ch4_nwchem, examples/h_c2h6_nwchem with its xtb torsion scans):
+// examples/h_ch4_nwchem, examples/h_c2h6_nwchem with its xtb torsion scans,
+// examples/h_hcooh_nwchem with its molecules' conformers from two outputs each):
 // each import script, run with the real orvalen-import on a copy of its
 // folder, writes the committed data files again byte for byte, without a
 // warning, and the real orvalen makes the committed report of them (with the
@@ -31,6 +32,7 @@ const ExampleCase EXAMPLES[] = {
     {"h_h2_nwchem", {"h.dat", "h2.dat", "h3.dat"}},
     {"h_ch4_nwchem", {"h.dat", "ch4.dat", "h2.dat", "ch3.dat", "ts.dat"}},
     {"h_c2h6_nwchem", {"h.dat", "c2h6.dat", "h2.dat", "c2h5.dat", "ts.dat"}},
+    {"h_hcooh_nwchem", {"h.dat", "hcooh.dat", "h2.dat", "cooh.dat", "ts.dat"}},
 };
 
 class NwchemExample : public ::testing::TestWithParam<ExampleCase> {};
