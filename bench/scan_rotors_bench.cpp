@@ -68,15 +68,17 @@ public:
     const fs::path example = fs::path(ORVALEN_SOURCE_DIR) / "examples/oh_ch4";
     for (const char *f : {"oh_ch4.inp", "oh.dat", "ch4.dat", "h2o.dat", "ch3.dat", "ts1.dat"})
       fs::copy_file(example / f, dir_ / f);
+    // Each rotor about a bond of its own (one torsion, one rotor); the one-well
+    // Fourier potential with sigma 1 (a potential repeats sigma times a turn).
     append("ts1.dat", {{8, 3, 2, 1, 0.85, {3, 4}, -1.0},
                        {9, 1, 2, 3, 3.0, {1, 5, 6, 7}, 22.29393},
-                       {10, 3, 2, 1, 0.9, {3, 4}, 4.0},
-                       {11, 1, 2, 3, 2.8, {1, 5, 6, 7}, -1.0}});
+                       {10, 4, 3, 1, 0.9, {4}, 4.0},
+                       {11, 5, 1, 1, 2.8, {5}, -1.0}});
     append("ch4.dat", {{7, 1, 2, 3, 2.5, {1, 3, 4, 5}, 12.0},
-                       {8, 1, 3, 3, 2.5, {1, 2, 4, 5}, -1.0},
+                       {8, 1, 3, 1, 2.5, {1, 2, 4, 5}, -1.0},
                        {9, 1, 4, 3, 2.5, {1, 2, 3, 5}, 30.0}});
     append("h2o.dat", {{7, 1, 2, 1, 0.8, {1, 3}, 8.0}});
-    append("ch3.dat", {{7, 1, 2, 2, 1.5, {1, 3, 4}, -1.0}, {8, 1, 3, 2, 1.5, {1, 2, 4}, 6.0}});
+    append("ch3.dat", {{7, 1, 2, 1, 1.5, {1, 3, 4}, -1.0}, {8, 1, 3, 2, 1.5, {1, 2, 4}, 6.0}});
   }
   ~RotorJob() {
     std::error_code ec;

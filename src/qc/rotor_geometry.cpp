@@ -2,6 +2,9 @@
 
 #include "base/error.hpp"
 #include "molecule/elements.hpp"
+#include "qc/symmetry.hpp"
+
+#include <Eigen/Dense>
 
 #include <algorithm>
 #include <array>
@@ -29,9 +32,11 @@ constexpr std::array<double, MAX_ELEMENT> CORDERO_RADII{
     1.36, 1.32, 1.45, 1.46, 1.48, 1.40, 1.50, 1.50,                         // Au-Rn
 };
 
-constexpr double BOND_FACTOR = 1.2;         // bond: closer than 1.2 x (r_a + r_b)
-constexpr double SYMMETRY_TOLERANCE = 0.02; // A, an atom's image to its partner
+constexpr double BOND_FACTOR = 1.2;     // bond: closer than 1.2 x (r_a + r_b)
+constexpr double AXIS_TOLERANCE = 0.02; // A, an atom on the bond line
 constexpr int MAX_ORDER = 6;
+// A principal moment below this share of the largest is a linear frame's zero.
+constexpr double ZERO_MOMENT = 1.0e-10;
 // A, an atom's image to its partner under a fragment's turn: a methyl group
 // next to an unsymmetric neighbour is distorted by a few hundredths of an
 // Angstrom, yet its turn by 120 degrees still exchanges equal atoms.
@@ -147,7 +152,7 @@ std::vector<int> rotorTop(const Atoms &geometry, int p1, int p2) {
   const Vec3 u = bondDirection(geometry, p1, p2);
   const auto onAxis = [&](int a) {
     return squaredDistanceFromAxis(geometry.r[static_cast<std::size_t>(a - 1)], origin, u) <
-           SYMMETRY_TOLERANCE * SYMMETRY_TOLERANCE;
+           AXIS_TOLERANCE * AXIS_TOLERANCE;
   };
   const std::vector<int> others = rest(geometry, queue);
   if (std::all_of(queue.begin(), queue.end(), onAxis) ||
@@ -205,11 +210,54 @@ TorsionAxis torsionAxis(const Atoms &geometry, const std::vector<int> &top, int 
 
 } // namespace
 
+double topMoment(const Atoms &geometry, const std::vector<int> &top, int p1, int p2) {
+  checkRotorTop(geometry, top, p1, p2);
+  const std::vector<double> masses = isotopeMasses(geometry.z);
+  const Vec3 &origin = geometry.r[static_cast<std::size_t>(p1 - 1)];
+  const Vec3 u = bondDirection(geometry, p1, p2);
+  double moment = 0.0;
+  for (const int a : top) {
+    const auto i = static_cast<std::size_t>(a - 1);
+    moment += masses[i] * squaredDistanceFromAxis(geometry.r[i], origin, u);
+  }
+  return moment;
+}
+
 double reducedMoment(const Atoms &geometry, const std::vector<int> &top, int p1, int p2) {
-  const TorsionAxis a = torsionAxis(geometry, top, p1, p2);
-  if (a.inTop + a.inRest == 0.0)
-    return 0.0;
-  return a.inTop * a.inRest / (a.inTop + a.inRest);
+  checkRotorTop(geometry, top, p1, p2);
+  const std::vector<double> masses = isotopeMasses(geometry.z);
+  const Vec3 com = centreOfMass(geometry.r, masses);
+  const Vec3 &origin = geometry.r[static_cast<std::size_t>(p1 - 1)];
+  const Vec3 u = bondDirection(geometry, p1, p2);
+  const Eigen::Vector3d axis(u[0], u[1], u[2]);
+  // The top's velocities turning at unit angular velocity about the bond line.
+  double a = 0.0, total = 0.0;
+  Eigen::Vector3d p = Eigen::Vector3d::Zero(), l = Eigen::Vector3d::Zero();
+  for (std::size_t i = 0; i < masses.size(); ++i) {
+    total += masses[i];
+    if (std::find(top.begin(), top.end(), static_cast<int>(i) + 1) == top.end())
+      continue;
+    const Eigen::Vector3d r(geometry.r[i][0], geometry.r[i][1], geometry.r[i][2]);
+    const Eigen::Vector3d v = axis.cross(r - Eigen::Vector3d(origin[0], origin[1], origin[2]));
+    a += masses[i] * v.squaredNorm();
+    p += masses[i] * v;
+    l += masses[i] * (r - Eigen::Vector3d(com[0], com[1], com[2])).cross(v);
+  }
+  // The angular momentum taken out by the overall rotation: L^T I^-1 L over
+  // the moments that are not zero (a linear frame has no rotation about its line).
+  const Matrix3 tensor = inertiaTensor(geometry.r, masses);
+  Eigen::Matrix3d inertia;
+  for (Eigen::Index r = 0; r < 3; ++r)
+    for (Eigen::Index c = 0; c < 3; ++c)
+      inertia(r, c) = tensor[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)];
+  const Eigen::SelfAdjointEigenSolver<Eigen::Matrix3d> solver(inertia);
+  const Eigen::Vector3d moments = solver.eigenvalues();
+  const Eigen::Vector3d along = solver.eigenvectors().transpose() * l;
+  double rotation = 0.0;
+  for (Eigen::Index k = 0; k < 3; ++k)
+    if (moments(k) > ZERO_MOMENT * moments.maxCoeff())
+      rotation += along(k) * along(k) / moments(k);
+  return std::max(a - p.squaredNorm() / total - rotation, 0.0);
 }
 
 double torsionalCharacter(const Atoms &geometry, const std::vector<int> &top, int p1, int p2,
@@ -297,8 +345,7 @@ std::array<int, 4> torsionAtoms(const Atoms &geometry, const std::vector<int> &t
     double bestDistance = 0.0;
     for (const int a : side) {
       const Vec3 &r = geometry.r[static_cast<std::size_t>(a - 1)];
-      if (a == pivot ||
-          squaredDistanceFromAxis(r, origin, u) < SYMMETRY_TOLERANCE * SYMMETRY_TOLERANCE)
+      if (a == pivot || squaredDistanceFromAxis(r, origin, u) < AXIS_TOLERANCE * AXIS_TOLERANCE)
         continue;
       const double d = distance(r, geometry.r[static_cast<std::size_t>(pivot - 1)]);
       if (best == 0 || d < bestDistance) {
@@ -313,6 +360,112 @@ std::array<int, 4> torsionAtoms(const Atoms &geometry, const std::vector<int> &t
     return best;
   };
   return {nearestOff(top, p1), p1, p2, nearestOff(rest(geometry, top), p2)};
+}
+
+Atoms turnedTops(const Atoms &geometry, const std::vector<const HinderedRotor *> &rotors,
+                 const std::vector<double> &angles) {
+  Atoms out = geometry;
+  for (std::size_t k = 0; k < rotors.size() && k < angles.size(); ++k) {
+    const HinderedRotor &r = *rotors[k];
+    const Vec3 origin = out.r[static_cast<std::size_t>(r.pivot1 - 1)];
+    const Vec3 u = bondDirection(out, r.pivot1, r.pivot2);
+    for (const int a : r.top) {
+      const auto i = static_cast<std::size_t>(a - 1);
+      out.r[i] = turned(out.r[i], origin, u, angles[k]);
+    }
+  }
+  return out;
+}
+
+namespace {
+
+// A turned geometry is achiral within the wider symmetry tolerance: as a top
+// turns, the frame relaxes with it, and the few hundredths of an Angstrom by
+// which the top's present place bends the rest (a saddle point's forming
+// C...H...O bond leaning toward the hydroxyl hydrogen) do not go with it.
+constexpr double TURNED_TOLERANCE = NEAR_SYMMETRY_TOLERANCE; // A
+constexpr double GRID_STEP = 0.05; // A, the most a step of the grid moves a top atom
+
+// The farthest a top atom lies from its bond line, A (at least 0.1).
+double topReach(const Atoms &geometry, const HinderedRotor &r) {
+  const Vec3 &origin = geometry.r[static_cast<std::size_t>(r.pivot1 - 1)];
+  const Vec3 u = bondDirection(geometry, r.pivot1, r.pivot2);
+  double reach = 0.1;
+  for (const int a : r.top)
+    reach = std::max(reach, std::sqrt(squaredDistanceFromAxis(
+                                geometry.r[static_cast<std::size_t>(a - 1)], origin, u)));
+  return reach;
+}
+
+// The geometry reached by these turns, when it is achiral.
+std::optional<Symmetry> achiralAt(const Atoms &geometry,
+                                  const std::vector<const HinderedRotor *> &rotors,
+                                  const std::vector<double> &angles) {
+  const Atoms t = turnedTops(geometry, rotors, angles);
+  const Symmetry s = findSymmetry(t.z, t.r, TURNED_TOLERANCE, TURNED_TOLERANCE);
+  if (s.chiral)
+    return std::nullopt;
+  return s;
+}
+
+// A full turn of each rotor in steps that move its farthest atom by at most
+// GRID_STEP, over one rotor or two together; at the first achiral point, the
+// turn about it (a fifth of a step apart) whose geometry is nearest its group.
+std::optional<MirrorTurn> searchTurns(const Atoms &geometry,
+                                      const std::vector<const HinderedRotor *> &rotors,
+                                      const std::vector<std::size_t> &indices) {
+  std::vector<int> steps;
+  std::vector<double> step;
+  for (const HinderedRotor *r : rotors) {
+    const double reach = topReach(geometry, *r);
+    steps.push_back(static_cast<int>(std::ceil(2.0 * std::numbers::pi * reach / GRID_STEP)));
+    step.push_back(2.0 * std::numbers::pi / steps.back());
+  }
+  const bool two = rotors.size() > 1;
+  std::vector<double> angles(rotors.size(), 0.0);
+  for (int i = 0; i < steps[0]; ++i)
+    for (int j = 0; j < (two ? steps[1] : 1); ++j) {
+      angles[0] = i * step[0];
+      if (two)
+        angles[1] = j * step[1];
+      if (!achiralAt(geometry, rotors, angles))
+        continue;
+      constexpr int FINE = 5;
+      MirrorTurn best{indices, {}, ""};
+      double nearest = HUGE_VAL;
+      std::vector<double> fine(angles.size());
+      for (int a = -FINE; a <= FINE; ++a)
+        for (int b = two ? -FINE : 0; b <= (two ? FINE : 0); ++b) {
+          fine[0] = angles[0] + a * step[0] / FINE;
+          if (two)
+            fine[1] = angles[1] + b * step[1] / FINE;
+          const auto s = achiralAt(geometry, rotors, fine);
+          if (!s || !(s->displacement < nearest))
+            continue;
+          nearest = s->displacement;
+          best.pointGroup = s->pointGroup;
+          best.degrees.clear();
+          for (const double f : fine)
+            best.degrees.push_back(std::remainder(f, 2.0 * std::numbers::pi) * 180.0 /
+                                   std::numbers::pi);
+        }
+      return best;
+    }
+  return std::nullopt;
+}
+
+} // namespace
+
+std::optional<MirrorTurn> mirrorImageTurn(const Atoms &geometry,
+                                          const std::vector<HinderedRotor> &rotors) {
+  for (std::size_t k = 0; k < rotors.size(); ++k)
+    if (auto found = searchTurns(geometry, {&rotors[k]}, {k}))
+      return found;
+  for (std::size_t k = 0; k < rotors.size(); ++k)
+    for (std::size_t j = k + 1; j < rotors.size(); ++j)
+      if (auto found = searchTurns(geometry, {&rotors[k], &rotors[j]}, {k, j}))
+        return found;
+  return std::nullopt;
 }
 
 } // namespace orvalen::qc

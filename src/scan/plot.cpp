@@ -5,9 +5,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <limits>
 #include <optional>
+#include <unordered_set>
 
 namespace orvalen::scan {
 
@@ -202,6 +204,22 @@ void measuredMark(Svg &svg, double x, double y) {
   svg.rect(x - SQUARE / 2, y - SQUARE / 2, SQUARE, SQUARE, "#000000", "none");
 }
 
+// The measured points, each square drawn once for its place on the page: a
+// point within the same cell of MEASURED_CELL x MEASURED_CELL SVG units as
+// one drawn before it (in the file's order) would hide under that square, so
+// two million points make no larger a plot than the page holds cells.
+void drawMeasured(Svg &svg, const Frame &f, const Points &measured) {
+  constexpr double MEASURED_CELL = 2.0; // SVG units, under a third of the square's side
+  std::unordered_set<std::int64_t> drawn;
+  for (const auto &[x, y] : measured) {
+    const double sx = f.svgX(x), sy = f.svgY(y);
+    const auto cx = static_cast<std::int64_t>(std::floor(sx / MEASURED_CELL));
+    const auto cy = static_cast<std::int64_t>(std::floor(sy / MEASURED_CELL));
+    if (drawn.insert(cx * 1000003 + cy).second)
+      measuredMark(svg, sx, sy);
+  }
+}
+
 // The legend in the upper right corner: k falls from high T (left) to low T
 // (right), so the curves leave that corner free.
 void drawLegend(Svg &svg, const std::vector<Series> &curves, bool measured) {
@@ -243,8 +261,7 @@ std::string arrheniusPlotSvg(const ScanResult &r) {
   Svg svg(W, H);
   drawAxes(svg, frame, r);
   drawCurves(svg, frame, all, r.points.size() <= 40);
-  for (const auto &[x, y] : measured)
-    measuredMark(svg, frame.svgX(x), frame.svgY(y));
+  drawMeasured(svg, frame, measured);
   drawLegend(svg, all, !measured.empty());
   return svg.str();
 }
