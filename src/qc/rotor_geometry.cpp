@@ -181,35 +181,6 @@ void checkRotorTop(const Atoms &geometry, const std::vector<int> &top, int p1, i
                 "; the top is the group on " + std::to_string(p1) + "'s side only");
 }
 
-namespace {
-
-// The moments of the top and of the rest about the axis parallel to the
-// bond through the centre of mass, and that axis.
-struct TorsionAxis {
-  Vec3 com{};
-  Vec3 u{};
-  double inTop = 0.0;
-  double inRest = 0.0;
-  std::vector<double> masses;
-  std::vector<bool> onTop;
-};
-
-TorsionAxis torsionAxis(const Atoms &geometry, const std::vector<int> &top, int p1, int p2) {
-  checkRotorTop(geometry, top, p1, p2);
-  TorsionAxis a;
-  a.masses = isotopeMasses(geometry.z);
-  a.com = centreOfMass(geometry.r, a.masses);
-  a.u = bondDirection(geometry, p1, p2);
-  for (std::size_t i = 0; i < a.masses.size(); ++i) {
-    const double moment = a.masses[i] * squaredDistanceFromAxis(geometry.r[i], a.com, a.u);
-    a.onTop.push_back(std::find(top.begin(), top.end(), static_cast<int>(i) + 1) != top.end());
-    (a.onTop.back() ? a.inTop : a.inRest) += moment;
-  }
-  return a;
-}
-
-} // namespace
-
 double topMoment(const Atoms &geometry, const std::vector<int> &top, int p1, int p2) {
   checkRotorTop(geometry, top, p1, p2);
   const std::vector<double> masses = isotopeMasses(geometry.z);
@@ -223,66 +194,90 @@ double topMoment(const Atoms &geometry, const std::vector<int> &top, int p1, int
   return moment;
 }
 
-double reducedMoment(const Atoms &geometry, const std::vector<int> &top, int p1, int p2) {
+namespace {
+
+// The top turning at unit angular velocity about the bond line: each atom's
+// velocity (zero for the rest), and the momenta the overall translation and
+// rotation take out.
+struct InternalTurn {
+  std::vector<double> masses;
+  std::vector<Eigen::Vector3d> r, v; // positions from the centre of mass; velocities, A/rad
+  double a = 0.0;                    // sum m |v|^2, the top's own moment about the bond
+  double total = 0.0;                // M
+  Eigen::Vector3d p = Eigen::Vector3d::Zero();        // sum m v
+  Eigen::Vector3d l = Eigen::Vector3d::Zero();        // sum m r x v
+  Eigen::Vector3d moments = Eigen::Vector3d::Zero();  // principal moments, ascending
+  Eigen::Matrix3d axes = Eigen::Matrix3d::Identity(); // their axes, by column
+
+  // I^-1 x over the moments that are not zero (a linear frame has no
+  // rotation about its line).
+  Eigen::Vector3d inverseInertia(const Eigen::Vector3d &x) const {
+    const Eigen::Vector3d along = axes.transpose() * x;
+    Eigen::Vector3d out = Eigen::Vector3d::Zero();
+    for (Eigen::Index k = 0; k < 3; ++k)
+      if (moments(k) > ZERO_MOMENT * moments.maxCoeff())
+        out(k) = along(k) / moments(k);
+    return axes * out;
+  }
+};
+
+InternalTurn internalTurn(const Atoms &geometry, const std::vector<int> &top, int p1, int p2) {
   checkRotorTop(geometry, top, p1, p2);
-  const std::vector<double> masses = isotopeMasses(geometry.z);
-  const Vec3 com = centreOfMass(geometry.r, masses);
+  InternalTurn t;
+  t.masses = isotopeMasses(geometry.z);
+  const Vec3 com = centreOfMass(geometry.r, t.masses);
   const Vec3 &origin = geometry.r[static_cast<std::size_t>(p1 - 1)];
   const Vec3 u = bondDirection(geometry, p1, p2);
   const Eigen::Vector3d axis(u[0], u[1], u[2]);
-  // The top's velocities turning at unit angular velocity about the bond line.
-  double a = 0.0, total = 0.0;
-  Eigen::Vector3d p = Eigen::Vector3d::Zero(), l = Eigen::Vector3d::Zero();
-  for (std::size_t i = 0; i < masses.size(); ++i) {
-    total += masses[i];
-    if (std::find(top.begin(), top.end(), static_cast<int>(i) + 1) == top.end())
-      continue;
+  for (std::size_t i = 0; i < t.masses.size(); ++i) {
     const Eigen::Vector3d r(geometry.r[i][0], geometry.r[i][1], geometry.r[i][2]);
-    const Eigen::Vector3d v = axis.cross(r - Eigen::Vector3d(origin[0], origin[1], origin[2]));
-    a += masses[i] * v.squaredNorm();
-    p += masses[i] * v;
-    l += masses[i] * (r - Eigen::Vector3d(com[0], com[1], com[2])).cross(v);
+    t.r.emplace_back(r - Eigen::Vector3d(com[0], com[1], com[2]));
+    t.total += t.masses[i];
+    const bool onTop = std::find(top.begin(), top.end(), static_cast<int>(i) + 1) != top.end();
+    t.v.emplace_back(
+        onTop ? Eigen::Vector3d(axis.cross(r - Eigen::Vector3d(origin[0], origin[1], origin[2])))
+              : Eigen::Vector3d::Zero());
+    t.a += t.masses[i] * t.v.back().squaredNorm();
+    t.p += t.masses[i] * t.v.back();
+    t.l += t.masses[i] * t.r.back().cross(t.v.back());
   }
-  // The angular momentum taken out by the overall rotation: L^T I^-1 L over
-  // the moments that are not zero (a linear frame has no rotation about its line).
-  const Matrix3 tensor = inertiaTensor(geometry.r, masses);
+  const Matrix3 tensor = inertiaTensor(geometry.r, t.masses);
   Eigen::Matrix3d inertia;
   for (Eigen::Index r = 0; r < 3; ++r)
     for (Eigen::Index c = 0; c < 3; ++c)
       inertia(r, c) = tensor[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)];
   const Eigen::SelfAdjointEigenSolver<Eigen::Matrix3d> solver(inertia);
-  const Eigen::Vector3d moments = solver.eigenvalues();
-  const Eigen::Vector3d along = solver.eigenvectors().transpose() * l;
-  double rotation = 0.0;
-  for (Eigen::Index k = 0; k < 3; ++k)
-    if (moments(k) > ZERO_MOMENT * moments.maxCoeff())
-      rotation += along(k) * along(k) / moments(k);
-  return std::max(a - p.squaredNorm() / total - rotation, 0.0);
+  t.moments = solver.eigenvalues();
+  t.axes = solver.eigenvectors();
+  return t;
+}
+
+} // namespace
+
+double reducedMoment(const Atoms &geometry, const std::vector<int> &top, int p1, int p2) {
+  const InternalTurn t = internalTurn(geometry, top, p1, p2);
+  return std::max(t.a - t.p.squaredNorm() / t.total - t.l.dot(t.inverseInertia(t.l)), 0.0);
 }
 
 double torsionalCharacter(const Atoms &geometry, const std::vector<int> &top, int p1, int p2,
                           const std::vector<Vec3> &mode) {
-  const TorsionAxis a = torsionAxis(geometry, top, p1, p2);
-  if (mode.size() != a.masses.size() || !(a.inTop > 0.0) || !(a.inRest > 0.0))
+  const InternalTurn t = internalTurn(geometry, top, p1, p2);
+  if (mode.size() != t.masses.size())
     return 0.0;
+  // The internal rotation with the overall translation (-P/M) and rotation
+  // (-I^-1 L) taken out, as a normal mode has them.
+  const Eigen::Vector3d back = -t.p / t.total;
+  const Eigen::Vector3d turn = -t.inverseInertia(t.l);
   double overlap = 0.0, modeNorm = 0.0, torsionNorm = 0.0;
-  for (std::size_t i = 0; i < a.masses.size(); ++i) {
-    const Vec3 &r = geometry.r[i];
-    const Vec3 v{r[0] - a.com[0], r[1] - a.com[1], r[2] - a.com[2]};
-    // The top turns by 1/I_top, the rest back by 1/I_rest: no angular momentum about the axis.
-    const double turn = a.onTop[i] ? 1.0 / a.inTop : -1.0 / a.inRest;
-    const Vec3 t{turn * (a.u[1] * v[2] - a.u[2] * v[1]), turn * (a.u[2] * v[0] - a.u[0] * v[2]),
-                 turn * (a.u[0] * v[1] - a.u[1] * v[0])};
-    for (int c = 0; c < 3; ++c) {
-      // Mass-weighted: sqrt(m) d and sqrt(m) t.
-      overlap +=
-          a.masses[i] * mode[i][static_cast<std::size_t>(c)] * t[static_cast<std::size_t>(c)];
-      modeNorm +=
-          a.masses[i] * mode[i][static_cast<std::size_t>(c)] * mode[i][static_cast<std::size_t>(c)];
-      torsionNorm += a.masses[i] * t[static_cast<std::size_t>(c)] * t[static_cast<std::size_t>(c)];
-    }
+  for (std::size_t i = 0; i < t.masses.size(); ++i) {
+    const Eigen::Vector3d torsion = t.v[i] + back + turn.cross(t.r[i]);
+    const Eigen::Vector3d d(mode[i][0], mode[i][1], mode[i][2]);
+    // Mass-weighted: sqrt(m) d and sqrt(m) t.
+    overlap += t.masses[i] * d.dot(torsion);
+    modeNorm += t.masses[i] * d.squaredNorm();
+    torsionNorm += t.masses[i] * torsion.squaredNorm();
   }
-  if (!(modeNorm > 0.0) || !(torsionNorm > 0.0))
+  if (!(modeNorm > 0.0) || !(torsionNorm > ZERO_MOMENT * t.a))
     return 0.0;
   return overlap * overlap / (modeNorm * torsionNorm);
 }
@@ -408,9 +403,24 @@ std::optional<Symmetry> achiralAt(const Atoms &geometry,
   return s;
 }
 
+// The turns on a grid whose geometry is achiral and nearest its group.
+struct BestTurn {
+  std::vector<double> angles;
+  std::string pointGroup;
+  double displacement = HUGE_VAL;
+
+  void take(const std::vector<double> &at, const std::optional<Symmetry> &s) {
+    if (!s || !(s->displacement < displacement))
+      return;
+    angles = at;
+    pointGroup = s->pointGroup;
+    displacement = s->displacement;
+  }
+};
+
 // A full turn of each rotor in steps that move its farthest atom by at most
-// GRID_STEP, over one rotor or two together; at the first achiral point, the
-// turn about it (a fifth of a step apart) whose geometry is nearest its group.
+// GRID_STEP, over one rotor or two together; the achiral point of the grid
+// nearest its group, then the nearest on a grid five times finer about it.
 std::optional<MirrorTurn> searchTurns(const Atoms &geometry,
                                       const std::vector<const HinderedRotor *> &rotors,
                                       const std::vector<std::size_t> &indices) {
@@ -422,36 +432,30 @@ std::optional<MirrorTurn> searchTurns(const Atoms &geometry,
     step.push_back(2.0 * std::numbers::pi / steps.back());
   }
   const bool two = rotors.size() > 1;
+  BestTurn coarse;
   std::vector<double> angles(rotors.size(), 0.0);
   for (int i = 0; i < steps[0]; ++i)
     for (int j = 0; j < (two ? steps[1] : 1); ++j) {
       angles[0] = i * step[0];
       if (two)
         angles[1] = j * step[1];
-      if (!achiralAt(geometry, rotors, angles))
-        continue;
-      constexpr int FINE = 5;
-      MirrorTurn best{indices, {}, ""};
-      double nearest = HUGE_VAL;
-      std::vector<double> fine(angles.size());
-      for (int a = -FINE; a <= FINE; ++a)
-        for (int b = two ? -FINE : 0; b <= (two ? FINE : 0); ++b) {
-          fine[0] = angles[0] + a * step[0] / FINE;
-          if (two)
-            fine[1] = angles[1] + b * step[1] / FINE;
-          const auto s = achiralAt(geometry, rotors, fine);
-          if (!s || !(s->displacement < nearest))
-            continue;
-          nearest = s->displacement;
-          best.pointGroup = s->pointGroup;
-          best.degrees.clear();
-          for (const double f : fine)
-            best.degrees.push_back(std::remainder(f, 2.0 * std::numbers::pi) * 180.0 /
-                                   std::numbers::pi);
-        }
-      return best;
+      coarse.take(angles, achiralAt(geometry, rotors, angles));
     }
-  return std::nullopt;
+  if (coarse.angles.empty())
+    return std::nullopt;
+  constexpr int FINE = 5;
+  BestTurn fine = coarse;
+  for (int a = -FINE; a <= FINE; ++a)
+    for (int b = two ? -FINE : 0; b <= (two ? FINE : 0); ++b) {
+      angles[0] = coarse.angles[0] + a * step[0] / FINE;
+      if (two)
+        angles[1] = coarse.angles[1] + b * step[1] / FINE;
+      fine.take(angles, achiralAt(geometry, rotors, angles));
+    }
+  MirrorTurn found{indices, {}, fine.pointGroup};
+  for (const double f : fine.angles)
+    found.degrees.push_back(std::remainder(f, 2.0 * std::numbers::pi) * 180.0 / std::numbers::pi);
+  return found;
 }
 
 } // namespace

@@ -54,10 +54,10 @@ double reducedMoment(const Atoms &geometry, const std::vector<int> &top, int p1,
 
 // How much of a vibration is the torsion about p1-p2: the squared cosine,
 // in mass-weighted coordinates, between its Cartesian displacements `mode`
-// (one per atom, any normalisation) and the internal rotation that turns
-// the top by 1/I_top and the rest back by 1/I_rest about the axis parallel to
-// the bond through the centre of mass. 1 for a pure torsion, 0 for a motion
-// orthogonal to it (or a mode of another atom count).
+// (one per atom, any normalisation) and the internal rotation of
+// reducedMoment: the top turning about the bond with the overall
+// translation and rotation taken out, as a normal mode has them. 1 for a
+// pure torsion, 0 for a motion orthogonal to it (or a mode of another atom count).
 double torsionalCharacter(const Atoms &geometry, const std::vector<int> &top, int p1, int p2,
                           const std::vector<Vec3> &mode);
 
@@ -99,8 +99,8 @@ struct MirrorTurn {
 // step moves no top atom by more than 0.05 A, each turned geometry tested for
 // a mirror plane, a centre of inversion or an S2n axis within the wider
 // symmetry tolerance (0.1 A: the frame relaxes as the top turns), the turn
-// reported the one nearest that symmetry on a grid five times finer about the
-// first point found. Nothing when no turn reaches an achiral geometry.
+// reported the achiral one nearest its symmetry, refined on a grid five times
+// finer about it. Nothing when no turn reaches an achiral geometry.
 std::optional<MirrorTurn> mirrorImageTurn(const Atoms &geometry,
                                           const std::vector<HinderedRotor> &rotors);
 

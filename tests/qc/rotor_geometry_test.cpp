@@ -2,6 +2,7 @@
 // geometries built here (C-C 1.54, C-H 1.09, tetrahedral angles).
 #include "base/error.hpp"
 #include "qc/rotor_geometry.hpp"
+#include "qc/symmetry.hpp"
 
 #include <gtest/gtest.h>
 
@@ -244,6 +245,82 @@ TEST(RotorGeometry, ReducedMomentIsTheSameInAnyFrame) {
   for (Vec3 &r : moved.r)
     r = {c * r[0] - s * r[2] + 3.0, r[1] - 2.0, s * r[0] + c * r[2] + 1.0};
   EXPECT_NEAR(reducedMoment(moved, {1, 5, 6, 7}, 1, 2), 3.069720, 1e-6);
+}
+
+// A rotor of the test geometries: the bond and the top.
+HinderedRotor rotorOf(int p1, int p2, std::vector<int> top) {
+  HinderedRotor r;
+  r.pivot1 = p1;
+  r.pivot2 = p2;
+  r.top = std::move(top);
+  return r;
+}
+
+TEST(RotorGeometry, ATorsionThatReachesTheMirrorImage) {
+  // Hydrogen peroxide at 115 degrees is chiral (C2); turning one OH group to the
+  // cis (0 degrees, C2v: a turn of 115 degrees about O2 -> O1) or trans (180,
+  // C2h: -65 degrees) geometry makes it achiral; either is exact.
+  const Atoms hooh = hydrogenPeroxide();
+  const auto turn = mirrorImageTurn(hooh, {rotorOf(2, 1, {2, 4})});
+  ASSERT_TRUE(turn);
+  EXPECT_EQ(turn->rotors, std::vector<std::size_t>{0});
+  ASSERT_EQ(turn->degrees.size(), 1U);
+  if (turn->pointGroup == "C2v")
+    EXPECT_NEAR(turn->degrees[0], 115.0, 0.5);
+  else
+    EXPECT_NEAR(turn->degrees[0], -65.0, 0.5) << turn->pointGroup;
+  EXPECT_TRUE(turn->pointGroup == "C2v" || turn->pointGroup == "C2h") << turn->pointGroup;
+  // CHFCl-CH3 (1-chloro-1-fluoroethane): the stereocentre C1 holds H, F and Cl,
+  // which no turn of the methyl group (or of the CHFCl group) exchanges.
+  Atoms chiral{{6, 6, 1, 9, 17, 1, 1, 1},
+               {{0, 0, 0},
+                {0, 0, 1.52},
+                around(CH_RADIUS, 0, -CH_BACK),
+                around(1.36 * std::sqrt(8.0 / 9.0), 120, -1.36 / 3.0),
+                around(1.78 * std::sqrt(8.0 / 9.0), 240, -1.78 / 3.0),
+                around(CH_RADIUS, 60, 1.52 + CH_BACK),
+                around(CH_RADIUS, 180, 1.52 + CH_BACK),
+                around(CH_RADIUS, 300, 1.52 + CH_BACK)}};
+  EXPECT_FALSE(mirrorImageTurn(chiral, {rotorOf(2, 1, {2, 6, 7, 8})}));
+  EXPECT_FALSE(mirrorImageTurn(chiral, {rotorOf(1, 2, {1, 3, 4, 5})}));
+}
+
+TEST(RotorGeometry, TwoTorsionsTogetherReachTheMirrorImage) {
+  // Acetic acid on its Cs frame in the xz plane: C1, O2 (C=O 1.21, C-C-O 125
+  // degrees), O3 (C-O 1.35, C-C-O 112 on the other side), methyl C4 (C-C 1.50
+  // along -z), the hydroxyl H5 in the plane (O-H 0.97, C-O-H 107), methyl H 6-8
+  // with H6 in the plane. Its OH group turned by 40 degrees and its methyl group
+  // by 30 make it chiral; neither turn alone can undo it, both together can.
+  const double o2x = 1.21 * std::sin(125 * DEG), o2z = -1.21 * std::cos(125 * DEG);
+  const double o3x = -1.35 * std::sin(112 * DEG), o3z = -1.35 * std::cos(112 * DEG);
+  const double toC = std::atan2(-o3z, -o3x); // the direction O3 -> C1 in the xz plane
+  const Atoms planar{
+      {6, 8, 8, 6, 1, 1, 1, 1},
+      {{0, 0, 0},
+       {o2x, 0, o2z},
+       {o3x, 0, o3z},
+       {0, 0, -1.50},
+       {o3x + 0.97 * std::cos(toC + 107 * DEG), 0, o3z + 0.97 * std::sin(toC + 107 * DEG)},
+       around(CH_RADIUS, 0, -1.50 - CH_BACK),
+       around(CH_RADIUS, 120, -1.50 - CH_BACK),
+       around(CH_RADIUS, 240, -1.50 - CH_BACK)}};
+  const HinderedRotor hydroxyl = rotorOf(3, 1, {3, 5}), methyl = rotorOf(4, 1, {4, 6, 7, 8});
+  ASSERT_FALSE(findSymmetry(planar.z, planar.r).chiral);
+  const Atoms twisted = turnedTops(planar, {&hydroxyl, &methyl}, {40 * DEG, 30 * DEG});
+  ASSERT_TRUE(findSymmetry(twisted.z, twisted.r, 0.1, 0.1).chiral);
+  EXPECT_FALSE(mirrorImageTurn(twisted, {hydroxyl}));
+  EXPECT_FALSE(mirrorImageTurn(twisted, {methyl}));
+  const auto both = mirrorImageTurn(twisted, {hydroxyl, methyl});
+  ASSERT_TRUE(both);
+  EXPECT_EQ(both->rotors, (std::vector<std::size_t>{0, 1}));
+  EXPECT_EQ(both->pointGroup, "Cs");
+  ASSERT_EQ(both->degrees.size(), 2U);
+  // The OH group back by 40 degrees (or on by 140, its hydrogen in the plane on
+  // the other side), the methyl group by an odd multiple of 30 (a hydrogen in
+  // the plane, as 30 + 120 k turns it).
+  const double oh = std::fabs(both->degrees[0]);
+  EXPECT_TRUE(std::fabs(oh - 40.0) < 1.0 || std::fabs(oh - 140.0) < 1.0) << both->degrees[0];
+  EXPECT_NEAR(std::fmod(std::fabs(both->degrees[1]), 60.0), 30.0, 1.0) << both->degrees[1];
 }
 
 TEST(RotorGeometry, SymmetryNumberIsTheLcmOfBothOrders) {

@@ -205,9 +205,16 @@ TEST(RotorImport, GaussianScanOfATransitionStatesPartialBondNeedsItsTop) {
       << r.stderrText;
   r = import(dir, TS + " --rotor 15,14:15,16 --rotor-scan " + TS + " -o ts.dat");
   ASSERT_EQ(r.status, 0) << r.stderrText;
-  const std::string block = rotorBlock(test::readFile(dir / "ts.dat"));
-  EXPECT_EQ(linesOf(block)[3].substr(0, 32), "     1     8     15     14     1") << block;
+  const std::string data = test::readFile(dir / "ts.dat");
+  const std::string block = rotorBlock(data);
+  // The mode the torsion replaces is the one most like the internal rotation
+  // with the molecule's translation and rotation taken out, as a normal mode
+  // has them: mode 10 (185.9 cm-1, 99.8 km/mol), near the 200.7 cm-1 of the
+  // scan's own potential; the turn about the axis through the centre of mass
+  // without that projection chose mode 8 (105.4 cm-1) of this off-centre group.
+  EXPECT_EQ(linesOf(block)[3].substr(0, 32), "     1    10     15     14     1") << block;
   EXPECT_EQ(linesOf(block)[4], "   top   15   16");
+  EXPECT_NEAR(harmonicWavenumberOf(data), 200.7, 0.05) << data;
 }
 
 TEST(RotorImport, BarrierOrTheReplacedModesFrequencyGiveACosine) {
@@ -404,6 +411,47 @@ TEST(RotorImport, AWavenumberFarFromTheReplacedModeIsWarned) {
   r = import(dir, ETHYL + " --rotor 1,2 --rotor-barrier 3 -o near.dat");
   ASSERT_EQ(r.status, 0) << r.stderrText;
   EXPECT_EQ(r.stderrText.find("harmonic wavenumber"), std::string::npos) << r.stderrText;
+}
+
+// The OH + C2H6 saddle point (tests/fixtures/qc/oh_c2h6_ts, NWChem BH&HLYP):
+// the methyl group about C2-C1 and the OH group about the forming O9...H3 bond
+// (no bond, so its top is given). Pitzer's reduced moments by hand
+// (tools/hand_check/reduced_moment.py on the output's final geometry):
+// 2.868535 and 0.828726 amu A^2, below the groups' own moments about their bonds,
+// 3.107343 and 0.909616; the product over the sum about the axes through the
+// centre of mass gave 11.591809 and 4.673897. The geometry is chiral, but the
+// OH rotor turned by some 80 degrees reaches a Cs geometry: one optical isomer.
+TEST(RotorImport, SaddlePointOfOHAndEthaneWithTwoRotors) {
+  TempDir dir;
+  const std::string ts = (fs::path(ORVALEN_FIXTURES) / "qc" / "oh_c2h6_ts" / "ts.out").string();
+  const auto r = import(dir, ts + " --rotor 2,1 --rotor 9,3:9,10 -o ts.dat");
+  ASSERT_EQ(r.status, 0) << r.stderrText;
+  EXPECT_EQ(r.stderrText, "");
+  const std::string data = test::readFile(dir / "ts.dat");
+  const auto block = linesOf(rotorBlock(data));
+  ASSERT_GT(block.size(), 7U) << data;
+  // The torsions by the largest torsional character: mode 10 (183.6 cm-1) and mode 8 (61.5).
+  EXPECT_EQ(block[3].substr(0, 32), "     1    10      2      1     3") << data;
+  EXPECT_EQ(block[4], "   top    2    6    7    8");
+  EXPECT_EQ(block[5].substr(0, 32), "     2     8      9      3     1") << data;
+  EXPECT_EQ(block[6], "   top    9   10");
+  const double methyl = std::stod(block[3].substr(32, 14));
+  const double hydroxyl = std::stod(block[5].substr(32, 14));
+  EXPECT_NEAR(methyl, 2.868535, 2e-6);
+  EXPECT_NEAR(hydroxyl, 0.828726, 2e-6);
+  EXPECT_LE(methyl, 3.107343);
+  EXPECT_LE(hydroxyl, 0.909616);
+  EXPECT_EQ(data.find("Optical isomers         :"), std::string::npos) << data;
+  const std::string title = titleLine(data, " Optical isomers 1, not 2:");
+  EXPECT_NE(title.find("turning hindered rotor 2 about 9-3 by "), std::string::npos) << title;
+  EXPECT_NE(title.find(" reaches a Cs geometry, so the rotors' levels hold the mirror image"),
+            std::string::npos)
+      << title;
+  // Without its rotors the molecule is chiral: two optical isomers.
+  const auto bare = import(dir, ts + " -o bare.dat");
+  ASSERT_EQ(bare.status, 0) << bare.stderrText;
+  EXPECT_NE(test::readFile(dir / "bare.dat").find(" Optical isomers         :         2"),
+            std::string::npos);
 }
 
 } // namespace
