@@ -98,6 +98,25 @@ TEST(FourierFit, SmallestOrderThatReproducesASyntheticPotential) {
   EXPECT_FALSE(qc::fitFourier(phi, v).reproduced);
 }
 
+// A scan of many points is fitted by its normal equations, in memory of the
+// number of terms: 36,000 points (every 0.01 degree) of 6 (1 - cos 3 phi)
+// + 0.4 sin 2 phi give back those terms, as the 24 points above did.
+TEST(FourierFit, AScanOfManyPointsByItsNormalEquations) {
+  std::vector<double> phi, v;
+  for (int k = 0; k < 36000; ++k) {
+    phi.push_back(0.01 * k * DEGREE);
+    v.push_back(6.0 * (1.0 - std::cos(3.0 * phi.back())) + 0.4 * std::sin(2.0 * phi.back()));
+  }
+  const qc::FourierFit fit = qc::fitFourier(phi, v);
+  ASSERT_TRUE(fit.reproduced);
+  EXPECT_EQ(fit.order, 3);
+  EXPECT_NEAR(fit.terms[0][0], 6.0, 1e-9);
+  EXPECT_NEAR(fit.terms[3][0], -6.0, 1e-9);
+  EXPECT_NEAR(fit.terms[2][1], 0.4, 1e-9);
+  EXPECT_NEAR(fit.terms[1][0], 0.0, 1e-9);
+  EXPECT_LT(fit.largestMiss, 1e-9);
+}
+
 TEST(RotorImport, GaussianScanOfTheEthylRadical) {
   TempDir dir;
   const auto r = import(dir, ETHYL + " --rotor 1,2 --rotor-scan " + ETHYL + " -o ethyl.dat");
