@@ -21,9 +21,23 @@ namespace {
 
 constexpr double RKJ = RGAS / 1000.0;    // kJ/(mol K)
 constexpr double LOWEST_KEPT_T = 5.0e-3; // K: integration grids are kept for T from here up
-// The largest M of the free-rotor basis e^(i m phi), m = -M..M: a band of
-// 8001 rows and at most 41 diagonals, reduced in a few seconds.
-constexpr int MAX_BASIS_M = 4000;
+// The work of the band reduction, n^2 w^2 for n rows and w diagonals (w - 1
+// the bandwidth), at most this: some 7 s on a 2 GHz core (a basis of M = 1700
+// for a three-term potential with sines, M = 240 for one of 21 terms), so that
+// no accepted rotor keeps a scan for more than a few tens of seconds.
+constexpr double MAX_BAND_WORK = 4.0e8;
+
+// The largest M of the free-rotor basis e^(i m phi), m = -M..M, that the work
+// allows for these terms: without sine terms two blocks of M + 1 rows and
+// K + 1 diagonals, with them one of 2M + 1 rows and 2K + 2.
+int largestBasisM(const FourierTerms &terms) {
+  const double k = static_cast<double>(terms.size()) - 1.0;
+  const bool sines = std::any_of(terms.begin() + 1, terms.end(),
+                                 [](const std::array<double, 2> &t) { return t[1] != 0.0; });
+  const double w = sines ? 2.0 * k + 2.0 : k + 1.0;
+  const double rows = std::sqrt(MAX_BAND_WORK) / w;
+  return static_cast<int>(sines ? (rows - 1.0) / 2.0 : rows - 1.0);
+}
 
 // hbar^2/(2I) in kJ/mol, I in amu*A^2.
 double rotationalConstant(double moment) {
@@ -250,11 +264,11 @@ namespace {
 
 // The levels up to some 31 kT above the barrier at tMax need more free-rotor
 // functions than the solver takes in bounded time and memory.
-Error tooLargeBasis(const HinderedRotor &rotor, double tMax) {
+Error tooLargeBasis(const HinderedRotor &rotor, double tMax, int largest) {
   return Error("hindered rotor about " + std::to_string(rotor.pivot1) + "-" +
                std::to_string(rotor.pivot2) + " (reduced moment " + numberText(rotor.moment) +
                " amu*A^2): its levels up to " + numberText(tMax) + " K need a basis of more than " +
-               std::to_string(2 * MAX_BASIS_M + 1) +
+               std::to_string(2 * largest + 1) +
                " free-rotor functions; use --rotors classical at such temperatures, where it "
                "agrees with the quantum levels");
 }
@@ -272,9 +286,10 @@ RotorLevels quantumLevels(const HinderedRotor &rotor, double tMax) {
   const double vMax = std::max(vMin, *std::max_element(grid.begin(), grid.end()));
   const double eTop = vMax - vMin + 20.0 * RKJ * tMax;
   // The basis size in double first: a huge moment or temperature must not overflow an int.
+  const int largest = std::max(largestBasisM(terms), 8 + static_cast<int>(terms.size()));
   const double mStart = std::max({8.0, static_cast<double>(terms.size()), std::sqrt(eTop / b)});
-  if (!(mStart <= MAX_BASIS_M))
-    throw tooLargeBasis(rotor, tMax);
+  if (!(mStart <= largest))
+    throw tooLargeBasis(rotor, tMax, largest);
   int m = static_cast<int>(mStart);
   std::vector<double> ev = basisLevels(terms, b, m);
   auto shifted = [](std::vector<double> e) {
@@ -286,9 +301,9 @@ RotorLevels quantumLevels(const HinderedRotor &rotor, double tMax) {
   };
   double qOld = levelSum(shifted(ev), rotor.sigma, tMax).q;
   for (;;) {
-    if (m >= MAX_BASIS_M)
-      throw tooLargeBasis(rotor, tMax);
-    m = std::min(m + std::max(8, m / 4), MAX_BASIS_M);
+    if (m >= largest)
+      throw tooLargeBasis(rotor, tMax, largest);
+    m = std::min(m + std::max(8, m / 4), largest);
     ev = basisLevels(terms, b, m);
     const double q = levelSum(shifted(ev), rotor.sigma, tMax).q;
     if (std::abs(q - qOld) <= 1e-8 * q) {
