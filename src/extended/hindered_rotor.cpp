@@ -1,5 +1,7 @@
 #include "extended/hindered_rotor.hpp"
 
+#include "base/error.hpp"
+#include "base/warnings.hpp"
 #include "thermo/constants.hpp"
 
 #include <Eigen/Eigenvalues>
@@ -17,7 +19,25 @@ namespace orvalen::extended {
 
 namespace {
 
-constexpr double RKJ = RGAS / 1000.0; // kJ/(mol K)
+constexpr double RKJ = RGAS / 1000.0;    // kJ/(mol K)
+constexpr double LOWEST_KEPT_T = 5.0e-3; // K: integration grids are kept for T from here up
+// The work of the band reduction, n^2 w^2 for n rows and w diagonals (w - 1
+// the bandwidth), at most this: some 7 s on a 2 GHz core (a basis of M = 1700
+// for a three-term potential with sines, M = 240 for one of 21 terms), so that
+// no accepted rotor keeps a scan for more than a few tens of seconds.
+constexpr double MAX_BAND_WORK = 4.0e8;
+
+// The largest M of the free-rotor basis e^(i m phi), m = -M..M, that the work
+// allows for these terms: without sine terms two blocks of M + 1 rows and
+// K + 1 diagonals, with them one of 2M + 1 rows and 2K + 2.
+int largestBasisM(const FourierTerms &terms) {
+  const double k = static_cast<double>(terms.size()) - 1.0;
+  const bool sines = std::any_of(terms.begin() + 1, terms.end(),
+                                 [](const std::array<double, 2> &t) { return t[1] != 0.0; });
+  const double w = sines ? 2.0 * k + 2.0 : k + 1.0;
+  const double rows = std::sqrt(MAX_BAND_WORK) / w;
+  return static_cast<int>(sines ? (rows - 1.0) / 2.0 : rows - 1.0);
+}
 
 // hbar^2/(2I) in kJ/mol, I in amu*A^2.
 double rotationalConstant(double moment) {
@@ -240,6 +260,21 @@ std::vector<double> basisLevels(const FourierTerms &terms, double b, int m) {
 
 } // namespace
 
+namespace {
+
+// The levels up to some 31 kT above the barrier at tMax need more free-rotor
+// functions than the solver takes in bounded time and memory.
+Error tooLargeBasis(const HinderedRotor &rotor, double tMax, int largest) {
+  return Error("hindered rotor about " + std::to_string(rotor.pivot1) + "-" +
+               std::to_string(rotor.pivot2) + " (reduced moment " + numberText(rotor.moment) +
+               " amu*A^2): its levels up to " + numberText(tMax) + " K need a basis of more than " +
+               std::to_string(2 * largest + 1) +
+               " free-rotor functions; use --rotors classical at such temperatures, where it "
+               "agrees with the quantum levels");
+}
+
+} // namespace
+
 RotorLevels quantumLevels(const HinderedRotor &rotor, double tMax) {
   const auto terms = rotorTerms(rotor);
   const double b = rotationalConstant(rotor.moment);
@@ -250,7 +285,12 @@ RotorLevels quantumLevels(const HinderedRotor &rotor, double tMax) {
   tabulatePotential(terms, 0.0, PI / 180.0, 360, 0.0, grid);
   const double vMax = std::max(vMin, *std::max_element(grid.begin(), grid.end()));
   const double eTop = vMax - vMin + 20.0 * RKJ * tMax;
-  int m = std::max({8, static_cast<int>(terms.size()), static_cast<int>(std::sqrt(eTop / b))});
+  // The basis size in double first: a huge moment or temperature must not overflow an int.
+  const int largest = std::max(largestBasisM(terms), 8 + static_cast<int>(terms.size()));
+  const double mStart = std::max({8.0, static_cast<double>(terms.size()), std::sqrt(eTop / b)});
+  if (!(mStart <= largest))
+    throw tooLargeBasis(rotor, tMax, largest);
+  int m = static_cast<int>(mStart);
   std::vector<double> ev = basisLevels(terms, b, m);
   auto shifted = [](std::vector<double> e) {
     const double e0 = e.front();
@@ -261,7 +301,9 @@ RotorLevels quantumLevels(const HinderedRotor &rotor, double tMax) {
   };
   double qOld = levelSum(shifted(ev), rotor.sigma, tMax).q;
   for (;;) {
-    m += std::max(8, m / 4);
+    if (m >= largest)
+      throw tooLargeBasis(rotor, tMax, largest);
+    m = std::min(m + std::max(8, m / 4), largest);
     ev = basisLevels(terms, b, m);
     const double q = levelSum(shifted(ev), rotor.sigma, tMax).q;
     if (std::abs(q - qOld) <= 1e-8 * q) {
@@ -323,6 +365,11 @@ int firstGrid(const FourierTerms &terms, int g) {
 ClassicalRotor::ClassicalRotor(const HinderedRotor &rotor)
     : terms_(rotorTerms(rotor)), moment_(rotor.moment), sigma_(rotor.sigma),
       nu_(harmonicWavenumber(rotor, REPORT_CONSTANTS)), vMin_(potentialMinimum(terms_).v) {
+  // h c nu/2 at most the barrier: a well too narrow for its harmonic zero-point
+  // level holds none, and the correction x/(1 - e^-x) must not count one.
+  const double barrier = std::max(potentialMaximum(terms_) - vMin_, 0.0); // kJ/mol
+  const double nuCap = 2.0 * barrier * 1000.0 / AVOGADRO / (PLANCK * CLIGHT * 100.0);
+  nu_ = std::min(nu_, nuCap);
   const int g = potentialPeriodDivisor(terms_);
   period_ = 2.0 * PI / g;
   n0_ = firstGrid(terms_, g);
@@ -331,8 +378,10 @@ ClassicalRotor::ClassicalRotor(const HinderedRotor &rotor)
 }
 
 ClassicalRotor::ClassicalRotor(const HinderedRotor &rotor, double tMin) : ClassicalRotor(rotor) {
+  // Grids are kept for temperatures down to LOWEST_KEPT_T only; colder ones
+  // compute theirs as they go (the finest grid holds 2^24 points).
   std::vector<std::vector<double>> more;
-  integrate(tMin, &more);
+  integrate(std::max(tMin, LOWEST_KEPT_T), &more);
   for (auto &grid : more) {
     grids_.push_back(std::move(grid));
   }
@@ -383,10 +432,20 @@ RotorThermo ClassicalRotor::thermo(double T) const {
   const double semi = x > 0.0 ? -x / std::expm1(-x) : 1.0;        // x/(1 - e^-x)
   const double thermalHo = x > 0.0 ? rt * x / std::expm1(x) : rt; // RT x/(e^x - 1)
   RotorThermo out;
+  const double qFree = std::sqrt(2.0 * PI * moment * kt) / PLANCK * (2.0 * PI) / sigma_;
   out.q = std::sqrt(2.0 * PI * moment * kt) / PLANCK * turn.value * semi / sigma_;
   out.h = turn.meanV - rt / 2.0 + thermalHo;
   out.s = RGAS * std::log(out.q) + 1000.0 * out.h / T;
   out.zpe = PLANCK * CLIGHT * 100.0 * nu_ * AVOGADRO / 1000.0 / 2.0;
+  // A potential cannot give more entropy than no potential: where the
+  // semiclassical correction of a sharp minimum would, the rotor is free
+  // (Q, H - H0 = RT/2 and S of the free rotor; the ZPE stays).
+  const double sFree = RGAS * std::log(qFree) + RGAS / 2.0;
+  if (out.s > sFree) {
+    out.q = qFree;
+    out.h = rt / 2.0;
+    out.s = sFree;
+  }
   return out;
 }
 

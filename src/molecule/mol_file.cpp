@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstddef>
 #include <memory>
@@ -325,6 +326,12 @@ public:
         throw Error(where_(k) + "mode " + std::to_string(r.mode) +
                     " is replaced by hindered rotor " + std::to_string(c.other + 1) +
                     " already; each rotor replaces a mode of its own");
+      case RotorFault::BOND_TAKEN:
+        throw Error(where_(k) + "pivots " + std::to_string(r.pivot1) + " and " +
+                    std::to_string(r.pivot2) + ": hindered rotor " + std::to_string(c.other + 1) +
+                    " (line " + std::to_string(lines_[c.other].second) +
+                    ") turns about the same bond already; one torsion is one rotor: remove one "
+                    "of the two");
       case RotorFault::ATOM_BEYOND:
         throw Error(where_(k) + "atom " + std::to_string(c.atom) + " is beyond the " +
                     std::to_string(atoms) + " atoms of the coordinates block");
@@ -364,10 +371,12 @@ private:
                   ": write the two atoms of the bond, numbered from 1, in columns 13-19 and 20-26");
     case RotorFault::SIGMA:
       throw Error(where + "sigma " + quotedField(line, 27, 6) +
-                  ": a symmetry number is 1 or more; write it in columns 27-32");
+                  ": a torsion's symmetry number is 1 to " + std::to_string(MAX_ROTOR_SIGMA) +
+                  "; write it in columns 27-32");
     case RotorFault::MOMENT:
       throw Error(where + "reduced moment " + quotedField(line, 33, 14) +
-                  ": write the moment in amu*A^2, above 0, in columns 33-46");
+                  ": write the moment in amu*A^2, above 0 and at most " +
+                  numberText(MAX_ROTOR_MOMENT) + ", in columns 33-46");
     default:
       break;
     }
@@ -378,10 +387,16 @@ private:
       r.cosine = true;
       fixedio::read("(54x,f15.6)", line, &r.barrier);
       points_.check(line, 55, 15, 6, "cosine barrier", "kJ/mol", r.barrier);
-      if (rotorPotentialFault(r).fault == RotorFault::BARRIER)
+      const RotorFault fault = rotorPotentialFault(r).fault;
+      if (fault == RotorFault::BARRIER)
         throw Error(where + "cosine barrier " + quotedField(line, 55, 15) +
                     " kJ/mol: V0/2 (1 - cos(sigma phi)) has its minimum at phi = 0 only for "
                     "V0 of 0 or more");
+      if (fault == RotorFault::BARRIER_HIGH)
+        throw Error(where + "cosine barrier " + quotedField(line, 55, 15) +
+                    " kJ/mol: no torsion has a barrier above " + numberText(MAX_ROTOR_BARRIER) +
+                    " kJ/mol; write V0 in kJ/mol (a value in J/mol or cal/mol is 1000 or 4184 "
+                    "times too large)");
     } else if (lower == "fourier") {
       fixedio::read("(54x,i15)", line, &terms_);
       if (terms_ < 1 || terms_ > MAX_ROTOR_TERMS)
@@ -481,6 +496,32 @@ private:
     if (!r.cosine && static_cast<int>(r.fourier.size()) != terms_)
       throw Error(where + std::to_string(r.fourier.size()) + " Fourier terms on \"terms\" lines, " +
                   "not the " + std::to_string(terms_) + " the rotor line announces");
+    if (!r.cosine)
+      checkFourierPotential(r, where);
+  }
+
+  // An energy in kJ/mol with three decimals, for the messages.
+  static std::string kjText(double value) {
+    std::array<char, 64> buf{};
+    const auto r =
+        std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::fixed, 3);
+    return r.ec == std::errc{} ? std::string(buf.data(), r.ptr) : numberText(value);
+  }
+
+  // A Fourier potential's barrier in range and its period that of sigma.
+  static void checkFourierPotential(const HinderedRotor &r, const std::string &where) {
+    const RotorCheck c = rotorPotentialFault(r);
+    if (c.fault == RotorFault::BARRIER_HIGH)
+      throw Error(where + "the Fourier terms make a barrier of " + kjText(c.barrier) +
+                  " kJ/mol, above the " + numberText(MAX_ROTOR_BARRIER) +
+                  " kJ/mol of any torsion; write the terms in kJ/mol");
+    if (c.fault == RotorFault::PERIOD)
+      throw Error(where + "the Fourier potential (barrier " + kjText(c.barrier) +
+                  " kJ/mol) does not repeat " + std::to_string(r.sigma) +
+                  " times a turn, as sigma " + std::to_string(r.sigma) + " says: turned by 360/" +
+                  std::to_string(r.sigma) + " degrees it moves by up to " + kjText(c.mismatch) +
+                  " kJ/mol, so Q/sigma would count too few states; write the sigma of the "
+                  "potential's wells, or the potential of this torsion");
   }
 
   Molecule &m_;

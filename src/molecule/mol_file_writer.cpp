@@ -109,15 +109,29 @@ std::string rotorFaultText(const RotorCheck &check, const HinderedRotor &rotor, 
   case RotorFault::TOP_WITHOUT_PIVOT:
   case RotorFault::TOP_WITH_OTHER_PIVOT:
     return "the top holds the other pivot, or not its own pivot " + std::to_string(rotor.pivot1);
+  case RotorFault::BOND_TAKEN:
+    return "turns about the bond " + std::to_string(rotor.pivot1) + "-" +
+           std::to_string(rotor.pivot2) + ", as hindered rotor " + std::to_string(check.other + 1) +
+           " does; one rotor per torsion";
   case RotorFault::SIGMA:
-    return "symmetry number " + std::to_string(rotor.sigma) + " is not between 1 and 999999";
+    return "symmetry number " + std::to_string(rotor.sigma) + " is not between 1 and " +
+           std::to_string(MAX_ROTOR_SIGMA);
   case RotorFault::MOMENT:
-    return "reduced moment (amu*A^2) " + fixedio::editE(rotor.moment, 12, 5, 1) + " is not above 0";
+    return "reduced moment (amu*A^2) " + fixedio::editE(rotor.moment, 12, 5, 1) +
+           " is not above 0 and at most " + fixedio::editE(MAX_ROTOR_MOMENT, 12, 5, 1);
   case RotorFault::BARRIER:
     return "cosine barrier (kJ/mol) " + fixedio::editE(rotor.barrier, 12, 5, 1) + " is below 0";
   case RotorFault::TERMS:
     return std::to_string(rotor.fourier.size()) + " Fourier terms, not between 1 and " +
            std::to_string(MAX_ROTOR_TERMS);
+  case RotorFault::BARRIER_HIGH:
+    return "barrier (kJ/mol) " + fixedio::editE(check.barrier, 12, 5, 1) + " is above " +
+           fixedio::editE(MAX_ROTOR_BARRIER, 12, 5, 1);
+  case RotorFault::PERIOD:
+    return "the potential (barrier " + fixedio::editE(check.barrier, 12, 5, 1) +
+           " kJ/mol) does not repeat " + std::to_string(rotor.sigma) +
+           " times a turn: turned by 2 pi/sigma it moves by up to " +
+           fixedio::editE(check.mismatch, 12, 5, 1) + " kJ/mol";
   case RotorFault::NONE:
     break;
   }

@@ -11,6 +11,8 @@ namespace {
 
 constexpr double PI = std::numbers::pi;
 constexpr double GOLDEN = 0.6180339887498949; // (sqrt(5) - 1)/2
+constexpr double PERIOD_SHARE = 0.1;          // of the barrier, for RotorFault::PERIOD
+constexpr double PERIOD_FLOOR = 0.2;          // kJ/mol, twice a scan fit's tolerance
 
 } // namespace
 
@@ -134,6 +136,28 @@ double potentialMaximum(const FourierTerms &terms) {
   return -potentialMinimum(negated).v;
 }
 
+double periodMismatch(const FourierTerms &terms, int sigma) {
+  if (sigma <= 1)
+    return 0.0;
+  const int n = std::max(360, 20 * static_cast<int>(terms.size()));
+  const double step = 2.0 * PI / n;
+  std::vector<double> grid;
+  tabulatePotential(terms, 0.0, step, n, 0.0, grid);
+  // The grid turned by 2 pi/sigma: its own points where n is a multiple of sigma.
+  std::vector<double> turned;
+  if (n % sigma == 0) {
+    const auto shift = static_cast<std::size_t>(n / sigma);
+    for (std::size_t j = 0; j < grid.size(); ++j)
+      turned.push_back(grid[(j + shift) % grid.size()]);
+  } else {
+    tabulatePotential(terms, 2.0 * PI / sigma, step, n, 0.0, turned);
+  }
+  double largest = 0.0;
+  for (std::size_t j = 0; j < grid.size(); ++j)
+    largest = std::max(largest, std::fabs(turned[j] - grid[j]));
+  return largest;
+}
+
 double harmonicWavenumber(const HinderedRotor &rotor, const PhysicalConstants &c) {
   const FourierTerms terms = rotorTerms(rotor);
   const double kjmolJ = 1.0 / c.avogadro * 1000.0; // J per molecule in 1 kJ/mol
@@ -167,18 +191,32 @@ RotorCheck rotorNumbersFault(const HinderedRotor &rotor) {
     return {RotorFault::MODE_BELOW_ONE};
   if (rotor.pivot1 < 1 || rotor.pivot2 < 1 || rotor.pivot1 == rotor.pivot2)
     return {RotorFault::PIVOTS};
-  if (rotor.sigma < 1)
+  if (rotor.sigma < 1 || rotor.sigma > MAX_ROTOR_SIGMA)
     return {RotorFault::SIGMA};
-  if (!(rotor.moment > 0.0))
+  if (!(rotor.moment > 0.0) || !(rotor.moment <= MAX_ROTOR_MOMENT))
     return {RotorFault::MOMENT};
   return {};
 }
 
 RotorCheck rotorPotentialFault(const HinderedRotor &rotor) {
-  if (rotor.cosine)
-    return rotor.barrier >= 0.0 ? RotorCheck{} : RotorCheck{RotorFault::BARRIER};
-  if (rotor.fourier.empty() || rotor.fourier.size() > static_cast<std::size_t>(MAX_ROTOR_TERMS))
+  if (rotor.cosine && !(rotor.barrier >= 0.0))
+    return {RotorFault::BARRIER};
+  if (!rotor.cosine &&
+      (rotor.fourier.empty() || rotor.fourier.size() > static_cast<std::size_t>(MAX_ROTOR_TERMS)))
     return {RotorFault::TERMS};
+  if (rotor.cosine && !(rotor.barrier <= MAX_ROTOR_BARRIER))
+    return {.fault = RotorFault::BARRIER_HIGH, .barrier = rotor.barrier};
+  if (rotor.cosine) // V0/2 (1 - cos(sigma phi)) repeats sigma times a turn
+    return {};
+  const FourierTerms &terms = rotor.fourier;
+  const double barrier = potentialMaximum(terms) - potentialMinimum(terms).v;
+  if (!(barrier <= MAX_ROTOR_BARRIER))
+    return {.fault = RotorFault::BARRIER_HIGH, .barrier = barrier};
+  if (barrier >= SHALLOW_BARRIER && rotor.sigma > 1 && rotor.sigma <= MAX_ROTOR_SIGMA) {
+    const double mismatch = periodMismatch(terms, rotor.sigma);
+    if (mismatch > PERIOD_SHARE * barrier + PERIOD_FLOOR)
+      return {.fault = RotorFault::PERIOD, .barrier = barrier, .mismatch = mismatch};
+  }
   return {};
 }
 
@@ -215,6 +253,9 @@ RotorCheck rotorPlaceFault(std::span<const HinderedRotor> rotors, std::size_t k,
   for (std::size_t j = 0; j < k; ++j)
     if (rotors[j].mode == rotor.mode)
       return {.fault = RotorFault::MODE_TAKEN, .other = j};
+  for (std::size_t j = 0; j < k; ++j)
+    if (std::minmax(rotors[j].pivot1, rotors[j].pivot2) == std::minmax(rotor.pivot1, rotor.pivot2))
+      return {.fault = RotorFault::BOND_TAKEN, .other = j};
   int highest = std::max(rotor.pivot1, rotor.pivot2);
   for (const int a : rotor.top)
     highest = std::max(highest, a);

@@ -23,6 +23,22 @@ namespace orvalen {
 inline constexpr int MAX_ROTORS = 20;      // hindered rotors of one molecule
 inline constexpr int MAX_ROTOR_TERMS = 21; // Fourier terms k = 0..20 of a rotor's potential
 
+// The physical range of a rotor's numbers, checked where they are read (the
+// data file, the importer's options), so that no accepted rotor can make the
+// levels or the integrals run without end: a torsion's symmetry number is at
+// most 12 (a six-fold top on a two-fold frame, as in toluene, is 6), a
+// reduced moment of 1e4 amu*A^2 is that of two 500 amu groups 4.5 A off the
+// axis, and no torsion has a barrier of 200 kJ/mol (a C=C double bond's is
+// about 270 and is no hindered rotor).
+inline constexpr int MAX_ROTOR_SIGMA = 12;
+inline constexpr double MAX_ROTOR_MOMENT = 1.0e4;  // amu*A^2
+inline constexpr double MAX_ROTOR_BARRIER = 200.0; // kJ/mol, V0 or the potential's max - min
+
+// RT at 298.15 K, kJ/mol (R = 8.314462618 J/(mol K)): a potential whose
+// barrier is below it is too shallow for its wells to tell the symmetry
+// number; the geometry's fragments decide it.
+inline constexpr double SHALLOW_BARRIER = 8.314462618e-3 * 298.15;
+
 // A potential's Fourier terms {a_k, b_k}, k = 0, 1, ...:
 // V(phi) = sum over k of a_k cos(k phi) + b_k sin(k phi), kJ/mol.
 using FourierTerms = std::vector<std::array<double, 2>>;
@@ -60,6 +76,11 @@ PotentialSlopes potentialSlopes(const FourierTerms &terms, double phi);
 
 // V(phi), kJ/mol.
 double torsionPotential(const FourierTerms &terms, double phi);
+
+// The largest |V(phi + 2 pi/sigma) - V(phi)| over a turn (a grid of 20
+// points per period of the highest term, at least 360), kJ/mol: 0 for a
+// potential that repeats sigma times a turn.
+double periodMismatch(const FourierTerms &terms, int sigma);
 
 // V''(phi) = -sum_k k^2 (a_k cos(k phi) + b_k sin(k phi)), kJ/(mol rad^2).
 double torsionCurvature(const FourierTerms &terms, double phi);
@@ -140,11 +161,19 @@ enum class RotorFault : std::uint8_t {
   // Its own numbers (the data file's rotor line):
   MODE_BELOW_ONE, // the row is 0 or negative
   PIVOTS,         // the pivots are not two different atoms from 1
-  SIGMA,          // the symmetry number is below 1
-  MOMENT,         // the reduced moment is not above 0
+  SIGMA,          // the symmetry number is not 1 to MAX_ROTOR_SIGMA
+  MOMENT,         // the reduced moment is not above 0 and at most MAX_ROTOR_MOMENT
   // Its potential:
-  BARRIER, // a cosine V0 below 0 (V0/2 (1 - cos(sigma phi)) is lowest at phi = 0 for V0 >= 0)
-  TERMS,   // not 1 to MAX_ROTOR_TERMS Fourier terms
+  BARRIER,      // a cosine V0 below 0 (V0/2 (1 - cos(sigma phi)) is lowest at phi = 0 for V0 >= 0)
+  TERMS,        // not 1 to MAX_ROTOR_TERMS Fourier terms
+  BARRIER_HIGH, // V0, or the Fourier potential's max - min, above MAX_ROTOR_BARRIER
+                // (RotorCheck::barrier)
+  // A potential whose barrier is SHALLOW_BARRIER or more repeats sigma times a
+  // turn: V(phi + 2 pi/sigma) stays within a tenth of the barrier plus 0.2
+  // kJ/mol (twice the tolerance of a scan's fit) of V(phi). One well a turn
+  // divided by sigma 3 would count a third of the states (RotorCheck::barrier,
+  // ::mismatch).
+  PERIOD,
   // Its top:
   TOP_EMPTY,
   TOP_TWICE,            // an atom named twice (RotorCheck::atom)
@@ -154,6 +183,7 @@ enum class RotorFault : std::uint8_t {
   MODE_BEYOND_ROWS,   // past the rows of the frequency block
   MODE_NOT_VIBRATION, // the row is not above LOWEST_VIBRATION (RotorCheck::wavenumber)
   MODE_TAKEN,         // an earlier rotor replaces that row (RotorCheck::other)
+  BOND_TAKEN,         // an earlier rotor turns about the same bond (RotorCheck::other)
   ATOM_BEYOND,        // an atom past the coordinates block (RotorCheck::atom, the highest)
 };
 
@@ -162,6 +192,8 @@ struct RotorCheck {
   int atom = 0;            // TOP_TWICE, ATOM_BEYOND
   std::size_t other = 0;   // MODE_TAKEN: the earlier rotor, 0-based
   double wavenumber = 0.0; // MODE_NOT_VIBRATION: the row's, cm-1
+  double barrier = 0.0;    // BARRIER_HIGH, PERIOD: the potential's max - min, kJ/mol
+  double mismatch = 0.0;   // PERIOD: periodMismatch, kJ/mol
   bool ok() const { return fault == RotorFault::NONE; }
 };
 
@@ -172,8 +204,9 @@ RotorCheck rotorPotentialFault(const HinderedRotor &rotor);
 RotorCheck rotorTopFault(const HinderedRotor &rotor);
 // The row `mode` of the frequency block `rows` (six zero rows first) is a vibration.
 RotorCheck modeRowFault(int mode, std::span<const double> rows);
-// Rotor k of `rotors` in its molecule: its row, a row no earlier rotor
-// takes, its atoms among the `atoms` of the coordinates block.
+// Rotor k of `rotors` in its molecule: its row, a row and a bond no earlier
+// rotor takes (one torsion, one rotor: 1-2 and 2-1 are the same bond), its
+// atoms among the `atoms` of the coordinates block.
 RotorCheck rotorPlaceFault(std::span<const HinderedRotor> rotors, std::size_t k,
                            std::span<const double> rows, std::size_t atoms);
 

@@ -24,6 +24,10 @@ constexpr double LARGEST_GAP = 90.0;   // degrees of a turn without a point
 constexpr double SAME_GEOMETRY = 0.05; // A RMS: the scan starts at the frequencies' geometry
 constexpr double DEGREE = std::numbers::pi / 180.0;
 constexpr double WEAK_TORSION = 0.3; // the largest torsional character that gets a warning
+constexpr double KCAL_KJ = 4.184;    // kJ per kcal (thermochemical calorie)
+// A rotor's harmonic wavenumber more than this factor from the mode it
+// replaces: the potential or the moment is not that of the torsion.
+constexpr double WAVENUMBER_FACTOR = 3.0;
 
 std::string rotorBadly(std::string_view text) {
   return "--rotor " + inQuotes(text) +
@@ -52,7 +56,8 @@ struct ScanFit {
   FourierFit fit;
   std::size_t points = 0;
   std::string kind;
-  int period = 0; // times the potential repeats in a turn; 0: too flat to tell
+  int period = 0;       // times the potential repeats in a turn; 0: too flat to tell
+  double barrier = 0.0; // the points' max - min, kJ/mol
 };
 
 // "LINE: rotor R: a scan of C2H5 (7 atoms), not of C4H9O3 of FILE (16 atoms): ..."
@@ -157,6 +162,25 @@ std::vector<double> meanTurns(const RelaxedScan &scan, const Atoms &geometry,
   return turns;
 }
 
+// No torsion has a barrier above MAX_ROTOR_BARRIER: a scan that seems to is
+// in other units (kcal/mol or kJ/mol written where Hartree belong).
+void checkScanUnits(const std::vector<double> &v, const RelaxedScan &scan,
+                    const std::string &rotor) {
+  const auto [low, high] = std::minmax_element(v.begin(), v.end());
+  const double range = *high - *low; // kJ/mol
+  if (!(range > MAX_ROTOR_BARRIER))
+    return;
+  const double hartree = range / HARTREE_KJMOL;
+  throw Error(
+      atLine(scan.pointsFile, scan.lines[static_cast<std::size_t>(high - v.begin())]) + ": rotor " +
+      rotor + ": the scan's energies span " + withDecimals(hartree, 6) + " Hartree, a barrier of " +
+      withDecimals(range, 1) + " kJ/mol; no torsion has one above " +
+      withDecimals(MAX_ROTOR_BARRIER, 0) + " kJ/mol. Read as kcal/mol the same numbers would be " +
+      withDecimals(hartree * KCAL_KJ, 2) + " kJ/mol, as kJ/mol " + withDecimals(hartree, 2) +
+      " kJ/mol: give the energies in Hartree (a two-column scan holds angles in degrees and "
+      "energies in Hartree)");
+}
+
 ScanFit fitScan(const RotorRequest &request, const Atoms &geometry, const std::vector<int> &top,
                 const std::string &file, const RotorOutput &out) {
   const std::string scanFile = request.scan->string();
@@ -190,6 +214,7 @@ ScanFit fitScan(const RotorRequest &request, const Atoms &geometry, const std::v
                   "a number)");
   }
   checkCoverage(degrees, scanFile, request.text);
+  checkScanUnits(v, scan, request.text);
 
   ScanFit result;
   result.points = n;
@@ -221,8 +246,12 @@ ScanFit fitScan(const RotorRequest &request, const Atoms &geometry, const std::v
         (below > 1 ? " (and " + std::to_string(below - 1) + " more points lie below it)" : "") +
         ": the geometry of the frequencies is not the minimum of this torsion; the potential is "
         "counted from the first point all the same");
+  // A scan shallower than RT at 298.15 K cannot tell its period within the
+  // fit's tolerance (ethyl's six wells a turn, 0.1 kJ/mol deep): the
+  // geometry's fragments decide it.
   const auto [low, high] = std::minmax_element(v.begin(), v.end());
-  if (*high - *low > FIT_TOLERANCE)
+  result.barrier = *high - *low;
+  if (result.barrier >= SHALLOW_BARRIER)
     result.period = scanPeriodicity(phi, v, fit.terms);
   return result;
 }
@@ -342,6 +371,13 @@ public:
     // The symmetry number: the geometry's, or the scan's periodicity when it is a multiple of it.
     std::string sigmaText = "from the geometry";
     rotor.sigma = sigmaGeometry;
+    if (request.symmetry && (*request.symmetry < 1 || *request.symmetry > MAX_ROTOR_SIGMA))
+      throw Error(where + "--rotor-symmetry " + std::to_string(*request.symmetry) +
+                  ": a torsion's symmetry number is 1 to " + std::to_string(MAX_ROTOR_SIGMA));
+    if (request.barrier && !(*request.barrier >= 0.0 && *request.barrier <= MAX_ROTOR_BARRIER))
+      throw Error(where + "--rotor-barrier " + numberText(*request.barrier) +
+                  ": give the barrier V0 in kJ/mol, 0 to " + numberText(MAX_ROTOR_BARRIER) +
+                  " (no torsion has a higher one)");
     if (request.symmetry) {
       rotor.sigma = *request.symmetry;
       sigmaText = "given";
@@ -350,6 +386,11 @@ public:
       rotor.sigma = scan->period;
       sigmaText =
           "from the periodicity of the scan (geometry: " + std::to_string(sigmaGeometry) + ")";
+    } else if (scan && scan->period == 0 && sigmaGeometry > 1) {
+      sigmaText = "from the geometry's fragments (the scan's barrier " +
+                  withDecimals(scan->barrier, 3) +
+                  " kJ/mol is below RT at 298.15 K, too shallow "
+                  "for its wells to tell the period)";
     } else if (scan && scan->period > 0 && scan->period % sigmaGeometry != 0) {
       out_.warnings.push_back(
           request.scan->string() + ": rotor " + request.text + ": the potential repeats " +
@@ -382,6 +423,8 @@ public:
                       " kJ/mol whose curvature gives the frequency of mode " +
                       std::to_string(mode.row);
     }
+    checkPeriod(rotor, request, where);
+    warnFarWavenumber(rotor, frequency, where);
     out_.data.rotors.push_back(rotor);
     out_.data.title.push_back("Hindered rotor " + std::to_string(index) + " about " +
                               std::to_string(rotor.pivot1) + "-" + std::to_string(rotor.pivot2) +
@@ -392,6 +435,47 @@ public:
   }
 
 private:
+  // The potential repeats sigma times a turn (molecule/torsion.hpp), as the
+  // data file's reader will require.
+  static void checkPeriod(const HinderedRotor &rotor, const RotorRequest &request,
+                          const std::string &where) {
+    const RotorCheck c = rotorPotentialFault(rotor);
+    if (c.fault != RotorFault::PERIOD)
+      return;
+    throw Error(
+        where + "the potential of " +
+        (request.scan ? request.scan->string() : std::string("the rotor")) + " (barrier " +
+        withDecimals(c.barrier, 3) + " kJ/mol) does not repeat " + std::to_string(rotor.sigma) +
+        " times a turn, as sigma " + std::to_string(rotor.sigma) + " would need (turned by 360/" +
+        std::to_string(rotor.sigma) + " degrees it moves by up to " + withDecimals(c.mismatch, 3) +
+        " kJ/mol), so Q/sigma would count too few states: check the scan, or give "
+        "--rotor-symmetry N with the number of its equal wells");
+  }
+
+  // The rotor's harmonic wavenumber more than a factor of 3 from the mode it
+  // replaces: a scan in the wrong units, or a potential or top of another torsion.
+  void warnFarWavenumber(const HinderedRotor &rotor, double frequency,
+                         const std::string &where) const {
+    // A nearly free rotor (its barrier below RT at 298.15 K) has a harmonic
+    // wavenumber that means little: its curvature is that of a shallow ripple.
+    const FourierTerms terms = rotorTerms(rotor);
+    if (potentialMaximum(terms) - potentialMinimum(terms).v < SHALLOW_BARRIER)
+      return;
+    const double wavenumber = harmonicWavenumber(rotor, CODATA_2018);
+    if (!(wavenumber > 0.0) || !(frequency > 0.0))
+      return;
+    const double ratio = wavenumber / frequency;
+    if (ratio <= WAVENUMBER_FACTOR && ratio >= 1.0 / WAVENUMBER_FACTOR)
+      return;
+    out_.warnings.push_back(where + "its harmonic wavenumber " + withDecimals(wavenumber, 1) +
+                            " cm-1 (from the potential's curvature and the reduced moment " +
+                            withDecimals(rotor.moment, 4) + " amu*A^2) is " +
+                            withDecimals(ratio > 1.0 ? ratio : 1.0 / ratio, 1) + " times " +
+                            (ratio > 1.0 ? "the " : "below the ") + withDecimals(frequency, 1) +
+                            " cm-1 of the mode it replaces; check the scan's units, the bond and "
+                            "the top, or give --rotor-mode N");
+  }
+
   ModeChoice chooseMode(const RotorRequest &request, const HinderedRotor &rotor,
                         const std::string &where) {
     if (request.mode)
@@ -452,6 +536,26 @@ private:
   std::vector<int> taken_;
 };
 
+// A chiral molecule whose rotors turn it into a geometry with a mirror plane,
+// a centre of inversion or an S2n axis reaches its mirror image on the way:
+// the rotors' levels count both forms, so it is one optical isomer.
+void countMirrorImageOnce(const QcRecord &rec, MolFileData &data) {
+  const auto turn = mirrorImageTurn({rec.atomicNumbers, rec.coords}, data.rotors);
+  if (!turn)
+    return;
+  data.opticalIsomers = 1;
+  std::string which;
+  for (std::size_t k = 0; k < turn->rotors.size(); ++k) {
+    const HinderedRotor &r = data.rotors[turn->rotors[k]];
+    which += std::string(k == 0 ? "" : " and ") + "hindered rotor " +
+             std::to_string(turn->rotors[k] + 1) + " about " + std::to_string(r.pivot1) + "-" +
+             std::to_string(r.pivot2) + " by " + withDecimals(turn->degrees[k], 0) + " degrees";
+  }
+  data.title.push_back("Optical isomers 1, not 2: the geometry is chiral, but turning " + which +
+                       " reaches a " + turn->pointGroup +
+                       " geometry, so the rotors' levels hold the mirror image already");
+}
+
 } // namespace
 
 RotorRequest parseRotor(std::string_view text) {
@@ -475,12 +579,22 @@ void addRotors(const QcRecord &rec, const std::vector<RotorRequest> &requests,
   if (requests.size() > static_cast<std::size_t>(MAX_ROTORS))
     throw Error(file + ": " + std::to_string(requests.size()) + " rotors, more than the " +
                 std::to_string(MAX_ROTORS) + " a molecule data file holds");
+  for (std::size_t k = 0; k < requests.size(); ++k)
+    for (std::size_t j = 0; j < k; ++j)
+      if (std::minmax(requests[j].pivot1, requests[j].pivot2) ==
+          std::minmax(requests[k].pivot1, requests[k].pivot2))
+        throw Error(file + ": --rotor " + inQuotes(requests[j].text) + " and --rotor " +
+                    inQuotes(requests[k].text) + " turn about the same bond " +
+                    std::to_string(requests[k].pivot1) + "-" + std::to_string(requests[k].pivot2) +
+                    "; one torsion is one rotor: give it once");
   std::vector<double> rows, intensities;
   frequencyRows(out.data, rows, intensities);
   RotorBuilder builder(rec, file, out, std::move(rows));
   builder.reserve(requests);
   for (std::size_t k = 0; k < requests.size(); ++k)
     builder.add(requests[k], static_cast<int>(k + 1));
+  if (out.data.opticalIsomers > 1)
+    countMirrorImageOnce(rec, out.data);
 }
 
 } // namespace orvalen::qc

@@ -2,6 +2,9 @@
 
 #include "base/error.hpp"
 #include "molecule/elements.hpp"
+#include "qc/symmetry.hpp"
+
+#include <Eigen/Dense>
 
 #include <algorithm>
 #include <array>
@@ -29,9 +32,11 @@ constexpr std::array<double, MAX_ELEMENT> CORDERO_RADII{
     1.36, 1.32, 1.45, 1.46, 1.48, 1.40, 1.50, 1.50,                         // Au-Rn
 };
 
-constexpr double BOND_FACTOR = 1.2;         // bond: closer than 1.2 x (r_a + r_b)
-constexpr double SYMMETRY_TOLERANCE = 0.02; // A, an atom's image to its partner
+constexpr double BOND_FACTOR = 1.2;     // bond: closer than 1.2 x (r_a + r_b)
+constexpr double AXIS_TOLERANCE = 0.02; // A, an atom on the bond line
 constexpr int MAX_ORDER = 6;
+// A principal moment below this share of the largest is a linear frame's zero.
+constexpr double ZERO_MOMENT = 1.0e-10;
 // A, an atom's image to its partner under a fragment's turn: a methyl group
 // next to an unsymmetric neighbour is distorted by a few hundredths of an
 // Angstrom, yet its turn by 120 degrees still exchanges equal atoms.
@@ -147,7 +152,7 @@ std::vector<int> rotorTop(const Atoms &geometry, int p1, int p2) {
   const Vec3 u = bondDirection(geometry, p1, p2);
   const auto onAxis = [&](int a) {
     return squaredDistanceFromAxis(geometry.r[static_cast<std::size_t>(a - 1)], origin, u) <
-           SYMMETRY_TOLERANCE * SYMMETRY_TOLERANCE;
+           AXIS_TOLERANCE * AXIS_TOLERANCE;
   };
   const std::vector<int> others = rest(geometry, queue);
   if (std::all_of(queue.begin(), queue.end(), onAxis) ||
@@ -176,65 +181,103 @@ void checkRotorTop(const Atoms &geometry, const std::vector<int> &top, int p1, i
                 "; the top is the group on " + std::to_string(p1) + "'s side only");
 }
 
+double topMoment(const Atoms &geometry, const std::vector<int> &top, int p1, int p2) {
+  checkRotorTop(geometry, top, p1, p2);
+  const std::vector<double> masses = isotopeMasses(geometry.z);
+  const Vec3 &origin = geometry.r[static_cast<std::size_t>(p1 - 1)];
+  const Vec3 u = bondDirection(geometry, p1, p2);
+  double moment = 0.0;
+  for (const int a : top) {
+    const auto i = static_cast<std::size_t>(a - 1);
+    moment += masses[i] * squaredDistanceFromAxis(geometry.r[i], origin, u);
+  }
+  return moment;
+}
+
 namespace {
 
-// The moments of the top and of the rest about the axis parallel to the
-// bond through the centre of mass, and that axis.
-struct TorsionAxis {
-  Vec3 com{};
-  Vec3 u{};
-  double inTop = 0.0;
-  double inRest = 0.0;
+// The top turning at unit angular velocity about the bond line: each atom's
+// velocity (zero for the rest), and the momenta the overall translation and
+// rotation take out.
+struct InternalTurn {
   std::vector<double> masses;
-  std::vector<bool> onTop;
+  std::vector<Eigen::Vector3d> r, v; // positions from the centre of mass; velocities, A/rad
+  double a = 0.0;                    // sum m |v|^2, the top's own moment about the bond
+  double total = 0.0;                // M
+  Eigen::Vector3d p = Eigen::Vector3d::Zero();        // sum m v
+  Eigen::Vector3d l = Eigen::Vector3d::Zero();        // sum m r x v
+  Eigen::Vector3d moments = Eigen::Vector3d::Zero();  // principal moments, ascending
+  Eigen::Matrix3d axes = Eigen::Matrix3d::Identity(); // their axes, by column
+
+  // I^-1 x over the moments that are not zero (a linear frame has no
+  // rotation about its line).
+  Eigen::Vector3d inverseInertia(const Eigen::Vector3d &x) const {
+    const Eigen::Vector3d along = axes.transpose() * x;
+    Eigen::Vector3d out = Eigen::Vector3d::Zero();
+    for (Eigen::Index k = 0; k < 3; ++k)
+      if (moments(k) > ZERO_MOMENT * moments.maxCoeff())
+        out(k) = along(k) / moments(k);
+    return axes * out;
+  }
 };
 
-TorsionAxis torsionAxis(const Atoms &geometry, const std::vector<int> &top, int p1, int p2) {
+InternalTurn internalTurn(const Atoms &geometry, const std::vector<int> &top, int p1, int p2) {
   checkRotorTop(geometry, top, p1, p2);
-  TorsionAxis a;
-  a.masses = isotopeMasses(geometry.z);
-  a.com = centreOfMass(geometry.r, a.masses);
-  a.u = bondDirection(geometry, p1, p2);
-  for (std::size_t i = 0; i < a.masses.size(); ++i) {
-    const double moment = a.masses[i] * squaredDistanceFromAxis(geometry.r[i], a.com, a.u);
-    a.onTop.push_back(std::find(top.begin(), top.end(), static_cast<int>(i) + 1) != top.end());
-    (a.onTop.back() ? a.inTop : a.inRest) += moment;
+  InternalTurn t;
+  t.masses = isotopeMasses(geometry.z);
+  const Vec3 com = centreOfMass(geometry.r, t.masses);
+  const Vec3 &origin = geometry.r[static_cast<std::size_t>(p1 - 1)];
+  const Vec3 u = bondDirection(geometry, p1, p2);
+  const Eigen::Vector3d axis(u[0], u[1], u[2]);
+  for (std::size_t i = 0; i < t.masses.size(); ++i) {
+    const Eigen::Vector3d r(geometry.r[i][0], geometry.r[i][1], geometry.r[i][2]);
+    t.r.emplace_back(r - Eigen::Vector3d(com[0], com[1], com[2]));
+    t.total += t.masses[i];
+    const bool onTop = std::find(top.begin(), top.end(), static_cast<int>(i) + 1) != top.end();
+    t.v.emplace_back(
+        onTop ? Eigen::Vector3d(axis.cross(r - Eigen::Vector3d(origin[0], origin[1], origin[2])))
+              : Eigen::Vector3d::Zero());
+    t.a += t.masses[i] * t.v.back().squaredNorm();
+    t.p += t.masses[i] * t.v.back();
+    t.l += t.masses[i] * t.r.back().cross(t.v.back());
   }
-  return a;
+  const Matrix3 tensor = inertiaTensor(geometry.r, t.masses);
+  Eigen::Matrix3d inertia;
+  for (Eigen::Index r = 0; r < 3; ++r)
+    for (Eigen::Index c = 0; c < 3; ++c)
+      inertia(r, c) = tensor[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)];
+  const Eigen::SelfAdjointEigenSolver<Eigen::Matrix3d> solver(inertia);
+  t.moments = solver.eigenvalues();
+  t.axes = solver.eigenvectors();
+  return t;
 }
 
 } // namespace
 
 double reducedMoment(const Atoms &geometry, const std::vector<int> &top, int p1, int p2) {
-  const TorsionAxis a = torsionAxis(geometry, top, p1, p2);
-  if (a.inTop + a.inRest == 0.0)
-    return 0.0;
-  return a.inTop * a.inRest / (a.inTop + a.inRest);
+  const InternalTurn t = internalTurn(geometry, top, p1, p2);
+  return std::max(t.a - t.p.squaredNorm() / t.total - t.l.dot(t.inverseInertia(t.l)), 0.0);
 }
 
 double torsionalCharacter(const Atoms &geometry, const std::vector<int> &top, int p1, int p2,
                           const std::vector<Vec3> &mode) {
-  const TorsionAxis a = torsionAxis(geometry, top, p1, p2);
-  if (mode.size() != a.masses.size() || !(a.inTop > 0.0) || !(a.inRest > 0.0))
+  const InternalTurn t = internalTurn(geometry, top, p1, p2);
+  if (mode.size() != t.masses.size())
     return 0.0;
+  // The internal rotation with the overall translation (-P/M) and rotation
+  // (-I^-1 L) taken out, as a normal mode has them.
+  const Eigen::Vector3d back = -t.p / t.total;
+  const Eigen::Vector3d turn = -t.inverseInertia(t.l);
   double overlap = 0.0, modeNorm = 0.0, torsionNorm = 0.0;
-  for (std::size_t i = 0; i < a.masses.size(); ++i) {
-    const Vec3 &r = geometry.r[i];
-    const Vec3 v{r[0] - a.com[0], r[1] - a.com[1], r[2] - a.com[2]};
-    // The top turns by 1/I_top, the rest back by 1/I_rest: no angular momentum about the axis.
-    const double turn = a.onTop[i] ? 1.0 / a.inTop : -1.0 / a.inRest;
-    const Vec3 t{turn * (a.u[1] * v[2] - a.u[2] * v[1]), turn * (a.u[2] * v[0] - a.u[0] * v[2]),
-                 turn * (a.u[0] * v[1] - a.u[1] * v[0])};
-    for (int c = 0; c < 3; ++c) {
-      // Mass-weighted: sqrt(m) d and sqrt(m) t.
-      overlap +=
-          a.masses[i] * mode[i][static_cast<std::size_t>(c)] * t[static_cast<std::size_t>(c)];
-      modeNorm +=
-          a.masses[i] * mode[i][static_cast<std::size_t>(c)] * mode[i][static_cast<std::size_t>(c)];
-      torsionNorm += a.masses[i] * t[static_cast<std::size_t>(c)] * t[static_cast<std::size_t>(c)];
-    }
+  for (std::size_t i = 0; i < t.masses.size(); ++i) {
+    const Eigen::Vector3d torsion = t.v[i] + back + turn.cross(t.r[i]);
+    const Eigen::Vector3d d(mode[i][0], mode[i][1], mode[i][2]);
+    // Mass-weighted: sqrt(m) d and sqrt(m) t.
+    overlap += t.masses[i] * d.dot(torsion);
+    modeNorm += t.masses[i] * d.squaredNorm();
+    torsionNorm += t.masses[i] * torsion.squaredNorm();
   }
-  if (!(modeNorm > 0.0) || !(torsionNorm > 0.0))
+  if (!(modeNorm > 0.0) || !(torsionNorm > ZERO_MOMENT * t.a))
     return 0.0;
   return overlap * overlap / (modeNorm * torsionNorm);
 }
@@ -297,8 +340,7 @@ std::array<int, 4> torsionAtoms(const Atoms &geometry, const std::vector<int> &t
     double bestDistance = 0.0;
     for (const int a : side) {
       const Vec3 &r = geometry.r[static_cast<std::size_t>(a - 1)];
-      if (a == pivot ||
-          squaredDistanceFromAxis(r, origin, u) < SYMMETRY_TOLERANCE * SYMMETRY_TOLERANCE)
+      if (a == pivot || squaredDistanceFromAxis(r, origin, u) < AXIS_TOLERANCE * AXIS_TOLERANCE)
         continue;
       const double d = distance(r, geometry.r[static_cast<std::size_t>(pivot - 1)]);
       if (best == 0 || d < bestDistance) {
@@ -313,6 +355,121 @@ std::array<int, 4> torsionAtoms(const Atoms &geometry, const std::vector<int> &t
     return best;
   };
   return {nearestOff(top, p1), p1, p2, nearestOff(rest(geometry, top), p2)};
+}
+
+Atoms turnedTops(const Atoms &geometry, const std::vector<const HinderedRotor *> &rotors,
+                 const std::vector<double> &angles) {
+  Atoms out = geometry;
+  for (std::size_t k = 0; k < rotors.size() && k < angles.size(); ++k) {
+    const HinderedRotor &r = *rotors[k];
+    const Vec3 origin = out.r[static_cast<std::size_t>(r.pivot1 - 1)];
+    const Vec3 u = bondDirection(out, r.pivot1, r.pivot2);
+    for (const int a : r.top) {
+      const auto i = static_cast<std::size_t>(a - 1);
+      out.r[i] = turned(out.r[i], origin, u, angles[k]);
+    }
+  }
+  return out;
+}
+
+namespace {
+
+// A turned geometry is achiral within the wider symmetry tolerance: as a top
+// turns, the frame relaxes with it, and the few hundredths of an Angstrom by
+// which the top's present place bends the rest (a saddle point's forming
+// C...H...O bond leaning toward the hydroxyl hydrogen) do not go with it.
+constexpr double TURNED_TOLERANCE = NEAR_SYMMETRY_TOLERANCE; // A
+constexpr double GRID_STEP = 0.05; // A, the most a step of the grid moves a top atom
+
+// The farthest a top atom lies from its bond line, A (at least 0.1).
+double topReach(const Atoms &geometry, const HinderedRotor &r) {
+  const Vec3 &origin = geometry.r[static_cast<std::size_t>(r.pivot1 - 1)];
+  const Vec3 u = bondDirection(geometry, r.pivot1, r.pivot2);
+  double reach = 0.1;
+  for (const int a : r.top)
+    reach = std::max(reach, std::sqrt(squaredDistanceFromAxis(
+                                geometry.r[static_cast<std::size_t>(a - 1)], origin, u)));
+  return reach;
+}
+
+// The geometry reached by these turns, when it is achiral.
+std::optional<Symmetry> achiralAt(const Atoms &geometry,
+                                  const std::vector<const HinderedRotor *> &rotors,
+                                  const std::vector<double> &angles) {
+  const Atoms t = turnedTops(geometry, rotors, angles);
+  const Symmetry s = findSymmetry(t.z, t.r, TURNED_TOLERANCE, TURNED_TOLERANCE);
+  if (s.chiral)
+    return std::nullopt;
+  return s;
+}
+
+// The turns on a grid whose geometry is achiral and nearest its group.
+struct BestTurn {
+  std::vector<double> angles;
+  std::string pointGroup;
+  double displacement = HUGE_VAL;
+
+  void take(const std::vector<double> &at, const std::optional<Symmetry> &s) {
+    if (!s || !(s->displacement < displacement))
+      return;
+    angles = at;
+    pointGroup = s->pointGroup;
+    displacement = s->displacement;
+  }
+};
+
+// A full turn of each rotor in steps that move its farthest atom by at most
+// GRID_STEP, over one rotor or two together; the achiral point of the grid
+// nearest its group, then the nearest on a grid five times finer about it.
+std::optional<MirrorTurn> searchTurns(const Atoms &geometry,
+                                      const std::vector<const HinderedRotor *> &rotors,
+                                      const std::vector<std::size_t> &indices) {
+  std::vector<int> steps;
+  std::vector<double> step;
+  for (const HinderedRotor *r : rotors) {
+    const double reach = topReach(geometry, *r);
+    steps.push_back(static_cast<int>(std::ceil(2.0 * std::numbers::pi * reach / GRID_STEP)));
+    step.push_back(2.0 * std::numbers::pi / steps.back());
+  }
+  const bool two = rotors.size() > 1;
+  BestTurn coarse;
+  std::vector<double> angles(rotors.size(), 0.0);
+  for (int i = 0; i < steps[0]; ++i)
+    for (int j = 0; j < (two ? steps[1] : 1); ++j) {
+      angles[0] = i * step[0];
+      if (two)
+        angles[1] = j * step[1];
+      coarse.take(angles, achiralAt(geometry, rotors, angles));
+    }
+  if (coarse.angles.empty())
+    return std::nullopt;
+  constexpr int FINE = 5;
+  BestTurn fine = coarse;
+  for (int a = -FINE; a <= FINE; ++a)
+    for (int b = two ? -FINE : 0; b <= (two ? FINE : 0); ++b) {
+      angles[0] = coarse.angles[0] + a * step[0] / FINE;
+      if (two)
+        angles[1] = coarse.angles[1] + b * step[1] / FINE;
+      fine.take(angles, achiralAt(geometry, rotors, angles));
+    }
+  MirrorTurn found{indices, {}, fine.pointGroup};
+  for (const double f : fine.angles)
+    found.degrees.push_back(std::remainder(f, 2.0 * std::numbers::pi) * 180.0 / std::numbers::pi);
+  return found;
+}
+
+} // namespace
+
+std::optional<MirrorTurn> mirrorImageTurn(const Atoms &geometry,
+                                          const std::vector<HinderedRotor> &rotors) {
+  for (std::size_t k = 0; k < rotors.size(); ++k)
+    if (auto found = searchTurns(geometry, {&rotors[k]}, {k}))
+      return found;
+  for (std::size_t k = 0; k < rotors.size(); ++k)
+    for (std::size_t j = k + 1; j < rotors.size(); ++j)
+      if (auto found = searchTurns(geometry, {&rotors[k], &rotors[j]}, {k, j}))
+        return found;
+  return std::nullopt;
 }
 
 } // namespace orvalen::qc

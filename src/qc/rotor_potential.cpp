@@ -1,10 +1,11 @@
 #include "qc/rotor_potential.hpp"
 
-#include <Eigen/QR>
+#include <Eigen/Dense>
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <optional>
 
 namespace orvalen::qc {
 
@@ -14,6 +15,9 @@ constexpr double PERIODICITY_SHARE = 0.1;  // of the scan's range
 constexpr double PERIODICITY_FLOOR = 0.01; // kJ/mol
 constexpr int MAX_PERIODICITY = 12;
 constexpr double SAME_ANGLE = 1.0e-6; // rad
+// Points above which a scan is fitted by its normal equations rather than a
+// QR factorisation of all its points (which holds 2K numbers a point).
+constexpr std::size_t LARGE_SCAN = 10000;
 
 // Angles that differ by a whole turn are one point of the potential.
 std::size_t distinctAngles(const std::vector<double> &phi) {
@@ -46,6 +50,56 @@ void measure(const std::vector<double> &phi, const std::vector<double> &v, Fouri
   }
 }
 
+// The series of order K from the solution x of its least squares, a_0 set
+// so that V(0) = 0.
+FourierTerms seriesOf(const Eigen::VectorXd &x, Eigen::Index order) {
+  FourierTerms terms(static_cast<std::size_t>(order) + 1, {0.0, 0.0});
+  double sum = 0.0;
+  for (Eigen::Index k = 1; k <= order; ++k) {
+    terms[static_cast<std::size_t>(k)] = {x(2 * (k - 1)), x(2 * (k - 1) + 1)};
+    sum += x(2 * (k - 1));
+  }
+  terms[0][0] = -sum;
+  return terms;
+}
+
+// A scan of many points is fitted by its normal equations, in memory of the
+// order of the number of terms squared: A^T A and A^T y of the highest order
+// are summed once over the points, and the system of order K is their
+// leading 2K x 2K block (the columns go cos phi - 1, sin phi, cos 2 phi - 1, ...).
+class NormalEquations {
+public:
+  NormalEquations(const std::vector<double> &phi, const std::vector<double> &v,
+                  Eigen::Index highest)
+      : ata_(Eigen::MatrixXd::Zero(2 * highest, 2 * highest)),
+        aty_(Eigen::VectorXd::Zero(2 * highest)) {
+    Eigen::VectorXd row(2 * highest);
+    for (std::size_t i = 0; i < phi.size(); ++i) {
+      for (Eigen::Index k = 1; k <= highest; ++k) {
+        const double kp = static_cast<double>(k) * phi[i];
+        row(2 * (k - 1)) = std::cos(kp) - 1.0;
+        row(2 * (k - 1) + 1) = std::sin(kp);
+      }
+      ata_.selfadjointView<Eigen::Lower>().rankUpdate(row);
+      aty_ += v[i] * row;
+    }
+    ata_ = ata_.selfadjointView<Eigen::Lower>();
+  }
+
+  bool solve(Eigen::Index order, FourierTerms &terms) const {
+    const Eigen::Index columns = 2 * order;
+    const Eigen::ColPivHouseholderQR<Eigen::MatrixXd> qr(ata_.topLeftCorner(columns, columns));
+    if (qr.rank() < columns)
+      return false;
+    terms = seriesOf(qr.solve(aty_.head(columns)), order);
+    return true;
+  }
+
+private:
+  Eigen::MatrixXd ata_;
+  Eigen::VectorXd aty_;
+};
+
 // The terms of order K by least squares, a_0 set so that V(0) = 0; false
 // when the points do not determine them.
 bool fitOrder(const std::vector<double> &phi, const std::vector<double> &v, Eigen::Index order,
@@ -66,14 +120,7 @@ bool fitOrder(const std::vector<double> &phi, const std::vector<double> &v, Eige
   const Eigen::ColPivHouseholderQR<Eigen::MatrixXd> qr(a);
   if (qr.rank() < columns)
     return false;
-  const Eigen::VectorXd x = qr.solve(y);
-  terms.assign(static_cast<std::size_t>(order) + 1, {0.0, 0.0});
-  double sum = 0.0;
-  for (Eigen::Index k = 1; k <= order; ++k) {
-    terms[static_cast<std::size_t>(k)] = {x(2 * (k - 1)), x(2 * (k - 1) + 1)};
-    sum += x(2 * (k - 1));
-  }
-  terms[0][0] = -sum;
+  terms = seriesOf(qr.solve(y), order);
   return true;
 }
 
@@ -88,9 +135,12 @@ FourierFit fitFourier(const std::vector<double> &phi, const std::vector<double> 
   FourierFit fit;
   fit.terms = {{0.0, 0.0}};
   measure(phi, v, fit);
+  std::optional<NormalEquations> normal;
+  if (phi.size() > LARGE_SCAN && highest > 0)
+    normal.emplace(phi, v, highest);
   for (int order = 0; order <= highest; ++order) {
     FourierTerms terms;
-    if (order > 0 && !fitOrder(phi, v, order, terms))
+    if (order > 0 && !(normal ? normal->solve(order, terms) : fitOrder(phi, v, order, terms)))
       break;
     if (order > 0) {
       fit.terms = std::move(terms);

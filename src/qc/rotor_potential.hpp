@@ -32,7 +32,9 @@ struct FourierFit {
   bool reproduced = false; // every point within the tolerance
 };
 
-// Least squares (Eigen, column-pivoting QR) of the points (phi_i in radians,
+// Least squares (Eigen, column-pivoting QR; beyond 10000 points that of the
+// normal equations, summed point by point in memory of the number of terms
+// squared) of the points (phi_i in radians,
 // V_i in kJ/mol, phi_0 = 0, V_0 = 0) on (cos k phi - 1) and sin k phi, k =
 // 1..K, for K = 0, 1, ... up to `maxOrder` and as far as the points determine
 // the terms: the first K reproducing every point within `tolerance`, or, when

@@ -5,10 +5,13 @@
 #include "scan/svg.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <limits>
 #include <optional>
+#include <set>
 
 namespace orvalen::scan {
 
@@ -231,6 +234,32 @@ void measuredMark(Svg &svg, double x, double y) {
   svg.rect(x - SQUARE / 2, y - SQUARE / 2, SQUARE, SQUARE, "#000000", "none");
 }
 
+// Places on the page in cells of CELL x CELL SVG units: a mark in the cell of
+// one drawn before it (in the file's order) would hide under that one, so two
+// million measured points make no larger a plot than the page holds cells.
+class PlacesDrawn {
+public:
+  // True the first time the cells of these SVG coordinates are asked for.
+  bool first(double a, double b, double c = 0.0) {
+    return cells_.insert({cell(a), cell(b), cell(c)}).second;
+  }
+
+private:
+  static constexpr double CELL = 2.0; // SVG units, under a third of a measured square's side
+  static std::int64_t cell(double v) { return static_cast<std::int64_t>(std::floor(v / CELL)); }
+  std::set<std::array<std::int64_t, 3>> cells_;
+};
+
+// The measured points, each square drawn once for its place on the page.
+void drawMeasured(Svg &svg, const Frame &f, const Points &measured) {
+  PlacesDrawn drawn;
+  for (const auto &[x, y] : measured) {
+    const double sx = f.svgX(x), sy = f.svgY(y);
+    if (drawn.first(sx, sy))
+      measuredMark(svg, sx, sy);
+  }
+}
+
 // A rectangle in SVG units.
 struct Box {
   double x0, y0, x1, y1;
@@ -311,9 +340,12 @@ legendCorner(const std::vector<std::pair<Points::value_type, Points::value_type>
 // The bars of the measured points, with short caps at the ends they have.
 void drawErrorBars(Svg &svg, const Frame &f, const std::vector<ErrorBar> &bars) {
   constexpr double CAP = 3.0;
+  PlacesDrawn drawn; // each bar once for its place, as the squares
   for (const ErrorBar &b : bars) {
     const double x = f.svgX(b.x), top = f.svgY(b.yhi);
     const double bottom = b.ylo ? f.svgY(*b.ylo) : TOP + PH;
+    if (!drawn.first(x, top, bottom))
+      continue;
     svg.line(x, top, x, bottom, "#000000", 1.0);
     svg.line(x - CAP, top, x + CAP, top, "#000000", 1.0);
     if (b.ylo)
@@ -369,8 +401,7 @@ std::string arrheniusPlotSvg(const ScanResult &r) {
   drawAxes(svg, frame, r);
   drawCurves(svg, frame, all, r.points.size() <= 40);
   drawErrorBars(svg, frame, bars);
-  for (const auto &[x, y] : measured)
-    measuredMark(svg, frame.svgX(x), frame.svgY(y));
+  drawMeasured(svg, frame, measured);
   const auto [lx, ly] = corner.value_or(std::pair{LEFT, H});
   drawLegend(svg, all, !measured.empty(), lx, ly);
   return svg.str();

@@ -4,6 +4,7 @@
 // the levels against the Hamiltonian in the complex basis e^(i m phi), and the
 // classical integral of a cosine barrier against its Bessel-function form.
 
+#include "base/error.hpp"
 #include "extended/hindered_rotor.hpp"
 #include "support/rotors.hpp"
 
@@ -255,6 +256,87 @@ TEST(HinderedRotor, PreparedClassicalRotorIsTheBesselFormAtEveryTemperature) {
       EXPECT_NEAR(once.q / q, 1.0, 1e-9) << c.v0 << " " << t;
     }
   }
+}
+
+// The classical treatment stays between the free rotor and the harmonic
+// oscillator. A shallow sixfold well (ethyl's, V0 0.09 kJ/mol, I 1.1 amu A^2)
+// has a harmonic wavenumber of 64.4 cm-1, whose h c nu/2 = 0.385 kJ/mol is
+// above the barrier: nu is capped at 2 V0/(h c), so ZPE = V0 and
+// x = h c nu/kT = 2 V0/RT in the semiclassical factor. Where that Q would give
+// more entropy than the free rotor, the rotor is the free one.
+TEST(HinderedRotor, ClassicalZeroPointEnergyIsNeverAboveTheBarrier) {
+  struct Case {
+    double v0;
+    int sigma;
+    double moment;
+  };
+  for (const Case c : {Case{0.09, 6, 1.1}, Case{1.0, 12, 0.5}}) {
+    const HinderedRotor r = cosineRotor(c.v0, c.sigma, c.moment);
+    ASSERT_GT(H * C * 100.0 * cosineWavenumber(c.v0, c.sigma, c.moment) * NA / 1000.0 / 2.0,
+              1.3 * c.v0);
+    for (const double t : {50.0, 298.15, 1000.0}) {
+      const auto th = ext::classicalThermo(r, t);
+      EXPECT_NEAR(th.zpe, c.v0, 1e-12) << t;
+      const double rt = R * t / 1000.0;
+      const double y = c.v0 / (2.0 * rt);
+      const double x = 2.0 * c.v0 / rt;
+      const double i0 = std::cyl_bessel_i(0.0, y);
+      const double qFree =
+          std::sqrt(2.0 * PI * c.moment * AMU * 1e-20 * KB * t) / H * 2.0 * PI / c.sigma;
+      const double q = qFree * std::exp(-y) * i0 * x / (1.0 - std::exp(-x));
+      const double h = c.v0 / 2.0 * (1.0 - std::cyl_bessel_i(1.0, y) / i0) - rt / 2.0 +
+                       rt * x / (std::exp(x) - 1.0);
+      const double s = R * std::log(q) + 1000.0 * h / t;
+      const double sFree = R * std::log(qFree) + R / 2.0;
+      EXPECT_NEAR(th.q / (s > sFree ? qFree : q), 1.0, 1e-9) << c.v0 << " " << t;
+      EXPECT_NEAR(th.s, std::min(s, sFree), 1e-7) << c.v0 << " " << t;
+    }
+  }
+  // A deep well keeps its harmonic ZPE.
+  const double nu = cosineWavenumber(25.0, 3, 1.6);
+  EXPECT_NEAR(ext::classicalThermo(cosineRotor(25.0, 3, 1.6), 300.0).zpe,
+              H * C * 100.0 * nu * NA / 1000.0 / 2.0, 1e-12);
+}
+
+// A sharp minimum: V = D (1 - F(phi)/21), F the Fejer kernel 1 + 2 sum_{k=1..20}
+// (1 - k/21) cos(k phi) (from 21 at phi = 0 down to 0 and below 1 beyond some
+// 30 degrees), D = 5 kJ/mol, I = 1.6 amu A^2: a well some 20 degrees wide on a
+// plateau at about D. Its curvature D/21 sum 2 (1 - k/21) k^2 = 366.7 kJ/mol/rad^2
+// gives 804 cm-1 (below the cap 2 D/(h c) = 836 cm-1). The plateau makes Q near
+// Q_free e^(-D/RT) and the factor x/(1 - e^-x) lifts S by R (ln x - 1) above the
+// free rotor's (23.77 against 21.30 J/(mol K) at 298.15 K by the formula): the
+// classical rotor is the free one instead: Q = (8 pi^3 I kT)^1/2/h, H - H0 = RT/2,
+// S = R (ln Q + 1/2). The quantum levels never exceed the free rotor's S either.
+TEST(HinderedRotor, ClassicalEntropyIsNeverAboveTheFreeRotors) {
+  constexpr double D = 5.0;
+  orvalen::FourierTerms terms(21, {0.0, 0.0});
+  terms[0][0] = D * (1.0 - 1.0 / 21.0);
+  for (std::size_t k = 1; k < terms.size(); ++k)
+    terms[k][0] = -2.0 * D * (1.0 - static_cast<double>(k) / 21.0) / 21.0;
+  const HinderedRotor sharp = orvalen::test::fourierRotor(terms, 1.6);
+  const auto levels = ext::quantumLevels(sharp, 1000.0);
+  for (const double t : {298.15, 1000.0}) {
+    const double qFree = std::sqrt(8.0 * PI * PI * PI * 1.6 * AMU * 1e-20 * KB * t) / H;
+    const double sFree = R * (std::log(qFree) + 0.5);
+    const auto th = ext::classicalThermo(sharp, t);
+    EXPECT_NEAR(th.q / qFree, 1.0, 1e-12) << t;
+    EXPECT_NEAR(th.h, R * t / 2000.0, 1e-12) << t;
+    EXPECT_NEAR(th.s, sFree, 1e-9) << t;
+    EXPECT_LT(ext::quantumThermo(levels, t).s, sFree) << t;
+  }
+  // A potential that leaves S below the free rotor's keeps its own values.
+  const auto cosine = ext::classicalThermo(cosineRotor(8.0, 2, 0.8), 300.0);
+  EXPECT_LT(cosine.s, R * (std::log(std::sqrt(8.0 * PI * PI * PI * 0.8 * AMU * 1e-20 * KB * 300.0) /
+                                    (2.0 * H)) +
+                           0.5));
+}
+
+// Bounded work for any accepted rotor: the quantum basis stops at M = 4000 with
+// a clear refusal, never an overflow or a run of hours.
+TEST(HinderedRotor, QuantumBasisIsBounded) {
+  const HinderedRotor heavy = cosineRotor(10.0, 3, 1.0e4);
+  EXPECT_THROW(ext::quantumLevels(heavy, 1.0e6), orvalen::Error);
+  EXPECT_NO_THROW(ext::quantumLevels(cosineRotor(10.0, 3, 100.0), 1000.0));
 }
 
 } // namespace

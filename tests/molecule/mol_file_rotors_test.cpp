@@ -88,14 +88,17 @@ std::string rotorLine(int k) {
 }
 
 TEST(MolFileRotors, ReadsCosineAndFourierRotorsFromTheirColumns) {
-  const Molecule m = readText(withBlock(
-      HEADER + COSINE + TOP +
-      "     2     8      3      2     1      0.407000 Fourier              4\n" +
+  // HOOH has one torsion: the O-O bond seen from either oxygen, in two files
+  // (one torsion is one rotor).
+  const Molecule m = readText(withBlock(HEADER + COSINE + TOP + END));
+  const Molecule other = readText(withBlock(
+      HEADER + "     1     8      3      2     1      0.407000 Fourier              4\n" +
       "   top    3    4\n" +
       " terms   0    10.00000000     0.00000000   1   -12.50000000     1.25000000   2     "
       "0.00000000     0.00000000\n" +
       " terms   3     2.50000000    -0.75000000\n" + END));
-  ASSERT_EQ(m.rotors.size(), 2U);
+  ASSERT_EQ(m.rotors.size(), 1U);
+  ASSERT_EQ(other.rotors.size(), 1U);
   const HinderedRotor &a = m.rotors[0];
   EXPECT_EQ(a.mode, 7);
   EXPECT_EQ(a.pivot1, 2);
@@ -105,7 +108,7 @@ TEST(MolFileRotors, ReadsCosineAndFourierRotorsFromTheirColumns) {
   EXPECT_TRUE(a.cosine);
   EXPECT_EQ(a.barrier, 30.0);
   EXPECT_EQ(a.top, (std::vector<int>{2, 1}));
-  const HinderedRotor &b = m.rotors[1];
+  const HinderedRotor &b = other.rotors[0];
   EXPECT_FALSE(b.cosine);
   EXPECT_EQ(b.mode, 8);
   EXPECT_EQ(b.top, (std::vector<int>{3, 4}));
@@ -139,20 +142,24 @@ TEST(MolFileRotors, WrittenRotorsReadBackToThePrintedDigits) {
   // Seven terms: three lines of terms, the last holding one.
   for (int k = 0; k < 7; ++k)
     fourier.fourier.push_back({k == 0 ? 6.0 : -1.0, 0.123456789 * k});
-  d.rotors = {cosine, fourier};
+  // The O-O torsion from either side: one torsion, one rotor, so two files.
+  d.rotors = {cosine};
   const std::string text = written(d);
   EXPECT_NE(text.find(HEADER + "     1     7      2      3     2      0.407012 cosine       "
                                "29.876543\n   top    2    1\n"),
             std::string::npos)
       << text;
   const Molecule m = readText(text);
-  ASSERT_EQ(m.rotors.size(), 2U);
+  ASSERT_EQ(m.rotors.size(), 1U);
   EXPECT_EQ(m.rotors[0].moment, 0.407012);
   EXPECT_EQ(m.rotors[0].barrier, 29.876543);
-  ASSERT_EQ(m.rotors[1].fourier.size(), 7U);
-  EXPECT_EQ(m.rotors[1].fourier[6][1], 0.74074073);
-  EXPECT_EQ(m.rotors[1].fourier[0][0], 6.0);
-  EXPECT_EQ(m.rotors[1].top, (std::vector<int>{3, 4}));
+  d.rotors = {fourier};
+  const Molecule f = readText(written(d));
+  ASSERT_EQ(f.rotors.size(), 1U);
+  ASSERT_EQ(f.rotors[0].fourier.size(), 7U);
+  EXPECT_EQ(f.rotors[0].fourier[6][1], 0.74074073);
+  EXPECT_EQ(f.rotors[0].fourier[0][0], 6.0);
+  EXPECT_EQ(f.rotors[0].top, (std::vector<int>{3, 4}));
 }
 
 TEST(MolFileRotors, RotorsThatCannotBeATorsionAreRefusedNamingFileAndLine) {
@@ -189,11 +196,48 @@ TEST(MolFileRotors, RotorsThatCannotBeATorsionAreRefusedNamingFileAndLine) {
                "the rotor's line"},
       {"sigma_zero",
        HEADER + "     1     7      2      3     0      0.407000 cosine       30.0\n" + TOP + END,
-       line8 + "sigma \"0\": a symmetry number is 1 or more; write it in columns 27-32"},
+       line8 + "sigma \"0\": a torsion's symmetry number is 1 to 12; write it in columns 27-32"},
+      {"sigma_thirteen",
+       HEADER + "     1     7      2      3    13      0.407000 cosine       30.0\n" + TOP + END,
+       line8 + "sigma \"13\": a torsion's symmetry number is 1 to 12; write it in columns 27-32"},
       {"moment_zero",
        HEADER + "     1     7      2      3     2      0.000000 cosine       30.0\n" + TOP + END,
-       line8 + "reduced moment \"0.000000\": write the moment in amu*A^2, above 0, in columns "
-               "33-46"},
+       line8 + "reduced moment \"0.000000\": write the moment in amu*A^2, above 0 and at most "
+               "10000, in columns 33-46"},
+      {"moment_huge",
+       HEADER + "     1     7      2      3     2  10000.000001 cosine       30.0\n" + TOP + END,
+       line8 + "reduced moment \"10000.000001\": write the moment in amu*A^2, above 0 and at "
+               "most 10000, in columns 33-46"},
+      // A barrier in J/mol where kJ/mol belong.
+      {"cosine_barrier_huge",
+       HEADER + "     1     7      2      3     2      0.407000 cosine    30000.0\n" + TOP + END,
+       line8 + "cosine barrier \"30000.0\" kJ/mol: no torsion has a barrier above 200 kJ/mol; "
+               "write V0 in kJ/mol (a value in J/mol or cal/mol is 1000 or 4184 times too "
+               "large)"},
+      // V = 150 (1 - cos phi): a barrier of 300 kJ/mol.
+      {"fourier_barrier_huge",
+       HEADER + "     1     7      2      3     1      0.407000 Fourier              2\n" + TOP +
+           " terms   0   150.00000000     0.00000000   1  -150.00000000     0.00000000\n" + END,
+       line8 + "the Fourier terms make a barrier of 300.000 kJ/mol, above the 200 kJ/mol of any "
+               "torsion; write the terms in kJ/mol"},
+      // V = 5 (1 - cos phi), one well a turn, with sigma 3: turned by 120 degrees it moves
+      // by up to 5 |cos(phi + 120) - cos phi| = 5 sqrt(3) = 8.660 kJ/mol, above 0.1 x 10 + 0.2.
+      {"fourier_period_not_sigma",
+       HEADER + "     1     7      2      3     3      0.407000 Fourier              2\n" + TOP +
+           " terms   0     5.00000000     0.00000000   1    -5.00000000     0.00000000\n" + END,
+       line8 + "the Fourier potential (barrier 10.000 kJ/mol) does not repeat 3 times a turn, as "
+               "sigma 3 says: turned by 360/3 degrees it moves by up to 8.660 kJ/mol, so "
+               "Q/sigma would count too few states; write the sigma of the potential's wells, "
+               "or the potential of this torsion"},
+      // The O-O torsion from both oxygens: one torsion counted twice.
+      {"one_bond_twice",
+       HEADER + COSINE + TOP +
+           "     2     8      3      2     2      0.407000 cosine       30.0\n" +
+           "   top    3    4\n" + END,
+       rotorLine(2) + "hindered rotor 2: pivots 3 and 2: hindered rotor 1 (line " +
+           rotorLine(0).substr(14, rotorLine(0).size() - 16) +
+           ") turns about the same bond already; one torsion is one rotor: remove one of the "
+           "two"},
       {"negative_barrier",
        HEADER + "     1     7      2      3     2      0.407000 cosine       -3.0\n" + TOP + END,
        line8 + "cosine barrier \"-3.0\" kJ/mol: V0/2 (1 - cos(sigma phi)) has its minimum at phi "
@@ -259,18 +303,25 @@ TEST(MolFileRotors, ARowAtOrBelowTheLowestVibrationIsNoModeToReplace) {
 }
 
 TEST(MolFileRotors, AtMostTwentyRotors) {
-  // A made-up molecule with 21 real modes, each rotor replacing one.
+  // A made-up molecule of eight atoms with 21 real modes, each rotor replacing
+  // one and turning about a bond of its own (atoms 1-2, 1-3, ..., 1-8, 2-3, ...).
   MolFileData d = peroxide();
+  d.atomicNumbers = {1, 8, 8, 1, 1, 8, 8, 1};
+  for (std::size_t k = 0; k < 4; ++k)
+    d.coords.push_back({d.coords[k][0] + 3.0, d.coords[k][1], d.coords[k][2]});
   d.frequencies.clear();
   for (int k = 0; k < MAX_ROTORS + 1; ++k)
     d.frequencies.push_back(100.0 + k);
   const std::string base = written(d);
   std::string block = HEADER;
+  int p1 = 1, p2 = 1;
   for (int k = 0; k < MAX_ROTORS + 1; ++k) {
+    if (++p2 > 8)
+      p2 = ++p1 + 1;
     char row[96];
-    std::snprintf(row, sizeof row, "%6d%6d%7d%7d%6d%14.6f %-7s%15.6f\n", k + 1, k + 7, 2, 3, 1,
+    std::snprintf(row, sizeof row, "%6d%6d%7d%7d%6d%14.6f %-7s%15.6f\n", k + 1, k + 7, p1, p2, 1,
                   0.407, "cosine", 10.0);
-    block += row + TOP;
+    block += std::string(row) + "   top" + (p1 < 10 ? "    " : "   ") + std::to_string(p1) + "\n";
   }
   const auto lines = std::count(base.begin(), base.end(), '\n');
   // Rotor 21 is on the block's line 4 + 2 * 20.

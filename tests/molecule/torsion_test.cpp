@@ -156,7 +156,63 @@ TEST(Torsion, RulesOfARotorAsATable) {
     double wavenumber = 0.0;
   } cases[] = {
       {"good", [](HinderedRotor &) {}, false, RotorFault::NONE},
-      {"second_of_its_own", [](HinderedRotor &r) { r.mode = 11; }, true, RotorFault::NONE},
+      {"second_of_its_own",
+       [](HinderedRotor &r) {
+         r.mode = 11;
+         r.pivot1 = 1;
+         r.pivot2 = 4;
+         r.top = {1, 2};
+       },
+       true, RotorFault::NONE},
+      // One torsion is one rotor: the bond 2-3 again, from either side.
+      {"same_bond", [](HinderedRotor &r) { r.mode = 11; }, true, RotorFault::BOND_TAKEN},
+      {"same_bond_turned",
+       [](HinderedRotor &r) {
+         r.mode = 11;
+         r.pivot1 = 3;
+         r.pivot2 = 2;
+         r.top = {3, 4};
+       },
+       true, RotorFault::BOND_TAKEN},
+      // The physical ranges: sigma 1-12, I up to 1e4 amu A^2, barriers up to 200 kJ/mol.
+      {"sigma_twelve", [](HinderedRotor &r) { r.sigma = 12; }, false, RotorFault::NONE},
+      {"sigma_thirteen", [](HinderedRotor &r) { r.sigma = 13; }, false, RotorFault::SIGMA},
+      {"sigma_huge", [](HinderedRotor &r) { r.sigma = 999999; }, false, RotorFault::SIGMA},
+      {"moment_at_the_bound", [](HinderedRotor &r) { r.moment = 1.0e4; }, false, RotorFault::NONE},
+      {"moment_above", [](HinderedRotor &r) { r.moment = 1.0001e4; }, false, RotorFault::MOMENT},
+      {"barrier_at_the_bound", [](HinderedRotor &r) { r.barrier = 200.0; }, false,
+       RotorFault::NONE},
+      {"barrier_huge", [](HinderedRotor &r) { r.barrier = 1.0e8; }, false,
+       RotorFault::BARRIER_HIGH},
+      // 150 (1 - cos 2 phi): a barrier of 300 kJ/mol.
+      {"fourier_barrier_huge",
+       [](HinderedRotor &r) {
+         r.cosine = false;
+         r.fourier = {{150.0, 0.0}, {0.0, 0.0}, {-150.0, 0.0}};
+       },
+       false, RotorFault::BARRIER_HIGH},
+      // One well a turn, 5 (1 - cos phi), with sigma 2: turned by pi it moves by 10 kJ/mol.
+      {"fourier_one_well_sigma_two",
+       [](HinderedRotor &r) {
+         r.cosine = false;
+         r.fourier = {{5.0, 0.0}, {-5.0, 0.0}};
+       },
+       false, RotorFault::PERIOD},
+      // Two wells of 3 (1 - cos 2 phi) tilted by 0.2 sin phi: V(phi + pi) - V(phi) =
+      // -0.4 sin phi, at most 0.4 kJ/mol, within a tenth of the 6 kJ/mol barrier plus 0.2.
+      {"fourier_two_wells_slightly_unequal",
+       [](HinderedRotor &r) {
+         r.cosine = false;
+         r.fourier = {{3.0, 0.0}, {0.0, 0.2}, {-3.0, 0.0}};
+       },
+       false, RotorFault::NONE},
+      // Below RT at 298.15 K the wells do not decide: one well of 1 kJ/mol with sigma 2.
+      {"fourier_shallow_one_well",
+       [](HinderedRotor &r) {
+         r.cosine = false;
+         r.fourier = {{0.5, 0.0}, {-0.5, 0.0}};
+       },
+       false, RotorFault::NONE},
       {"mode_zero", [](HinderedRotor &r) { r.mode = 0; }, false, RotorFault::MODE_BELOW_ONE},
       {"pivots_equal", [](HinderedRotor &r) { r.pivot2 = 2; }, false, RotorFault::PIVOTS},
       {"pivot_zero", [](HinderedRotor &r) { r.pivot1 = 0; }, false, RotorFault::PIVOTS},

@@ -2,9 +2,11 @@
 // geometries built here (C-C 1.54, C-H 1.09, tetrahedral angles).
 #include "base/error.hpp"
 #include "qc/rotor_geometry.hpp"
+#include "qc/symmetry.hpp"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <string>
@@ -177,21 +179,148 @@ TEST(RotorGeometry, RefusesWhatIsNoTorsion) {
   }
 }
 
-TEST(RotorGeometry, ReducedMomentOfEastAndRadom) {
-  // Masses 1.00782503, 12, 15.99491462 (AME 2016).
-  // Ethane: the centre of mass is on the axis; each top is three H at
-  // 1.09^2 8/9 = 1.056089 A^2: I_top = I_rest = 3 x 1.00782503 x 1.056089 = 3.193058,
-  // I(2,3) = I_top / 2 = 1.596529 amu A^2.
-  EXPECT_NEAR(reducedMoment(ethane(), {1, 3, 4, 5}, 1, 2), 1.596529, 1e-6);
-  // Methanol: only H6 lies off the C-O axis unbalanced, x_H = 0.96 sin 71.5 = 0.910391;
-  // M = 12 + 15.994915 + 4 x 1.007825 = 32.026215, so the axis passes through
-  // x_c = 1.007825 x 0.910391 / 32.026215 = 0.028649 A.
-  // I_top = 3 m_H 1.056089 + (m_C + 3 m_H) x_c^2 = 3.193058 + 15.023475 x 0.00082076 = 3.205389,
-  // I_rest = m_O x_c^2 + m_H (x_H - x_c)^2 = 0.013128 + 0.783552 = 0.796680,
-  // I(2,3) = 3.205389 x 0.796680 / 4.002069 = 0.638088 (0.662094 about the bond itself).
-  EXPECT_NEAR(reducedMoment(methanol(), {1, 3, 4, 5}, 1, 2), 0.638088, 1e-6);
-  // The same torsion seen from the other pivot.
-  EXPECT_NEAR(reducedMoment(methanol(), {2, 6}, 2, 1), 0.638088, 1e-6);
+// Acetyl chloride, CH3-C(=O)Cl: C1-C2 1.50 along z, O3 (C=O 1.19, C-C-O 127
+// degrees) and Cl4 (C-Cl 1.79, C-C-Cl 112 degrees) on either side in the xz
+// plane, methyl H 5-7 staggered. The heavy Cl puts the centre of mass far off
+// the methyl group's axis.
+Atoms acetylChloride() {
+  return {{6, 6, 8, 17, 1, 1, 1},
+          {{0, 0, 0},
+           {0, 0, 1.50},
+           {1.19 * std::sin(127 * DEG), 0, 1.50 - 1.19 * std::cos(127 * DEG)},
+           {-1.79 * std::sin(112 * DEG), 0, 1.50 - 1.79 * std::cos(112 * DEG)},
+           around(CH_RADIUS, 60, -CH_BACK),
+           around(CH_RADIUS, 180, -CH_BACK),
+           around(CH_RADIUS, 300, -CH_BACK)}};
+}
+
+TEST(RotorGeometry, ReducedMomentOfPitzer) {
+  // Masses 1.00782503223, 12, 15.99491461957, 34.968852682 (AME 2016). For a
+  // methyl top along z the momentum of its turn is P = 0 and its angular
+  // momentum L = A z, so with the mirror plane xz (I_xy = I_yz = 0 about the
+  // centre of mass) I_red = A - A^2 I_xx / (I_xx I_zz - I_xz^2), A = 3 m_H
+  // 1.09^2 8/9 = 3.193058 the top's own moment about the bond
+  // (tools/hand_check/reduced_moment.py gives the tensors).
+  struct Case {
+    const char *name;
+    Atoms geometry;
+    std::vector<int> top;
+    int p1, p2;
+    double expected; // amu A^2
+  };
+  const std::vector<Case> cases{
+      // Ethane: I_xx 25.189630, I_zz 6.386117 = 2 A, I_xz 0: A - A^2/(2 A) = A/2, as
+      // I_top I_rest/(I_top + I_rest) about the C-C axis through the centre of mass.
+      {"ethane", ethane(), {1, 3, 4, 5}, 1, 2, 1.596529},
+      {"ethane, the other side", ethane(), {2, 6, 7, 8}, 2, 1, 1.596529},
+      // Methanol: I_xx 20.459535, I_zz 4.002069, I_xz -0.917643: 0.618999 (the
+      // product over the sum about the parallel axis gave 0.638088).
+      {"methanol", methanol(), {1, 3, 4, 5}, 1, 2, 0.618999},
+      {"methanol, the other side", methanol(), {2, 6}, 2, 1, 0.618999},
+      // Acetyl chloride: I_xx 61.392262, I_zz 90.432895, I_xz 21.839753: 3.069720,
+      // just below A; the product over the sum about the parallel axis through the
+      // centre of mass gave 7.065460, more than twice the top's own moment.
+      {"acetyl chloride", acetylChloride(), {1, 5, 6, 7}, 1, 2, 3.069720},
+      {"acetyl chloride, the other side", acetylChloride(), {2, 3, 4}, 2, 1, 3.069720},
+  };
+  for (const Case &c : cases) {
+    const double reduced = reducedMoment(c.geometry, c.top, c.p1, c.p2);
+    EXPECT_NEAR(reduced, c.expected, 1e-6) << c.name;
+    // Never above the top's own moment about the bond, nor the rest's.
+    std::vector<int> rest;
+    for (int a = 1; a <= static_cast<int>(c.geometry.z.size()); ++a)
+      if (std::find(c.top.begin(), c.top.end(), a) == c.top.end())
+        rest.push_back(a);
+    EXPECT_LE(reduced, topMoment(c.geometry, c.top, c.p1, c.p2) + 1e-12) << c.name;
+    EXPECT_LE(reduced, topMoment(c.geometry, rest, c.p2, c.p1) + 1e-12) << c.name;
+  }
+  EXPECT_NEAR(topMoment(acetylChloride(), {1, 5, 6, 7}, 1, 2), 3.193058, 1e-6);
+}
+
+TEST(RotorGeometry, ReducedMomentIsTheSameInAnyFrame) {
+  // The molecule turned and moved as a whole: the kinetic energy of the
+  // internal rotation does not change.
+  Atoms moved = acetylChloride();
+  const double c = std::cos(0.7), s = std::sin(0.7);
+  for (Vec3 &r : moved.r)
+    r = {c * r[0] - s * r[2] + 3.0, r[1] - 2.0, s * r[0] + c * r[2] + 1.0};
+  EXPECT_NEAR(reducedMoment(moved, {1, 5, 6, 7}, 1, 2), 3.069720, 1e-6);
+}
+
+// A rotor of the test geometries: the bond and the top.
+HinderedRotor rotorOf(int p1, int p2, std::vector<int> top) {
+  HinderedRotor r;
+  r.pivot1 = p1;
+  r.pivot2 = p2;
+  r.top = std::move(top);
+  return r;
+}
+
+TEST(RotorGeometry, ATorsionThatReachesTheMirrorImage) {
+  // Hydrogen peroxide at 115 degrees is chiral (C2); turning one OH group to the
+  // cis (0 degrees, C2v: a turn of 115 degrees about O2 -> O1) or trans (180,
+  // C2h: -65 degrees) geometry makes it achiral; either is exact.
+  const Atoms hooh = hydrogenPeroxide();
+  const auto turn = mirrorImageTurn(hooh, {rotorOf(2, 1, {2, 4})});
+  ASSERT_TRUE(turn);
+  EXPECT_EQ(turn->rotors, std::vector<std::size_t>{0});
+  ASSERT_EQ(turn->degrees.size(), 1U);
+  if (turn->pointGroup == "C2v")
+    EXPECT_NEAR(turn->degrees[0], 115.0, 0.5);
+  else
+    EXPECT_NEAR(turn->degrees[0], -65.0, 0.5) << turn->pointGroup;
+  EXPECT_TRUE(turn->pointGroup == "C2v" || turn->pointGroup == "C2h") << turn->pointGroup;
+  // CHFCl-CH3 (1-chloro-1-fluoroethane): the stereocentre C1 holds H, F and Cl,
+  // which no turn of the methyl group (or of the CHFCl group) exchanges.
+  Atoms chiral{{6, 6, 1, 9, 17, 1, 1, 1},
+               {{0, 0, 0},
+                {0, 0, 1.52},
+                around(CH_RADIUS, 0, -CH_BACK),
+                around(1.36 * std::sqrt(8.0 / 9.0), 120, -1.36 / 3.0),
+                around(1.78 * std::sqrt(8.0 / 9.0), 240, -1.78 / 3.0),
+                around(CH_RADIUS, 60, 1.52 + CH_BACK),
+                around(CH_RADIUS, 180, 1.52 + CH_BACK),
+                around(CH_RADIUS, 300, 1.52 + CH_BACK)}};
+  EXPECT_FALSE(mirrorImageTurn(chiral, {rotorOf(2, 1, {2, 6, 7, 8})}));
+  EXPECT_FALSE(mirrorImageTurn(chiral, {rotorOf(1, 2, {1, 3, 4, 5})}));
+}
+
+TEST(RotorGeometry, TwoTorsionsTogetherReachTheMirrorImage) {
+  // Acetic acid on its Cs frame in the xz plane: C1, O2 (C=O 1.21, C-C-O 125
+  // degrees), O3 (C-O 1.35, C-C-O 112 on the other side), methyl C4 (C-C 1.50
+  // along -z), the hydroxyl H5 in the plane (O-H 0.97, C-O-H 107), methyl H 6-8
+  // with H6 in the plane. Its OH group turned by 40 degrees and its methyl group
+  // by 30 make it chiral; neither turn alone can undo it, both together can.
+  const double o2x = 1.21 * std::sin(125 * DEG), o2z = -1.21 * std::cos(125 * DEG);
+  const double o3x = -1.35 * std::sin(112 * DEG), o3z = -1.35 * std::cos(112 * DEG);
+  const double toC = std::atan2(-o3z, -o3x); // the direction O3 -> C1 in the xz plane
+  const Atoms planar{
+      {6, 8, 8, 6, 1, 1, 1, 1},
+      {{0, 0, 0},
+       {o2x, 0, o2z},
+       {o3x, 0, o3z},
+       {0, 0, -1.50},
+       {o3x + 0.97 * std::cos(toC + 107 * DEG), 0, o3z + 0.97 * std::sin(toC + 107 * DEG)},
+       around(CH_RADIUS, 0, -1.50 - CH_BACK),
+       around(CH_RADIUS, 120, -1.50 - CH_BACK),
+       around(CH_RADIUS, 240, -1.50 - CH_BACK)}};
+  const HinderedRotor hydroxyl = rotorOf(3, 1, {3, 5}), methyl = rotorOf(4, 1, {4, 6, 7, 8});
+  ASSERT_FALSE(findSymmetry(planar.z, planar.r).chiral);
+  const Atoms twisted = turnedTops(planar, {&hydroxyl, &methyl}, {40 * DEG, 30 * DEG});
+  ASSERT_TRUE(findSymmetry(twisted.z, twisted.r, 0.1, 0.1).chiral);
+  EXPECT_FALSE(mirrorImageTurn(twisted, {hydroxyl}));
+  EXPECT_FALSE(mirrorImageTurn(twisted, {methyl}));
+  const auto both = mirrorImageTurn(twisted, {hydroxyl, methyl});
+  ASSERT_TRUE(both);
+  EXPECT_EQ(both->rotors, (std::vector<std::size_t>{0, 1}));
+  EXPECT_EQ(both->pointGroup, "Cs");
+  ASSERT_EQ(both->degrees.size(), 2U);
+  // The OH group back by 40 degrees (or on by 140, its hydrogen in the plane on
+  // the other side), the methyl group by an odd multiple of 30 (a hydrogen in
+  // the plane, as 30 + 120 k turns it).
+  const double oh = std::fabs(both->degrees[0]);
+  EXPECT_TRUE(std::fabs(oh - 40.0) < 1.0 || std::fabs(oh - 140.0) < 1.0) << both->degrees[0];
+  EXPECT_NEAR(std::fmod(std::fabs(both->degrees[1]), 60.0), 30.0, 1.0) << both->degrees[1];
 }
 
 TEST(RotorGeometry, SymmetryNumberIsTheLcmOfBothOrders) {

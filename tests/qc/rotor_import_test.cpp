@@ -98,6 +98,25 @@ TEST(FourierFit, SmallestOrderThatReproducesASyntheticPotential) {
   EXPECT_FALSE(qc::fitFourier(phi, v).reproduced);
 }
 
+// A scan of many points is fitted by its normal equations, in memory of the
+// number of terms: 36,000 points (every 0.01 degree) of 6 (1 - cos 3 phi)
+// + 0.4 sin 2 phi give back those terms, as the 24 points above did.
+TEST(FourierFit, AScanOfManyPointsByItsNormalEquations) {
+  std::vector<double> phi, v;
+  for (int k = 0; k < 36000; ++k) {
+    phi.push_back(0.01 * k * DEGREE);
+    v.push_back(6.0 * (1.0 - std::cos(3.0 * phi.back())) + 0.4 * std::sin(2.0 * phi.back()));
+  }
+  const qc::FourierFit fit = qc::fitFourier(phi, v);
+  ASSERT_TRUE(fit.reproduced);
+  EXPECT_EQ(fit.order, 3);
+  EXPECT_NEAR(fit.terms[0][0], 6.0, 1e-9);
+  EXPECT_NEAR(fit.terms[3][0], -6.0, 1e-9);
+  EXPECT_NEAR(fit.terms[2][1], 0.4, 1e-9);
+  EXPECT_NEAR(fit.terms[1][0], 0.0, 1e-9);
+  EXPECT_LT(fit.largestMiss, 1e-9);
+}
+
 TEST(RotorImport, GaussianScanOfTheEthylRadical) {
   TempDir dir;
   const auto r = import(dir, ETHYL + " --rotor 1,2 --rotor-scan " + ETHYL + " -o ethyl.dat");
@@ -114,9 +133,10 @@ TEST(RotorImport, GaussianScanOfTheEthylRadical) {
   // is not the first point's but the one at phi_min = 294.39 degrees, 0.0082
   // kJ/mol below it, where V'' = 4.69819 kJ/(mol rad^2) (from the seven terms
   // the data file holds). By hand with CODATA 2018: V'' = 4.69819e3/6.02214076e23
-  // = 7.80153e-21 J/rad^2, I = 1.121939 x 1.66053907e-47 = 1.863024e-47 kg m^2,
-  // sqrt(V''/I) = 2.046354e13 s^-1, over 2 pi c = 1.883652e11 cm/s: 108.64 cm-1.
-  // (At phi = 0, V''(0) = 4.21142 gives 102.86 cm-1, within 1 % of the 103.16
+  // = 7.80153e-21 J/rad^2, I = 1.121479 x 1.66053907e-47 = 1.862260e-47 kg m^2
+  // (the reduced moment of Pitzer, tools/hand_check/reduced_moment.py),
+  // sqrt(V''/I) = 2.046773e13 s^-1, over 2 pi c = 1.883652e11 cm/s: 108.66 cm-1.
+  // (At phi = 0, V''(0) = 4.21142 gives 102.88 cm-1, within 1 % of the 103.16
   // cm-1 of Gaussian's own Hessian at that geometry.)
   const std::string title = titleLine(data, " Hindered rotor 1 about 1-2: replaces mode 7");
   const std::size_t at = title.rfind("harmonic wavenumber ");
@@ -124,7 +144,7 @@ TEST(RotorImport, GaussianScanOfTheEthylRadical) {
   // The normal modes Gaussian prints tell the torsion.
   EXPECT_NE(title.find("the mode of the largest torsional character (1.00)"), std::string::npos)
       << title;
-  EXPECT_NEAR(std::stod(title.substr(at + 20)), 108.64, 0.05);
+  EXPECT_NEAR(std::stod(title.substr(at + 20)), 108.66, 0.05);
   EXPECT_NE(title.find("Gaussian relaxed scan, 37 points"), std::string::npos) << title;
 }
 
@@ -157,11 +177,14 @@ TEST(RotorImport, XtbScansOfEthaneAndMethanolEndToEnd) {
            (XTB / "rotor_ethane_unreached" / "scan.out").string(),
        "     1     7      1      2     3      1.566905", "   top    1    3    4    5", 300.75},
       // The hydroxyl group turning: its sigma 3 is the scan's periodicity
-      // (the methyl group of Cs methanol is not three-fold within 0.1 A).
+      // (the methyl group of Cs methanol is not three-fold within 0.1 A). Its
+      // reduced moment by Pitzer's formula from the coordinates as the data file
+      // writes them (6 decimals; tools/hand_check/reduced_moment.py) is 0.617071,
+      // the product over the sum about the parallel axis 0.638962.
       {"methanol",
        (XTB / "rotor_methanol" / "methanol.out").string() + " --rotor 2,1 --rotor-scan " +
            (XTB / "rotor_methanol" / "scan.out").string(),
-       "     1     7      2      1     3      0.638962", "   top    2    6", 376.56},
+       "     1     7      2      1     3      0.617070", "   top    2    6", 376.56},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.name);
@@ -201,9 +224,16 @@ TEST(RotorImport, GaussianScanOfATransitionStatesPartialBondNeedsItsTop) {
       << r.stderrText;
   r = import(dir, TS + " --rotor 15,14:15,16 --rotor-scan " + TS + " -o ts.dat");
   ASSERT_EQ(r.status, 0) << r.stderrText;
-  const std::string block = rotorBlock(test::readFile(dir / "ts.dat"));
-  EXPECT_EQ(linesOf(block)[3].substr(0, 32), "     1     8     15     14     1") << block;
+  const std::string data = test::readFile(dir / "ts.dat");
+  const std::string block = rotorBlock(data);
+  // The mode the torsion replaces is the one most like the internal rotation
+  // with the molecule's translation and rotation taken out, as a normal mode
+  // has them: mode 10 (185.9 cm-1, 99.8 km/mol), near the 200.7 cm-1 of the
+  // scan's own potential; the turn about the axis through the centre of mass
+  // without that projection chose mode 8 (105.4 cm-1) of this off-centre group.
+  EXPECT_EQ(linesOf(block)[3].substr(0, 32), "     1    10     15     14     1") << block;
   EXPECT_EQ(linesOf(block)[4], "   top   15   16");
+  EXPECT_NEAR(harmonicWavenumberOf(data), 200.7, 0.05) << data;
 }
 
 TEST(RotorImport, BarrierOrTheReplacedModesFrequencyGiveACosine) {
@@ -215,21 +245,21 @@ TEST(RotorImport, BarrierOrTheReplacedModesFrequencyGiveACosine) {
                               "torsion: give --rotor-mode N"),
             std::string::npos)
       << r.stderrText;
-  // Mode 7 (103.1628 cm-1), I = 1.121939 amu A^2, sigma 3: V0 = 2 I (2 pi c nu)^2 / sigma^2
-  // = 0.941465 kJ/mol (by hand with CODATA 2018 constants); the mode given, or the one
+  // Mode 7 (103.1628 cm-1), I = 1.121479 amu A^2, sigma 3: V0 = 2 I (2 pi c nu)^2 / sigma^2
+  // = 0.941079 kJ/mol (by hand with CODATA 2018 constants); the mode given, or the one
   // Gaussian's normal modes show to be the torsion.
   for (const std::string mode : {" --rotor-mode 7", ""}) {
     r = import(dir, ETHYL + " --rotor 1,2" + mode + " -o mode.dat");
     ASSERT_EQ(r.status, 0) << r.stderrText;
     EXPECT_NE(rotorBlock(test::readFile(dir / "mode.dat"))
-                  .find("     1     7      1      2     3      1.121939 cosine        0.941465\n"),
+                  .find("     1     7      1      2     3      1.121479 cosine        0.941079\n"),
               std::string::npos)
         << test::readFile(dir / "mode.dat");
   }
   r = import(dir, ETHYL + " --rotor 1,2 --rotor-barrier 12 --rotor-symmetry 6 -o barrier.dat");
   ASSERT_EQ(r.status, 0) << r.stderrText;
   const std::string data = test::readFile(dir / "barrier.dat");
-  EXPECT_NE(rotorBlock(data).find("      1      2     6      1.121939 cosine       12.000000\n"),
+  EXPECT_NE(rotorBlock(data).find("      1      2     6      1.121479 cosine       12.000000\n"),
             std::string::npos)
       << data;
   EXPECT_NE(titleLine(data, " Hindered rotor 1").find("sigma 6 given"), std::string::npos);
@@ -250,7 +280,9 @@ TEST(RotorImport, TwoColumnScansAndTheWarningForAPointBelowTheFirst) {
       << test::readFile(dir / "good.dat");
   // A first point 1.5 kJ/mol above the minimum of 1 - cos phi.
   dir.write("high.txt", twoColumns(12, [](double p) { return 1.5 * std::cos(p) - 1.5; }));
-  r = import(dir, ETHYL + " --rotor 1,2 --rotor-scan high.txt --rotor-mode 7 -o high.dat");
+  // One well a turn: sigma 1, as a potential of another period than sigma is refused.
+  r = import(dir, ETHYL + " --rotor 1,2 --rotor-scan high.txt --rotor-mode 7 --rotor-symmetry 1 "
+                          "-o high.dat");
   ASSERT_EQ(r.status, 0) << r.stderrText;
   EXPECT_NE(r.stderrText.find("high.txt line 8: rotor 1,2: point 7 (180.0 degrees from the "
                               "first) lies 3.000 kJ/mol below the first (and 8 more points lie "
@@ -316,6 +348,136 @@ TEST(RotorImport, EachRefusalSaysWhatIsWrong) {
   }
   // Nothing replaced the scan named by -o.
   EXPECT_NE(test::readFile(dir / "five.txt").find("# angle"), std::string::npos);
+}
+
+// A scan in kcal/mol written as Hartree: 1.45 (1 - cos 3 phi) "Hartree", a
+// range of 2.9 Hartree = 2.9 x 2625.4996 = 7613.95 kJ/mol (7613.9 as printed: the
+// points' 2.9 lies just below it), is refused with what the numbers would be in
+// kcal/mol (2.9 x 4.184 = 12.13 kJ/mol) or in kJ/mol (2.90), naming a highest point.
+TEST(RotorImport, AScanInOtherUnitsIsRefused) {
+  TempDir dir;
+  std::ostringstream kcal;
+  kcal.precision(12);
+  for (int k = 0; k < 12; ++k)
+    kcal << 30.0 * k << "  " << -79.0 + 1.45 * (1.0 - std::cos(3.0 * 30.0 * k * DEGREE)) << "\n";
+  dir.write("kcal.txt", kcal.str());
+  const auto r = import(dir, ETHYL + " --rotor 1,2 --rotor-scan kcal.txt -o kcal.dat");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.stderrText.rfind("orvalen-import: kcal.txt line ", 0), 0U) << r.stderrText;
+  EXPECT_NE(r.stderrText.find(": rotor 1,2: the scan's energies span 2.900000 "
+                              "Hartree, a barrier of 7613.9 kJ/mol; no torsion has one above 200 "
+                              "kJ/mol. Read as kcal/mol the same numbers would be 12.13 kJ/mol, "
+                              "as kJ/mol 2.90 kJ/mol"),
+            std::string::npos)
+      << r.stderrText;
+  EXPECT_FALSE(fs::exists(dir / "kcal.dat"));
+}
+
+TEST(RotorImport, RotorNumbersOutOfRangeAndOneTorsionTwiceAreRefused) {
+  TempDir dir;
+  const struct {
+    const char *name;
+    std::string args;
+    std::string message;
+  } cases[] = {
+      {"same_bond", ETHYL + " --rotor 1,2 --rotor-mode 7 --rotor 1,2 --rotor-mode 8",
+       ": --rotor \"1,2\" and --rotor \"1,2\" turn about the same bond 1-2; one torsion is one "
+       "rotor: give it once"},
+      {"same_bond_turned", ETHYL + " --rotor 1,2 --rotor-mode 7 --rotor 2,1 --rotor-mode 8",
+       ": --rotor \"1,2\" and --rotor \"2,1\" turn about the same bond 2-1; one torsion is one "
+       "rotor: give it once"},
+      {"sigma_13", ETHYL + " --rotor 1,2 --rotor-mode 7 --rotor-symmetry 13",
+       "rotor 1,2: --rotor-symmetry 13: a torsion's symmetry number is 1 to 12"},
+      {"barrier_in_J_per_mol", ETHYL + " --rotor 1,2 --rotor-barrier 12000",
+       "rotor 1,2: --rotor-barrier 12000: give the barrier V0 in kJ/mol, 0 to 200"},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto r = import(dir, c.args + " -o x.dat");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.stderrText.find(c.message), std::string::npos) << r.stderrText;
+  }
+}
+
+TEST(RotorImport, APotentialOfAnotherPeriodThanSigmaIsRefused) {
+  TempDir dir;
+  // One well a turn, 5 (1 - cos phi), for ethyl whose geometry says sigma 3.
+  dir.write("one.txt", twoColumns(12, [](double p) { return 5.0 * (1.0 - std::cos(p)); }));
+  auto r = import(dir, ETHYL + " --rotor 1,2 --rotor-scan one.txt -o one.dat");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.stderrText.find("rotor 1,2: the potential of one.txt (barrier 10.000 kJ/mol) does "
+                              "not repeat 3 times a turn"),
+            std::string::npos)
+      << r.stderrText;
+  // Six wells 0.12 kJ/mol deep: below RT at 298.15 K the geometry's fragments decide.
+  dir.write("flat.txt", twoColumns(36, [](double p) { return 0.06 * (1.0 - std::cos(6.0 * p)); }));
+  r = import(dir, ETHYL + " --rotor 1,2 --rotor-scan flat.txt -o flat.dat");
+  ASSERT_EQ(r.status, 0) << r.stderrText;
+  EXPECT_EQ(r.stderrText.find("repeats"), std::string::npos) << r.stderrText;
+  EXPECT_NE(titleLine(test::readFile(dir / "flat.dat"), " Hindered rotor 1")
+                .find("sigma 3 from the geometry's fragments (the scan's barrier 0.120 kJ/mol is "
+                      "below RT at 298.15 K, too shallow for its wells to tell the period)"),
+            std::string::npos)
+      << test::readFile(dir / "flat.dat");
+}
+
+// A cosine of 150 kJ/mol for ethyl's 103 cm-1 torsion: sigma 3 and I near 1.1
+// amu A^2 give some 1300 cm-1, more than three times the mode it replaces.
+TEST(RotorImport, AWavenumberFarFromTheReplacedModeIsWarned) {
+  TempDir dir;
+  auto r = import(dir, ETHYL + " --rotor 1,2 --rotor-barrier 150 -o far.dat");
+  ASSERT_EQ(r.status, 0) << r.stderrText;
+  EXPECT_NE(r.stderrText.find("rotor 1,2: its harmonic wavenumber "), std::string::npos)
+      << r.stderrText;
+  EXPECT_NE(r.stderrText.find("cm-1 of the mode it replaces; check the scan's units, the bond and "
+                              "the top, or give --rotor-mode N"),
+            std::string::npos)
+      << r.stderrText;
+  // 3 kJ/mol gives about 184 cm-1: within the factor of 3 of 103 cm-1, no warning.
+  r = import(dir, ETHYL + " --rotor 1,2 --rotor-barrier 3 -o near.dat");
+  ASSERT_EQ(r.status, 0) << r.stderrText;
+  EXPECT_EQ(r.stderrText.find("harmonic wavenumber"), std::string::npos) << r.stderrText;
+}
+
+// The OH + C2H6 saddle point (tests/fixtures/qc/oh_c2h6_ts, NWChem BH&HLYP):
+// the methyl group about C2-C1 and the OH group about the forming O9...H3 bond
+// (no bond, so its top is given). Pitzer's reduced moments by hand
+// (tools/hand_check/reduced_moment.py on the output's final geometry):
+// 2.868535 and 0.828726 amu A^2, below the groups' own moments about their bonds,
+// 3.107343 and 0.909616; the product over the sum about the axes through the
+// centre of mass gave 11.591809 and 4.673897. The geometry is chiral, but the
+// OH rotor turned by some 80 degrees reaches a Cs geometry: one optical isomer.
+TEST(RotorImport, SaddlePointOfOHAndEthaneWithTwoRotors) {
+  TempDir dir;
+  const std::string ts = (fs::path(ORVALEN_FIXTURES) / "qc" / "oh_c2h6_ts" / "ts.out").string();
+  const auto r = import(dir, ts + " --rotor 2,1 --rotor 9,3:9,10 -o ts.dat");
+  ASSERT_EQ(r.status, 0) << r.stderrText;
+  EXPECT_EQ(r.stderrText, "");
+  const std::string data = test::readFile(dir / "ts.dat");
+  const auto block = linesOf(rotorBlock(data));
+  ASSERT_GT(block.size(), 7U) << data;
+  // The torsions by the largest torsional character: mode 10 (183.6 cm-1) and mode 8 (61.5).
+  EXPECT_EQ(block[3].substr(0, 32), "     1    10      2      1     3") << data;
+  EXPECT_EQ(block[4], "   top    2    6    7    8");
+  EXPECT_EQ(block[5].substr(0, 32), "     2     8      9      3     1") << data;
+  EXPECT_EQ(block[6], "   top    9   10");
+  const double methyl = std::stod(block[3].substr(32, 14));
+  const double hydroxyl = std::stod(block[5].substr(32, 14));
+  EXPECT_NEAR(methyl, 2.868535, 2e-6);
+  EXPECT_NEAR(hydroxyl, 0.828726, 2e-6);
+  EXPECT_LE(methyl, 3.107343);
+  EXPECT_LE(hydroxyl, 0.909616);
+  EXPECT_EQ(data.find("Optical isomers         :"), std::string::npos) << data;
+  const std::string title = titleLine(data, " Optical isomers 1, not 2:");
+  EXPECT_NE(title.find("turning hindered rotor 2 about 9-3 by "), std::string::npos) << title;
+  EXPECT_NE(title.find(" reaches a Cs geometry, so the rotors' levels hold the mirror image"),
+            std::string::npos)
+      << title;
+  // Without its rotors the molecule is chiral: two optical isomers.
+  const auto bare = import(dir, ts + " -o bare.dat");
+  ASSERT_EQ(bare.status, 0) << bare.stderrText;
+  EXPECT_NE(test::readFile(dir / "bare.dat").find(" Optical isomers         :         2"),
+            std::string::npos);
 }
 
 } // namespace

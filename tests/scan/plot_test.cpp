@@ -287,6 +287,28 @@ TEST(Plot, TheOptionsInEffectAreTheSubtitle) {
   EXPECT_NE(svg.find(options), std::string::npos) << options;
 }
 
+// Each measured square is drawn once for its place on the page: 200,000
+// points on three places make three squares (and the legend's), so the plot
+// of a huge file stays the size of the page.
+TEST(Plot, MeasuredPointsAreDrawnOncePerPlace) {
+  TempDir dir;
+  copyJobFolder("examples/oh_ch4", dir.path());
+  std::string points;
+  for (int i = 0; i < 200000; ++i)
+    points += i % 3 == 0 ? "300 6.4e-15\n" : i % 3 == 1 ? "1000 1.1e-12\n" : "1500 4e-12\n";
+  dir.write("m.txt", points);
+  const RunResult r =
+      runScanBinary(dir.path(), "oh_ch4 -T 250:2000:50 --measured m.txt --plot k.svg -o k.txt");
+  ASSERT_EQ(r.status, 0) << r.stderrText;
+  const std::string svg = dir.read("k.svg");
+  std::size_t squares = 0;
+  for (std::size_t p = svg.find("width=\"7.00\""); p != std::string::npos;
+       p = svg.find("width=\"7.00\"", p + 1))
+    ++squares;
+  EXPECT_EQ(squares, 4u);
+  EXPECT_LT(svg.size(), 100000u);
+}
+
 TEST(Plot, TheNameEndsInSvgInAnyCase) {
   TempDir dir;
   copyJobFolder("examples/oh_ch4", dir.path());
