@@ -27,6 +27,7 @@ declare -A may=(
   [qc]="molecule fixedio base"
   [extended]="rates thermo molecule fixedio base"
   [kinetics]="extended rates thermo molecule fixedio base"
+  [mech]="kinetics extended input rates thermo molecule fixedio base"
   [scan]="kinetics extended input rates thermo molecule fixedio base"
 )
 layering=0
