@@ -157,6 +157,11 @@ Reaction rateOf(LoadedJob &j, const MechRequest &q, Warnings &warnings) {
                  std::to_string(q.fitTemperatures.size() - ts.size()) +
                  " temperature(s) without a rate constant k (" + kinetics::methodName(r.method) +
                  ")");
+  if (ts.size() < 3)
+    throw Error(r.jobFile + ": k (" + std::string(kinetics::methodName(r.method)) +
+                ") is a positive number at " + std::to_string(ts.size()) +
+                " of the --fit-t temperatures; the modified Arrhenius fit needs three or more "
+                "(orvalen-scan shows why k is absent)");
   Reaction x;
   x.job = r.jobFile;
   x.molecularity = r.molecularity;
