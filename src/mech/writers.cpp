@@ -152,7 +152,7 @@ void writeChemkin(const Mechanism &m, const Origin &origin, std::ostream &out) {
         << "over " << r.points << " temperatures, largest deviation "
         << fixedDigits(100.0 * r.fit.maxRelDeviation, 2) << " %\n";
     char numbers[128];
-    std::snprintf(numbers, sizeof numbers, " %16.9E %12.6f %14.6f", r.fit.A, r.fit.n, r.fit.EaKJ);
+    std::snprintf(numbers, sizeof numbers, " %16.9E %13.9f %15.9f", r.fit.A, r.fit.n, r.fit.EaKJ);
     std::string text;
     for (std::size_t i = 0; i < r.reactants.size(); ++i)
       text += (i > 0 ? "+" : "") + r.reactants[i];
