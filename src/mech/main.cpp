@@ -20,6 +20,7 @@
 #include <ctime>
 #include <fstream>
 #include <iostream>
+#include <malloc.h>
 #include <optional>
 #include <sstream>
 
@@ -208,6 +209,11 @@ int runCommand(int argc, char **argv, Mechanism &m) {
 
 int main(int argc, char **argv) {
   std::signal(SIGXFSZ, SIG_IGN);
+  // Each job's molecule table (some 230 kB) is allocated and freed in turn:
+  // kept in the heap instead of mapped and unmapped each time, thousands of
+  // jobs do not fault in fresh pages for every one.
+  mallopt(M_MMAP_THRESHOLD, 64 << 20);
+  mallopt(M_TRIM_THRESHOLD, 128 << 20);
   Mechanism m;
   try {
     return runCommand(argc, argv, m);

@@ -127,9 +127,11 @@ void loadOne(const std::string &file, const MechRequest &q, Mechanism &m, double
                 (r.hasRates ? std::string("no product") : std::string("no transition state")));
   for (extended::MoleculeFacts &f : extended::prepareMolecules(mol, r.physics, warnings)) {
     const Molecule &mm = mol.at(f.role, f.index);
+    // The rotors' facts are what the scan's outputs show of them: not needed here.
     r.molecules.push_back({kinetics::fieldText(mm.name),
-                           kinetics::validUtf8(trimmed(mm.fileNameAsWritten)), std::move(f),
-                           extended::rotorFacts(mm)});
+                           kinetics::validUtf8(trimmed(mm.fileNameAsWritten)),
+                           std::move(f),
+                           {}});
   }
   j.physics = kinetics::jobPhysics(mol, r.molecules, r.physics, tMin, tMax);
 }
@@ -143,8 +145,11 @@ Reaction rateOf(LoadedJob &j, const MechRequest &q, Warnings &warnings) {
   for (const double T : q.fitTemperatures) {
     cond.T = T;
     kinetics::ScanPoint p = kinetics::computePoint(j.job.mol, cond, r, j.physics);
-    if (r.points.empty())
+    if (r.points.empty()) {
       kinetics::setBarrier(p, imaginaryFrequency(j.job.mol) * j.physics.imaginaryScale, r);
+      // k needs the chosen coefficient only; the Eckart integral is the costly one.
+      r.eckartDefined = r.eckartDefined && q.method == kinetics::Method::Eckart;
+    }
     kinetics::addCoefficients(p, r, r.points.size(), absent);
     if (p.k && *p.k > 0.0 && std::isfinite(*p.k)) {
       ts.push_back(T);
@@ -321,7 +326,7 @@ void checkElements(const Species &s) {
 // The species of one job line: checked, fitted once, compared when seen before.
 void addSpecies(const LoadedJob &j, int role, int index, const MechRequest &q,
                 const std::vector<double> &temperatures, std::map<std::string, std::size_t> &seen,
-                Mechanism &m) {
+                std::map<std::vector<double>, std::size_t> &fitted, Mechanism &m) {
   const Molecule &mol = j.job.mol.at(role, index);
   const std::string name = kinetics::fieldText(mol.name);
   if (const auto fault = nameFault(name))
@@ -343,13 +348,27 @@ void addSpecies(const LoadedJob &j, int role, int index, const MechRequest &q,
   s.name = name;
   s.job = j.r.jobFile;
   s.dataFile = trimmed(mol.fileNameAsWritten);
+  s.dataPath = mol.dataPath.string();
   s.atoms = atoms;
   s.energyMethod = mol.energyMethod;
   s.fingerprint = std::move(fingerprint);
   checkElements(s);
-  s.samples = samplesOf(mol, j.physics, temperatures);
-  s.nasa = extended::fitNasa7(s.samples, q.nasa);
-  s.deviation = extended::nasaDeviation(s.nasa, s.samples);
+  // The same data under another name (a copy of a job): one fit.
+  std::vector<double> key = s.fingerprint;
+  for (const auto &[z, n] : s.atoms)
+    key.insert(key.end(), {static_cast<double>(z), static_cast<double>(n)});
+  const auto fit = fitted.find(key);
+  if (fit != fitted.end()) {
+    const Species *twin = &m.species[fit->second];
+    s.samples = twin->samples;
+    s.nasa = twin->nasa;
+    s.deviation = twin->deviation;
+  } else {
+    s.samples = samplesOf(mol, j.physics, temperatures);
+    s.nasa = extended::fitNasa7(s.samples, q.nasa);
+    s.deviation = extended::nasaDeviation(s.nasa, s.samples);
+    fitted.emplace(std::move(key), m.species.size());
+  }
   Conditions cond;
   cond.T = T298;
   const MoleculeThermo t = j.physics.thermo(mol, cond);
@@ -409,14 +428,15 @@ void buildMechanism(const MechRequest &q, Mechanism &m) {
       std::minmax_element(q.fitTemperatures.begin(), q.fitTemperatures.end());
   const double tMin = std::min(*fitMin, q.nasa.tLow - CP_STEP);
   const double tMax = std::max({*fitMax, q.nasa.tHigh + CP_STEP, T298});
-  std::map<std::string, std::size_t> seen;
+  std::map<std::string, std::size_t> seen;           // species by name
+  std::map<std::vector<double>, std::size_t> fitted; // species fitted, by their data
   for (const std::string &file : q.jobs) {
     LoadedJob j;
     loadOne(file, q, m, tMin, tMax, m.warnings, j);
     Reaction x = rateOf(j, q, m.warnings);
     for (const int role : {REACTANT, PRODUCT})
       for (int i = 1; i <= j.job.mol.npart(role); ++i) {
-        addSpecies(j, role, i, q, temperatures, seen, m);
+        addSpecies(j, role, i, q, temperatures, seen, fitted, m);
         (role == REACTANT ? x.reactants : x.products)
             .push_back(kinetics::fieldText(j.job.mol.at(role, i).name));
       }

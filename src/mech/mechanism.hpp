@@ -46,6 +46,7 @@ struct Species {
   std::string name;     // as the job input names it (upper case)
   std::string job;      // the first job that names it
   std::string dataFile; // its data file, as that job's line writes it
+  std::string dataPath; // its data file as opened, for messages
   extended::Composition atoms;
   std::string energyMethod;
   extended::Nasa7 nasa;

@@ -259,8 +259,8 @@ TEST(MechRefusals, EachNamesWhatToDo) {
   const Case cases[] = {
       {{"h_ch4.inp", "other_h.inp"},
        "",
-       {"other_h.inp: the species H (data file h_other.dat) is not the molecule",
-        "h_ch4.inp names H (data file h.dat)", "rename one"}},
+       {"other_h.inp: the species H (data file", "h_other.dat) is not the molecule",
+        "h_ch4.inp names H (data file", "rename one"}},
       {{"digit_name.inp"}, "", {"digit_name.inp line 3", "\"4CH4\"", "starts with a digit"}},
       {{"long_name.inp"}, "", {"\"METHANE_MOLECULE1\"", "16 characters"}},
       {{"bare.inp"}, "", {"h2_bare.dat of H2 has no coordinates", "--composition H2=FORMULA"}},
