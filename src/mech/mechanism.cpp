@@ -125,7 +125,14 @@ void loadOne(const std::string &file, const MechRequest &q, Mechanism &m, double
                 ": a reaction of the mechanism needs reactants, a transition state "
                 "and products; the job has " +
                 (r.hasRates ? std::string("no product") : std::string("no transition state")));
-  for (extended::MoleculeFacts &f : extended::prepareMolecules(mol, r.physics, warnings)) {
+  // With --atoms the spin-orbit shift is the atoms' too: "shifts no energy"
+  // of a job without such molecules is not the run's.
+  Warnings facts;
+  std::vector<extended::MoleculeFacts> prepared = extended::prepareMolecules(mol, r.physics, facts);
+  for (const std::string &w : facts.texts())
+    if (q.atoms.empty() || w.rfind("--spin-orbit-shift shifts no energy", 0) != 0)
+      warnings.add(w);
+  for (extended::MoleculeFacts &f : prepared) {
     const Molecule &mm = mol.at(f.role, f.index);
     // The rotors' facts are what the scan's outputs show of them: not needed here.
     r.molecules.push_back({kinetics::fieldText(mm.name),
@@ -278,7 +285,8 @@ Atoms readAtoms(const std::string &file, const MechRequest &q, Mechanism &mech,
       throw Error(where + ": the data file \"" + data + "\" is not one atom of " +
                   std::string(elementSymbol(*z)));
     std::vector<kinetics::JobMolecule> jm;
-    for (extended::MoleculeFacts &f : extended::prepareMolecules(table, q.physics, warnings))
+    Warnings facts; // an atom's own "shifts no energy" says nothing of the run
+    for (extended::MoleculeFacts &f : extended::prepareMolecules(table, q.physics, facts))
       jm.push_back({std::string(elementSymbol(*z)), data, std::move(f), {}});
     const JobPhysics physics = kinetics::jobPhysics(table, jm, q.physics, T298, T298);
     Conditions cond;
