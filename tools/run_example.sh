@@ -15,7 +15,7 @@
 #
 #   tools/run_example.sh [BUILD]
 #
-# BUILD is the build folder holding orvalen, orvalen-import and orvalen-scan
+# BUILD is the build folder holding orvalen, orvalen-import, orvalen-scan and orvalen-mech
 # (default: build in the repository; a relative BUILD is taken from the
 # current folder). Everything is written under BUILD/example/, which is
 # emptied first; nothing is written into examples/. The script stops at the

@@ -140,7 +140,7 @@ Nasa7 fitNasa7(std::span<const ThermoSample> samples, const NasaRanges &t) {
                 " from it); give wider ranges with --nasa-t");
   const double h0 = samples.front().h; // J/mol: the fit's H is taken from here
   const Unknowns u = unknowns();
-  const auto rows = static_cast<Eigen::Index>(3 * (nLow + nHigh));
+  const Eigen::Index rows = Eigen::Index{3} * (Eigen::Index{nLow} + Eigen::Index{nHigh});
   Eigen::MatrixXd A(rows, FREE);
   Eigen::VectorXd y(rows);
   Eigen::Index r = 0;

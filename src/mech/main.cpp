@@ -52,9 +52,11 @@ orvalen::extended::NasaRanges parseRanges(const std::string &text) {
   std::string item;
   while (std::getline(items, item, ',')) {
     const std::optional<double> x = orvalen::parseNumber(item);
-    if (!x)
-      throw orvalen::Error("--nasa-t \"" + text + "\": \"" + item +
-                           "\" is not a number; give TLOW,TMID,THIGH in K");
+    if (!x) {
+      std::string message = "--nasa-t \"" + text;
+      message += "\": \"" + item + "\" is not a number; give TLOW,TMID,THIGH in K";
+      throw orvalen::Error(message);
+    }
     t.push_back(*x);
   }
   if (t.size() != 3)

@@ -249,6 +249,11 @@ struct Atoms {
   std::vector<std::string> methods; // "H CCSD(T)/cc-pVTZ"
 };
 
+// An --atoms line that cannot be used.
+Error atomLineError(const std::string &where, const std::string &what, const std::string &why) {
+  return Error(where + ": " + what + why);
+}
+
 Atoms readAtoms(const std::string &file, const MechRequest &q, Mechanism &mech,
                 Warnings &warnings) {
   mech.read.emplace_back(file);
@@ -272,8 +277,9 @@ Atoms readAtoms(const std::string &file, const MechRequest &q, Mechanism &mech,
     if (atoms.e0.count(*z))
       throw Error(where + ": a second line for the element " + std::string(elementSymbol(*z)) +
                   "; give each element once");
-    if (!std::filesystem::exists(dir / data) && !std::filesystem::exists(data))
-      throw Error(where + ": the data file \"" + data + "\" does not exist");
+    const std::string quoted = "the data file \"" + data + "\"";
+    if (!std::filesystem::exists(dir / data)) // relative to the --atoms file
+      throw atomLineError(where, quoted, " does not exist");
     MoleculeTable table;
     Molecule &m = table.at(REACTANT, table.add(REACTANT));
     m.name = fixedText(elementSymbol(*z), NAME_LEN);
@@ -282,8 +288,7 @@ Atoms readAtoms(const std::string &file, const MechRequest &q, Mechanism &mech,
     readMoleculeFile(m, dir, warnings);
     mech.read.push_back(m.dataPath);
     if (m.natoms > 1 || (m.natoms == 1 && m.na[0] != *z))
-      throw Error(where + ": the data file \"" + data + "\" is not one atom of " +
-                  std::string(elementSymbol(*z)));
+      throw atomLineError(where, quoted, " is not one atom of " + std::string(elementSymbol(*z)));
     std::vector<kinetics::JobMolecule> jm;
     Warnings facts; // an atom's own "shifts no energy" says nothing of the run
     for (extended::MoleculeFacts &f : extended::prepareMolecules(table, q.physics, facts))
