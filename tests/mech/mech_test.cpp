@@ -189,6 +189,30 @@ TEST(MechFormation, MethaneByHand) {
   EXPECT_TRUE(m.formationScale);
 }
 
+// The warnings of the enthalpy scale: none without --atoms but the one that
+// says the scale is the electronic energies'; atoms of another method than
+// the molecules named.
+TEST(MechFormation, WarnsOfTheScaleAndOfMixedMethods) {
+  const auto texts = [](const std::string &atoms) {
+    MechRequest q = request({"h_ch4.inp"});
+    q.atoms = atoms.empty() ? atoms : (FIXTURES / atoms).string();
+    Mechanism m;
+    mech::buildMechanism(q, m);
+    std::string all;
+    for (const std::string &w : m.warnings.texts())
+      all += w + "\n";
+    return all;
+  };
+  EXPECT_NE(texts("").find("without --atoms the enthalpies are on the scale of the electronic "
+                           "energies"),
+            std::string::npos);
+  EXPECT_EQ(texts("atoms.txt"), "");
+  const std::string mixed = texts("atoms_mixed.txt");
+  EXPECT_NE(mixed.find("the atoms of --atoms have energies of another method (H BHLYP/6-31G**)"),
+            std::string::npos)
+      << mixed;
+}
+
 TEST(MechFormation, TheTableNamesASourceForEveryNumber) {
   for (std::size_t i = 0; i < extended::elementReferenceCount(); ++i) {
     const extended::ElementReference &e = extended::elementReferenceAt(i);
