@@ -235,7 +235,7 @@ mkdir -p "$here" "$out/h_ch4_nwchem" || fail "cannot create $shown/$mech"
 # import.sh takes the frequency outputs from ../h_ch4_nwchem and ../h_c2h6_nwchem.
 cp -R "$src/calculations" "$out/h_ch4_nwchem/calculations" || fail "cannot copy the calculations to $shown/h_ch4_nwchem"
 cp -R "$msrc/calculations" "$here/calculations" || fail "cannot copy the calculations to $shown/$mech"
-cp "$msrc/import.sh" "$msrc/h_ch4.inp" "$msrc/h_c2h6.inp" "$msrc/atoms.txt" "$here/" ||
+cp "$msrc/import.sh" "$msrc/jobs.txt" "$msrc/h_ch4.inp" "$msrc/h_c2h6.inp" "$msrc/atoms.txt" "$here/" ||
     fail "cannot copy the mechanism's inputs to $shown/$mech"
 mdats="h.dat ch4.dat h2.dat ch3.dat ch5_ts.dat c2h6.dat c2h5.dat c2h7_ts.dat c.dat"
 echo
@@ -245,7 +245,7 @@ step "orvalen-import ($mech/import.sh)" env ORVALEN_IMPORT="$build/orvalen-impor
 expect $mdats
 [ -x "$build/orvalen-mech" ] || fail "$build_arg/orvalen-mech not found: build it with
   cmake --build $build_arg --target orvalen-mech"
-step_quiet mech.log "orvalen-mech" "$build/orvalen-mech" h_ch4.inp h_c2h6.inp \
+step_quiet mech.log "orvalen-mech" "$build/orvalen-mech" --jobs jobs.txt \
     --atoms atoms.txt --spin-orbit-shift -o mech.yaml --chemkin mech.inp --thermo therm.dat
 expect mech.yaml mech.inp therm.dat
 mshown=$shown/$mech
