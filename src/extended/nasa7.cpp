@@ -125,6 +125,35 @@ void joinAtMid(Nasa7 &p) {
   h[6] = ss - h[0] * std::log(Tm);
 }
 
+// The least-squares solution of A b = y (rows already divided by their
+// tolerances), then, while some residual is above its tolerance, Lawson's
+// iteration towards the smallest largest residual: each row's weight is
+// multiplied by its residual and the problem solved again (Lawson 1961; Rice
+// and Usow 1968). The best solution found is kept: the bounds are on the
+// largest deviation, which least squares alone does not make small where Cp
+// bends sharply (a nearly free rotor near Tlow).
+Eigen::VectorXd minimaxSolve(const Eigen::MatrixXd &A, const Eigen::VectorXd &y) {
+  constexpr int ITERATIONS = 60;
+  constexpr double ENOUGH = 0.9; // of the tolerance
+  Eigen::VectorXd b = A.colPivHouseholderQr().solve(y);
+  Eigen::VectorXd e = (A * b - y).cwiseAbs();
+  Eigen::VectorXd best = b;
+  double bestMax = e.maxCoeff();
+  Eigen::VectorXd u = Eigen::VectorXd::Ones(y.size());
+  for (int k = 0; k < ITERATIONS && bestMax > ENOUGH; ++k) {
+    u = u.cwiseProduct(e);
+    u /= u.sum();
+    const Eigen::VectorXd root = u.cwiseSqrt();
+    b = (root.asDiagonal() * A).colPivHouseholderQr().solve(root.cwiseProduct(y));
+    e = (A * b - y).cwiseAbs();
+    if (e.maxCoeff() < bestMax) {
+      bestMax = e.maxCoeff();
+      best = b;
+    }
+  }
+  return best;
+}
+
 } // namespace
 
 Nasa7 fitNasa7(std::span<const ThermoSample> samples, const NasaRanges &t) {
@@ -171,7 +200,7 @@ Nasa7 fitNasa7(std::span<const ThermoSample> samples, const NasaRanges &t) {
     if (x.T >= Tm)
       addRows(x, u.high);
   }
-  const Eigen::VectorXd b = A.colPivHouseholderQr().solve(y);
+  const Eigen::VectorXd b = minimaxSolve(A, y);
   NasaCoefficients bl{}, bh{};
   for (int k = 0; k < 7; ++k) {
     bl[k] = u.low[k].dot(b);
