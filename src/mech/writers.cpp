@@ -4,6 +4,7 @@
 #include "kinetics/tunnelling_methods.hpp"
 #include "molecule/elements.hpp"
 
+#include <cctype>
 #include <charconv>
 #include <cstdio>
 
@@ -35,6 +36,18 @@ std::string yamlFloat(double x) {
   return t;
 }
 
+// A species name as a YAML scalar: quoted where a YAML 1.1 reader would take
+// it for a boolean or null (NO, ON, ...); Cantera reads both forms.
+std::string yamlName(const std::string &name) {
+  std::string upper = name;
+  for (char &c : upper)
+    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (const char *word : {"Y", "N", "YES", "NO", "ON", "OFF", "TRUE", "FALSE", "NULL"})
+    if (upper == word)
+      return "\"" + name + "\"";
+  return name;
+}
+
 std::string physicsText(const Mechanism &m) {
   return "tunnelling " + std::string(kinetics::methodName(m.method)) +
          (m.physicsGiven ? std::string(", physics options of orvalen-scan given")
@@ -63,8 +76,18 @@ std::vector<std::string> descriptionLines(const Mechanism &m, const Origin &orig
   return lines;
 }
 
+std::string quotedYaml(const std::string &text) {
+  std::string q = "\"";
+  for (const char c : text) {
+    if (c == '"' || c == '\\')
+      q += '\\';
+    q += c;
+  }
+  return q + "\"";
+}
+
 void writeSpeciesYaml(const Mechanism &m, const Species &s, std::ostream &out) {
-  out << "- name: " << s.name << "\n  composition: {";
+  out << "- name: " << yamlName(s.name) << "\n  composition: {";
   bool first = true;
   for (const auto &[z, n] : s.atoms) {
     out << (first ? "" : ", ") << symbol(z) << ": " << n;
@@ -79,18 +102,10 @@ void writeSpeciesYaml(const Mechanism &m, const Species &s, std::ostream &out) {
     out << "]\n";
   }
   out << "    reference-pressure: 1 atm\n";
-  out << "  note: \"" << enthalpyNote(m, s) << "; " << fitNote(s) << "; job " << s.job
-      << ", data file " << s.dataFile << "\"\n";
-}
-
-std::string quotedYaml(const std::string &text) {
-  std::string q = "\"";
-  for (const char c : text) {
-    if (c == '"' || c == '\\')
-      q += '\\';
-    q += c;
-  }
-  return q + "\"";
+  out << "  note: "
+      << quotedYaml(enthalpyNote(m, s) + "; " + fitNote(s) + "; job " + s.job + ", data file " +
+                    s.dataFile)
+      << '\n';
 }
 
 } // namespace
@@ -119,7 +134,7 @@ void writeCantera(const Mechanism &m, const Origin &origin, std::ostream &out) {
     out << (i > 0 ? ", " : "") << symbol(m.elements[i]);
   out << "]\n  species: [";
   for (std::size_t i = 0; i < m.species.size(); ++i)
-    out << (i > 0 ? ", " : "") << m.species[i].name;
+    out << (i > 0 ? ", " : "") << yamlName(m.species[i].name);
   out << "]\n  kinetics: gas\n  reactions: all\n  state: {T: 300.0, P: 1 atm}\n\nspecies:\n";
   for (const Species &s : m.species)
     writeSpeciesYaml(m, s, out);
