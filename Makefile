@@ -1,7 +1,8 @@
-# Quick start: `make` builds the three programs (orvalen, orvalen-import,
-# orvalen-scan); `make run` builds them and runs the example made from real
-# calculations from their outputs through the import, the report and the scan
-# to the plot, everything written under build/example/; `make test` builds
+# Quick start: `make` builds the four programs (orvalen, orvalen-import,
+# orvalen-scan, orvalen-mech); `make run` builds them and runs the example made
+# from real calculations from their outputs through the import, the report and
+# the scan to the plot, and the mechanism of the two NWChem examples,
+# everything written under build/example/; `make test` builds
 # everything and runs every test. They use the same build folder: each states
 # the options it needs, so switching between them reconfigures it.
 BUILD ?= build
@@ -14,11 +15,11 @@ ORVALEN_WERROR ?= OFF
 
 all: programs
 
-# The three programs only: what they need is installed, not the test tools.
+# The four programs only: what they need is installed, not the test tools.
 programs:
 	tools/install_deps.sh programs
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVALEN_TESTS=OFF -DORVALEN_COMPANIONS=ON -DORVALEN_WERROR=$(ORVALEN_WERROR)
-	cmake --build $(BUILD) -j $(JOBS) --target orvalen orvalen-import orvalen-scan
+	cmake --build $(BUILD) -j $(JOBS) --target orvalen orvalen-import orvalen-scan orvalen-mech
 
 deps:
 	tools/install_deps.sh

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need and a fresh machine
 # lacks; does nothing when everything is there. orvalen itself needs only a
-# C++20 compiler; the companion programs orvalen-import and orvalen-scan need
+# C++20 compiler; the companion programs orvalen-import, orvalen-scan and orvalen-mech need
 # Eigen, Boost.Math, nlohmann-json and CLI11; the tests need GoogleTest,
 # gfortran (the field-editing comparison), xtb (one live calculation) and
 # rsvg-convert (the plot renders), GNU parallel, jq and python3 (the batch
-# commands of docs/orvalen-scan.md, run as written), help2man and groff (the
-# manual pages, made from the programs' --help and checked).
+# commands of docs/orvalen-scan.md, run as written), python3-yaml (the YAML of
+# orvalen-mech read back), help2man and groff (the manual pages, made from the
+# programs' --help and checked).
 #
 #   tools/install_deps.sh          everything: the programs, the tests, the benchmarks
 #   tools/install_deps.sh build    only what building orvalen needs (g++, cmake,
@@ -44,6 +45,7 @@ if [ "$mode" = all ]; then
   command -v parallel >/dev/null || need+=(parallel)
   command -v jq >/dev/null || need+=(jq)
   command -v python3 >/dev/null || need+=(python3)
+  [ -f /usr/lib/python3/dist-packages/yaml/__init__.py ] || need+=(python3-yaml)
   command -v help2man >/dev/null || need+=(help2man)
   command -v groff >/dev/null || need+=(groff-base)
   [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)

@@ -26,7 +26,9 @@ declare -A may=(
   [driver]="input rates thermo molecule fixedio base"
   [qc]="molecule fixedio base"
   [extended]="rates thermo molecule fixedio base"
-  [scan]="extended input rates thermo molecule fixedio base"
+  [kinetics]="extended rates thermo molecule fixedio base"
+  [mech]="kinetics extended input rates thermo molecule fixedio base"
+  [scan]="kinetics extended input rates thermo molecule fixedio base"
 )
 layering=0
 for dir in src/*/; do

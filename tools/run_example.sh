@@ -7,11 +7,15 @@
 # example with torsions, examples/h_c2h6_nwchem/ (H + C2H6 -> H2 + C2H5: NWChem
 # outputs and xtb torsion scans through orvalen-import with hindered rotors,
 # orvalen, and orvalen-scan with the rotors and without them, each a table
-# and a plot), in BUILD/example/h_c2h6_nwchem/.
+# and a plot), in BUILD/example/h_c2h6_nwchem/; then the mechanism of both
+# reactions at one level of energy (examples/mechanism/: orvalen-import and
+# orvalen-mech, Cantera YAML and Chemkin files with formation enthalpies), in
+# BUILD/example/mechanism/, with each species' formation enthalpy beside the
+# Active Thermochemical Tables' value.
 #
 #   tools/run_example.sh [BUILD]
 #
-# BUILD is the build folder holding orvalen, orvalen-import and orvalen-scan
+# BUILD is the build folder holding orvalen, orvalen-import, orvalen-scan and orvalen-mech
 # (default: build in the repository; a relative BUILD is taken from the
 # current folder). Everything is written under BUILD/example/, which is
 # emptied first; nothing is written into examples/. The script stops at the
@@ -217,3 +221,54 @@ awk '
         printf "  scan at 300 K: k = %s cm3/molecule/s with the rotors (dH0 %s kJ/mol), %s harmonic (dH0 %s kJ/mol): ratio %.3f\n",
                k[1], dh0[1], k[2], dh0[2], k[1] / k[2]
     }' "$here/${torsion}_quantum.txt" "$here/${torsion}_harmonic.txt"
+
+# 8. The mechanism of both reactions (examples/mechanism): H + CH4 and H +
+#    C2H6, sharing H and H2, at one level of energy (CCSD(T)/cc-pVTZ), the H
+#    and C atoms at that level for the formation enthalpies; the Cantera YAML
+#    and the Chemkin mechanism and thermo files.
+mech=mechanism
+msrc=$root/examples/$mech
+[ -d "$msrc/calculations" ] || fail "$msrc/calculations not found"
+sub=$mech/
+here=$out/$mech
+mkdir -p "$here" "$out/h_ch4_nwchem" || fail "cannot create $shown/$mech"
+# import.sh takes the frequency outputs from ../h_ch4_nwchem and ../h_c2h6_nwchem.
+cp -R "$src/calculations" "$out/h_ch4_nwchem/calculations" || fail "cannot copy the calculations to $shown/h_ch4_nwchem"
+cp -R "$msrc/calculations" "$here/calculations" || fail "cannot copy the calculations to $shown/$mech"
+cp "$msrc/import.sh" "$msrc/jobs.txt" "$msrc/h_ch4.inp" "$msrc/h_c2h6.inp" "$msrc/atoms.txt" "$here/" ||
+    fail "cannot copy the mechanism's inputs to $shown/$mech"
+mdats="h.dat ch4.dat h2.dat ch3.dat ch5_ts.dat c2h6.dat c2h5.dat c2h7_ts.dat c.dat"
+echo
+echo "The mechanism of both reactions ($mech):"
+step "orvalen-import ($mech/import.sh)" env ORVALEN_IMPORT="$build/orvalen-import" sh ./import.sh
+# shellcheck disable=SC2086 # the names hold no blanks
+expect $mdats
+[ -x "$build/orvalen-mech" ] || fail "$build_arg/orvalen-mech not found: build it with
+  cmake --build $build_arg --target orvalen-mech"
+step_quiet mech.log "orvalen-mech" "$build/orvalen-mech" --jobs jobs.txt \
+    --atoms atoms.txt --spin-orbit-shift -o mech.yaml --chemkin mech.inp --thermo therm.dat
+expect mech.yaml mech.inp therm.dat
+mshown=$shown/$mech
+echo
+echo "Outputs in $mshown:"
+for f in $mdats; do
+    if cmp -s "$here/$f" "$msrc/$f"; then note="(same as examples/$mech/$f)"; else note="(differs from the committed examples/$mech/$f)"; fi
+    echo "  data file     $mshown/$f $note"
+done
+echo "  Cantera YAML  $mshown/mech.yaml"
+echo "  Chemkin       $mshown/mech.inp, thermo $mshown/therm.dat"
+# Each species' DfH(298.15 K) beside the Active Thermochemical Tables' (kJ/mol;
+# the ATcT values as tabulated in PACChem/QTC qtc/newdb.py, commit 9d54144,
+# which does not name the ATcT version). examples/README.md discusses the
+# difference: the level of theory.
+echo
+echo "Formation enthalpies DfH(298.15 K), kJ/mol (CCSD(T)/cc-pVTZ against ATcT):"
+awk '
+    BEGIN {
+        atct["H"] = 217.998; atct["H2"] = 0; atct["CH4"] = -74.52; atct["CH3"] = 146.374
+        atct["C2H6"] = -83.91; atct["C2H5"] = 119.86
+    }
+    /^  [A-Z0-9]+: DfH\(298.15 K\) = / {
+        name = $1; sub(":", "", name)
+        printf "  %-6s %9.2f   ATcT %9.2f   difference %7.2f\n", name, $5, atct[name], $5 - atct[name]
+    }' "$here/mech.yaml"

@@ -1,22 +1,13 @@
 #pragma once
 
-// The temperatures of a scan as the command line gives them: a list
-// "300,500,1000" or a range "START:STOP:STEP" whose end is included when the
-// steps reach it (to a millionth of a step). Every temperature must be a
-// positive finite number in K, written in the one number grammar
-// (base/number.hpp: "300", "298.15", "3d2").
+// orvalen-scan's names for the temperatures of the command line, which live in
+// kinetics, below every program that reads them.
 
-#include <cstddef>
-#include <string_view>
-#include <vector>
+#include "kinetics/temperatures.hpp"
 
 namespace orvalen::scan {
 
-inline constexpr std::size_t MAX_TEMPERATURES = 100000;
-
-// Throws orvalen::Error with a one-line message for a value that is not a
-// positive number, an empty list or range, a step of zero, or more than
-// MAX_TEMPERATURES temperatures.
-std::vector<double> parseTemperatures(std::string_view text);
+using kinetics::MAX_TEMPERATURES;
+using kinetics::parseTemperatures;
 
 } // namespace orvalen::scan

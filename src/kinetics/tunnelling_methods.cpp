@@ -1,4 +1,4 @@
-#include "scan/tunnelling_methods.hpp"
+#include "kinetics/tunnelling_methods.hpp"
 
 #include "base/wording.hpp"
 
@@ -6,7 +6,7 @@
 #include <cctype>
 #include <vector>
 
-namespace orvalen::scan {
+namespace orvalen::kinetics {
 
 const TunnellingMethod &methodOf(Method method) {
   return TUNNELLING_METHODS[static_cast<std::size_t>(method)];
@@ -50,4 +50,4 @@ std::string coefficientLabels(std::string_view separator, std::string_view last)
   return listed(labels, last, separator);
 }
 
-} // namespace orvalen::scan
+} // namespace orvalen::kinetics

@@ -1,4 +1,4 @@
-#include "scan/temperatures.hpp"
+#include "kinetics/temperatures.hpp"
 
 #include "base/error.hpp"
 #include "base/number.hpp"
@@ -6,7 +6,7 @@
 #include <cmath>
 #include <string>
 
-namespace orvalen::scan {
+namespace orvalen::kinetics {
 
 namespace {
 
@@ -85,4 +85,4 @@ std::vector<double> parseTemperatures(std::string_view text) {
   return ts;
 }
 
-} // namespace orvalen::scan
+} // namespace orvalen::kinetics

@@ -1,4 +1,4 @@
-#include "scan/fit.hpp"
+#include "kinetics/fit.hpp"
 
 #include "base/error.hpp"
 #include "thermo/constants.hpp"
@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <set>
 
-namespace orvalen::scan {
+namespace orvalen::kinetics {
 
 double fitValue(const ArrheniusFit &f, double T) {
   return f.A * std::pow(T / f.T0, f.n) * std::exp(-f.EaKJ * 1000.0 / (RGAS * T));
@@ -70,4 +70,4 @@ std::string chemkinLine(const std::string &reaction, const ArrheniusFit &f, int 
   return line;
 }
 
-} // namespace orvalen::scan
+} // namespace orvalen::kinetics

@@ -1,8 +1,8 @@
-#include "scan/text.hpp"
+#include "kinetics/text.hpp"
 
 #include "rates/reaction.hpp"
 
-namespace orvalen::scan {
+namespace orvalen::kinetics {
 
 namespace {
 
@@ -147,4 +147,4 @@ std::string reportTitle(const std::vector<std::string> &first,
   return start == std::string::npos ? std::string() : title.substr(start);
 }
 
-} // namespace orvalen::scan
+} // namespace orvalen::kinetics

@@ -1,4 +1,4 @@
-#include "scan/eckart.hpp"
+#include "kinetics/eckart.hpp"
 
 #include "thermo/constants.hpp"
 
@@ -9,7 +9,7 @@
 #include <limits>
 #include <sstream>
 
-namespace orvalen::scan {
+namespace orvalen::kinetics {
 
 namespace {
 
@@ -172,4 +172,4 @@ double eckartKappa(const EckartBarrier &b, double T) {
   return std::exp(gBest) * sum;
 }
 
-} // namespace orvalen::scan
+} // namespace orvalen::kinetics

@@ -1,11 +1,11 @@
-#include "scan/physics_command_line.hpp"
+#include "kinetics/physics_command_line.hpp"
 
 #include "base/error.hpp"
 #include "base/warnings.hpp"
 
 #include <vector>
 
-namespace orvalen::scan {
+namespace orvalen::kinetics {
 
 using extended::OptionType;
 using extended::PHYSICS_OPTIONS;
@@ -44,4 +44,4 @@ GivenPhysics PhysicsCommandLine::read(std::string_view program, extended::Physic
   return given;
 }
 
-} // namespace orvalen::scan
+} // namespace orvalen::kinetics
