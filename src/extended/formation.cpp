@@ -30,70 +30,69 @@ constexpr const char *ATCT_QTC =
 // found; not an ATcT value.
 constexpr const char *GN_ATOMS = "Gaussian-n atomic table (JANAF-based), as tabulated in "
                                  "pople_package pople/HOF_atoms.py (68a9cea); no ATcT value found";
-// GN_ELEMENTS: H(298.15) - H(0) of the elements in their standard states per
-// atom, kcal/mol, of the Gaussian-n theories (from the JANAF and CODATA
-// tables), as tabulated in pople_package pople/dH_atoms.py at commit
-// 058ba1d41b5a08a5d369008e330f6cbff89b4686. The CODATA Key Values
-// themselves were not found to quote.
-constexpr const char *GN_ELEMENTS =
-    "Gaussian-n table per atom, as tabulated in pople_package pople/dH_atoms.py (058ba1d); "
-    "CODATA Key Values not found";
+// CODATA_KEY: H(298.15) - H(0) of each element in its reference state, from
+// the CODATA Key Values for Thermodynamics (J. D. Cox, D. D. Wagman and
+// V. A. Medvedev, Hemisphere, New York, 1989; the table codata.info
+// reprints), in kJ/mol of the reference substance, halved here for the
+// diatomic gases and liquid bromine to give the value per atom.
+constexpr const char *CODATA_KEY =
+    "CODATA Key Values for Thermodynamics (Cox, Wagman, Medvedev 1989), per atom";
 
 const ElementReference ELEMENT_REFERENCES[] = {
     {.z = 1,
      .symbol = "H",
      .atomDfH0 = 216.032472,
      .atomSource = ATCT_QTC,
-     .elementH298 = 1.01 * KCAL, // H2(g): half of H2's
-     .elementSource = GN_ELEMENTS},
+     .elementH298 = 8.468 / 2, // H2(g), 8.468 +- 0.001
+     .elementSource = CODATA_KEY},
     {.z = 6,
      .symbol = "C",
      .atomDfH0 = 711.401336,
      .atomSource = ATCT_QTC,
-     .elementH298 = 0.25 * KCAL, // graphite
-     .elementSource = GN_ELEMENTS},
+     .elementH298 = 1.050, // C(cr, graphite), 1.050 +- 0.020
+     .elementSource = CODATA_KEY},
     {.z = 7,
      .symbol = "N",
      .atomDfH0 = 112.53 * KCAL,
      .atomSource = GN_ATOMS,
-     .elementH298 = 1.04 * KCAL, // N2(g)
-     .elementSource = GN_ELEMENTS},
+     .elementH298 = 8.670 / 2, // N2(g), 8.670 +- 0.001
+     .elementSource = CODATA_KEY},
     {.z = 8,
      .symbol = "O",
      .atomDfH0 = 246.843448,
      .atomSource = ATCT_QTC,
-     .elementH298 = 1.04 * KCAL, // O2(g)
-     .elementSource = GN_ELEMENTS},
+     .elementH298 = 8.680 / 2, // O2(g), 8.680 +- 0.002
+     .elementSource = CODATA_KEY},
     {.z = 9,
      .symbol = "F",
      .atomDfH0 = 18.47 * KCAL,
      .atomSource = GN_ATOMS,
-     .elementH298 = 1.05 * KCAL, // F2(g)
-     .elementSource = GN_ELEMENTS},
+     .elementH298 = 8.825 / 2, // F2(g), 8.825 +- 0.001
+     .elementSource = CODATA_KEY},
     {.z = 14,
      .symbol = "Si",
      .atomDfH0 = 106.6 * KCAL,
      .atomSource = GN_ATOMS,
-     .elementH298 = 0.76 * KCAL, // Si(cr)
-     .elementSource = GN_ELEMENTS},
+     .elementH298 = 3.217, // Si(cr), 3.217 +- 0.008
+     .elementSource = CODATA_KEY},
     {.z = 16,
      .symbol = "S",
      .atomDfH0 = 65.66 * KCAL,
      .atomSource = GN_ATOMS,
-     .elementH298 = 1.05 * KCAL, // S(cr, rhombic)
-     .elementSource = GN_ELEMENTS},
+     .elementH298 = 4.412, // S(cr, rhombic), 4.412 +- 0.006
+     .elementSource = CODATA_KEY},
     {.z = 17,
      .symbol = "Cl",
      .atomDfH0 = 28.59 * KCAL,
      .atomSource = GN_ATOMS,
-     .elementH298 = 1.10 * KCAL, // Cl2(g)
-     .elementSource = GN_ELEMENTS},
+     .elementH298 = 9.181 / 2, // Cl2(g), 9.181 +- 0.001
+     .elementSource = CODATA_KEY},
     {.z = 35,
      .symbol = "Br",
      .atomDfH0 = 28.1836 * KCAL,
      .atomSource = GN_ATOMS,
-     .elementH298 = 2.930 * KCAL, // Br2(l)
-     .elementSource = GN_ELEMENTS},
+     .elementH298 = 24.52 / 2, // Br2(l), 24.52 +- 0.01
+     .elementSource = CODATA_KEY},
 };
 
 std::string symbolOf(int z) {

@@ -184,7 +184,8 @@ TEST(MechFormation, MethaneByHand) {
   const double soC = (3 * 16.4167 + 5 * 43.4135) / 9.0 * hcNA;
   const double e0H = -0.49980991 * hartree, e0C = -37.78109982 * hartree - soC;
   const double dfH0 = (4 * 216.032472 + 711.401336) - (4 * e0H + e0C - e0CH4);
-  const double dfH298 = dfH0 + thermal - (4 * 1.01 + 0.25) * 4.184;
+  // H(298.15) - H(0) of H2(g) and graphite, CODATA Key Values: 8.468 and 1.050 kJ/mol.
+  const double dfH298 = dfH0 + thermal - (4 * 8.468 / 2 + 1.050);
   const Species &ch4 = species(m, "CH4");
   ASSERT_TRUE(ch4.dfH298.has_value());
   EXPECT_NEAR(*ch4.dfH0, dfH0, 1e-6);
