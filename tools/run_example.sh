@@ -11,7 +11,10 @@
 # reactions at one level of energy (examples/mechanism/: orvalen-import and
 # orvalen-mech, Cantera YAML and Chemkin files with formation enthalpies), in
 # BUILD/example/mechanism/, with each species' formation enthalpy beside the
-# Active Thermochemical Tables' value.
+# Active Thermochemical Tables' value; last, the example with conformers
+# (examples/h_hcooh_nwchem/: H + HCOOH -> H2 + COOH, two structures of each
+# molecule in one data file), scanned with its conformers summed and with the
+# lowest structures alone, in BUILD/example/h_hcooh_nwchem/.
 #
 #   tools/run_example.sh [BUILD]
 #
@@ -272,3 +275,60 @@ awk '
         name = $1; sub(":", "", name)
         printf "  %-6s %9.2f   ATcT %9.2f   difference %7.2f\n", name, $5, atct[name], $5 - atct[name]
     }' "$here/mech.yaml"
+
+# 9. The example with conformers (examples/h_hcooh_nwchem): HCOOH, COOH and
+#    the saddle point each of two structures (Z and E), one data file each;
+#    the report (main structures alone; it says so), and the scan with the
+#    structures summed (--conformers all, the default) and with the lowest
+#    alone, each a table.
+conf=h_hcooh_nwchem
+csrc=$root/examples/$conf
+[ -d "$csrc/calculations" ] || fail "$csrc/calculations not found"
+sub=$conf/
+here=$out/$conf
+mkdir -p "$here" || fail "cannot create $shown/$conf"
+cp -R "$csrc/calculations" "$here/calculations" || fail "cannot copy the calculations to $shown/$conf"
+cp "$csrc/import.sh" "$csrc/$conf.inp" "$here/" || fail "cannot copy import.sh and $conf.inp to $shown/$conf"
+cdats="h.dat hcooh.dat h2.dat cooh.dat ts.dat"
+echo
+echo "The example with conformers ($conf):"
+step_quiet import.log "orvalen-import ($conf/import.sh)" env ORVALEN_IMPORT="$build/orvalen-import" sh ./import.sh
+# shellcheck disable=SC2086 # the names hold no blanks
+expect $cdats
+step_quiet orvalen.log "orvalen $conf" "$build/orvalen" "$conf"
+expect "$conf.out"
+cargs="$conf --tunnelling eckart -T 298.15,500,1000,2000"
+for conformers in all lowest; do
+    # shellcheck disable=SC2086 # cargs is split on purpose
+    step_quiet "scan_$conformers.log" "orvalen-scan --conformers $conformers" "$build/orvalen-scan" $cargs \
+        --conformers "$conformers" -o "${conf}_$conformers.txt"
+    expect "${conf}_$conformers.txt"
+done
+cshown=$shown/$conf
+echo
+echo "Outputs in $cshown:"
+for f in $cdats; do
+    if cmp -s "$here/$f" "$csrc/$f"; then note="(same as examples/$conf/$f)"; else note="(differs from the committed examples/$conf/$f)"; fi
+    echo "  data file     $cshown/$f $note"
+done
+if cmp -s "$here/$conf.out" "$csrc/$conf.expected"; then
+    note="(same as examples/$conf/$conf.expected)"
+else
+    note="(differs from the committed examples/$conf/$conf.expected)"
+fi
+echo "  report        $cshown/$conf.out $note"
+for conformers in all lowest; do
+    echo "  scan, --conformers $conformers: table $cshown/${conf}_$conformers.txt"
+done
+# k of each temperature, the last column of the table's rows, with the
+# structures summed and with the lowest alone.
+echo
+echo "Key numbers (k with the conformers summed over k of the lowest structures alone):"
+awk '
+    FNR == 1 { file++ }
+    $1 ~ /^[0-9]+\.[0-9]+$/ && NF > 4 { k[file, $1] = $NF; if (file == 1) t[++n] = $1 }
+    END {
+        for (i = 1; i <= n; i++)
+            if (k[2, t[i]] > 0)
+                printf "  %8s K: %.3f\n", t[i], k[1, t[i]] / k[2, t[i]]
+    }' "$here/${conf}_all.txt" "$here/${conf}_lowest.txt"
