@@ -8,8 +8,8 @@
 
 #include "bench_files.hpp"
 #include "molecule/mol_file_writer.hpp"
+#include "qc/geometry_names.hpp"
 #include "qc/import.hpp"
-#include "qc/symmetry.hpp"
 
 #include <benchmark/benchmark.h>
 #include <cmath>

@@ -24,11 +24,12 @@ declare -A may=(
   [input]="molecule fixedio base"
   [rates]="thermo molecule fixedio base"
   [driver]="input rates thermo molecule fixedio base"
-  [qc]="molecule fixedio base"
-  [extended]="rates thermo molecule fixedio base"
-  [kinetics]="extended rates thermo molecule fixedio base"
-  [mech]="kinetics extended input rates thermo molecule fixedio base"
-  [scan]="kinetics extended input rates thermo molecule fixedio base"
+  [geometry]="molecule base"
+  [qc]="geometry molecule fixedio base"
+  [extended]="geometry rates thermo molecule fixedio base"
+  [kinetics]="extended geometry rates thermo molecule fixedio base"
+  [mech]="kinetics extended geometry input rates thermo molecule fixedio base"
+  [scan]="kinetics extended geometry input rates thermo molecule fixedio base"
 )
 layering=0
 for dir in src/*/; do

@@ -3,11 +3,10 @@
 #include "base/error.hpp"
 #include "base/warnings.hpp"
 #include "molecule/molecule.hpp"
-#include "qc/geometry.hpp"
+#include "qc/geometry_names.hpp"
 #include "qc/import.hpp"
 #include "qc/output_text.hpp"
 #include "qc/readers.hpp"
-#include "qc/rotor_geometry.hpp"
 #include "qc/rotor_potential.hpp"
 
 #include <algorithm>

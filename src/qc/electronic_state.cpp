@@ -1,7 +1,7 @@
 #include "qc/electronic_state.hpp"
 
 #include "base/error.hpp"
-#include "qc/geometry.hpp"
+#include "qc/geometry_names.hpp"
 
 namespace orvalen::qc {
 

@@ -12,7 +12,7 @@
 //
 //   finishRecord(file, atFrequencies, std::move(analysis), movedOn,
 //                {steps, lastValueLine}, rec);
-#include "qc/geometry.hpp"
+#include "qc/geometry_names.hpp"
 #include "qc/qc_record.hpp"
 
 #include <cstddef>

@@ -23,7 +23,7 @@
 // up to the end of the job that scans.
 #include "base/error.hpp"
 #include "qc/energy_precedence.hpp"
-#include "qc/geometry.hpp"
+#include "qc/geometry_names.hpp"
 #include "qc/output_reader.hpp"
 #include "qc/output_text.hpp"
 #include "qc/readers.hpp"

@@ -7,9 +7,8 @@
 #include "orvalen_version.hpp"
 #include "qc/electronic_levels.hpp"
 #include "qc/electronic_state.hpp"
-#include "qc/geometry.hpp"
+#include "qc/geometry_names.hpp"
 #include "qc/readers.hpp"
-#include "qc/symmetry.hpp"
 
 #include <algorithm>
 #include <cmath>

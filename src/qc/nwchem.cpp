@@ -31,7 +31,7 @@
 //                 (SCF), likewise.
 //   steps         each task ends in "Task  times", the run in "Total times".
 #include "qc/energy_precedence.hpp"
-#include "qc/geometry.hpp"
+#include "qc/geometry_names.hpp"
 #include "qc/output_reader.hpp"
 #include "qc/output_text.hpp"
 #include "qc/readers.hpp"

@@ -19,7 +19,7 @@
 // line) ends the frequency step: an output cut in an IRC after it keeps them.
 #include "base/error.hpp"
 #include "qc/energy_precedence.hpp"
-#include "qc/geometry.hpp"
+#include "qc/geometry_names.hpp"
 #include "qc/output_reader.hpp"
 #include "qc/output_text.hpp"
 #include "qc/readers.hpp"

@@ -18,7 +18,7 @@
 //     return OrcaReader(file, text, "ORCA", "ORCA TERMINATED NORMALLY").read();
 //   }
 #include "qc/finish.hpp"
-#include "qc/geometry.hpp"
+#include "qc/geometry_names.hpp"
 #include "qc/output_text.hpp"
 #include "qc/qc_record.hpp"
 

@@ -29,7 +29,7 @@
 //                 energy() ends with nothing of its own, so its values wait for
 //                 the end of the run.
 #include "qc/energy_precedence.hpp"
-#include "qc/geometry.hpp"
+#include "qc/geometry_names.hpp"
 #include "qc/output_reader.hpp"
 #include "qc/output_text.hpp"
 #include "qc/readers.hpp"

@@ -23,7 +23,7 @@
 // and the fuzz target; its tests in tests/qc/PROGRAM_test.cpp, on real
 // outputs kept under tests/fixtures/qc/PROGRAM/ with their origin in a README
 // there.
-#include "qc/geometry.hpp"
+#include "qc/geometry_names.hpp"
 #include "qc/output_text.hpp"
 #include "qc/qc_record.hpp"
 

@@ -4,9 +4,8 @@
 #include "base/warnings.hpp"
 #include "molecule/molecule.hpp"
 #include "molecule/torsion.hpp"
-#include "qc/geometry.hpp"
+#include "qc/geometry_names.hpp"
 #include "qc/output_text.hpp"
-#include "qc/rotor_geometry.hpp"
 #include "qc/rotor_potential.hpp"
 #include "qc/rotor_scan.hpp"
 

@@ -2,9 +2,9 @@
 
 #include "base/error.hpp"
 #include "base/wording.hpp"
+#include "qc/geometry_names.hpp"
 #include "qc/output_text.hpp"
 #include "qc/readers.hpp"
-#include "qc/rotor_geometry.hpp"
 #include "qc/xyz.hpp"
 
 #include <algorithm>

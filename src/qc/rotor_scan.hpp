@@ -28,7 +28,7 @@
 //
 //   const qc::RelaxedScan scan = qc::readRelaxedScan("ethane_scan.out");
 //   const auto angles = qc::scanAngles(scan, *scan.dihedral);
-#include "qc/geometry.hpp"
+#include "qc/geometry_names.hpp"
 
 #include <array>
 #include <cstddef>

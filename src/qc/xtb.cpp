@@ -25,7 +25,7 @@
 //                 the line that closes the frequency table ends the Hessian.
 // The output is UTF-8 ("cm⁻¹") and has been seen with NUL bytes in a table row;
 // NUL bytes are read as blanks.
-#include "qc/geometry.hpp"
+#include "qc/geometry_names.hpp"
 #include "qc/output_reader.hpp"
 #include "qc/output_text.hpp"
 #include "qc/readers.hpp"

@@ -7,7 +7,7 @@
 //
 //   const qc::Lines lines(text);
 //   const qc::XyzBlock block = qc::readXyz("opt.xyz", lines, 0);
-#include "qc/geometry.hpp"
+#include "qc/geometry_names.hpp"
 #include "qc/output_text.hpp"
 
 #include <cstddef>

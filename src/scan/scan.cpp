@@ -3,6 +3,7 @@
 #include "base/error.hpp"
 #include "base/output_file.hpp"
 #include "base/wording.hpp"
+#include "extended/mirror_image.hpp"
 #include "input/file_names.hpp"
 #include "input/job_loader.hpp"
 #include "rates/plausibility.hpp"
@@ -531,6 +532,8 @@ void runScan(const ScanRequest &request, ScanResult &r) {
   r.physicsGiven = request.physicsGiven;
   for (extended::MoleculeFacts &f : extended::prepareMolecules(job.mol, r.physics, r.warnings)) {
     const Molecule &m = job.mol.at(f.role, f.index);
+    if (const auto twice = extended::mirrorImageCountedTwice(m))
+      r.warnings.add(*twice);
     r.molecules.push_back({fieldText(m.name),
                            validUtf8(trimmed(m.fileNameAsWritten)),
                            std::move(f),

@@ -1,7 +1,7 @@
 // From a record to the data file: point group and rotation number of real
 // outputs, the frame and moments written, and the warnings.
 #include "base/error.hpp"
-#include "qc/geometry.hpp"
+#include "qc/geometry_names.hpp"
 #include "qc/import.hpp"
 
 #include <gtest/gtest.h>

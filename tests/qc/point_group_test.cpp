@@ -5,9 +5,10 @@
 // (e.g. Cotton, Chemical Applications of Group Theory): Cn n, Cnv, Cnh and
 // S2n 2n with n rotations, Dn 2n, Dnd and Dnh 4n with 2n rotations; T 12, Td
 // and Th 24 with 12 rotations; O 24, Oh 48 with 24; I 60, Ih 120 with 60.
-#include "qc/geometry.hpp"
+#include "geometry/geometry.hpp"
+#include "geometry/symmetry.hpp"
+#include "qc/geometry_names.hpp"
 #include "qc/import.hpp"
-#include "qc/symmetry.hpp"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 // and last vibrational frequency and the first IR intensity, "Multiplicity".
 #include "base/error.hpp"
 #include "molecule/elements.hpp"
-#include "qc/geometry.hpp"
+#include "qc/geometry_names.hpp"
 #include "qc/readers.hpp"
 #include "support/temp_dir.hpp"
 

@@ -3,9 +3,10 @@
 // Computational Chemistry Comparison and Benchmark Database, CCCBDB, rounded),
 // then turned and moved, and shaken by up to 0.003 A as an optimiser leaves a
 // geometry; and whether each is chiral.
-#include "qc/geometry.hpp"
+#include "geometry/geometry.hpp"
+#include "geometry/symmetry.hpp"
+#include "qc/geometry_names.hpp"
 #include "qc/readers.hpp"
-#include "qc/symmetry.hpp"
 
 #include <gtest/gtest.h>
 

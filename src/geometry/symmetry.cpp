@@ -1,6 +1,6 @@
-#include "qc/symmetry.hpp"
+#include "geometry/symmetry.hpp"
 
-#include "qc/point_group.hpp"
+#include "geometry/point_group.hpp"
 
 #include <Eigen/Dense>
 
@@ -13,7 +13,7 @@
 #include <unordered_map>
 #include <utility>
 
-namespace orvalen::qc {
+namespace orvalen::geometry {
 
 namespace {
 
@@ -630,4 +630,4 @@ Symmetry findSymmetry(const std::vector<int> &atomicNumbers, const std::vector<V
   return s;
 }
 
-} // namespace orvalen::qc
+} // namespace orvalen::geometry

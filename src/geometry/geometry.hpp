@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace orvalen::qc {
+namespace orvalen::geometry {
 
 using Vec3 = std::array<double, 3>;
 
@@ -78,4 +78,4 @@ bool sameGeometry(const Atoms &a, const Atoms &b);
 // largestShift of two geometries' atoms.
 double largestShift(const Atoms &a, const Atoms &b);
 
-} // namespace orvalen::qc
+} // namespace orvalen::geometry

@@ -8,15 +8,15 @@
 // in it (each nucleus the average of its images) is within the tolerance of
 // every nucleus. A larger group within a wider tolerance is reported beside.
 //
-//   const qc::Symmetry s = qc::findSymmetry({8, 1, 1}, waterCoords);
+//   const geometry::Symmetry s = geometry::findSymmetry({8, 1, 1}, waterCoords);
 //   // s.rotationNumber == 2, s.pointGroup == "C2v", s.chiral == false
-#include "qc/geometry.hpp"
+#include "geometry/geometry.hpp"
 
 #include <optional>
 #include <string>
 #include <vector>
 
-namespace orvalen::qc {
+namespace orvalen::geometry {
 
 inline constexpr double SYMMETRY_TOLERANCE = 0.02;     // A
 inline constexpr double NEAR_SYMMETRY_TOLERANCE = 0.1; // A
@@ -51,4 +51,4 @@ Symmetry findSymmetry(const std::vector<int> &atomicNumbers, const std::vector<V
                       double tolerance = SYMMETRY_TOLERANCE,
                       double nearTolerance = NEAR_SYMMETRY_TOLERANCE);
 
-} // namespace orvalen::qc
+} // namespace orvalen::geometry

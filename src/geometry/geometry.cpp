@@ -1,4 +1,4 @@
-#include "qc/geometry.hpp"
+#include "geometry/geometry.hpp"
 
 #include "molecule/elements.hpp"
 
@@ -10,7 +10,7 @@
 #include <map>
 #include <numbers>
 
-namespace orvalen::qc {
+namespace orvalen::geometry {
 
 namespace {
 
@@ -224,4 +224,4 @@ double largestShift(const Atoms &a, const Atoms &b) {
   return largestShift(a.z, a.r, b.z, b.r);
 }
 
-} // namespace orvalen::qc
+} // namespace orvalen::geometry

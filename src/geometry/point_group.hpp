@@ -5,12 +5,12 @@
 // rotation number cannot disagree.
 //
 //   // Water: E, C2 and two mirror planes.
-//   qc::pointGroupName({.operations = 4, .rotations = 2, .highestAxis = 2,
+//   geometry::pointGroupName({.operations = 4, .rotations = 2, .highestAxis = 2,
 //                       .halfTurns = 1, .mirrors = 2});  // "C2v"
 #include <optional>
 #include <string>
 
-namespace orvalen::qc {
+namespace orvalen::geometry {
 
 struct GroupCounts {
   int operations = 1;  // the order of the group
@@ -25,4 +25,4 @@ struct GroupCounts {
 // "Th", "O", "Oh", "I" or "Ih"; nothing when no point group has these counts.
 std::optional<std::string> pointGroupName(const GroupCounts &counts);
 
-} // namespace orvalen::qc
+} // namespace orvalen::geometry

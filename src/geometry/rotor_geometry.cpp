@@ -1,8 +1,8 @@
-#include "qc/rotor_geometry.hpp"
+#include "geometry/rotor_geometry.hpp"
 
 #include "base/error.hpp"
+#include "geometry/symmetry.hpp"
 #include "molecule/elements.hpp"
-#include "qc/symmetry.hpp"
 
 #include <Eigen/Dense>
 
@@ -14,7 +14,7 @@
 #include <numeric>
 #include <string>
 
-namespace orvalen::qc {
+namespace orvalen::geometry {
 namespace {
 
 // Cordero et al., Dalton Trans. (2008) 2832, Table 2, A, by atomic number - 1.
@@ -472,4 +472,4 @@ std::optional<MirrorTurn> mirrorImageTurn(const Atoms &geometry,
   return std::nullopt;
 }
 
-} // namespace orvalen::qc
+} // namespace orvalen::geometry

@@ -3,8 +3,8 @@
 // of a molecule, the rotating group (top) about a bond, the reduced moment of
 // the torsion and the rotor's symmetry number. Atoms are 1-based, in the order
 // of the output's geometry; positions in A, masses of the most abundant isotopes.
+#include "geometry/geometry.hpp"
 #include "molecule/torsion.hpp"
-#include "qc/geometry.hpp"
 
 #include <array>
 #include <cstddef>
@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace orvalen::qc {
+namespace orvalen::geometry {
 
 // Single-bond covalent radius (A) of Cordero et al., Dalton Trans. (2008) 2832,
 // H to Rn; carbon takes its sp3 radius, Mn, Fe and Co their low-spin ones.
@@ -104,4 +104,4 @@ struct MirrorTurn {
 std::optional<MirrorTurn> mirrorImageTurn(const Atoms &geometry,
                                           const std::vector<HinderedRotor> &rotors);
 
-} // namespace orvalen::qc
+} // namespace orvalen::geometry

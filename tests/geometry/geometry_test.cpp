@@ -1,13 +1,13 @@
 // Elements, Hill formulas, moments and the geometry comparisons.
 #include "base/error.hpp"
+#include "geometry/geometry.hpp"
 #include "molecule/elements.hpp"
-#include "qc/geometry.hpp"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-namespace orvalen::qc {
+namespace orvalen::geometry {
 namespace {
 
 TEST(Elements, MassesOfTheMostAbundantIsotopes) {
@@ -71,4 +71,4 @@ TEST(Geometry, DistanceComparisonsIgnoreFrameAndAtomOrder) {
 }
 
 } // namespace
-} // namespace orvalen::qc
+} // namespace orvalen::geometry

@@ -1,8 +1,8 @@
 // The rotating group, reduced moment and symmetry number of a torsion, on ideal
 // geometries built here (C-C 1.54, C-H 1.09, tetrahedral angles).
 #include "base/error.hpp"
-#include "qc/rotor_geometry.hpp"
-#include "qc/symmetry.hpp"
+#include "geometry/rotor_geometry.hpp"
+#include "geometry/symmetry.hpp"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace orvalen::qc {
+namespace orvalen::geometry {
 namespace {
 
 constexpr double DEG = std::numbers::pi / 180.0;
@@ -345,9 +345,9 @@ TEST(RotorGeometry, SymmetryNumberIsTheLcmOfBothOrders) {
 }
 
 } // namespace
-} // namespace orvalen::qc
+} // namespace orvalen::geometry
 
-namespace orvalen::qc {
+namespace orvalen::geometry {
 namespace {
 
 // Cartesian displacements of ethane's atoms: each hydrogen turning about the
@@ -383,4 +383,4 @@ TEST(RotorGeometry, TorsionalCharacterOfEthanesMotions) {
 }
 
 } // namespace
-} // namespace orvalen::qc
+} // namespace orvalen::geometry

@@ -1,6 +1,6 @@
-#include "qc/point_group.hpp"
+#include "geometry/point_group.hpp"
 
-namespace orvalen::qc {
+namespace orvalen::geometry {
 
 namespace {
 
@@ -91,4 +91,4 @@ std::optional<std::string> pointGroupName(const GroupCounts &c) {
   return std::nullopt;
 }
 
-} // namespace orvalen::qc
+} // namespace orvalen::geometry
