@@ -3,6 +3,7 @@
 #include "base/error.hpp"
 #include "molecule/mol_file.hpp"
 #include "thermo/constants.hpp"
+#include "thermo/rrho.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -35,22 +36,6 @@ std::size_t lowestOf(std::span<const Summand> s) {
     if (zeroPoint(s[j], s[0].etot) < zeroPoint(s[lowest], s[0].etot))
       lowest = j;
   return lowest;
-}
-
-// The corrected energies of t from `etot` and its totals, as formTotals forms them.
-void correct(double etot, MoleculeThermo &t) {
-  CorrectedEnergies &c = t.corrected;
-  c.etot = etot;
-  c.zpe = t.zpeTot * KJ2HARTREE;
-  c.u = t.tot.u * KJ2HARTREE;
-  c.h = t.tot.h * KJ2HARTREE;
-  c.f = t.tot.f * KJ2HARTREE;
-  c.g = t.tot.g * KJ2HARTREE;
-  c.ezpe = etot + t.zpeTot * KJ2HARTREE;
-  c.eu = etot + t.tot.u * KJ2HARTREE;
-  c.eh = etot + t.tot.h * KJ2HARTREE;
-  c.ef = etot + t.tot.f * KJ2HARTREE;
-  c.eg = etot + t.tot.g * KJ2HARTREE;
 }
 
 // The sum over the structures `s` into `molecule`, which holds the full
@@ -99,7 +84,7 @@ void combine(std::span<const Summand> s, std::size_t lowest, double T, MoleculeT
   tot.g = -RT * (xMax + std::log(z));
   tot.f = tot.g - (tot.h - tot.u); // F - G = U - H (the translation's pV), the same for all
   sum.conformationalG = tot.g - gLowest;
-  correct(eLowest, molecule);
+  correctEnergies(eLowest, molecule);
 }
 
 } // namespace

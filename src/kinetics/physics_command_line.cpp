@@ -1,8 +1,10 @@
 #include "kinetics/physics_command_line.hpp"
 
 #include "base/error.hpp"
+#include "base/exit_status.hpp"
 #include "base/warnings.hpp"
 
+#include <iostream>
 #include <vector>
 
 namespace orvalen::kinetics {
@@ -42,6 +44,24 @@ GivenPhysics PhysicsCommandLine::read(std::string_view program, extended::Physic
   }
   extended::setOptions(options, program, physics, warnings);
   return given;
+}
+
+std::optional<int> parseCommandLine(CLI::App &app, int argc, char **argv, std::string_view program,
+                                    const std::string &version) {
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp &e) {
+    app.exit(e);
+    return EXIT_OK;
+  } catch (const CLI::CallForVersion &) {
+    std::cout << version << '\n';
+    return EXIT_OK;
+  } catch (const CLI::ParseError &e) {
+    printLine(std::cerr, std::string(program) + ": ",
+              std::string(e.what()) + " (see " + std::string(program) + " --help)");
+    return EXIT_STOPPED;
+  }
+  return std::nullopt;
 }
 
 } // namespace orvalen::kinetics

@@ -8,6 +8,7 @@
 #include <CLI/CLI.hpp>
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -46,5 +47,12 @@ private:
   // The --no- form of a flag that is on by default; nullptr for the others.
   std::array<CLI::Option *, extended::PHYSICS_OPTION_COUNT> offOptions_{};
 };
+
+// Parses the command line of `program` ("orvalen-scan") with its --version
+// text: nullopt when the run goes on, else the exit status once --help or
+// --version is answered or a parse error is printed ("PROGRAM: what (see
+// PROGRAM --help)").
+std::optional<int> parseCommandLine(CLI::App &app, int argc, char **argv, std::string_view program,
+                                    const std::string &version);
 
 } // namespace orvalen::kinetics

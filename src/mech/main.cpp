@@ -145,19 +145,9 @@ int runCommand(int argc, char **argv, Mechanism &m) {
   const orvalen::kinetics::PhysicsCommandLine physics(app);
   const std::string version = orvalen::versionText("orvalen-mech", orvalen::BUILT_NUMBER);
   app.set_version_flag("--version", version);
-  try {
-    app.parse(argc, argv);
-  } catch (const CLI::CallForHelp &e) {
-    app.exit(e);
-    return orvalen::EXIT_OK;
-  } catch (const CLI::CallForVersion &) {
-    std::cout << version << '\n';
-    return orvalen::EXIT_OK;
-  } catch (const CLI::ParseError &e) {
-    orvalen::printLine(std::cerr,
-                       "orvalen-mech: ", std::string(e.what()) + " (see orvalen-mech --help)");
-    return orvalen::EXIT_STOPPED;
-  }
+  if (const auto status =
+          orvalen::kinetics::parseCommandLine(app, argc, argv, "orvalen-mech", version))
+    return *status;
 
   MechRequest q;
   q.jobs = jobs;

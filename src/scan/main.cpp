@@ -52,19 +52,9 @@ int runCommand(int argc, char **argv, ScanResult &result) {
   const std::string version = orvalen::versionText("orvalen-scan", orvalen::BUILT_NUMBER);
   app.set_version_flag("--version", version);
 
-  try {
-    app.parse(argc, argv);
-  } catch (const CLI::CallForHelp &e) {
-    app.exit(e);
-    return orvalen::EXIT_OK;
-  } catch (const CLI::CallForVersion &) {
-    std::cout << version << '\n';
-    return orvalen::EXIT_OK;
-  } catch (const CLI::ParseError &e) {
-    orvalen::printLine(std::cerr,
-                       "orvalen-scan: ", std::string(e.what()) + " (see orvalen-scan --help)");
-    return orvalen::EXIT_STOPPED;
-  }
+  if (const auto status =
+          orvalen::kinetics::parseCommandLine(app, argc, argv, "orvalen-scan", version))
+    return *status;
 
   ScanRequest request;
   request.job = job;

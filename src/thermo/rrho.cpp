@@ -164,7 +164,10 @@ void formTotals(double etot, MoleculeThermo &t) {
   t.tot.g = t.elec.g + t.tran.g + t.rot.g + v.gvib;
   t.tot.f = t.elec.f + t.tran.f + t.rot.f + v.fvib;
   t.tot.s = t.elec.s + t.tran.s + t.rot.s + v.svib;
+  correctEnergies(etot, t);
+}
 
+void correctEnergies(double etot, MoleculeThermo &t) {
   // ETOT is the energy at the potential bottom; the corrections bring it to T.
   CorrectedEnergies &c = t.corrected;
   c.etot = etot;

@@ -122,6 +122,10 @@ MoleculeThermo computeThermo(const Molecule &m, const Conditions &cond);
 // too, with ETOT or ETOT shifted).
 void formTotals(double etot, MoleculeThermo &t);
 
+// Its last step: the corrected energies of t from `etot` (Hartree) and the
+// totals already in t.
+void correctEnergies(double etot, MoleculeThermo &t);
+
 // What the reaction and rate sections take of one molecule's thermochemistry:
 // the energy the corrections started from and the totals, in Hartree.
 struct MoleculeTotals {
