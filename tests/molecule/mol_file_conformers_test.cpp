@@ -7,6 +7,7 @@
 #include "molecule/mol_file.hpp"
 #include "molecule/mol_file_writer.hpp"
 #include "molecule/molecule.hpp"
+#include "support/mol_text.hpp"
 #include "support/temp_dir.hpp"
 
 #include <gtest/gtest.h>
@@ -19,27 +20,18 @@ namespace {
 
 using test::TempDir;
 
+Molecule saddleRecord() {
+  return test::namedMolecule(TRANSITION_STATE, "TS", "ts.dat");
+}
+
 Molecule readText(const std::string &text, double jobEtot = NOT_GIVEN_REAL) {
-  TempDir dir;
-  dir.write("ts.dat", text);
-  MoleculeTable table;
-  Molecule m = table.at(TRANSITION_STATE, 1);
-  m.name = fixedText("TS", NAME_LEN);
-  m.fileName = fixedText("ts.dat", FILENAME_LEN);
-  m.fileNameAsWritten = "ts.dat";
+  Molecule m = saddleRecord();
   m.etot = jobEtot;
-  Warnings warnings;
-  readMolFile(m, dir.path(), warnings);
-  return m;
+  return test::readMolText(text, m);
 }
 
 std::string errorOf(const std::string &text) {
-  try {
-    readText(text);
-  } catch (const Error &e) {
-    return e.what();
-  }
-  return "(no error)";
+  return test::molTextError(text, saddleRecord());
 }
 
 // A four-atom saddle point (one imaginary mode) and a second structure of it.

@@ -6,6 +6,7 @@
 #include "molecule/mol_file.hpp"
 #include "molecule/mol_file_writer.hpp"
 #include "molecule/molecule.hpp"
+#include "support/mol_text.hpp"
 #include "support/temp_dir.hpp"
 
 #include <gtest/gtest.h>
@@ -20,30 +21,16 @@ namespace {
 using test::TempDir;
 
 Molecule named(const std::string &file) {
-  MoleculeTable table;
-  Molecule m = table.at(REACTANT, 1);
-  m.name = fixedText("CL", NAME_LEN);
-  m.fileName = fixedText(file, FILENAME_LEN);
-  m.fileNameAsWritten = file;
-  return m;
+  return test::namedMolecule(REACTANT, "CL", file);
 }
 
 Molecule readText(const std::string &text, Warnings *warnings = nullptr) {
-  TempDir dir;
-  dir.write("m.dat", text);
-  Molecule m = named("m.dat");
   Warnings ignored;
-  readMolFile(m, dir.path(), warnings ? *warnings : ignored);
-  return m;
+  return test::readMolText(text, named("m.dat"), warnings ? *warnings : ignored);
 }
 
 std::string errorOf(const std::string &text) {
-  try {
-    readText(text);
-  } catch (const Error &e) {
-    return e.what();
-  }
-  return "(no error)";
+  return test::molTextError(text, named("m.dat"));
 }
 
 const std::string LEVELS_HEADER = " Electronic levels (cm-1)\n"

@@ -6,6 +6,7 @@
 #include "molecule/mol_file.hpp"
 #include "molecule/mol_file_writer.hpp"
 #include "molecule/molecule.hpp"
+#include "support/mol_text.hpp"
 #include "support/temp_dir.hpp"
 
 #include <gtest/gtest.h>
@@ -20,26 +21,16 @@ namespace {
 
 using test::TempDir;
 
+Molecule peroxideRecord() {
+  return test::namedMolecule(REACTANT, "HOOH", "hooh.dat");
+}
+
 Molecule readText(const std::string &text) {
-  TempDir dir;
-  dir.write("hooh.dat", text);
-  MoleculeTable table;
-  Molecule m = table.at(REACTANT, 1);
-  m.name = fixedText("HOOH", NAME_LEN);
-  m.fileName = fixedText("hooh.dat", FILENAME_LEN);
-  m.fileNameAsWritten = "hooh.dat";
-  Warnings warnings;
-  readMolFile(m, dir.path(), warnings);
-  return m;
+  return test::readMolText(text, peroxideRecord());
 }
 
 std::string errorOf(const std::string &text) {
-  try {
-    readText(text);
-  } catch (const Error &e) {
-    return e.what();
-  }
-  return "(no error)";
+  return test::molTextError(text, peroxideRecord());
 }
 
 // Hydrogen peroxide (H-O-O-H), its torsion the lowest mode (row 7).

@@ -1,6 +1,7 @@
 #include "base/error.hpp"
 #include "molecule/mol_file.hpp"
 #include "molecule/molecule.hpp"
+#include "support/mol_text.hpp"
 #include "support/temp_dir.hpp"
 
 #include <gtest/gtest.h>
@@ -28,29 +29,16 @@ std::string upperCase(std::string s) {
 
 // A record as the job input leaves it: named, with its data file, nothing else given.
 Molecule named(const std::string &name, const std::string &fileAsWritten) {
-  MoleculeTable table;
-  Molecule m = table.at(REACTANT, 1);
-  m.name = fixedText(name, NAME_LEN);
-  m.fileName = fixedText(upperCase(fileAsWritten), FILENAME_LEN);
-  m.fileNameAsWritten = fileAsWritten;
-  return m;
+  return test::namedMolecule(REACTANT, name, fileAsWritten, upperCase(fileAsWritten));
 }
 
 // Writes `text` as m.dat in a fresh folder and reads it into `m`.
 Molecule readText(const std::string &text, Molecule m = named("M", "m.dat")) {
-  TempDir dir;
-  dir.write("m.dat", text);
-  readMolFile(m, dir.path());
-  return m;
+  return test::readMolText(text, std::move(m));
 }
 
 std::string errorOf(const std::string &text) {
-  try {
-    readText(text);
-  } catch (const Error &e) {
-    return e.what();
-  }
-  return "(no error)";
+  return test::molTextError(text, named("M", "m.dat"));
 }
 
 // Column ruler: marker from column 2, the value field where the format reads it.
